@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever this machine lacks to build Quorbic, and with
+# --test also what the tests need (a real news server and SOCKS 5 proxy, run by
+# the tests themselves on loopback, never as system services).
+set -euo pipefail
+
+build_pkgs=(g++ cmake make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev)
+test_pkgs=(inn2 microsocks openssl xvfb xauth)
+
+want=("${build_pkgs[@]}")
+[ "${1:-}" = "--test" ] && want+=("${test_pkgs[@]}")
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+# A half-configured inn2 (see below) counts as missing work too.
+if dpkg-query -W -f='${Status}' inn2 2>/dev/null | grep -q 'half-configured\|unpacked'; then
+  missing+=(inn2)
+fi
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing packages (${missing[*]}); run as root to install them" >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+# inn2 pulls in exim4 and cron; keep their post-install scripts from starting
+# system services while apt runs.
+policy=/usr/sbin/policy-rc.d
+own_policy=0
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' >"$policy"; chmod +x "$policy"; own_policy=1
+fi
+trap '[ $own_policy -eq 1 ] && rm -f "$policy"' EXIT
+
+apt-get update -qq
+# inn2's post-install fails on a host name without a dot; it is finished below.
+apt-get install -y -qq --no-install-recommends "${missing[@]}" || true
+
+if dpkg-query -W -f='${Status}' inn2 2>/dev/null | grep -q 'half-configured\|unpacked'; then
+  conf=$(mktemp)
+  cat /etc/news/inn.conf >"$conf"
+  echo 'domain: test.invalid' >>"$conf"
+  INNCONF="$conf" dpkg --configure -a
+  rm -f "$conf"
+fi
+
+# Anything still missing now is a real failure.
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || {
+    echo "install-deps: could not install $p" >&2; exit 1; }
+done

@@ -1,0 +1,145 @@
+#pragma once
+// NewsClient: the program's one NNTP client (RFC 977 with MODE READER,
+// AUTHINFO USER/PASS and XOVER of RFC 2980), optionally through a SOCKS 5
+// proxy. One connection at a time; every operation blocks the calling thread
+// until it is complete or has failed. Failures are thrown as the kinds of
+// clienterrors.h. After a failed command the connection stays open; the caller
+// ends it with disconnect(). A failure while connecting closes it.
+//
+// Settings arrive as a value (NewsClientSettings); the data module copies a
+// server row into them before every connection.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class NntpMessage;
+class NntpSession;
+
+// The server's permission as read from the greeting. Kept from one connection
+// to the next; only a greeting changes it.
+enum class GreetingState { CanPost, NoPost, AuthRequired, TempUnavailable };
+
+// The words shown after a connection for each state, each beginning with a blank.
+QString greetingStateText(GreetingState state);
+
+enum class ModeType { mtStream, mtIHAVE, mtReader };
+enum class SocksAuthentication { saNoAuthentication, saUsernamePassword };
+// Only svNoSocks and svSocks5 are supported; svSocks4 and svSocks4A are refused.
+enum class SocksVersion { svNoSocks, svSocks4, svSocks4A, svSocks5 };
+
+struct SocksSettings
+{
+    SocksAuthentication Authentication = SocksAuthentication::saNoAuthentication;
+    QString Host;
+    QString Password;
+    int Port = 1080;
+    QString UserID;
+    SocksVersion Version = SocksVersion::svSocks5;
+};
+
+struct NewsClientSettings
+{
+    QString Host;
+    int Port = 119;
+    QString UserId;
+    QString Password;
+    QString NewsAgent = QStringLiteral("Quorbic 1.0");
+    ModeType Mode = ModeType::mtReader;
+    SocksSettings SocksInfo;
+};
+
+// Time and size limits of a session. Expired time limits fail as SocketError
+// with ETIMEDOUT; a longer line fails as ClientError.
+struct NewsClientLimits
+{
+    int connectTimeoutMs = 30000;   // TCP connection, per attempt of all addresses together
+    int idleTimeoutMs = 60000;      // any wait for a reply or data without receiving a byte
+    qsizetype maxLineLength = 1024 * 1024;
+};
+
+// The figures of the current group from the last GROUP reply.
+struct GroupFigures
+{
+    quint32 count = 0;
+    quint32 low = 0;
+    quint32 high = 0;
+};
+
+// Called once per LIST line with the group name, the lowest and highest article
+// numbers, the status field and a continue answer that starts true; setting it
+// to false stops the listing (the remaining lines are left unread).
+using NewsgroupListHandler = std::function<void(const QString &name, quint32 low, quint32 high,
+                                                const QString &status, bool &continueListing)>;
+
+class NewsClient
+{
+public:
+    NewsClient();
+    ~NewsClient();
+    NewsClient(const NewsClient &) = delete;
+    NewsClient &operator=(const NewsClient &) = delete;
+
+    const NewsClientSettings &settings() const { return m_settings; }
+    void setSettings(const NewsClientSettings &settings) { m_settings = settings; }
+
+    const NewsClientLimits &limits() const { return m_limits; }
+    void setLimits(const NewsClientLimits &limits) { m_limits = limits; }
+
+    void setOnNewsgroupList(NewsgroupListHandler handler) { m_onNewsgroupList = std::move(handler); }
+    const NewsgroupListHandler &onNewsgroupList() const { return m_onNewsgroupList; }
+
+    bool connected() const;
+    GreetingState greetingState() const { return m_greetingState; }
+    GroupFigures groupFigures() const { return m_group; }
+    // Article number and message-id of the last STAT that found its article.
+    quint32 msgNo() const { return m_msgNo; }
+    QString statMessageId() const { return m_statMessageId; }
+
+    // The last reply: its code, all its lines, and its last line ("the reply line").
+    int lastReplyCode() const { return m_lastReplyCode; }
+    QList<QByteArray> lastReplyLines() const { return m_lastReplyLines; }
+    QString replyLine() const;
+
+    // Opens the connection (through the proxy when SocksInfo.Version is not
+    // svNoSocks), reads the greeting and sends "mode reader".
+    void connect();
+    // Sends "Quit" without awaiting a reply and closes; nothing when not connected.
+    void disconnect();
+
+    void selectGroup(const QString &group);
+    // id without angle brackets; true (and msgNo() set) when the server has it.
+    bool stat(const QString &messageId);
+    // range such as "1234-"; the overview lines as received, dot-unstuffed.
+    QList<QByteArray> overview(const QString &range);
+    // true with the body lines delivered into message; false when the server
+    // does not have the article (message untouched).
+    bool body(quint32 articleNumber, NntpMessage &message);
+    // Calls the OnNewsgroupList handler once per line of the LIST reply.
+    void newsgroupList();
+    void post(const NntpMessage &message);
+
+private:
+    struct Reply;
+    Reply command(const QByteArray &text, std::initializer_list<int> accepted = {});
+    Reply sendAndRead(const QByteArray &text);
+    void authenticate();
+    void readGreeting();
+    void closeConnection();
+    NntpSession &session();
+
+    NewsClientSettings m_settings;
+    NewsClientLimits m_limits;
+    NewsgroupListHandler m_onNewsgroupList;
+    std::unique_ptr<NntpSession> m_session;
+
+    GreetingState m_greetingState = GreetingState::CanPost;
+    GroupFigures m_group;
+    quint32 m_msgNo = 0;
+    QString m_statMessageId;
+    int m_lastReplyCode = 0;
+    QList<QByteArray> m_lastReplyLines;
+};

@@ -1,0 +1,38 @@
+#pragma once
+// A statement prepared once and run many times with named parameters: the
+// inserts and look-ups of the long runs, and forward-only reads.
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+class StoreConnection;
+
+class SqlCommand
+{
+public:
+    SqlCommand(StoreConnection &connection, QString statement);
+
+    // Matched to the statement's ":Name" without regard to case; unset ones are NULL.
+    SqlCommand &bind(const QString &name, const QVariant &value);
+    // Runs the statement with the bound values; throws StoreError.
+    void exec();
+
+    // Reading the rows of a SELECT, forward only.
+    bool next() { return m_query.next(); }
+    QVariant value(const QString &column) const { return m_query.value(column); }
+    QVariant value(int column) const { return m_query.value(column); }
+    int numRowsAffected() const { return m_query.numRowsAffected(); }
+    QVariant lastInsertId() const { return m_query.lastInsertId(); }
+    // Releases the engine's read of a finished SELECT.
+    void finish() { m_query.finish(); }
+
+private:
+    void prepare();
+
+    StoreConnection &m_connection;
+    QString m_statement;
+    QStringList m_placeholders;
+    QSqlQuery m_query;
+    bool m_prepared = false;
+};

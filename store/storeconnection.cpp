@@ -1,0 +1,149 @@
+#include "store/storeconnection.h"
+
+#include "store/jetsql.h"
+#include "store/storeerror.h"
+
+#include <QAtomicInt>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+namespace {
+
+QString nextConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("MainConnection-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+// The engine's handle behind Qt's connection, for what Qt does not tell: whether
+// a transaction is still open.
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(v.constData());
+}
+
+} // namespace
+
+StoreConnection::StoreConnection() = default;
+
+StoreConnection::~StoreConnection()
+{
+    close();
+}
+
+void StoreConnection::open(const QString &fileName)
+{
+    close();
+    m_name = nextConnectionName();
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    // A URI in mode "rw" refuses to create a missing file; the busy timeout keeps
+    // a store locked by another process from freezing the program for long.
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=1000"));
+    const QByteArray path = QUrl::toPercentEncoding(fileName, "/");
+    m_db.setDatabaseName(QStringLiteral("file:%1?mode=rw").arg(QString::fromLatin1(path)));
+    if (!m_db.open()) {
+        const QString text = m_db.lastError().text();
+        close();
+        throw StoreError(text);
+    }
+    // Opening a file that is not a database succeeds; the first statement fails.
+    QSqlQuery probe(m_db);
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        const QString text = probe.lastError().text();
+        probe = QSqlQuery();
+        close();
+        throw StoreError(text);
+    }
+}
+
+void StoreConnection::close()
+{
+    if (m_name.isEmpty())
+        return;
+    m_keeper = nullptr;
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+    m_name.clear();
+}
+
+bool StoreConnection::isOpen() const
+{
+    return m_db.isOpen();
+}
+
+bool StoreConnection::inTransaction() const
+{
+    sqlite3 *handle = handleOf(m_db);
+    return handle && !sqlite3_get_autocommit(handle);
+}
+
+void StoreConnection::begin()
+{
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("BEGIN")))
+        throw StoreError(q.lastError().text());
+}
+
+void StoreConnection::commit()
+{
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("COMMIT")))
+        fail(q.lastError().text());
+}
+
+void StoreConnection::rollback()
+{
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("ROLLBACK")))
+        fail(q.lastError().text());
+}
+
+void StoreConnection::prepare(QSqlQuery &query, const QString &statement)
+{
+    if (!isOpen())
+        throw StoreError(QStringLiteral("The store is not open"));
+    query = QSqlQuery(m_db);
+    if (!query.prepare(JetSql::toSqlite(statement)))
+        fail(query.lastError().text());
+}
+
+void StoreConnection::exec(QSqlQuery &query)
+{
+    keepTransaction();
+    if (!query.exec())
+        fail(query.lastError().text());
+}
+
+void StoreConnection::execDirect(const QString &statement)
+{
+    QSqlQuery query;
+    prepare(query, statement);
+    exec(query);
+}
+
+void StoreConnection::keepTransaction()
+{
+    if (m_keeper && isOpen() && !inTransaction())
+        m_keeper();
+}
+
+void StoreConnection::fail(const QString &text)
+{
+    // SQLite rolls the whole transaction back by itself after some failures
+    // (SQLITE_FULL, certain I/O errors); begin the next one before reporting,
+    // so that later statements never run one by one in autocommit.
+    try {
+        keepTransaction();
+    } catch (const StoreError &) {
+        // The original failure is the one to report; the next statement retries.
+    }
+    throw StoreError(text);
+}

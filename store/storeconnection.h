@@ -1,0 +1,53 @@
+#pragma once
+// The one connection to the store file. It never creates the file, keeps the
+// engine's lock wait short, runs every statement through one checked path, and
+// makes sure that no statement runs outside a transaction while the owner
+// keeps one open.
+
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+
+class QSqlQuery;
+
+class StoreConnection
+{
+public:
+    StoreConnection();
+    ~StoreConnection();
+    StoreConnection(const StoreConnection &) = delete;
+    StoreConnection &operator=(const StoreConnection &) = delete;
+
+    // Opens an existing store; a missing, unreadable, locked or non-database
+    // file throws StoreError with the engine's text and leaves no file behind.
+    void open(const QString &fileName);
+    void close();
+    bool isOpen() const;
+    QSqlDatabase database() const { return m_db; }
+
+    void begin();
+    void commit();
+    void rollback();
+    // True while a transaction is open in the engine (not merely believed open).
+    bool inTransaction() const;
+
+    // While set, a statement that finds no open transaction (SQLite ends it by
+    // itself after a full disk and some I/O errors) first calls this to begin
+    // the next one, and a statement whose failure ended it calls it at once.
+    void setTransactionKeeper(std::function<void()> keeper) { m_keeper = std::move(keeper); }
+
+    // Prepares a statement as written in the program (rewritten for SQLite).
+    void prepare(QSqlQuery &query, const QString &statement);
+    // Runs a prepared statement; throws StoreError with the engine's text.
+    void exec(QSqlQuery &query);
+    // Prepares and runs a statement without parameters.
+    void execDirect(const QString &statement);
+
+private:
+    void keepTransaction();
+    [[noreturn]] void fail(const QString &text);
+
+    QSqlDatabase m_db;
+    QString m_name;
+    std::function<void()> m_keeper;
+};

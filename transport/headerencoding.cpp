@@ -1,0 +1,160 @@
+#include "transport/headerencoding.h"
+
+#include "transport/articlecharsets.h"
+
+#include <QList>
+#include <QString>
+
+namespace HeaderEncoding {
+
+namespace {
+
+// The longest encoded-word we write. RFC 2047 allows 75; 64 keeps even
+// "Organization: " followed by one encoded-word within a 78-character line.
+constexpr qsizetype maxEncodedWord = 64;
+
+const QByteArray utf8 = QByteArrayLiteral("UTF-8");
+
+bool isControlOrNonAscii(QChar c)
+{
+    return c.unicode() < 32 || c.unicode() >= 127;
+}
+
+bool isSpecial(QChar c)
+{
+    static const QString specials = QStringLiteral("()<>@,;:\\\".[]");
+    return specials.contains(c);
+}
+
+bool wordNeedsEncoding(const QString &word, Context context)
+{
+    for (QChar c : word) {
+        if (isControlOrNonAscii(c) || (context == Context::Phrase && isSpecial(c)))
+            return true;
+    }
+    return false;
+}
+
+// Q encoding in its strictest form (RFC 2047 5(3)), valid in any header.
+QByteArray qEncode(const QByteArray &bytes)
+{
+    QByteArray out;
+    for (char ch : bytes) {
+        const uchar b = uchar(ch);
+        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9')
+            || b == '!' || b == '*' || b == '+' || b == '-' || b == '/') {
+            out += char(b);
+        } else if (b == ' ') {
+            out += '_';
+        } else {
+            out += '=';
+            out += QByteArray::number(b, 16).toUpper().rightJustified(2, '0');
+        }
+    }
+    return out;
+}
+
+QByteArray encodedWord(const QString &text, const QByteArray &charset, char letter)
+{
+    bool ok = false;
+    const QByteArray bytes = encodeInCharset(text, charset, &ok);
+    const QByteArray payload = letter == 'B' ? bytes.toBase64() : qEncode(bytes);
+    return "=?" + charset + '?' + letter + '?' + payload + "?=";
+}
+
+// Cuts the text at character boundaries into pieces whose encoded-words fit
+// maxEncodedWord; each piece is encoded on its own, so a multi-byte character
+// or a shift sequence never straddles two encoded-words.
+QByteArray encodeRun(const QString &run, const ArticleCharsets &charsets)
+{
+    QByteArray charset = charsets.headerCharset;
+    char letter = charsets.headerEncoding;
+    bool representable = false;
+    encodeInCharset(run, charset, &representable);
+    if (!representable)
+        charset = utf8;
+
+    QList<QByteArray> words;
+    qsizetype start = 0;
+    while (start < run.size()) {
+        qsizetype end = start;
+        QByteArray best;
+        while (end < run.size()) {
+            qsizetype next = end + 1;
+            if (run.at(end).isHighSurrogate() && next < run.size())
+                ++next;
+            const QByteArray candidate = encodedWord(run.mid(start, next - start), charset, letter);
+            if (!best.isEmpty() && candidate.size() > maxEncodedWord)
+                break;
+            best = candidate;
+            end = next;
+        }
+        words.append(best);
+        start = end;
+    }
+    return words.join(' ');
+}
+
+} // namespace
+
+QByteArray encode(const QString &text, const ArticleCharsets &charsets, Context context)
+{
+    const QStringList words = text.split(QLatin1Char(' '));
+    QList<bool> encodeWord(words.size());
+    bool any = false;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        encodeWord[i] = wordNeedsEncoding(words.at(i), context);
+        any = any || encodeWord[i];
+    }
+    if (!any)
+        return text.toLatin1();
+
+    // Blank space between two encoded-words is dropped by decoders, so blanks
+    // that stand only between encoded words go inside the encoded text.
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (!words.at(i).isEmpty())
+            continue;
+        qsizetype before = i - 1;
+        while (before >= 0 && words.at(before).isEmpty())
+            --before;
+        qsizetype after = i + 1;
+        while (after < words.size() && words.at(after).isEmpty())
+            ++after;
+        encodeWord[i] = before >= 0 && after < words.size() && encodeWord[before]
+                && encodeWord[after];
+    }
+
+    QList<QByteArray> out;
+    for (qsizetype i = 0; i < words.size();) {
+        if (!encodeWord[i]) {
+            out.append(words.at(i).toLatin1());
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < words.size() && encodeWord[end])
+            ++end;
+        out.append(encodeRun(words.mid(i, end - i).join(QLatin1Char(' ')), charsets));
+        i = end;
+    }
+    return out.join(' ');
+}
+
+QString singleLine(const QString &value)
+{
+    QString line = value;
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return line;
+}
+
+bool needsEncoding(const QString &text)
+{
+    for (QChar c : text) {
+        if (isControlOrNonAscii(c))
+            return true;
+    }
+    return false;
+}
+
+} // namespace HeaderEncoding

@@ -1,0 +1,53 @@
+#include "transport/nntpmessage.h"
+
+#include "transport/articlecharsets.h"
+#include "transport/articlecomposer.h"
+
+#include <QRegularExpression>
+
+void NntpMessage::clear()
+{
+    subject.clear();
+    body.clear();
+    date = QDateTime();
+    from = Address();
+    organization.clear();
+    newsGroups.clear();
+    references.clear();
+    extraHeaders.clear();
+    priority = Priority::Normal;
+    contentType.clear();
+    charSet.clear();
+    contentTransferEncoding.clear();
+    m_parts.clear();
+}
+
+void NntpMessage::setBodyText(const QString &text)
+{
+    body = ArticleComposer::splitLines(text);
+}
+
+QList<QByteArray> NntpMessage::postLines(const QString &newsAgent) const
+{
+    return ArticleComposer(ArticleCharsets::forSystem())
+            .compose(*this, newsAgent, QDateTime::currentDateTime());
+}
+
+void NntpMessage::setFetchedBody(QList<QByteArray> lines)
+{
+    // Only the body was fetched, so there is no header to say it is MIME:
+    // the lines are one plain text part, kept exactly as received.
+    m_parts = {std::move(lines)};
+}
+
+QByteArray NntpMessage::fetchedText() const
+{
+    QByteArray text;
+    if (m_parts.isEmpty())
+        return text;
+    for (const QByteArray &line : m_parts.first()) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}

@@ -1,0 +1,53 @@
+#include "transport/overview.h"
+
+#include "transport/articledate.h"
+
+namespace {
+
+constexpr int fieldCount = 8;
+
+quint64 wholeNumber(const QString &field)
+{
+    bool ok = false;
+    const quint64 value = field.trimmed().toULongLong(&ok);
+    return ok ? value : 0;
+}
+
+} // namespace
+
+OverviewLine ParseOverviewLine(const QString &line)
+{
+    // Some servers write an empty field as TAB, backspace, TAB.
+    QString rest = line;
+    rest.replace(QStringLiteral("\t\b\t"), QStringLiteral("\t"));
+
+    // Cut from the left: eight fields, each ended by a TAB; what follows the
+    // eighth TAB is the extra data. A shorter line leaves the rest empty.
+    QString fields[fieldCount];
+    QString extra;
+    qsizetype start = 0;
+    for (int n = 0; n < fieldCount; ++n) {
+        const qsizetype tab = rest.indexOf(QLatin1Char('\t'), start);
+        if (tab < 0) {
+            fields[n] = rest.mid(start);
+            start = -1;
+            break;
+        }
+        fields[n] = rest.mid(start, tab - start);
+        start = tab + 1;
+    }
+    if (start >= 0)
+        extra = rest.mid(start);
+
+    OverviewLine parsed;
+    parsed.articleNumber = wholeNumber(fields[0]);
+    parsed.subject = fields[1];
+    parsed.from = fields[2];
+    parsed.date = ArticleDate::parse(fields[3]);
+    parsed.messageId = fields[4];
+    parsed.references = fields[5];
+    parsed.byteCount = wholeNumber(fields[6]);
+    parsed.lineCount = wholeNumber(fields[7]);
+    parsed.extra = extra;
+    return parsed;
+}

@@ -1,0 +1,101 @@
+#pragma once
+// A throw-away INN news server for tests: its own configuration, spool and
+// databases in a temporary directory on tmpfs, innd run as user "news" on a free
+// loopback port, stopped and removed again by the destructor.
+//
+// start() returns false with a diagnosis in errorString() (missing packages,
+// an innd that died or never greeted, with its error output and the directory
+// of its configuration); callers fail with it, e.g.
+//     QVERIFY2(server.start(), qPrintable(server.errorString()));
+// The tests run as root, which is needed to hand the directory to "news".
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class NntpProbe;
+class QProcess;
+class QTemporaryDir;
+
+class InnServer
+{
+public:
+    struct Options
+    {
+        // Groups made before start, each empty and open for posting.
+        QStringList groups{QStringLiteral("quorbic.test")};
+        // Further groups named generatedGroupPrefix followed by a six-digit
+        // number, written straight into the active file: the fast way to a
+        // server with a very long LIST.
+        int generatedGroups = 0;
+        QString generatedGroupPrefix = QStringLiteral("quorbic.many.g");
+        // False gives a read-only server: greeting 201, POST refused with 440.
+        bool postingAllowed = true;
+        // A non-empty user makes every reader log in with AUTHINFO USER/PASS
+        // (commands get 480 until then).
+        QString user;
+        QString password;
+        // Lines appended to inn.conf (TLS certificate settings, timeouts).
+        QStringList extraInnConf;
+    };
+
+    InnServer();
+    explicit InnServer(Options options);
+    ~InnServer();
+    InnServer(const InnServer &) = delete;
+    InnServer &operator=(const InnServer &) = delete;
+
+    bool start();
+    // Shuts innd down (ctlinnd, SIGKILL when it lingers) and removes the directory.
+    void stop();
+    QString errorString() const { return m_error; }
+
+    QString host() const { return QStringLiteral("127.0.0.1"); }
+    quint16 port() const { return m_port; }
+    // Where inn.conf and the spool live (for failure messages).
+    QString directory() const;
+    const Options &options() const { return m_options; }
+
+    // A second, standalone nnrpd on its own free port, serving the same spool
+    // ("nnrpd -D"). With implicitTls it speaks TLS from the first byte ("-S"),
+    // which needs tlscertfile/tlskeyfile in extraInnConf. Stopped by stop().
+    bool startStandaloneReader(bool implicitTls);
+    quint16 standaloneReaderPort() const { return m_readerPort; }
+
+    // Posts raw article text (headers, empty line, body; LF or CR LF line
+    // ends) on a connection of its own, logging in when the server wants it.
+    // Returns the server's final status line: "240 ..." when accepted, else
+    // the line that refused it ("" when the connection failed, errorString()).
+    QByteArray post(const QByteArray &article);
+
+    // Sends one retrieval command ("ARTICLE <id>", "HEAD <id>", "BODY <id>")
+    // and returns the text as the server holds it: CR LF line ends, dot-stuffing
+    // undone, without the status line and the closing ".". A null result means
+    // the server refused (its status line is in *status) or the connection failed.
+    QByteArray fetch(const QByteArray &command, QByteArray *status = nullptr);
+
+private:
+    bool checkInstalled();
+    bool prepareDirectory();
+    bool writeConfiguration();
+    bool writeGroups();
+    bool writePasswordFile();
+    bool makeHistory();
+    bool launchInnd();
+    bool waitForGreeting();
+    bool runAsNews(const QString &program, const QStringList &arguments, QString *output);
+    bool openProbeSession(NntpProbe &probe);
+    QString path(const QString &relative) const;
+    QString diagnosis() const;
+    bool fail(const QString &message);
+
+    Options m_options;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QProcess> m_innd;
+    quint16 m_port = 0;
+    quint16 m_readerPort = 0;
+    qint64 m_readerPid = 0;
+    QString m_error;
+};

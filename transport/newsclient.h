@@ -14,10 +14,12 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class NntpMessage;
 class NntpSession;
+struct NntpReply;
 
 // The server's permission as read from the greeting. Kept from one connection
 // to the next; only a greeting changes it.
@@ -123,12 +125,12 @@ public:
     void post(const NntpMessage &message);
 
 private:
-    struct Reply;
-    Reply command(const QByteArray &text, std::initializer_list<int> accepted = {});
-    Reply sendAndRead(const QByteArray &text);
+    // Sends text and reads its reply, logging in first when the server asks
+    // (480 or 450) and then sending text again; accepted empty means any code.
+    NntpReply command(const QByteArray &text, std::initializer_list<int> accepted = {});
+    NntpReply exchange(const QByteArray &text, const QByteArray &traceText = {});
     void authenticate();
     void readGreeting();
-    void closeConnection();
     NntpSession &session();
 
     NewsClientSettings m_settings;

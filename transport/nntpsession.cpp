@@ -1,0 +1,139 @@
+#include "transport/nntpsession.h"
+
+#include "transport/clienterrors.h"
+#include "transport/newsclient.h"
+#include "transport/replyreader.h"
+#include "transport/sessiontrace.h"
+#include "transport/tcpconnector.h"
+
+#include <QTcpSocket>
+
+#include <cerrno>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+// Qt reads from the system in steps of this size; the reader keeps at most one
+// line beyond it, so a server cannot make the client buffer without bound.
+constexpr qint64 SocketBufferSize = 64 * 1024;
+
+int errorNumberFor(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError: return ECONNREFUSED;
+    case QAbstractSocket::HostNotFoundError: return HostNotFoundErrorNumber;
+    case QAbstractSocket::SocketAccessError: return EACCES;
+    case QAbstractSocket::SocketResourceError: return ENOBUFS;
+    case QAbstractSocket::SocketTimeoutError: return ETIMEDOUT;
+    case QAbstractSocket::NetworkError: return ENETDOWN;
+    default: return EIO;
+    }
+}
+} // namespace
+
+NntpSession::NntpSession(const QString &host, int port, const NewsClientLimits &limits)
+    : m_trace(SessionTrace::fromEnvironment())
+    , m_idleTimeoutMs(limits.idleTimeoutMs)
+{
+    if (m_trace)
+        m_trace->comment(QStringLiteral("connection to %1:%2").arg(host).arg(port).toUtf8());
+    const int fd = openTcpConnection(host, port, limits.connectTimeoutMs);
+    m_socket = std::make_unique<QTcpSocket>();
+    m_socket->setReadBufferSize(SocketBufferSize);
+    if (!m_socket->setSocketDescriptor(fd)) {
+        ::close(fd);
+        throw SocketError(errorNumberFor(m_socket->error()));
+    }
+    m_reader = std::make_unique<ReplyReader>(m_socket.get(), [this] { return waitForData(); },
+                                             limits.maxLineLength);
+    if (m_trace) {
+        m_reader->setObserver([trace = m_trace.get()](const QByteArray &bytes, bool isLine) {
+            isLine ? trace->receivedLine(bytes) : trace->receivedBytes(bytes);
+        });
+    }
+}
+
+NntpSession::~NntpSession()
+{
+    if (m_socket)
+        m_socket->abort();
+}
+
+void NntpSession::fail()
+{
+    if (m_socket->error() == QAbstractSocket::RemoteHostClosedError
+        || m_socket->state() != QAbstractSocket::ConnectedState)
+        throw ConnectionClosed();
+    throw SocketError(errorNumberFor(m_socket->error()));
+}
+
+bool NntpSession::waitForData()
+{
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return false;
+#ifdef TCP_QUICKACK
+    // Acknowledge at once, so a server that waits for our ACK before sending
+    // the rest of a short reply (Nagle) is not held up by delayed ACKs.
+    const int on = 1;
+    ::setsockopt(int(m_socket->socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+    if (m_socket->waitForReadyRead(m_idleTimeoutMs))
+        return true;
+    if (m_socket->error() == QAbstractSocket::RemoteHostClosedError
+        || m_socket->state() != QAbstractSocket::ConnectedState)
+        return false;
+    throw SocketError(errorNumberFor(m_socket->error()));
+}
+
+void NntpSession::send(const QByteArray &bytes)
+{
+    if (m_socket->state() != QAbstractSocket::ConnectedState || m_socket->write(bytes) != bytes.size())
+        fail();
+    while (m_socket->bytesToWrite() > 0) {
+        if (!m_socket->waitForBytesWritten(m_idleTimeoutMs))
+            fail();
+    }
+}
+
+void NntpSession::writeLine(const QByteArray &line, const QByteArray &traceText)
+{
+    if (m_trace)
+        m_trace->sentLine(traceText.isNull() ? line : traceText);
+    send(line + "\r\n");
+}
+
+void NntpSession::writeLines(const QList<QByteArray> &lines)
+{
+    QByteArray bytes;
+    for (const QByteArray &line : lines) {
+        if (m_trace)
+            m_trace->sentLine(line);
+        bytes += line;
+        bytes += "\r\n";
+    }
+    send(bytes);
+}
+
+void NntpSession::writeBytes(const QByteArray &bytes, bool secret)
+{
+    if (m_trace) {
+        if (secret)
+            m_trace->comment("C> (socks user name and password, not shown)");
+        else
+            m_trace->sentBytes(bytes);
+    }
+    send(bytes);
+}
+
+void NntpSession::writeLineQuietly(const QByteArray &line)
+{
+    if (m_trace)
+        m_trace->sentLine(line);
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    m_socket->write(line + "\r\n");
+    while (m_socket->bytesToWrite() > 0 && m_socket->waitForBytesWritten(m_idleTimeoutMs)) {
+    }
+}

@@ -118,8 +118,27 @@ void StoreConnection::prepare(QSqlQuery &query, const QString &statement)
 void StoreConnection::exec(QSqlQuery &query)
 {
     keepTransaction();
-    if (!query.exec())
-        fail(query.lastError().text());
+    if (query.exec())
+        return;
+    if (renewStaleReadTransaction() && query.exec())
+        return;
+    fail(query.lastError().text());
+}
+
+bool StoreConnection::renewStaleReadTransaction()
+{
+    // Another process (quorbic-cli run by a schedule, say) committed since this
+    // transaction first read the store, so it may not write on that old view.
+    // When it has written nothing yet, nothing is lost by starting afresh.
+    sqlite3 *handle = handleOf(m_db);
+    if (!handle || !m_keeper || sqlite3_extended_errcode(handle) != SQLITE_BUSY_SNAPSHOT
+        || sqlite3_txn_state(handle, "main") != SQLITE_TXN_READ)
+        return false;
+    QSqlQuery end(m_db);
+    if (!end.exec(QStringLiteral("COMMIT")))
+        return false;
+    m_keeper();
+    return true;
 }
 
 void StoreConnection::execDirect(const QString &statement)

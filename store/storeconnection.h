@@ -45,6 +45,7 @@ public:
 
 private:
     void keepTransaction();
+    bool renewStaleReadTransaction();
     [[noreturn]] void fail(const QString &text);
 
     QSqlDatabase m_db;

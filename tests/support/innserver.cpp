@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -99,8 +100,7 @@ bool InnServer::start()
     if (m_innd)
         return fail(QStringLiteral("InnServer::start called twice"));
     m_error.clear();
-    if (!checkInstalled() || !prepareDirectory() || !writeConfiguration() || !writeGroups()
-        || !writePasswordFile())
+    if (!checkInstalled() || !prepareDirectory() || !writeConfiguration() || !writeGroups())
         return false;
     const passwd *news = ::getpwnam("news");
     if (!chownTree(m_dir->path(), news->pw_uid, news->pw_gid))
@@ -198,28 +198,19 @@ bool InnServer::writeConfiguration()
     };
     conf += m_options.extraInnConf;
 
-    const QByteArray access = m_options.postingAllowed ? "RPA" : "R";
-    QByteArray readers;
-    const QByteArray groups = "\"*,!control,!control.*,!junk\"";
-    if (m_options.user.isEmpty()) {
-        readers = "auth \"t\" { hosts: \"*\" default: \"<t>\" }\n"
-                  "access \"t\" { users: \"<t>\" newsgroups: " + groups + " access: " + access + " }\n";
-    } else {
-        readers = "auth \"t\" { hosts: \"*\" auth: \"ckpasswd -f " + QFile::encodeName(path("etc/passwd.nntp"))
-                + "\" }\n"
-                  "access \"t\" { users: \"" + m_options.user.toUtf8() + "\" newsgroups: " + groups
-                + " access: " + access + " }\n";
-    }
     // timehash: Debian's tradspool makes the first start quadratic in the
     // number of groups. No peers in incoming.conf: localhost listed as a feed
     // would get a transit greeting instead of a reader.
     if (!writeFile(path("etc/inn.conf"), conf.join(QLatin1Char('\n')).toUtf8() + '\n')
         || !writeFile(path("etc/storage.conf"), "method timehash { newsgroups: * class: 0 }\n")
         || !writeFile(path("etc/incoming.conf"), "")
-        || !writeFile(path("etc/newsfeeds"), "ME:*::\n")
-        || !writeFile(path("etc/readers.conf"), readers))
+        || !writeFile(path("etc/newsfeeds"), "ME:*::\n"))
         return fail(QStringLiteral("cannot write the configuration in %1/etc").arg(d));
-    return true;
+    ReaderOptions reader;
+    reader.postingAllowed = m_options.postingAllowed;
+    reader.user = m_options.user;
+    reader.password = m_options.password;
+    return writeReadersConf(path("etc/readers.conf"), reader);
 }
 
 bool InnServer::writeGroups()
@@ -250,22 +241,38 @@ bool InnServer::writeGroups()
     return true;
 }
 
-bool InnServer::writePasswordFile()
+bool InnServer::writeReadersConf(const QString &fileName, const ReaderOptions &reader)
 {
-    if (m_options.user.isEmpty())
-        return true;
-    // ckpasswd wants crypt(3) output; perl comes with inn2.
-    QProcess perl;
-    perl.start(QStringLiteral("perl"),
-               {QStringLiteral("-e"), QStringLiteral("print crypt($ARGV[0], '$6$quorbictest$')"), m_options.password});
-    if (!perl.waitForFinished(10000) || perl.exitCode() != 0)
-        return fail(QStringLiteral("cannot crypt the test password with perl: %1")
-                        .arg(QString::fromLocal8Bit(perl.readAllStandardError())));
-    const QByteArray crypted = perl.readAllStandardOutput();
-    if (!crypted.startsWith("$6$"))
-        return fail(QStringLiteral("perl's crypt gave no SHA-512 hash: %1").arg(QString::fromLatin1(crypted)));
-    if (!writeFile(path("etc/passwd.nntp"), m_options.user.toUtf8() + ':' + crypted + '\n'))
-        return fail(QStringLiteral("cannot write %1").arg(path("etc/passwd.nntp")));
+    const QByteArray groups = "\"*,!control,!control.*,!junk\"";
+    const QByteArray access = reader.postingAllowed ? "RPA" : "R";
+    QByteArray readers;
+    if (reader.refuseAll) {
+        // No auth block matches any client, so nnrpd refuses with 502.
+        readers = "auth \"t\" { hosts: \"nowhere.invalid\" default: \"<t>\" }\n"
+                  "access \"t\" { users: \"<t>\" newsgroups: " + groups + " access: R }\n";
+    } else if (reader.user.isEmpty()) {
+        readers = "auth \"t\" { hosts: \"*\" default: \"<t>\" }\n"
+                  "access \"t\" { users: \"<t>\" newsgroups: " + groups + " access: " + access + " }\n";
+    } else {
+        // ckpasswd wants crypt(3) output; perl comes with inn2.
+        QProcess perl;
+        perl.start(QStringLiteral("perl"), {QStringLiteral("-e"), QStringLiteral("print crypt($ARGV[0], '$6$quorbictest$')"),
+                                            reader.password});
+        if (!perl.waitForFinished(10000) || perl.exitCode() != 0)
+            return fail(QStringLiteral("cannot crypt the test password with perl: %1")
+                            .arg(QString::fromLocal8Bit(perl.readAllStandardError())));
+        const QByteArray crypted = perl.readAllStandardOutput();
+        if (!crypted.startsWith("$6$"))
+            return fail(QStringLiteral("perl's crypt gave no SHA-512 hash: %1").arg(QString::fromLatin1(crypted)));
+        const QString passwordFile = fileName + QStringLiteral(".passwd");
+        if (!writeFile(passwordFile, reader.user.toUtf8() + ':' + crypted + '\n'))
+            return fail(QStringLiteral("cannot write %1").arg(passwordFile));
+        readers = "auth \"t\" { hosts: \"*\" auth: \"ckpasswd -f " + QFile::encodeName(passwordFile) + "\" }\n"
+                  "access \"t\" { users: \"" + reader.user.toUtf8() + "\" newsgroups: " + groups
+                + " access: " + access + " }\n";
+    }
+    if (!writeFile(fileName, readers))
+        return fail(QStringLiteral("cannot write %1").arg(fileName));
     return true;
 }
 
@@ -356,52 +363,71 @@ QString InnServer::diagnosis() const
     return text;
 }
 
-bool InnServer::startStandaloneReader(bool implicitTls)
+quint16 InnServer::startReader(const ReaderOptions &reader)
 {
-    if (!m_innd || m_innd->state() != QProcess::Running)
-        return fail(QStringLiteral("start innd before the standalone reader"));
-    m_readerPort = pickFreePort();
-    QStringList arguments{QStringLiteral("-D"), QStringLiteral("-p"), QString::number(m_readerPort),
-                          QStringLiteral("-b"), QStringLiteral("127.0.0.1")};
-    if (implicitTls)
+    if (!m_innd || m_innd->state() != QProcess::Running) {
+        fail(QStringLiteral("start innd before a standalone reader"));
+        return 0;
+    }
+    const quint16 port = pickFreePort();
+    const QString readersConf = path(QStringLiteral("etc/readers-%1.conf").arg(port));
+    if (!writeReadersConf(readersConf, reader))
+        return 0;
+    const passwd *news = ::getpwnam("news");
+    if (::chown(QFile::encodeName(readersConf).constData(), news->pw_uid, news->pw_gid) != 0
+        || (!reader.user.isEmpty()
+            && ::chown(QFile::encodeName(readersConf + QStringLiteral(".passwd")).constData(), news->pw_uid,
+                       news->pw_gid) != 0)) {
+        fail(QStringLiteral("cannot hand %1 to user news").arg(readersConf));
+        return 0;
+    }
+    QStringList arguments{QStringLiteral("-D"), QStringLiteral("-p"), QString::number(port),
+                          QStringLiteral("-b"), host(), QStringLiteral("-c"), readersConf};
+    if (!reader.rejectReason.isEmpty())
+        arguments << QStringLiteral("-r") << reader.rejectReason;
+    if (reader.implicitTls)
         arguments << QStringLiteral("-S");
     // nnrpd -D forks into the background; the daemon writes its own pid file.
     QString output;
-    if (!runAsNews(innBin + QStringLiteral("/nnrpd"), arguments, &output))
-        return fail(QStringLiteral("nnrpd -D failed: %1\n%2").arg(output, diagnosis()));
-    const QString pidFile = path(QStringLiteral("run/nnrpd-%1.pid").arg(m_readerPort));
+    if (!runAsNews(innBin + QStringLiteral("/nnrpd"), arguments, &output)) {
+        fail(QStringLiteral("nnrpd -D failed: %1\n%2").arg(output, diagnosis()));
+        return 0;
+    }
+    const QString pidFile = path(QStringLiteral("run/nnrpd-%1.pid").arg(port));
     QDeadlineTimer deadline(startTimeoutMs);
-    while (!deadline.hasExpired()) {
+    qint64 pid = 0;
+    while (pid <= 0 && !deadline.hasExpired()) {
         QFile file(pidFile);
-        if (file.open(QIODevice::ReadOnly)) {
-            m_readerPid = file.readAll().trimmed().toLongLong();
-            if (m_readerPid > 0)
-                break;
-        }
-        m_innd->waitForFinished(50);
+        if (file.open(QIODevice::ReadOnly))
+            pid = file.readAll().trimmed().toLongLong();
+        if (pid <= 0)
+            m_innd->waitForFinished(20);
     }
-    if (m_readerPid <= 0)
-        return fail(QStringLiteral("nnrpd wrote no %1\n%2").arg(pidFile, diagnosis()));
-    if (implicitTls)
-        return true; // a greeting would need a TLS handshake; the caller's client checks it
-    NntpProbe probe;
+    if (pid <= 0) {
+        fail(QStringLiteral("nnrpd wrote no %1\n%2").arg(pidFile, diagnosis()));
+        return 0;
+    }
+    m_readerPids.append(pid);
+    // The pid file may come before the listening socket.
+    QString last;
     while (!deadline.hasExpired()) {
-        if (probe.open(host(), m_readerPort, 2000) && probe.greeting().startsWith("20"))
-            return true;
-        m_innd->waitForFinished(50);
+        QTcpSocket socket;
+        socket.connectToHost(host(), port);
+        if (socket.waitForConnected(2000))
+            return port;
+        last = socket.errorString();
+        m_innd->waitForFinished(20);
     }
-    return fail(QStringLiteral("the standalone nnrpd on port %1 gave no greeting: %2\n%3")
-                    .arg(m_readerPort)
-                    .arg(probe.errorString(), diagnosis()));
+    fail(QStringLiteral("the standalone nnrpd on port %1 accepts no connection: %2\n%3").arg(port).arg(last, diagnosis()));
+    return 0;
 }
 
 void InnServer::stop()
 {
-    if (m_readerPid > 0) {
-        // No state worth a clean exit; it is not our child, so it cannot be waited for.
-        ::kill(static_cast<pid_t>(m_readerPid), SIGKILL);
-        m_readerPid = 0;
-    }
+    // No state worth a clean exit; not our children, so they cannot be waited for.
+    for (qint64 pid : std::as_const(m_readerPids))
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+    m_readerPids.clear();
     if (m_innd && m_innd->state() != QProcess::NotRunning) {
         QProcess ctlinnd;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

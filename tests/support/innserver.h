@@ -10,6 +10,7 @@
 // The tests run as root, which is needed to hand the directory to "news".
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -58,11 +59,26 @@ public:
     QString directory() const;
     const Options &options() const { return m_options; }
 
-    // A second, standalone nnrpd on its own free port, serving the same spool
-    // ("nnrpd -D"). With implicitTls it speaks TLS from the first byte ("-S"),
-    // which needs tlscertfile/tlskeyfile in extraInnConf. Stopped by stop().
-    bool startStandaloneReader(bool implicitTls);
-    quint16 standaloneReaderPort() const { return m_readerPort; }
+    // Access rules of one reader listener (innd's own, or a standalone nnrpd).
+    struct ReaderOptions
+    {
+        // False: read-only, greeting 201 and POST refused with 440.
+        bool postingAllowed = true;
+        // A non-empty user: every command gets 480 until AUTHINFO USER/PASS.
+        QString user;
+        QString password;
+        // Greets "502 You have no permission to talk" and closes.
+        bool refuseAll = false;
+        // Non-empty: greets "400 " + reason and closes (a paused server).
+        QString rejectReason;
+        // TLS from the first byte; needs tlscertfile/tlskeyfile in extraInnConf.
+        bool implicitTls = false;
+    };
+
+    // Starts a standalone nnrpd ("nnrpd -D") on a free port of its own, serving
+    // the same spool under its own readers.conf, and returns the port (0 on
+    // failure, see errorString()). Any number may run; stop() ends them.
+    quint16 startReader(const ReaderOptions &reader);
 
     // Posts raw article text (headers, empty line, body; LF or CR LF line
     // ends) on a connection of its own, logging in when the server wants it.
@@ -81,7 +97,7 @@ private:
     bool prepareDirectory();
     bool writeConfiguration();
     bool writeGroups();
-    bool writePasswordFile();
+    bool writeReadersConf(const QString &fileName, const ReaderOptions &reader);
     bool makeHistory();
     bool launchInnd();
     bool waitForGreeting();
@@ -95,7 +111,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_innd;
     quint16 m_port = 0;
-    quint16 m_readerPort = 0;
-    qint64 m_readerPid = 0;
+    QList<qint64> m_readerPids;
     QString m_error;
 };

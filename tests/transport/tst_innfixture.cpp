@@ -42,10 +42,39 @@ void TestInnFixture::postingServerGreets200AndKeepsArticles()
     QVERIFY(server.fetch("BODY <absent@test.invalid>", &status).isNull());
     QVERIFY2(status.startsWith("430"), status.constData());
 
-    QVERIFY2(server.startStandaloneReader(false), qPrintable(server.errorString()));
-    NntpProbe reader;
-    QVERIFY2(reader.open(server.host(), server.standaloneReaderPort()), qPrintable(reader.errorString()));
-    QCOMPARE(reader.command("GROUP quorbic.fixture"), QByteArray("211 1 1 1 quorbic.fixture"));
+
+    // Standalone readers on the same spool, each with its own access rules.
+    struct Case
+    {
+        const char *name;
+        InnServer::ReaderOptions reader;
+        QByteArray greeting;
+        QByteArray group; // reply to GROUP quorbic.fixture ("" when closed)
+    };
+    InnServer::ReaderOptions readOnly, login, rejecting, refusing;
+    readOnly.postingAllowed = false;
+    login.user = QStringLiteral("reader");
+    login.password = QStringLiteral("secret");
+    rejecting.rejectReason = QStringLiteral("Paused for the test");
+    refusing.refuseAll = true;
+    const Case cases[] = {
+        {"posting", {}, "200 ", "211 1 1 1 quorbic.fixture"},
+        {"read-only", readOnly, "201 ", "211 1 1 1 quorbic.fixture"},
+        {"login", login, "200 ", "480 "},
+        {"paused", rejecting, "400 Paused for the test", ""},
+        {"refused", refusing, "502 ", ""},
+    };
+    for (const Case &c : cases) {
+        const quint16 port = server.startReader(c.reader);
+        QVERIFY2(port != 0, qPrintable(server.errorString()));
+        NntpProbe reader;
+        QVERIFY2(reader.open(server.host(), port), qPrintable(reader.errorString()));
+        QVERIFY2(reader.greeting().startsWith(c.greeting), qPrintable(c.name + (": " + reader.greeting())));
+        if (!c.group.isEmpty()) {
+            const QByteArray reply = reader.command("GROUP quorbic.fixture");
+            QVERIFY2(reply.startsWith(c.group), qPrintable(c.name + (": " + reply)));
+        }
+    }
 }
 
 void TestInnFixture::readOnlyServerGreets201()

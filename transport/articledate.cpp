@@ -90,7 +90,12 @@ QDateTime parse(const QString &text)
     const QDate date(year, month, day);
     if (!date.isValid() || !time.isValid())
         return {};
-    return QDateTime(date, time);
+    const QDateTime local(date, time);
+    if (local.isValid())
+        return local;
+    // A time the local clock skips (the hour of the spring change) has no
+    // local value; it is kept as written in a zone that has every hour.
+    return QDateTime(date, time, Qt::UTC);
 }
 
 } // namespace ArticleDate

@@ -17,7 +17,9 @@ QByteArray format(const QDateTime &dateTime);
 // Reads an RFC 822 date leniently: an optional day name, the day (1 when not a
 // number), the month abbreviation, the year (1900 when not a number; two-digit
 // years below 80 are 20xx, from 80 up 19xx) and, when it follows, the time.
-// The zone is not applied: the result is the local date and time as written.
+// The zone is not applied: the result is the local date and time as written
+// (for a time the local clock skips at a daylight-saving change, the same
+// date and time in UTC, so that date() and time() always give what is written).
 // Anything unreadable (an unknown month, a day the month does not have, a
 // time out of range) gives an invalid QDateTime.
 QDateTime parse(const QString &text);

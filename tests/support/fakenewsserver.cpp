@@ -14,7 +14,7 @@
 
 namespace {
 // The worker thread wakes at this interval to see whether it should stop.
-constexpr int PollMs = 50;
+constexpr int PollMs = 20;
 } // namespace
 
 class FakeNewsServer::Worker

@@ -1,0 +1,394 @@
+// The news client's commands against a scripted server: each command exactly
+// as sent, the replies it accepts, what it takes from them, and data blocks
+// that arrive whole, cut short or not at all.
+
+#include "newsclienttesting.h"
+
+#include "transport/nntpmessage.h"
+
+#include <QTest>
+
+using namespace NewsClientTesting;
+
+namespace {
+
+struct ListCall
+{
+    QString name;
+    quint32 low;
+    quint32 high;
+    QString status;
+    bool operator==(const ListCall &) const = default;
+};
+
+NntpMessage question()
+{
+    NntpMessage message;
+    message.subject = QStringLiteral("Which newsreader?");
+    message.from = {QStringLiteral("Joe User"), QStringLiteral("joe@example.com")};
+    message.newsGroups = {QStringLiteral("quorbic.test")};
+    message.msgId = QStringLiteral("<0A1B2C3D.4E5F.6A7B@8C9D.0E1F2A3B4C5D>");
+    message.date = QDateTime(QDate(2024, 3, 5), QTime(14, 3, 0));
+    message.body = {QStringLiteral("First line"), QStringLiteral(".starts with a dot"), QString(),
+                    QStringLiteral("last")};
+    return message;
+}
+
+// The script lines that expect the article of message, as POST sends it.
+QString articleExpected(const NntpMessage &message)
+{
+    QString script;
+    for (const QByteArray &line : message.postLines(QStringLiteral("Quorbic 1.0")))
+        script += QStringLiteral("C: ") + QString::fromUtf8(line) + QLatin1Char('\n');
+    return script + QStringLiteral("C: .\n");
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<ListCall>)
+
+class tst_NewsClientCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void selectGroup_data();
+    void selectGroup();
+    void stat_data();
+    void stat();
+    void overview_data();
+    void overview();
+    void body_data();
+    void body();
+    void newsgroupList_data();
+    void newsgroupList();
+    void newsgroupListWithoutHandler();
+    void post_data();
+    void post();
+    void lineBreaksRefusedBeforeSending_data();
+    void lineBreaksRefusedBeforeSending();
+};
+
+void tst_NewsClientCommands::selectGroup_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<quint32>("count");
+    QTest::addColumn<quint32>("low");
+    QTest::addColumn<quint32>("high");
+
+    QTest::newRow("figures") << "211 1234 3000000000 4000000000 misc.test" << QString() << 1234u << 3000000000u
+                             << 4000000000u;
+    QTest::newRow("runs of blanks") << "211  5   1    5 misc.test" << QString() << 5u << 1u << 5u;
+    QTest::newRow("empty group") << "211 0 1 0 misc.test" << QString() << 0u << 1u << 0u;
+    QTest::newRow("a field that is not a number") << "211 many 1 5 misc.test" << QString() << 0u << 1u << 5u;
+    QTest::newRow("beyond 32 bits") << "211 4294967296 1 5 misc.test" << QString() << 0u << 1u << 5u;
+    QTest::newRow("no figures") << "211" << QString() << 0u << 0u << 0u;
+    QTest::newRow("no such group") << "411 no such group" << "ReplyError 411: 411 no such group" << 7u << 8u << 9u;
+}
+
+void tst_NewsClientCommands::selectGroup()
+{
+    QFETCH(QString, reply);
+    QFETCH(QString, failure);
+    QFETCH(quint32, count);
+    QFETCH(quint32, low);
+    QFETCH(quint32, high);
+
+    FakeNewsServer server;
+    server.addScript(Opening + "C: Group earlier\nS: 211 7 8 9 earlier\nC: Group misc.test\nS: " + reply + "\n" + Closing);
+    NewsClient client;
+    pointAt(client, server);
+    client.connect();
+    client.selectGroup(QStringLiteral("earlier"));
+    QCOMPARE(failureOf([&] { client.selectGroup(QStringLiteral("misc.test")); }), failure);
+    QCOMPARE(client.groupFigures().count, count);
+    QCOMPARE(client.groupFigures().low, low);
+    QCOMPARE(client.groupFigures().high, high);
+    QCOMPARE(client.replyLine(), reply);
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::stat_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<quint32>("msgNo");
+    QTest::addColumn<QString>("messageId");
+
+    // Before each row an earlier STAT has set 11 and <old@x>.
+    QTest::newRow("223 found") << "223 4711 <q@x> status" << true << QString() << 4711u << "<q@x>";
+    QTest::newRow("220 found") << "220 12 <q@x>" << true << QString() << 12u << "<q@x>";
+    QTest::newRow("found, number unreadable") << "223 abc <q@x>" << true << QString() << 0u << "<q@x>";
+    QTest::newRow("430 no such article") << "430 no such article" << false << QString() << 11u << "<old@x>";
+    QTest::newRow("423 not in group") << "423 no" << false << QString() << 11u << "<old@x>";
+    QTest::newRow("421 no next") << "421 no" << false << QString() << 11u << "<old@x>";
+    QTest::newRow("422 no previous") << "422 no" << false << QString() << 11u << "<old@x>";
+    QTest::newRow("412 no group selected") << "412 no group" << false << "ClientError: 412 no group" << 11u
+                                           << "<old@x>";
+    QTest::newRow("500 unknown command") << "500 what" << false << "ClientError: 500 what" << 11u << "<old@x>";
+}
+
+void tst_NewsClientCommands::stat()
+{
+    QFETCH(QString, reply);
+    QFETCH(bool, found);
+    QFETCH(QString, failure);
+    QFETCH(quint32, msgNo);
+    QFETCH(QString, messageId);
+
+    FakeNewsServer server;
+    server.addScript(Opening + "C: Stat <old@x>\nS: 223 11 <old@x>\nC: Stat <q@x>\nS: " + reply + "\n" + Closing);
+    NewsClient client;
+    pointAt(client, server);
+    client.connect();
+    QVERIFY(client.stat(QStringLiteral("old@x")));
+    bool result = !found;
+    QCOMPARE(failureOf([&] { result = client.stat(QStringLiteral("q@x")); }), failure);
+    if (failure.isEmpty())
+        QCOMPARE(result, found);
+    QCOMPARE(client.msgNo(), msgNo);
+    QCOMPARE(client.statMessageId(), messageId);
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::overview_data()
+{
+    QTest::addColumn<QString>("replies");
+    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<QString>("failure");
+
+    QTest::newRow("lines, dot-unstuffed")
+        << "S: 224 overview follows\nS: 10\tHello\tjoe\t\t<a@b>\t\t5\t1\nS: ..hidden\nS: .\n" + Closing
+        << QList<QByteArray>{"10\tHello\tjoe\t\t<a@b>\t\t5\t1", ".hidden"} << QString();
+    QTest::newRow("no articles") << "S: 224 overview follows\nS: .\n" + Closing << QList<QByteArray>{} << QString();
+    QTest::newRow("refused") << "S: 420 no articles\n" + Closing << QList<QByteArray>{}
+                             << "ReplyError 420: 420 no articles";
+    QTest::newRow("dropped before the end")
+        << QStringLiteral("S: 224 overview follows\nS: 10\tHello\n* close") << QList<QByteArray>{}
+        << "ConnectionClosed: Connection Closed Gracefully.";
+}
+
+void tst_NewsClientCommands::overview()
+{
+    QFETCH(QString, replies);
+    QFETCH(QList<QByteArray>, lines);
+    QFETCH(QString, failure);
+
+    FakeNewsServer server;
+    server.addScript(Opening + "C: xover 10-\n" + replies);
+    NewsClient client;
+    pointAt(client, server);
+    client.connect();
+    QList<QByteArray> received;
+    QCOMPARE(failureOf([&] { received = client.overview(QStringLiteral("10-")); }), failure);
+    QCOMPARE(received, lines);
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::body_data()
+{
+    QTest::addColumn<QString>("replies");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QByteArray>("text");
+
+    const QByteArray before("earlier body\r\n");
+    QTest::newRow("222 body") << "S: 222 42 <a@b> body\nS: Hello\nS:\nS: ..signature\nS: .\n" + Closing << true
+                              << QString() << QByteArray("Hello\r\n\r\n.signature\r\n");
+    QTest::newRow("empty body") << "S: 222 42 <a@b> body\nS: .\n" + Closing << true << QString() << QByteArray();
+    QTest::newRow("423 missing, nothing read") << "S: 423 no such article\n" + Closing << false << QString()
+                                               << before;
+    QTest::newRow("430 missing") << "S: 430 no\n" + Closing << false << QString() << before;
+    QTest::newRow("other code") << "S: 412 no group selected\n" + Closing << false
+                                << "ClientError: 412 no group selected" << before;
+    QTest::newRow("dropped in the middle keeps the message")
+        << QStringLiteral("S: 222 42 <a@b> body\nS: Hello\n* close") << false
+        << "ConnectionClosed: Connection Closed Gracefully." << before;
+}
+
+void tst_NewsClientCommands::body()
+{
+    QFETCH(QString, replies);
+    QFETCH(bool, found);
+    QFETCH(QString, failure);
+    QFETCH(QByteArray, text);
+
+    FakeNewsServer server;
+    server.addScript(Opening + "C: Body 42\n" + replies);
+    NewsClient client;
+    pointAt(client, server);
+    client.connect();
+    NntpMessage message;
+    message.setFetchedBody({"earlier body"});
+    bool result = !found;
+    QCOMPARE(failureOf([&] { result = client.body(42, message); }), failure);
+    if (failure.isEmpty())
+        QCOMPARE(result, found);
+    QCOMPARE(message.fetchedText(), text);
+    QCOMPARE(message.partCount(), 1);
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::newsgroupList_data()
+{
+    QTest::addColumn<QString>("replies");
+    QTest::addColumn<int>("stopAfter");   // 0: never stop
+    QTest::addColumn<QList<ListCall>>("calls");
+    QTest::addColumn<QString>("failure");
+
+    const QString list = QStringLiteral("S: 215 list follows\n"
+                                        "S: comp.lang.c 0000012345 0000000100 y\n"
+                                        "S: alt.test   20  3   m  moderated note\n"
+                                        "S: ..dotted.group 1 1 y\n"
+                                        "S: .\n");
+    const ListCall c1{"comp.lang.c", 100, 12345, "y"};
+    const ListCall c2{"alt.test", 3, 20, "m moderated note"};
+    const ListCall c3{".dotted.group", 1, 1, "y"};
+    QTest::newRow("whole list") << list + Closing << 0 << QList<ListCall>{c1, c2, c3} << QString();
+    QTest::newRow("stopped after the first line, rest unread") << list + Closing << 1 << QList<ListCall>{c1}
+                                                               << QString();
+    QTest::newRow("stopped at the last line") << list + Closing << 3 << QList<ListCall>{c1, c2, c3} << QString();
+    QTest::newRow("empty list") << "S: 215 list follows\nS: .\n" + Closing << 0 << QList<ListCall>{} << QString();
+    QTest::newRow("blank line names no group")
+        << "S: 215 list follows\nS:\nS: a 2 1 y\nS: .\n" + Closing << 0 << QList<ListCall>{{"a", 1, 2, "y"}}
+        << QString();
+    QTest::newRow("refused") << "S: 502 no permission\n" + Closing << 0 << QList<ListCall>{}
+                             << "ReplyError 502: 502 no permission";
+    QTest::newRow("dropped before the end is not a shorter list")
+        << QStringLiteral("S: 215 list follows\nS: comp.lang.c 0000012345 0000000100 y\n* close") << 0
+        << QList<ListCall>{c1} << "ConnectionClosed: Connection Closed Gracefully.";
+}
+
+void tst_NewsClientCommands::newsgroupList()
+{
+    QFETCH(QString, replies);
+    QFETCH(int, stopAfter);
+    QFETCH(QList<ListCall>, calls);
+    QFETCH(QString, failure);
+
+    FakeNewsServer server;
+    server.addScript(Opening + "C: List\n" + replies);
+    NewsClient client;
+    pointAt(client, server);
+    QList<ListCall> seen;
+    client.setOnNewsgroupList([&](const QString &name, quint32 low, quint32 high, const QString &status, bool &go) {
+        QVERIFY(go);
+        seen.append({name, low, high, status});
+        if (seen.size() == stopAfter)
+            go = false;
+    });
+    client.connect();
+    QCOMPARE(failureOf([&] { client.newsgroupList(); }), failure);
+    QCOMPARE(seen.size(), calls.size());
+    for (int i = 0; i < calls.size(); ++i) {
+        QCOMPARE(seen.at(i).name, calls.at(i).name);
+        QCOMPARE(seen.at(i).low, calls.at(i).low);
+        QCOMPARE(seen.at(i).high, calls.at(i).high);
+        QCOMPARE(seen.at(i).status, calls.at(i).status);
+    }
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::newsgroupListWithoutHandler()
+{
+    FakeNewsServer server;
+    server.addScript(Opening + Closing);   // "List" must not be sent
+    NewsClient client;
+    pointAt(client, server);
+    client.connect();
+    QCOMPARE(failureOf([&] { client.newsgroupList(); }),
+             QStringLiteral("ClientError: No OnNewsgroupList event has been defined."));
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::post_data()
+{
+    QTest::addColumn<QString>("exchange");
+    QTest::addColumn<QString>("failure");
+
+    const QString article = articleExpected(question());
+    QTest::newRow("340 then 240") << "C: Post\nS: 340 send article\n" + article + "S: 240 article posted\n"
+                                  << QString();
+    QTest::newRow("login asked for by Post")
+        << "C: Post\nS: 480 login\nC: AuthInfo User joe\nS: 381 pass\nC: AuthInfo Pass pw\nS: 281 ok\n"
+           "C: Post\nS: 340 send article\n" + article + "S: 240 article posted\n"
+        << QString();
+    QTest::newRow("posting not allowed: no article sent") << QStringLiteral("C: Post\nS: 440 posting not allowed\n")
+                                                          << "ReplyError 440: 440 posting not allowed";
+    QTest::newRow("article refused") << "C: Post\nS: 340 send article\n" + article + "S: 441 435 Duplicate\n"
+                                     << "ReplyError 441: 441 435 Duplicate";
+    QTest::newRow("dropped after the article")
+        << "C: Post\nS: 340 send article\n" + article + "* close" << "ConnectionClosed: Connection Closed Gracefully.";
+}
+
+void tst_NewsClientCommands::post()
+{
+    QFETCH(QString, exchange);
+    QFETCH(QString, failure);
+
+    FakeNewsServer server;
+    const bool dropped = exchange.endsWith(QLatin1String("* close"));
+    server.addScript(Opening + exchange + (dropped ? QString() : Closing));
+    NewsClient client;
+    pointAt(client, server, QStringLiteral("joe"), QStringLiteral("pw"));
+    client.connect();
+    QCOMPARE(failureOf([&] { client.post(question()); }), failure);
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::lineBreaksRefusedBeforeSending_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("exchange");   // what the server sees before the client quits
+
+    QTest::newRow("group name with CR LF") << "group" << "misc.test\r\nPost" << QString();
+    QTest::newRow("group name with LF") << "group" << "misc.test\nQuit" << QString();
+    QTest::newRow("message-id with CR") << "stat" << "a@b>\rGroup x" << QString();
+    QTest::newRow("overview range with LF") << "overview" << "1-\nList" << QString();
+    QTest::newRow("login with LF")
+        << "login" << "joe\nPost" << QStringLiteral("C: Group g\nS: 480 login\n");
+    QTest::newRow("password with CR LF")
+        << "password" << "pw\r\nPost" << QStringLiteral("C: Group g\nS: 480 login\nC: AuthInfo User joe\nS: 381 pass\n");
+}
+
+// A line break would end the command early and run the rest as a command of
+// its own; such a command is refused before anything is sent.
+void tst_NewsClientCommands::lineBreaksRefusedBeforeSending()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, text);
+    QFETCH(QString, exchange);
+
+    FakeNewsServer server;
+    server.addScript(Opening + exchange + Closing);
+    NewsClient client;
+    pointAt(client, server, operation == QLatin1String("login") ? text : QStringLiteral("joe"),
+            operation == QLatin1String("password") ? text : QStringLiteral("pw"));
+    client.connect();
+    const QString failure = failureOf([&] {
+        if (operation == QLatin1String("group"))
+            client.selectGroup(text);
+        else if (operation == QLatin1String("stat"))
+            client.stat(text);
+        else if (operation == QLatin1String("overview"))
+            client.overview(text);
+        else
+            client.selectGroup(QStringLiteral("g"));
+    });
+    QVERIFY2(failure.startsWith(QLatin1String("ClientError: ")), qPrintable(failure));
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+QTEST_GUILESS_MAIN(tst_NewsClientCommands)
+#include "tst_newsclientcommands.moc"

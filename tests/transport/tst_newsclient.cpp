@@ -44,6 +44,7 @@ private slots:
     void socksSession();
     void socksFailureClosesTheConnection();
     void socksVersion4Refused();
+    void silentProxy();
     void traceReplaysAsScript();
 };
 
@@ -437,6 +438,27 @@ void tst_NewsClient::socksVersion4Refused()
     client.setSettings(settings);
     QCOMPARE(failureOf([&] { client.connect(); }), QStringLiteral("ClientError: Only SOCKS version 5 is supported."));
     QVERIFY(!client.connected());
+}
+
+void tst_NewsClient::silentProxy()
+{
+    FakeNewsServer proxy;
+    proxy.addScript(QStringLiteral("C> 05 01 00\n* stall"));
+    NewsClient client;
+    NewsClientSettings settings;
+    settings.Host = QStringLiteral("h");
+    settings.SocksInfo.Version = SocksVersion::svSocks5;
+    settings.SocksInfo.Authentication = SocksAuthentication::saNoAuthentication;
+    settings.SocksInfo.Host = proxy.host();
+    settings.SocksInfo.Port = proxy.port();
+    client.setSettings(settings);
+    NewsClientLimits limits;
+    limits.idleTimeoutMs = 200;
+    client.setLimits(limits);
+    QCOMPARE(failureOf([&] { client.connect(); }),
+             QStringLiteral("SocketError %1: Socket Error # %1\nConnection timed out").arg(ETIMEDOUT));
+    QVERIFY(!client.connected());
+    QVERIFY2(proxy.waitForScripts(), qPrintable(proxy.failure()));
 }
 
 // The trace of a session is a script the fake server can play again; the

@@ -2,14 +2,16 @@
 
 #include "transport/articledate.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 constexpr int fieldCount = 8;
 
-quint64 wholeNumber(const QString &field)
+quint32 wholeNumber(const QString &field)
 {
     bool ok = false;
-    const quint64 value = field.trimmed().toULongLong(&ok);
+    const quint32 value = field.trimmed().toUInt(&ok);
     return ok ? value : 0;
 }
 
@@ -50,4 +52,11 @@ OverviewLine ParseOverviewLine(const QString &line)
     parsed.lineCount = wholeNumber(fields[7]);
     parsed.extra = extra;
     return parsed;
+}
+
+OverviewLine ParseOverviewLine(const QByteArray &line)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(line);
+    return ParseOverviewLine(utf8.hasError() ? QString::fromLatin1(line) : text);
 }

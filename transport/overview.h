@@ -4,19 +4,26 @@
 #include <QDateTime>
 #include <QString>
 
+// Numbers are unsigned 32-bit, as NewsClient keeps article numbers.
 struct OverviewLine
 {
-    quint64 articleNumber = 0;
+    quint32 articleNumber = 0;
     QString subject;    // raw header text, not decoded
     QString from;       // raw header text: display name and address
     QDateTime date;     // as written in the article, zone not applied; invalid when unreadable
     QString messageId;  // angle brackets kept
     QString references; // blank-separated Message-IDs
-    quint64 byteCount = 0;
-    quint64 lineCount = 0;
+    quint32 byteCount = 0;
+    quint32 lineCount = 0;
     QString extra;      // everything after the eighth TAB, TABs included
 };
 
 // Splits one overview line into its fields. Missing fields are empty (numbers
-// 0); a number field that is not a whole number reads as 0.
+// 0); a number field that is not a whole number (or does not fit 32 bits)
+// reads as 0.
 OverviewLine ParseOverviewLine(const QString &line);
+
+// The same for a line as NewsClient::overview delivers it. Header texts in
+// 8-bit bytes are read as UTF-8 when they are valid UTF-8 and as Latin-1
+// otherwise, so that no byte is lost.
+OverviewLine ParseOverviewLine(const QByteArray &line);

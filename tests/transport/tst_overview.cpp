@@ -13,55 +13,60 @@ private slots:
     void fields();
     void date_data();
     void date();
+    void bytesAsReceived_data();
+    void bytesAsReceived();
 };
 
 void tst_Overview::fields_data()
 {
     QTest::addColumn<QString>("line");
-    QTest::addColumn<quint64>("number");
+    QTest::addColumn<quint32>("number");
     QTest::addColumn<QString>("subject");
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("messageId");
     QTest::addColumn<QString>("references");
-    QTest::addColumn<quint64>("bytes");
-    QTest::addColumn<quint64>("lines");
+    QTest::addColumn<quint32>("bytes");
+    QTest::addColumn<quint32>("lines");
     QTest::addColumn<QString>("extra");
 
     QTest::newRow("full line, raw header texts kept")
             << "3000234\t=?ISO-8859-1?Q?Caf=E9?=\t\"Jane Doe\" <jane@example.org>\t"
                "Tue, 5 Nov 2002 14:03:00 -0800\t<a1@example.org>\t<q1@x> <a0@y>\t1234\t17"
-            << quint64(3000234) << "=?ISO-8859-1?Q?Caf=E9?=" << "\"Jane Doe\" <jane@example.org>"
-            << "<a1@example.org>" << "<q1@x> <a0@y>" << quint64(1234) << quint64(17) << "";
+            << quint32(3000234) << "=?ISO-8859-1?Q?Caf=E9?=" << "\"Jane Doe\" <jane@example.org>"
+            << "<a1@example.org>" << "<q1@x> <a0@y>" << quint32(1234) << quint32(17) << "";
     QTest::newRow("only five fields: no references, counts zero")
-            << "12\tSubject\tfrom@x\t5 Nov 2002 14:03\t<m@x>" << quint64(12) << "Subject"
-            << "from@x" << "<m@x>" << "" << quint64(0) << quint64(0) << "";
+            << "12\tSubject\tfrom@x\t5 Nov 2002 14:03\t<m@x>" << quint32(12) << "Subject"
+            << "from@x" << "<m@x>" << "" << quint32(0) << quint32(0) << "";
     QTest::newRow("extra data after the eighth TAB, TABs included")
             << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\tXref: h g:7\tX-Other: 1"
-            << quint64(7) << "s" << "f" << "<m@x>" << "<r@x>" << quint64(10) << quint64(2)
+            << quint32(7) << "s" << "f" << "<m@x>" << "<r@x>" << quint32(10) << quint32(2)
             << "Xref: h g:7\tX-Other: 1";
     QTest::newRow("eighth TAB with nothing after it")
-            << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\t" << quint64(7) << "s" << "f" << "<m@x>"
-            << "<r@x>" << quint64(10) << quint64(2) << "";
+            << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\t" << quint32(7) << "s" << "f" << "<m@x>"
+            << "<r@x>" << quint32(10) << quint32(2) << "";
     QTest::newRow("TAB backspace TAB is one TAB")
-            << "8\tsubj\t\b\tfrom\td\t<m@x>\t\t5\t1" << quint64(8) << "subj" << "from" << "<m@x>"
-            << "" << quint64(5) << quint64(1) << "";
+            << "8\tsubj\t\b\tfrom\td\t<m@x>\t\t5\t1" << quint32(8) << "subj" << "from" << "<m@x>"
+            << "" << quint32(5) << quint32(1) << "";
     QTest::newRow("empty fields stay empty")
-            << "9\t\t\t\t<m@x>\t\t\t" << quint64(9) << "" << "" << "<m@x>" << "" << quint64(0)
-            << quint64(0) << "";
+            << "9\t\t\t\t<m@x>\t\t\t" << quint32(9) << "" << "" << "<m@x>" << "" << quint32(0)
+            << quint32(0) << "";
     QTest::newRow("numbers with blanks around them")
-            << " 42 \ts\tf\td\t<m@x>\t\t 300 \t 9" << quint64(42) << "s" << "f" << "<m@x>" << ""
-            << quint64(300) << quint64(9) << "";
+            << " 42 \ts\tf\td\t<m@x>\t\t 300 \t 9" << quint32(42) << "s" << "f" << "<m@x>" << ""
+            << quint32(300) << quint32(9) << "";
     QTest::newRow("numbers that are not numbers are 0")
-            << "4x\ts\tf\td\t<m@x>\t\t-3\tmany" << quint64(0) << "s" << "f" << "<m@x>" << ""
-            << quint64(0) << quint64(0) << "";
-    QTest::newRow("article number beyond 32 bits")
-            << "5000000000\ts" << quint64(5000000000ULL) << "s" << "" << "" << ""
-            << quint64(0) << quint64(0) << "";
-    QTest::newRow("empty line") << "" << quint64(0) << "" << "" << "" << "" << quint64(0)
-                                << quint64(0) << "";
+            << "4x\ts\tf\td\t<m@x>\t\t-3\tmany" << quint32(0) << "s" << "f" << "<m@x>" << ""
+            << quint32(0) << quint32(0) << "";
+    QTest::newRow("largest 32-bit article number")
+            << "4294967295\ts" << quint32(4294967295U) << "s" << "" << "" << ""
+            << quint32(0) << quint32(0) << "";
+    QTest::newRow("article number beyond 32 bits reads 0")
+            << "4294967296\ts" << quint32(0) << "s" << "" << "" << ""
+            << quint32(0) << quint32(0) << "";
+    QTest::newRow("empty line") << "" << quint32(0) << "" << "" << "" << "" << quint32(0)
+                                << quint32(0) << "";
     QTest::newRow("blanks inside a subject are kept")
-            << "1\t  Re:  spaced  \tf" << quint64(1) << "  Re:  spaced  " << "f" << "" << ""
-            << quint64(0) << quint64(0) << "";
+            << "1\t  Re:  spaced  \tf" << quint32(1) << "  Re:  spaced  " << "f" << "" << ""
+            << quint32(0) << quint32(0) << "";
 }
 
 void tst_Overview::fields()
@@ -100,7 +105,31 @@ void tst_Overview::date()
         QCOMPARE(parsed.date, expected);
     // The date never shifts the fields after it.
     QCOMPARE(parsed.messageId, QStringLiteral("<m@x>"));
-    QCOMPARE(parsed.lineCount, quint64(3));
+    QCOMPARE(parsed.lineCount, quint32(3));
+}
+
+void tst_Overview::bytesAsReceived_data()
+{
+    QTest::addColumn<QByteArray>("subjectBytes");
+    QTest::addColumn<QString>("subject");
+
+    QTest::newRow("ASCII") << QByteArray("=?UTF-8?Q?Gr=C3=BC=C3=9Fe?=")
+                           << QStringLiteral("=?UTF-8?Q?Gr=C3=BC=C3=9Fe?=");
+    QTest::newRow("raw UTF-8") << QByteArray("Gr\xc3\xbc\xc3\x9f""e") << QString::fromUtf8("Grüße");
+    QTest::newRow("raw Latin-1 keeps every byte")
+            << QByteArray("Gr\xfc\xdf""e") << QString::fromUtf8("Grüße");
+}
+
+void tst_Overview::bytesAsReceived()
+{
+    QFETCH(QByteArray, subjectBytes);
+    QFETCH(QString, subject);
+    const OverviewLine parsed =
+            ParseOverviewLine("17\t" + subjectBytes + "\tf\t5 Nov 2002\t<m@x>\t<r@x>\t9\t1");
+    QCOMPARE(parsed.articleNumber, quint32(17));
+    QCOMPARE(parsed.subject, subject);
+    QCOMPARE(parsed.references, QStringLiteral("<r@x>"));
+    QCOMPARE(parsed.lineCount, quint32(1));
 }
 
 QTEST_GUILESS_MAIN(tst_Overview)

@@ -40,9 +40,11 @@ QByteArray plainValue(const QString &value)
 class HeaderWriter
 {
 public:
+    // A value of blanks alone counts as empty: folding would strip it to a
+    // bare "Name:" line.
     void add(const char *name, const QByteArray &value)
     {
-        if (!value.isEmpty())
+        if (!value.trimmed().isEmpty())
             addLine(QByteArray(name) + ": " + value);
     }
     void addLine(const QByteArray &line) { m_lines += HeaderFolding::fold(line); }

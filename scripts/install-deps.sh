@@ -33,22 +33,25 @@ own_policy=0
 if [ ! -e "$policy" ]; then
   printf '#!/bin/sh\nexit 101\n' >"$policy"; chmod +x "$policy"; own_policy=1
 fi
-trap '[ $own_policy -eq 1 ] && rm -f "$policy"' EXIT
+# apt's and dpkg's chatter goes to a log that is shown only when something fails.
+log=$(mktemp /tmp/quorbic-install-deps.XXXXXX.log)
+trap '[ $own_policy -eq 1 ] && rm -f "$policy"; rm -f "$log"' EXIT
+show_log() { echo "install-deps: $1; the output of apt-get and dpkg follows" >&2; cat "$log" >&2; exit 1; }
 
-apt-get update -qq
+echo "install-deps: installing ${missing[*]}"
+apt-get update -qq >>"$log" 2>&1 || show_log "apt-get update failed"
 # inn2's post-install fails on a host name without a dot; it is finished below.
-apt-get install -y -qq --no-install-recommends "${missing[@]}" || true
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >>"$log" 2>&1 || true
 
 if dpkg-query -W -f='${Status}' inn2 2>/dev/null | grep -q 'half-configured\|unpacked'; then
   conf=$(mktemp)
   cat /etc/news/inn.conf >"$conf"
   echo 'domain: test.invalid' >>"$conf"
-  INNCONF="$conf" dpkg --configure -a
+  INNCONF="$conf" dpkg --configure -a >>"$log" 2>&1 || { rm -f "$conf"; show_log "finishing inn2's set-up failed"; }
   rm -f "$conf"
 fi
 
 # Anything still missing now is a real failure.
 for p in "${want[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || {
-    echo "install-deps: could not install $p" >&2; exit 1; }
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || show_log "could not install $p"
 done

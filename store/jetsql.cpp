@@ -1,5 +1,7 @@
 #include "store/jetsql.h"
 
+#include <QTimeZone>
+
 namespace JetSql {
 namespace {
 
@@ -138,6 +140,14 @@ QDateTime toDateTime(const QVariant &value)
     QDateTime when = QDateTime::fromString(text, QLatin1String(kDateFormat));
     if (!when.isValid())
         when = QDateTime::fromString(text, Qt::ISODate);
+    if (!when.isValid()) {
+        // A wall-clock time the local clock skipped (the spring change) has no
+        // local value; keep the time as written rather than losing the date.
+        const QDateTime utc = QDateTime::fromString(text + QLatin1String("Z"),
+                                                    QLatin1String(kDateFormat) + QLatin1String("t"));
+        if (utc.isValid())
+            when = QDateTime(utc.date(), utc.time(), QTimeZone::utc());
+    }
     return when;
 }
 

@@ -2,7 +2,10 @@
 
 #include "store/jetsql.h"
 
+#include <QScopeGuard>
 #include <QTest>
+
+#include <ctime>
 
 class tst_JetSql : public QObject
 {
@@ -14,6 +17,7 @@ private Q_SLOTS:
     void findsParametersAndTable();
     void readsNullAsEmpty();
     void storesBooleansAndDates();
+    void readsATimeTheLocalClockSkipped();
 };
 
 void tst_JetSql::rewritesBooleanLiterals_data()
@@ -90,6 +94,17 @@ void tst_JetSql::storesBooleansAndDates()
     QCOMPARE(JetSql::toStored(when), QVariant(QStringLiteral("2026-03-28 02:30:05")));
     QCOMPARE(JetSql::toDateTime(JetSql::toStored(when)), when);
     QVERIFY(JetSql::toStored(QDateTime()).isNull());
+}
+
+void tst_JetSql::readsATimeTheLocalClockSkipped()
+{
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    auto restore = qScopeGuard([] { qunsetenv("TZ"); tzset(); });
+    const QDateTime when = JetSql::toDateTime(QStringLiteral("2026-03-29 02:30:05"));
+    QVERIFY(when.isValid());
+    QCOMPARE(when.date(), QDate(2026, 3, 29));
+    QCOMPARE(when.time(), QTime(2, 30, 5));
 }
 
 QTEST_GUILESS_MAIN(tst_JetSql)

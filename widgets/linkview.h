@@ -1,0 +1,20 @@
+#pragma once
+// A read-only view of plain text that wraps its lines and shows the web and
+// mail addresses it finds in the text as links. A click on a link (or Enter on
+// one reached with Tab) reports the link's text; the view opens nothing itself.
+
+#include <QTextBrowser>
+
+class LinkView : public QTextBrowser
+{
+    Q_OBJECT
+public:
+    explicit LinkView(QWidget *parent = nullptr);
+
+    // Replaces the contents with the text, shown as written, links marked.
+    void setText(const QString &text);
+    QString text() const { return toPlainText(); }
+
+signals:
+    void linkClicked(const QString &linkText);
+};

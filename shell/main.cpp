@@ -1,33 +1,440 @@
-// quorbic: opens the store and runs the program until the user ends it.
+#include "shell/main.h"
 
+#include "shell/about.h"
+#include "shell/appwindows.h"
+#include "shell/articleitem.h"
+#include "shell/desktopopener.h"
+#include "shell/editactions.h"
+#include "shell/helpcontents.h"
+#include "shell/icons.h"
+#include "shell/mainactions.h"
+#include "shell/mainqueries.h"
+#include "shell/messagetree.h"
+#include "shell/unhandlederror.h"
+#include "shell/unreadmark.h"
 #include "store/dmod.h"
-#include "store/storeerror.h"
+#include "widgets/linkfinder.h"
+#include "widgets/linkview.h"
+#include "widgets/outbar.h"
 
-#include <QApplication>
-#include <QMainWindow>
-#include <QMessageBox>
+#include <QAction>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
 
-int main(int argc, char *argv[])
+namespace {
+
+enum Folder { Inbox = 0, Outbox = 1, Drafts = 2, DeletedMessages = 3 };
+
+QLabel *captionLabel(const QString &text, QWidget *parent)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorbic"));
+    auto *label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
 
-    Tdm dm;
-    try {
-        dm.DataModuleCreate();
-    } catch (const StoreError &e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Quorbic"), errorBoxText(e.text()));
-    }
+QLabel *valueLabel(const char *name, const QString &accessibleName, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    // Addresses such as "Name <user@host>" must show as written, not as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setAccessibleName(accessibleName);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return label;
+}
 
-    QMainWindow fmMain;
-    fmMain.setObjectName(QStringLiteral("fmMain"));
-    fmMain.setWindowTitle(QStringLiteral("Quorbic"));
-    fmMain.show();
-    const int code = app.exec();
-    try {
-        dm.close();
-    } catch (const StoreError &e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Quorbic"), errorBoxText(e.text()));
+} // namespace
+
+TfmMain::TfmMain(Tdm &dm, DesktopOpener &opener, QWidget *parent)
+    : QMainWindow(parent),
+      m_dm(dm),
+      m_opener(opener),
+      m_queries(std::make_unique<MainQueries>(dm.MainConnection())),
+      m_actions(new MainActions(this)),
+      m_tmrMain(new QTimer(this))
+{
+    setObjectName(QStringLiteral("fmMain"));
+    setWindowTitle(QStringLiteral("Quorbic 1 beta"));
+    setWindowIcon(Icons::icon(Icons::Role::Application));
+    resize(769, 573);
+
+    m_tmrMain->setObjectName(QStringLiteral("tmrMain"));
+    m_tmrMain->setInterval(kReadDelay);
+    m_tmrMain->setSingleShot(false);
+
+    buildLayout();
+    buildMenus();
+    wire();
+    updateActions();
+
+    // The store is normally open already; if it is not, the window opens with
+    // no folder selected and selecting one reports the store's error.
+    if (OpenStore())
+        selectFolder(Inbox);
+}
+
+TfmMain::~TfmMain() = default;
+
+void TfmMain::buildLayout()
+{
+    auto *bar = new QSplitter(Qt::Horizontal, this);
+    bar->setObjectName(QStringLiteral("splitterBar"));
+    bar->setChildrenCollapsible(false);
+
+    m_outBar = new OutBar(bar);
+    m_outBar->setObjectName(QStringLiteral("OutBar"));
+    m_outBar->setIconSize(QSize(30, 30));
+    const int folders = m_outBar->addGroup(QStringLiteral("Folders"));
+    m_outBar->addItem(folders, QStringLiteral("Inbox"), Icons::icon(Icons::Role::Inbox));
+    m_outBar->addItem(folders, QStringLiteral("Outbox"), Icons::icon(Icons::Role::Outbox));
+    m_outBar->addItem(folders, QStringLiteral("Drafts"), Icons::icon(Icons::Role::Drafts));
+    m_outBar->addItem(folders, QStringLiteral("Deleted messages"), Icons::icon(Icons::Role::Trash));
+
+    auto *right = new QSplitter(Qt::Vertical, bar);
+    right->setObjectName(QStringLiteral("splitterMessages"));
+    right->setChildrenCollapsible(false);
+    m_tree = new MessageTree(right);
+    m_tree->widget()->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    auto *lower = new QWidget(right);
+    auto *lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->setSpacing(0);
+
+    auto *strip = new QWidget(lower);
+    strip->setObjectName(QStringLiteral("pnHeader"));
+    strip->setFixedHeight(41);
+    auto *grid = new QGridLayout(strip);
+    grid->setContentsMargins(6, 3, 6, 3);
+    grid->setVerticalSpacing(2);
+    m_lbFrom = valueLabel("lbFrom", QStringLiteral("From"), strip);
+    m_lbNewsgroup = valueLabel("lbNewsgroup", QStringLiteral("Source"), strip);
+    m_lbSubject = valueLabel("lbSubject", QStringLiteral("Subject"), strip);
+    grid->addWidget(captionLabel(QStringLiteral("From:"), strip), 0, 0);
+    grid->addWidget(m_lbFrom, 0, 1);
+    grid->addWidget(captionLabel(QStringLiteral("Source:"), strip), 0, 2);
+    grid->addWidget(m_lbNewsgroup, 0, 3);
+    grid->addWidget(captionLabel(QStringLiteral("Subject:"), strip), 1, 0);
+    grid->addWidget(m_lbSubject, 1, 1, 1, 3);
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 2);
+    lowerLayout->addWidget(strip);
+
+    m_reView = new LinkView(lower);
+    m_reView->setObjectName(QStringLiteral("reView"));
+    m_reView->setAccessibleName(QStringLiteral("Message text"));
+    QFont serif(QStringLiteral("Times New Roman"), 12);
+    serif.setStyleHint(QFont::Serif);
+    m_reView->setFont(serif);
+    m_reView->setContextMenuPolicy(Qt::CustomContextMenu);
+    lowerLayout->addWidget(m_reView, 1);
+
+    right->addWidget(m_tree->widget());
+    right->addWidget(lower);
+    right->setStretchFactor(1, 1);
+    right->setSizes({216, 573 - 216});
+    bar->setStretchFactor(1, 1);
+    bar->setSizes({100, 669});
+    setCentralWidget(bar);
+
+    auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("stMain"));
+    const int widths[2] = {400, 50};
+    for (int i = 0; i < 2; ++i) {
+        m_panels[i] = new QLabel(status);
+        m_panels[i]->setObjectName(QStringLiteral("stMainPanel%1").arg(i));
+        m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        m_panels[i]->setFixedWidth(widths[i]);
+        m_panels[i]->setTextFormat(Qt::PlainText);
+        status->addWidget(m_panels[i]);
     }
-    return code;
+    setStatusBar(status);
+
+    // Tab order: folders, messages, the preview.
+    setTabOrder(m_outBar, m_tree->widget());
+    setTabOrder(m_tree->widget(), m_reView);
+}
+
+void TfmMain::buildMenus()
+{
+    MainActions &a = *m_actions;
+    QMenuBar *menu = menuBar();
+    menu->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu *message = menu->addMenu(QStringLiteral("Message"));
+    message->setObjectName(QStringLiteral("Message1"));
+    message->addActions({a.acNewQuestion, a.acReply});
+    message->addSeparator();
+    message->addActions({a.acEdit, a.acDelete});
+    message->addSeparator();
+    message->addActions({a.acSend, a.acReceive});
+    message->addSeparator();
+    message->addAction(a.Exit1);
+
+    QMenu *edit = menu->addMenu(QStringLiteral("Edit"));
+    edit->setObjectName(QStringLiteral("Edit1"));
+    edit->addActions({a.EditCopy1, a.EditSelectAll1});
+
+    QMenu *tools = menu->addMenu(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("Tools1"));
+    tools->addActions({a.actServers, a.acAccount, a.acNewsgroups, a.acCategories});
+
+    QMenu *help = menu->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    help->addAction(a.HelpContents1);
+    help->addSeparator();
+    help->addAction(a.acAbout);
+
+    m_toolBar = addToolBar(QStringLiteral("Tool bar"));
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar->addActions({a.acNewQuestion, a.acReply});
+    m_toolBar->addSeparator();
+    m_toolBar->addActions({a.acSend, a.acReceive});
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(a.EditCopy1);
+    m_toolBar->addSeparator();
+    m_toolBar->addActions({a.acEdit, a.acDelete});
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(a.HelpContents1);
+
+    m_pmTeeMsg = new QMenu(this);
+    m_pmTeeMsg->setObjectName(QStringLiteral("pmTeeMsg"));
+    m_pmTeeMsg->addActions({a.acNewQuestion, a.acReply});
+    m_pmTeeMsg->addSeparator();
+    m_pmTeeMsg->addActions({a.acEdit, a.acDelete});
+    m_pmTeeMsg->addSeparator();
+    m_pmTeeMsg->addActions({a.acSend, a.acReceive});
+
+    m_pmRichEdit = new QMenu(this);
+    m_pmRichEdit->setObjectName(QStringLiteral("pmRichEdit"));
+    m_pmRichEdit->addActions({a.EditSelectAll1, a.EditCopy1});
+    m_pmRichEdit->addSeparator();
+    m_pmRichEdit->addActions({a.acSend, a.acReceive});
+
+    // Shortcuts work wherever the focus is in the window, menus open or not.
+    addActions(a.all());
+}
+
+void TfmMain::wire()
+{
+    MainActions &a = *m_actions;
+    m_editActions = new EditActions(a.EditCopy1, a.EditSelectAll1, this);
+
+    connect(m_outBar, &OutBar::currentChanged, this, &TfmMain::OutBarChange);
+    connect(m_tree, &MessageTree::nodeSelected, this, &TfmMain::treeMessageItemSelectedChange);
+    connect(m_tree, &MessageTree::nodeDoubleClicked, this, &TfmMain::treeMessageDblClick);
+    connect(m_tree->widget(), &QTreeWidget::itemSelectionChanged, this, &TfmMain::updateActions);
+    connect(m_tmrMain, &QTimer::timeout, this, &TfmMain::tmrMainTimer);
+    connect(m_reView, &LinkView::linkClicked, this, &TfmMain::reViewURLClick);
+
+    connect(m_tree->widget(), &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_pmTeeMsg->popup(m_tree->widget()->viewport()->mapToGlobal(pos));
+    });
+    connect(m_reView, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_pmRichEdit->popup(m_reView->viewport()->mapToGlobal(pos));
+    });
+
+    connect(a.HelpContents1, &QAction::triggered, this, &TfmMain::HelpContents1Execute);
+    connect(a.acAbout, &QAction::triggered, this, &TfmMain::acAboutExecute);
+    connect(a.acReceive, &QAction::triggered, this, &TfmMain::RetrieveAnswers);
+    connect(a.Exit1, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    // Windows of their own commands; until those exist, stand-ins say so.
+    const std::pair<QAction *, const char *> dialogs[] = {
+        {a.acSend, "fmSendGroup"}, {a.actServers, "fmServer"}, {a.acAccount, "fmAccount"},
+        {a.acNewsgroups, "fmNewsgroup"}, {a.acCategories, "fmCategories"},
+    };
+    for (const auto &[action, window] : dialogs) {
+        const QString name = QLatin1String(window);
+        connect(action, &QAction::triggered, this, [this, name] {
+            runCommand([&] {
+                if (m_windows)
+                    m_windows->showModal(name);
+            });
+        });
+    }
+}
+
+int TfmMain::currentFolder() const
+{
+    return m_outBar->currentIndex();
+}
+
+void TfmMain::selectFolder(int index)
+{
+    m_outBar->setCurrentIndex(index);
+}
+
+bool TfmMain::OpenStore()
+{
+    return runCommand([&] {
+        m_dm.DataModuleCreate();
+        m_dm.tbServer().open();
+    });
+}
+
+void TfmMain::clearHeader()
+{
+    m_lbFrom->clear();
+    m_lbNewsgroup->clear();
+    m_lbSubject->clear();
+}
+
+void TfmMain::OutBarChange(int index)
+{
+    runCommand([&] {
+        m_tree->beginUpdate();
+        const auto resume = qScopeGuard([&] { m_tree->endUpdate(); });
+        clearHeader();
+        m_tmrMain->stop();
+        // The old folder's nodes go before the query is asked for the new one,
+        // so that a failing store never leaves them shown under another folder.
+        m_tree->clear();
+        m_reView->clear();
+        if (index < Inbox || index > DeletedMessages)
+            return;
+        RowSet &query = m_dm.qryArticle();
+        query.close();
+        query.setParam(QStringLiteral("fld"), index);
+        query.open();
+        if (index == Inbox)
+            m_tree->LoadThread(query);
+        else
+            m_tree->LoadFlatList(query);
+    });
+    updateActions();
+}
+
+void TfmMain::treeMessageItemSelectedChange(ArticleItem *node)
+{
+    if (!node)
+        return;
+    // Stopped first: a wait begun for another message never counts for this one.
+    m_tmrMain->stop();
+    runCommand([&] {
+        RowSet &query = m_queries->qryReadArticle;
+        query.close();
+        query.setParam(QStringLiteral("Id"), node->rec().Code);
+        query.open();
+        m_reView->setText(query.asString(QStringLiteral("Body")));
+        m_lbFrom->setText(query.asString(QStringLiteral("From")));
+        m_lbNewsgroup->setText(query.asString(QStringLiteral("Source")));
+        m_lbSubject->setText(query.asString(QStringLiteral("Subject")));
+        if (!node->rec().IsRead)
+            m_tmrMain->start();
+    });
+}
+
+void TfmMain::tmrMainTimer()
+{
+    m_tmrMain->stop();
+    ArticleItem *node = m_tree->selectedNode();
+    if (!node || node->rec().IsRead)
+        return;
+    UnreadMark::markRead(node);
+    const int code = node->rec().Code;
+    runCommand([&] {
+        RowSet &query = m_queries->qryReadArticle;
+        query.close();
+        query.setParam(QStringLiteral("Id"), code);
+        query.open();
+        query.edit();
+        query.setValue(QStringLiteral("IsRead"), true);
+        query.post();
+        m_dm.checkpoint();
+    });
+}
+
+void TfmMain::reViewURLClick(const QString &linkText)
+{
+    m_opener.open(LinkFinder::toUrl(linkText));
+}
+
+void TfmMain::treeMessageDblClick(ArticleItem *)
+{
+    if (m_actions->acEdit->isEnabled())
+        m_actions->acEdit->trigger();
+}
+
+void TfmMain::HelpContents1Execute()
+{
+    runCommand([&] { HelpContents::open(m_opener); });
+}
+
+void TfmMain::acAboutExecute()
+{
+    if (!m_about)
+        m_about = new TfmAbout(m_opener, this);
+    m_about->exec();
+}
+
+void TfmMain::RetrieveAnswers()
+{
+    // Retrieving answers is a command of its own, not part of this window yet.
+}
+
+void TfmMain::updateActions()
+{
+    const bool selected = m_tree->selectedNode() != nullptr;
+    const int folder = currentFolder();
+    m_actions->acReply->setEnabled(selected && folder == Inbox);
+    m_actions->acEdit->setEnabled(selected && folder != Inbox);
+    m_actions->acDelete->setEnabled(selected);
+}
+
+ArticleItem *TfmMain::AddArticleNode(ArticleItem *parent, const RowSet &query)
+{
+    return m_tree->AddArticleNode(parent, query);
+}
+
+void TfmMain::DeleteArticleNode(int code)
+{
+    m_tree->DeleteArticleNode(code);
+    updateActions();
+}
+
+ArticleItem *TfmMain::FindArticleNode(int code) const
+{
+    return m_tree->FindArticleNode(code);
+}
+
+void TfmMain::setStatusText(int panel, const QString &text)
+{
+    if (panel >= 0 && panel < 2)
+        m_panels[panel]->setText(text);
+}
+
+QString TfmMain::statusText(int panel) const
+{
+    return panel >= 0 && panel < 2 ? m_panels[panel]->text() : QString();
+}
+
+void TfmMain::setReadDelay(int milliseconds)
+{
+    m_tmrMain->setInterval(milliseconds);
+}
+
+void TfmMain::showEvent(QShowEvent *event)
+{
+    if (!m_centred) {
+        m_centred = true;
+        if (QScreen *screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QMainWindow::showEvent(event);
 }

@@ -1,0 +1,102 @@
+#include "shell/articleitem.h"
+
+#include "shell/sentdate.h"
+
+#include <QCollator>
+#include <QFont>
+#include <QTreeWidget>
+
+namespace {
+const QCollator &collator()
+{
+    static const QCollator instance = [] {
+        QCollator c(QLocale::system());
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return instance;
+}
+} // namespace
+
+ArticleItem::ArticleItem(const TItemRec &rec)
+    : QTreeWidgetItem(Type), m_rec(rec), m_unreadBelow(rec.IsRead ? 0 : 1)
+{
+}
+
+ArticleItem *ArticleItem::from(QTreeWidgetItem *item)
+{
+    return item && item->type() == Type ? static_cast<ArticleItem *>(item) : nullptr;
+}
+
+void ArticleItem::setBold(bool bold)
+{
+    if (m_bold == bold)
+        return;
+    m_bold = bold;
+    emitDataChanged();
+}
+
+void ArticleItem::setSent(const QDateTime &when)
+{
+    QTreeWidgetItem::setData(SentColumn, Qt::DisplayRole, SentDate::format(when));
+    m_sentKey = SentDate::shown(when);
+}
+
+QVariant ArticleItem::data(int column, int role) const
+{
+    if (role == Qt::FontRole && m_bold) {
+        QFont font = treeWidget() ? treeWidget()->font() : QFont();
+        font.setBold(true);
+        return font;
+    }
+    // Bold says "unread" to the eye; screen readers get it said in words.
+    if (role == Qt::AccessibleDescriptionRole && column == SubjectColumn) {
+        if (!m_rec.IsRead)
+            return QStringLiteral("unread");
+        if (m_bold)
+            return QStringLiteral("unread answers below");
+        return QString();
+    }
+    return QTreeWidgetItem::data(column, role);
+}
+
+void ArticleItem::setData(int column, int role, const QVariant &value)
+{
+    QTreeWidgetItem::setData(column, role, value);
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return;
+    if (column == SentColumn)
+        m_sentKey = SentDate::parse(value.toString());
+    else if (column >= 0 && column < ColumnCount)
+        m_textKeys[column].reset();
+}
+
+const QCollatorSortKey &ArticleItem::textKey(int column) const
+{
+    std::optional<QCollatorSortKey> &key = m_textKeys[column];
+    if (!key)
+        key.emplace(collator().sortKey(text(column)));
+    return *key;
+}
+
+bool ArticleItem::lessThan(const ArticleItem &a, const ArticleItem &b, int column)
+{
+    if (column == SentColumn) {
+        // A text that is no date sorts before every date.
+        if (!a.m_sentKey.isValid() || !b.m_sentKey.isValid())
+            return !a.m_sentKey.isValid() && b.m_sentKey.isValid();
+        return a.m_sentKey < b.m_sentKey;
+    }
+    if (column < 0 || column >= ColumnCount)
+        return false;
+    return a.textKey(column).compare(b.textKey(column)) < 0;
+}
+
+bool ArticleItem::operator<(const QTreeWidgetItem &other) const
+{
+    const ArticleItem *that = from(const_cast<QTreeWidgetItem *>(&other));
+    if (!that)
+        return QTreeWidgetItem::operator<(other);
+    const int column = treeWidget() ? treeWidget()->sortColumn() : SentColumn;
+    return lessThan(*this, *that, column);
+}

@@ -1,0 +1,17 @@
+// quorbic: the program body. Starts up, runs the message loop until the user
+// ends the program, and commits the store as it closes.
+
+#include "shell/desktopopener.h"
+#include "shell/program.h"
+#include "shell/quorbicapplication.h"
+
+int main(int argc, char *argv[])
+{
+    QuorbicApplication app(argc, argv);
+    DesktopOpener opener;
+    QuorbicProgram program(opener);
+    program.start();
+    const int code = QuorbicApplication::exec();
+    program.shutdown();
+    return code;
+}

@@ -16,6 +16,14 @@ const QCollator &collator()
     }();
     return instance;
 }
+
+// The C locale's sort keys are the bare code units whatever the case
+// sensitivity asked for, so there the text is case-folded first.
+QCollatorSortKey caseBlindKey(const QString &text)
+{
+    static const bool plainC = QLocale::system().language() == QLocale::C;
+    return collator().sortKey(plainC ? text.toCaseFolded() : text);
+}
 } // namespace
 
 ArticleItem::ArticleItem(const TItemRec &rec)
@@ -75,7 +83,7 @@ const QCollatorSortKey &ArticleItem::textKey(int column) const
 {
     std::optional<QCollatorSortKey> &key = m_textKeys[column];
     if (!key)
-        key.emplace(collator().sortKey(text(column)));
+        key.emplace(caseBlindKey(text(column)));
     return *key;
 }
 

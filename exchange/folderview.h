@@ -13,4 +13,6 @@ public:
     // not in the tree: at the top level).
     virtual void addArticleNode(int code, int parentCode) = 0;
     virtual void deleteArticleNode(int code) = 0;
+    // Expands the node of the message by one level; nothing when it has none.
+    virtual void expandArticleNode(int code) { (void)code; }
 };

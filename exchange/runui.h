@@ -22,4 +22,7 @@ public:
     // Lets pending window events run: repaints, and clicks on Abort. A window
     // processes its event queue; the tool and tests may do nothing.
     virtual void processEvents() = 0;
+    // The hourglass: true while a run that blocks its window goes on, false
+    // once it has ended (also when it ended by a failure).
+    virtual void setBusy(bool busy) { Q_UNUSED(busy); }
 };

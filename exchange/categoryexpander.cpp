@@ -1,0 +1,52 @@
+#include "exchange/categoryexpander.h"
+
+#include "exchange/namelist.h"
+
+CategoryExpander::CategoryExpander(StoreConnection &connection)
+    : qryCat(connection, QStringLiteral("SELECT * FROM Categories ORDER BY Parent, Kind"),
+             QStringLiteral("qryCat")),
+      qryNews(connection,
+              QStringLiteral("SELECT groupname FROM groupcategory cat , groups gr "
+                             "WHERE Category=:Id and gr.code=cat.newsgroup"),
+              QStringLiteral("qryNews"))
+{
+}
+
+void CategoryExpander::reopen()
+{
+    qryCat.close();
+    qryCat.open();
+}
+
+void CategoryExpander::ExpandCategory(NameList &list, int code)
+{
+    QList<int> seen;
+    expand(list, code, seen);
+}
+
+void CategoryExpander::expand(NameList &list, int code, QList<int> &seen)
+{
+    if (seen.contains(code))
+        return;
+    seen << code;
+    qryCat.first();
+    if (!qryCat.locate(QStringLiteral("Code"), code))
+        return;
+    if (qryCat.asBool(QStringLiteral("Kind"))) {
+        qryNews.close();
+        qryNews.setParam(QStringLiteral("Id"), code);
+        qryNews.open();
+        for (qryNews.first(); !qryNews.eof(); qryNews.next())
+            list.add(qryNews.asString(QStringLiteral("groupname")));
+        return;
+    }
+    // The order by Parent keeps a folder's children together: collect them
+    // first, since expanding moves the cursor.
+    QList<int> children;
+    if (qryCat.locate(QStringLiteral("Parent"), code)) {
+        for (; !qryCat.eof() && qryCat.asInt(QStringLiteral("Parent")) == code; qryCat.next())
+            children << qryCat.asInt(QStringLiteral("Code"));
+    }
+    for (int child : children)
+        expand(list, child, seen);
+}

@@ -1,0 +1,212 @@
+#include "exchange/listloader.h"
+
+#include "exchange/listloadview.h"
+#include "exchange/runui.h"
+#include "store/dmod.h"
+#include "store/rowset.h"
+#include "store/sqlcommand.h"
+#include "store/storeerror.h"
+#include "transport/clienterrors.h"
+#include "transport/dialup.h"
+#include "transport/newsclient.h"
+
+namespace {
+
+const QString kInsGroup = QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES (:GRPNAME)");
+const QString kIsGroup = QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN");
+const QString kInsServerGrp =
+    QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
+
+constexpr int kCountStep = 64;       // lbCount is refreshed every 64 lines
+constexpr int kLoadedStep = 512;     // "Loaded <n>" every 512 known names
+
+const QString kErrorBoxTitle = QStringLiteral("Quorbic");
+const QString kConnectionErrorTitle = QStringLiteral("Connection Error");
+
+// The text of the failure being handled, for the standard error box.
+QString messageOf(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const ClientError &e) {
+        return e.text();
+    } catch (const StoreError &e) {
+        return e.text();
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
+bool greetingAllowsReading(GreetingState state)
+{
+    return state == GreetingState::CanPost || state == GreetingState::NoPost;
+}
+
+} // namespace
+
+NewsgroupListLoader::NewsgroupListLoader(Tdm &dm, RunUi &ui, ListLoadView &view, DialUp dialUp)
+    : m_dm(dm), m_ui(ui), m_view(view), m_dialUp(std::move(dialUp))
+{
+    if (!m_dialUp)
+        m_dialUp = [] { return DialUpCheck(); };
+}
+
+NewsgroupListLoader::~NewsgroupListLoader() = default;
+
+void NewsgroupListLoader::rememberGroupNames(RowSet &groups)
+{
+    int read = 0;
+    for (groups.first(); !groups.eof(); groups.next()) {
+        m_groupNames.insert(groups.asString(QStringLiteral("GroupName")));
+        if (++read % kLoadedStep == 0) {
+            m_ui.showStatus(0, QStringLiteral("Loaded ") + QString::number(read));
+            m_ui.processEvents();
+        }
+    }
+}
+
+void NewsgroupListLoader::loadAllServers()
+{
+    RowSet &servers = m_dm.tbServer();
+    servers.first();
+    if (servers.eof()) {
+        m_ui.showMessage(QStringLiteral("Server list is empty"),
+                         QStringLiteral("Please, select menu Tools>News Server and add a server"),
+                         RunUi::Icon::Error);
+        return;
+    }
+    // Prepared once for all servers: preparing them per line costs more than
+    // running them.
+    if (!m_qryInsGroup) {
+        m_qryInsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsGroup);
+        m_qryIsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kIsGroup);
+        m_qryInsServerGrp = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsServerGrp);
+    }
+    NewsClient &client = m_dm.newsClient();
+    // The client outlives this loader: the handler is installed for this load only.
+    struct HandlerScope
+    {
+        NewsClient &client;
+        NewsgroupListHandler previous;
+        ~HandlerScope() { client.setOnNewsgroupList(std::move(previous)); }
+    } scope{client, client.onNewsgroupList()};
+    client.setOnNewsgroupList([this](const QString &name, quint32, quint32, const QString &, bool &go) {
+        NewsClientNewsgroupList(name, go);
+    });
+    for (; !servers.eof(); servers.next()) {
+        m_dm.SetupNewsClient(servers);
+        const Server server{servers.asString(QStringLiteral("ServerName")),
+                            servers.asInt(QStringLiteral("Code"))};
+        m_view.runServer([this, &server] { return loadServer(server); }, [this] { abort(); });
+        // A failure may have left the connection open; the next server needs it closed.
+        client.disconnect();
+    }
+}
+
+bool NewsgroupListLoader::loadServer(const Server &server)
+{
+    NewsClient &client = m_dm.newsClient();
+    m_serverCode = server.code;
+    // Set before anything can see an Abort, so that an Abort pressed while the
+    // window connects still stops this server.
+    m_continueLoading = true;
+    m_currentGroupName.clear();
+    m_view.showGroupName(QString());
+    m_view.setCaption(QStringLiteral("Connecting to ") + server.name + QStringLiteral("..."));
+    letEventsRun(true);
+
+    if (!m_dialUp())
+        return true;
+
+    try {
+        client.connect();
+    } catch (const SocketError &e) {
+        const QString text = e.errorNumber() == HostNotFoundErrorNumber
+            ? QStringLiteral("The host ") + server.name + QStringLiteral(" is not resolved")
+            : e.text();
+        m_ui.showMessage(kConnectionErrorTitle, text, RunUi::Icon::Error);
+        return false;
+    } catch (const ClientError &e) {
+        // No connection is left to ask for a list: close the window instead of
+        // requesting the list on a dead connection.
+        m_ui.showMessage(kConnectionErrorTitle, e.text(), RunUi::Icon::Error);
+        client.disconnect();
+        return true;
+    }
+
+    try {
+        if (greetingAllowsReading(client.greetingState())) {
+            m_groupCount = 0;
+            m_view.setCaption(QStringLiteral("Loading Newsgroups from ") + server.name
+                              + QStringLiteral("..."));
+            letEventsRun(true);
+            if (m_continueLoading)
+                client.newsgroupList();
+        }
+    } catch (...) {
+        const QString message = messageOf(std::current_exception());
+        client.disconnect();
+        m_ui.showMessage(kErrorBoxTitle, errorBoxText(message), RunUi::Icon::Error);
+        return false;
+    }
+    client.disconnect();
+    return true;
+}
+
+void NewsgroupListLoader::NewsClientNewsgroupList(const QString &name, bool &continueListing)
+{
+    continueListing = m_continueLoading;
+    ++m_groupCount;
+    if (m_groupCount % kCountStep == 0)
+        m_view.showCount(m_groupCount);
+    m_currentGroupName = name;
+    letEventsRun(false);
+
+    if (!m_groupNames.contains(name)) {
+        insertGroup(name);
+        m_groupNames.insert(name);
+    }
+    const int code = lookUpGroup(m_currentGroupName);
+    // No row means the name is known only in another letter case the store
+    // does not fold; a link to group 0 would name no group at all.
+    if (code != 0)
+        linkGroup(code);
+}
+
+void NewsgroupListLoader::insertGroup(const QString &name)
+{
+    m_qryInsGroup->bind(QStringLiteral("GRPNAME"), name);
+    m_qryInsGroup->exec();
+}
+
+int NewsgroupListLoader::lookUpGroup(const QString &name)
+{
+    m_qryIsGroup->bind(QStringLiteral("GN"), name);
+    m_qryIsGroup->exec();
+    const int code = m_qryIsGroup->next() ? m_qryIsGroup->value(0).toInt() : 0;
+    m_qryIsGroup->finish();
+    return code;
+}
+
+void NewsgroupListLoader::linkGroup(int groupCode)
+{
+    try {
+        m_qryInsServerGrp->bind(QStringLiteral("NWS"), groupCode);
+        m_qryInsServerGrp->bind(QStringLiteral("SRV"), m_serverCode);
+        m_qryInsServerGrp->exec();
+    } catch (const StoreError &) {
+        // The store refuses a pair it already holds (a server loaded again):
+        // the link is there, which is all this step wants.
+    }
+}
+
+void NewsgroupListLoader::letEventsRun(bool force)
+{
+    if (!force && m_sinceEvents.isValid() && m_sinceEvents.elapsed() < m_eventIntervalMs)
+        return;
+    m_view.showGroupName(m_currentGroupName);
+    m_ui.processEvents();
+    m_sinceEvents.start();
+}

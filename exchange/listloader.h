@@ -1,0 +1,111 @@
+#pragma once
+// Loading the newsgroup lists of all news servers into Groups (one row per
+// distinct name) and GroupServer (one row per group and server that carries it).
+//
+// For every row of the data module's tbServer, in table order, the client is set
+// up from the row and the loading window is shown; while it is on screen the
+// server is dialled (when the dial-up check allows), connected, asked for its
+// LIST, and disconnected. Every listed line goes through NewsClientNewsgroupList.
+// Failures of one server are shown through the RunUi and stop only that server:
+// - dial-up declined: the server is skipped without a message;
+// - a socket failure while connecting ("Connection Error"; an unresolved host as
+//   "The host <name> is not resolved"): the window stays until the user closes it;
+// - any other connection failure ("Connection Error" with its own text): the
+//   client is disconnected and the window closes;
+// - a failed LIST or store statement (the standard "Quorbic" error box): the
+//   client is disconnected before the next server, and the window stays until
+//   the user closes it.
+// Abort stops the current server's list after the line being handled; every row
+// written so far stays. All rows go into the store's open transaction: the
+// caller decides whether they are kept.
+//
+// The loader owns the set of known names (GroupNames) and the prepared
+// statements for as long as it lives; the newsgroups dialog makes one each time
+// it opens. Before a load GroupNames must hold every name already in Groups
+// (rememberGroupNames), or names would be inserted twice.
+
+#include "exchange/groupnames.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class ListLoadView;
+class RowSet;
+class RunUi;
+class SqlCommand;
+class Tdm;
+
+class NewsgroupListLoader
+{
+public:
+    // True means go on line (the dial-up check).
+    using DialUp = std::function<bool()>;
+
+    // An empty dialUp uses the system's dial-up check.
+    NewsgroupListLoader(Tdm &dm, RunUi &ui, ListLoadView &view, DialUp dialUp = {});
+    ~NewsgroupListLoader();
+    NewsgroupListLoader(const NewsgroupListLoader &) = delete;
+    NewsgroupListLoader &operator=(const NewsgroupListLoader &) = delete;
+
+    GroupNames &groupNames() { return m_groupNames; }
+
+    // Adds the GroupName of every row of groups to GroupNames, from its first row
+    // to its last, showing "Loaded <n>" in status panel 0 after every 512th name
+    // and letting events run then.
+    void rememberGroupNames(RowSet &groups);
+
+    // Loads the list of every server; shows "Server list is empty" when there is
+    // none. Store errors outside a server's list (walking tbServer) escape.
+    void loadAllServers();
+
+    // The list handler for one line of a server's LIST reply. continueListing is
+    // given the value ContinueLoading has on entry, so an Abort seen while one
+    // line is handled is answered by the next line, which is still handled.
+    void NewsClientNewsgroupList(const QString &name, bool &continueListing);
+
+    // Abort in the loading window: the current server's list stops.
+    void abort() { m_continueLoading = false; }
+
+    int GroupCount() const { return m_groupCount; }
+    bool ContinueLoading() const { return m_continueLoading; }
+    const QString &CurrentGroupName() const { return m_currentGroupName; }
+
+    // How often the handler lets window events run at most: a repaint and a look
+    // at the Abort button per line would cost more than the line itself.
+    void setEventInterval(int ms) { m_eventIntervalMs = ms; }
+
+private:
+    struct Server
+    {
+        QString name;
+        int code = 0;
+    };
+
+    // The loading window's opening steps for one server; false when a failure
+    // was shown and the window is to stay open.
+    bool loadServer(const Server &server);
+    void insertGroup(const QString &name);
+    int lookUpGroup(const QString &name);
+    void linkGroup(int groupCode);
+    void letEventsRun(bool force);
+
+    Tdm &m_dm;
+    RunUi &m_ui;
+    ListLoadView &m_view;
+    DialUp m_dialUp;
+
+    GroupNames m_groupNames;
+    int m_groupCount = 0;
+    bool m_continueLoading = false;
+    QString m_currentGroupName;
+    int m_serverCode = 0;
+
+    std::unique_ptr<SqlCommand> m_qryInsGroup;
+    std::unique_ptr<SqlCommand> m_qryIsGroup;
+    std::unique_ptr<SqlCommand> m_qryInsServerGrp;
+
+    QElapsedTimer m_sinceEvents;
+    int m_eventIntervalMs = 10;
+};

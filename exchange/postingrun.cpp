@@ -1,0 +1,308 @@
+#include "exchange/postingrun.h"
+
+#include "exchange/folderview.h"
+#include "exchange/newsgroupnames.h"
+#include "exchange/postingview.h"
+#include "exchange/runlock.h"
+#include "exchange/runui.h"
+#include "store/dmod.h"
+#include "store/storeerror.h"
+#include "transport/clienterrors.h"
+#include "transport/dialup.h"
+#include "transport/messageid.h"
+#include "transport/newsclient.h"
+#include "transport/nntpmessage.h"
+
+namespace {
+
+constexpr int kOutbox = 1;
+constexpr int kInbox = 0;
+
+const QString kAbortCaption = QStringLiteral("Abort");
+const QString kCloseCaption = QStringLiteral("Close");
+const QString kSuccessful = QStringLiteral("Successful");
+const QString kPostedBefore = QStringLiteral("Successful (posted in an earlier run)");
+const QString kGroupNotFound = QStringLiteral("Error: The group is not found");
+const QString kNoServerReached = QStringLiteral("Error: no server could be reached");
+const QString kConnectionError = QStringLiteral(" Connection Error: ");
+const QString kBrokeOff = QStringLiteral("The server broke off the connection");
+const QString kUnhandled = QStringLiteral("Unhandled error: ");
+const QString kServerBoxTitle = QStringLiteral("News Server ");
+const QString kAppTitle = QStringLiteral("Quorbic");
+
+} // namespace
+
+PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folders)
+    : m_dm(dm),
+      m_ui(ui),
+      m_view(view),
+      m_folders(folders),
+      m_client(dm.newsClient()),
+      qrySendMsg(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=:fld"),
+                 QStringLiteral("qrySendMsg")),
+      m_categories(dm.MainConnection()),
+      m_queries(dm.MainConnection()),
+      m_dialUpCheck([] { return DialUpCheck(); }),
+      m_newMessageId([] { return NewMessageId(); }),
+      m_clock([] { return QDateTime::currentDateTime(); })
+{
+}
+
+PostingRun::~PostingRun() = default;
+
+PostingRun::Outcome PostingRun::FormActivate()
+{
+    ExchangeRunLock lock(m_dm);
+    if (!lock.acquired())
+        return Outcome::Refused;
+    m_running = true;
+    m_failedHosts.clear();
+    KeepSending = true;
+    m_view.setButtonCaption(kAbortCaption);
+    m_ui.processEvents();
+    m_view.focusButton();
+    m_ui.processEvents();
+    m_errorCount = 0;
+    m_view.clearRows();
+    m_groups.clear();
+
+    Outcome outcome = Outcome::Finished;
+    try {
+        postOutbox();
+        m_client.disconnect();
+        if (m_errorCount == 0)
+            m_view.requestClose();
+        if (!KeepSending)
+            outcome = Outcome::Aborted;
+    } catch (const ClientError &error) {
+        outcome = Outcome::Failed;
+        m_client.disconnect();
+        m_ui.showMessage(kAppTitle, errorBoxText(error.text()), RunUi::Icon::Error);
+    } catch (const StoreError &error) {
+        outcome = Outcome::Failed;
+        m_client.disconnect();
+        m_ui.showMessage(kAppTitle, errorBoxText(error.text()), RunUi::Icon::Error);
+    } catch (const std::exception &error) {
+        outcome = Outcome::Failed;
+        m_client.disconnect();
+        m_ui.showMessage(kAppTitle, errorBoxText(QString::fromLocal8Bit(error.what())), RunUi::Icon::Error);
+    }
+    if (outcome == Outcome::Failed) {
+        // The message in progress stays in the Outbox; its recorded copies stay recorded.
+        if (qrySendMsg.isOpen() && qrySendMsg.state() != RowSet::State::Browse)
+            qrySendMsg.cancel();
+        m_view.setButtonCaption(kCloseCaption);
+    }
+    m_running = false;
+    return outcome;
+}
+
+void PostingRun::postOutbox()
+{
+    qrySendMsg.close();
+    qrySendMsg.setParam(QStringLiteral("fld"), kOutbox);
+    qrySendMsg.open();
+    m_categories.reopen();
+    if (qrySendMsg.isEmpty() || !m_dialUpCheck())
+        return;
+    for (qrySendMsg.first(); !qrySendMsg.eof() && KeepSending; qrySendMsg.next())
+        postMessage();
+}
+
+void PostingRun::postMessage()
+{
+    m_postedGroups.clear();
+    const int messageRow = m_view.addMessageRow(qrySendMsg.asString(QStringLiteral("Subject")));
+
+    m_groups.clear();
+    if (qrySendMsg.asBool(QStringLiteral("ArticleType"))) {
+        m_categories.ExpandCategory(m_groups, qrySendMsg.asInt(QStringLiteral("Category")));
+    } else {
+        for (const QString &group : replyNewsgroups(qrySendMsg.asString(QStringLiteral("Newsgroup"))))
+            m_groups.add(group);
+    }
+    QList<int> rows;
+    for (const QString &group : m_groups.names())
+        rows << m_view.addGroupRow(messageRow, group);
+
+    m_postedSome = false;
+    prepareArticle();
+    m_ui.processEvents();
+
+    for (qsizetype i = 0; i < rows.size() && KeepSending; ++i) {
+        postToGroup(m_groups.names().at(i), rows.at(i));
+        m_view.setRowResult(rows.at(i), ResultText);
+        m_ui.processEvents();
+    }
+
+    if (m_postedSome)
+        moveToInbox();
+    m_client.disconnect();
+    m_view.setButtonCaption(kCloseCaption);
+}
+
+void PostingRun::prepareArticle()
+{
+    RowSet &account = m_queries.qryAccount;
+    account.close();
+    account.setParam(QStringLiteral("Id"), qrySendMsg.asInt(QStringLiteral("Account")));
+    account.open();
+
+    NntpMessage &message = m_dm.msgNNTP();
+    message.clear();
+    message.subject = qrySendMsg.asString(QStringLiteral("Subject"));
+    message.setBodyText(qrySendMsg.asString(QStringLiteral("Body")));
+    message.date = m_clock();
+    // An account that no longer exists leaves From empty; servers refuse such
+    // an article, and the refusal is handled as any refused post.
+    message.from.address = account.asString(QStringLiteral("E-mail address"));
+    message.from.name = account.asString(QStringLiteral("UserName"));
+    message.organization = account.asString(QStringLiteral("Organization"));
+}
+
+void PostingRun::postToGroup(const QString &group, int row)
+{
+    m_postedInGroup = false;
+    if (postedBefore(group)) {
+        ResultText = kPostedBefore;
+        m_postedInGroup = m_postedSome = true;
+        if (!m_postedGroups.isEmpty())
+            m_postedGroups += QLatin1Char(',');
+        m_postedGroups += group;
+        m_view.setRowMark(row, PostingView::Mark::Success);
+        return;
+    }
+
+    m_queries.openServers(group);
+    RowSet &servers = m_queries.qryServer;
+    const bool carried = !servers.isEmpty();
+    bool attempted = false;
+    for (servers.first(); !servers.eof() && !m_postedInGroup; servers.next()) {
+        const QString host = servers.asString(QStringLiteral("ServerName"));
+        if (m_failedHosts.contains(host))
+            continue;
+        m_client.disconnect();
+        if (!KeepSending)
+            break;
+        m_dm.SetupNewsClient(servers);
+        attempted = true;
+        if (!connectForPosting(host)) {
+            m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, ResultText, RunUi::Icon::Error);
+            ++m_errorCount;
+            m_view.setRowMark(row, PostingView::Mark::Failure);
+            continue;
+        }
+
+        NntpMessage &message = m_dm.msgNNTP();
+        message.newsGroups = QStringList{group};
+        message.references = referencesFor(group);
+        message.msgId = m_newMessageId();
+        try {
+            m_client.post(message);
+        } catch (const ReplyError &refusal) {
+            // The server refused the post: its reply line, and the next server.
+            ResultText = refusal.text();
+            ++m_errorCount;
+            m_view.setRowMark(row, PostingView::Mark::Failure);
+            continue;
+        }
+        recordPosted(group, row, message.msgId, message.references);
+    }
+
+    if (!m_postedInGroup) {
+        if (!carried)
+            ResultText = kGroupNotFound;
+        else if (!attempted && KeepSending)
+            ResultText = kNoServerReached; // every server carrying it failed earlier in the run
+        m_view.setRowMark(row, PostingView::Mark::Failure);
+    }
+}
+
+bool PostingRun::postedBefore(const QString &group)
+{
+    // A message still in the Outbox with a copy recorded in this group: an
+    // earlier run posted it there and ended (or was ended) before moving it.
+    m_queries.openSentArticle(qrySendMsg.asInt(QStringLiteral("Code")), group);
+    return !m_queries.qrySentArticle.isEmpty();
+}
+
+bool PostingRun::connectForPosting(const QString &host)
+{
+    ResultText.clear();
+    try {
+        m_client.connect();
+    } catch (const ConnectionRefused &error) {
+        ResultText += kConnectionError + error.text();
+        m_failedHosts.add(host);
+        return false;
+    } catch (const SocketError &error) {
+        ResultText += kConnectionError + error.text();
+        m_failedHosts.add(host);
+        return false;
+    } catch (const ConnectionClosed &) {
+        ResultText = kBrokeOff;
+        return false;
+    } catch (const ReplyError &error) {
+        ResultText += QLatin1Char(' ') + error.text();
+        return false;
+    } catch (const ClientError &error) {
+        ResultText += QLatin1Char(' ') + error.text();
+        m_ui.showMessage(kAppTitle, kUnhandled + error.text(), RunUi::Icon::Error);
+        return false;
+    }
+    const GreetingState state = m_client.greetingState();
+    ResultText += greetingStateText(state);
+    return state == GreetingState::CanPost;
+}
+
+QString PostingRun::referencesFor(const QString &group)
+{
+    if (qrySendMsg.asBool(QStringLiteral("ArticleType")))
+        return QString();
+    m_queries.openSentArticle(qrySendMsg.asInt(QStringLiteral("Parent")), group);
+    RowSet &parentCopy = m_queries.qrySentArticle;
+    if (parentCopy.isEmpty())
+        return qrySendMsg.asString(QStringLiteral("References"));
+    parentCopy.first();
+    const QString references = parentCopy.asString(QStringLiteral("ReferencesId"));
+    const QString messageId = parentCopy.asString(QStringLiteral("MessageId"));
+    return references.isEmpty() ? messageId : references + QLatin1Char(' ') + messageId;
+}
+
+void PostingRun::recordPosted(const QString &group, int row, const QString &messageId,
+                              const QString &references)
+{
+    ResultText = kSuccessful;
+    m_postedInGroup = m_postedSome = true;
+    if (!m_postedGroups.isEmpty())
+        m_postedGroups += QLatin1Char(',');
+    m_postedGroups += group;
+    m_queries.recordCopy(qrySendMsg.asInt(QStringLiteral("Code")), messageId, references,
+                         m_queries.groupCode(group));
+    // The copy is on Usenet now: its record must survive a crash.
+    m_dm.checkpoint();
+    m_view.setRowMark(row, PostingView::Mark::Success);
+}
+
+void PostingRun::moveToInbox()
+{
+    qrySendMsg.edit();
+    qrySendMsg.setValue(QStringLiteral("Folder"), kInbox);
+    qrySendMsg.setValue(QStringLiteral("Source"), m_postedGroups);
+    qrySendMsg.post();
+    m_dm.checkpoint();
+
+    const int code = qrySendMsg.asInt(QStringLiteral("Code"));
+    switch (m_folders.currentFolder()) {
+    case kInbox:
+        m_folders.addArticleNode(code, qrySendMsg.asBool(QStringLiteral("ArticleType"))
+                                           ? 0
+                                           : qrySendMsg.asInt(QStringLiteral("Parent")));
+        break;
+    case kOutbox:
+        m_folders.deleteArticleNode(code);
+        break;
+    default:
+        break;
+    }
+}

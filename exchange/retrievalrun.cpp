@@ -1,0 +1,290 @@
+#include "exchange/retrievalrun.h"
+
+#include "exchange/folderview.h"
+#include "exchange/newsgroupnames.h"
+#include "exchange/runlock.h"
+#include "exchange/runui.h"
+#include "store/dmod.h"
+#include "store/storeerror.h"
+#include "transport/clienterrors.h"
+#include "transport/dialup.h"
+#include "transport/newsclient.h"
+#include "transport/nntpmessage.h"
+#include "transport/overview.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+constexpr int kInbox = 0;
+// How far back a group is read when its oldest record is not found on the server.
+constexpr quint32 kRecentArticles = 300;
+
+const QString kConnecting = QStringLiteral("Connecting...");
+const QString kLoadingFrom = QStringLiteral("Loading articles from ");
+const QString kConnectionError = QStringLiteral("Connection Error: ");
+const QString kBrokeOff = QStringLiteral("The server broke off the connection");
+const QString kUnhandled = QStringLiteral("Unhandled error: ");
+const QString kServerBoxTitle = QStringLiteral("News Server ");
+const QString kAppTitle = QStringLiteral("Quorbic");
+
+QString countText(int count)
+{
+    return QString::number(count)
+        + (count == 1 ? QStringLiteral(" new message") : QStringLiteral(" new messages"));
+}
+
+// Overview lines and bodies arrive as bytes with no charset declared: UTF-8
+// when they are valid UTF-8, else the Western 8-bit set, so that no byte of an
+// older article is lost to a replacement character.
+QString receivedText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        return QString::fromLatin1(bytes);
+    return text;
+}
+
+} // namespace
+
+RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
+    : m_dm(dm),
+      m_ui(ui),
+      m_folders(folders),
+      m_client(dm.newsClient()),
+      qrySentA(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=0 and Expire=false"),
+               QStringLiteral("qrySentA")),
+      qrySentB(dm.MainConnection(),
+               QStringLiteral("SELECT SNT.Code, SNT.MessageId, ArticleId From SentArticles SNT, Article Artl "
+                              "Where GroupId=:Id and Artl.Code=ArticleId and (not Expire) "
+                              "Order By SNT.Code desc"),
+               QStringLiteral("qrySentB")),
+      qryMsgIdVerify(dm.MainConnection(), QStringLiteral("SELECT* FROM SentArticles Where MessageId=:MSGID"),
+                     QStringLiteral("qryMsgIdVerify")),
+      qryReadArticle(dm.MainConnection(), QStringLiteral("SELECT * FROM ARTICLE WHERE Code=:Id"),
+                     QStringLiteral("qryReadArticle")),
+      m_queries(dm.MainConnection()),
+      m_dialUpCheck([] { return DialUpCheck(); })
+{
+}
+
+RetrievalRun::~RetrievalRun() = default;
+
+RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
+{
+    ExchangeRunLock lock(m_dm);
+    if (!lock.acquired())
+        return Outcome::Refused;
+    m_failedHosts.clear();
+    m_ui.setBusy(true);
+    m_ui.processEvents();
+    m_newAnswers = 0;
+
+    Outcome outcome = Outcome::Finished;
+    QString failure;
+    try {
+        run();
+    } catch (const ClientError &error) {
+        failure = error.text();
+    } catch (const StoreError &error) {
+        failure = error.text();
+    } catch (const std::exception &error) {
+        failure = QString::fromLocal8Bit(error.what());
+    }
+    m_client.disconnect();
+    if (qryReadArticle.isOpen() && qryReadArticle.state() != RowSet::State::Browse)
+        qryReadArticle.cancel();
+    m_ui.setBusy(false);
+    if (!failure.isNull()) {
+        outcome = Outcome::Failed;
+        m_ui.showMessage(kAppTitle, errorBoxText(failure), RunUi::Icon::Error);
+    } else {
+        m_ui.showStatus(0, countText(m_newAnswers));
+    }
+    return outcome;
+}
+
+void RetrievalRun::run()
+{
+    qrySentA.close();
+    qrySentA.open();
+    m_groups.clear();
+    if (!m_dialUpCheck())
+        return;
+    m_ui.processEvents();
+    collectGroups();
+    const QStringList groups = m_groups.names();
+    for (const QString &group : groups)
+        scanGroup(group);
+}
+
+void RetrievalRun::collectGroups()
+{
+    for (qrySentA.first(); !qrySentA.eof(); qrySentA.next()) {
+        for (const QString &name : sourceNames(qrySentA.asString(QStringLiteral("Source"))))
+            m_groups.add(name);
+    }
+}
+
+void RetrievalRun::scanGroup(const QString &group)
+{
+    m_ui.processEvents();
+    m_queries.openServers(group);
+    RowSet &servers = m_queries.qryServer;
+    bool groupRead = false;
+    for (servers.first(); !servers.eof() && !groupRead; servers.next()) {
+        m_client.disconnect();
+        m_dm.SetupNewsClient(servers);
+        const QString host = m_client.settings().Host;
+        if (m_failedHosts.contains(host))
+            continue;
+        if (!connectForReading(host)) {
+            m_ui.showMessage(kServerBoxTitle + host, ResultText, RunUi::Icon::Error);
+            continue;
+        }
+        // The first server that lets us read is the only one used for the
+        // group, whether reading it succeeds or not.
+        groupRead = true;
+        m_ui.showStatus(0, kLoadingFrom + group);
+        m_ui.processEvents();
+        try {
+            readGroup(group);
+        } catch (const SocketError &error) {
+            m_failedHosts.add(host);
+            m_ui.showMessage(kServerBoxTitle + host, kConnectionError + error.text(), RunUi::Icon::Error);
+        } catch (const ConnectionClosed &) {
+            m_ui.showMessage(kServerBoxTitle + host, kBrokeOff, RunUi::Icon::Error);
+        } catch (const ClientError &error) {
+            m_ui.showMessage(kServerBoxTitle + host, error.text(), RunUi::Icon::Error);
+        }
+    }
+}
+
+bool RetrievalRun::connectForReading(const QString &host)
+{
+    GreetingState state = GreetingState::TempUnavailable;
+    ResultText.clear();
+    m_ui.showStatus(0, kConnecting);
+    m_ui.processEvents();
+    try {
+        m_client.connect();
+        state = m_client.greetingState();
+        ResultText += greetingStateText(state);
+    } catch (const ConnectionRefused &error) {
+        ResultText += kConnectionError + error.text();
+    } catch (const SocketError &error) {
+        ResultText += kConnectionError + error.text();
+        m_failedHosts.add(host);
+    } catch (const ConnectionClosed &) {
+        ResultText = kBrokeOff;
+    } catch (const ReplyError &error) {
+        ResultText += QLatin1Char(' ') + error.text();
+    } catch (const ClientError &error) {
+        ResultText += QLatin1Char(' ') + error.text();
+        m_ui.showMessage(kAppTitle, kUnhandled + error.text(), RunUi::Icon::Error);
+    }
+    // A read-only server is good enough for reading.
+    return state == GreetingState::CanPost || state == GreetingState::NoPost;
+}
+
+void RetrievalRun::readGroup(const QString &group)
+{
+    RowSet &isGroup = m_dm.qryIsGroup();
+    isGroup.close();
+    isGroup.setParam(QStringLiteral("GN"), group);
+    isGroup.open();
+    const int groupCode = isGroup.asInt(QStringLiteral("Code"));
+
+    m_client.selectGroup(group);
+
+    qrySentB.close();
+    qrySentB.setParam(QStringLiteral("Id"), groupCode);
+    qrySentB.open();
+    // Nothing recorded in the group: no article there can answer anything.
+    if (qrySentB.isEmpty())
+        return;
+    m_matcher.clear();
+    for (qrySentB.first(); !qrySentB.eof(); qrySentB.next()) {
+        m_matcher.add(qrySentB.asString(QStringLiteral("MessageId")),
+                      {qrySentB.asInt(QStringLiteral("Code")), qrySentB.asInt(QStringLiteral("ArticleId"))});
+    }
+    qrySentB.last();
+    const quint32 start = startNumber(qrySentB.asString(QStringLiteral("MessageId")));
+
+    const QList<QByteArray> lines = m_client.overview(QString::number(start) + QLatin1Char('-'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        m_ui.processEvents();
+        m_ui.showStatus(1, QString::number(i));
+        examine(group, ParseOverviewLine(receivedText(lines.at(i))));
+    }
+}
+
+quint32 RetrievalRun::startNumber(const QString &oldestMessageId)
+{
+    // STAT wants the Message-ID without its angle brackets.
+    const QString bare = oldestMessageId.size() > 2 ? oldestMessageId.mid(1, oldestMessageId.size() - 2)
+                                                    : QString();
+    if (m_client.stat(bare) && m_client.msgNo() != 0)
+        return m_client.msgNo();
+    const GroupFigures figures = m_client.groupFigures();
+    if (figures.high >= kRecentArticles)
+        return figures.high - kRecentArticles;
+    // A young group: from its first article.
+    return figures.low != 0 ? figures.low : 1;
+}
+
+void RetrievalRun::examine(const QString &group, const OverviewLine &line)
+{
+    const std::optional<ReferenceMatcher::Record> answered = m_matcher.newestIn(line.references);
+    if (!answered)
+        return;
+    m_ui.processEvents();
+    qryMsgIdVerify.close();
+    qryMsgIdVerify.setParam(QStringLiteral("MSGID"), line.messageId);
+    qryMsgIdVerify.open();
+    if (!qryMsgIdVerify.isEmpty())
+        return; // stored already, found here or in a group it was cross-posted to
+
+    // The body first: an article the server has lost since its overview line
+    // was sent leaves nothing behind.
+    NntpMessage &message = m_dm.msgNNTP();
+    message.clear();
+    if (!m_client.body(quint32(line.articleNumber), message))
+        return;
+    const QString body = receivedText(message.fetchedText());
+
+    qryReadArticle.close();
+    qryReadArticle.setParam(QStringLiteral("Id"), 0);
+    qryReadArticle.open();
+    qryReadArticle.append();
+    qryReadArticle.setValue(QStringLiteral("Parent"), answered->articleId);
+    qryReadArticle.setValue(QStringLiteral("Subject"), line.subject);
+    qryReadArticle.setValue(QStringLiteral("From"), line.from);
+    qryReadArticle.setValue(QStringLiteral("SentDate"), line.date);
+    qryReadArticle.setValue(QStringLiteral("Source"), group);
+    qryReadArticle.setValue(QStringLiteral("Folder"), kInbox);
+    qryReadArticle.setValue(QStringLiteral("IsRead"), false);
+    qryReadArticle.setValue(QStringLiteral("ArticleType"), false);
+    qryReadArticle.setValue(QStringLiteral("Body"), body);
+    qryReadArticle.post();
+    const int code = qryReadArticle.asInt(QStringLiteral("Code"));
+    ++m_newAnswers;
+
+    const int recordCode = m_queries.recordCopy(code, line.messageId, line.references, m_queries.groupCode(group));
+    // The answer and its record become durable together.
+    m_dm.checkpoint();
+
+    if (m_folders.currentFolder() == kInbox) {
+        m_folders.addArticleNode(code, answered->articleId);
+        m_folders.expandArticleNode(answered->articleId);
+    }
+    // Later lines of this overview may answer the answer just stored.
+    m_matcher.add(line.messageId, {recordCode, code});
+}
+
+void RetrieveAnswers(Tdm &dm, RunUi &ui, FolderView &folders)
+{
+    RetrievalRun run(dm, ui, folders);
+    run.RetrieveAnswers();
+}

@@ -1,0 +1,82 @@
+#pragma once
+// Retrieving answers: every newsgroup named in the Source of an unexpired
+// Inbox message is scanned from the article number of its oldest unexpired
+// record (or the last 300 articles), and every article whose References hold a
+// recorded Message-ID of that group is stored in the Inbox below the message
+// the newest such record belongs to, with its body fetched, and is recorded
+// itself, so that answers to answers thread below it, in the same scan too.
+//
+// The run (RetrieveAnswers) belongs to the main window: it shows the hourglass
+// and its progress through RunUi (panel 0 the step and at the end the count,
+// panel 1 the index of the overview line) and keeps the tree in step through
+// FolderView while the Inbox is on view. Each answer and its record are
+// committed together as soon as they are written.
+
+#include "exchange/namelist.h"
+#include "exchange/referencematcher.h"
+#include "exchange/sendqueries.h"
+#include "store/rowset.h"
+
+#include <QString>
+
+#include <functional>
+
+class FolderView;
+class NewsClient;
+class RunUi;
+class Tdm;
+struct OverviewLine;
+
+class RetrievalRun
+{
+public:
+    enum class Outcome {
+        Finished,
+        Failed,  // a failure that is not the news client's ended it (shown in the error box)
+        Refused, // another posting or retrieval was in progress: nothing done
+    };
+
+    RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders);
+    ~RetrievalRun();
+
+    // The dial-up check; the default is the system's.
+    void setDialUpCheck(std::function<bool()> check) { m_dialUpCheck = std::move(check); }
+
+    // The run. Never throws.
+    Outcome RetrieveAnswers();
+    // Answers stored by the last run.
+    int newAnswers() const { return m_newAnswers; }
+
+    // The connection messages of the current attempt (shown in the boxes).
+    QString ResultText;
+
+private:
+    void run();
+    void collectGroups();
+    void scanGroup(const QString &group);
+    bool connectForReading(const QString &host);
+    void readGroup(const QString &group);
+    quint32 startNumber(const QString &oldestMessageId);
+    void examine(const QString &group, const OverviewLine &line);
+
+    Tdm &m_dm;
+    RunUi &m_ui;
+    FolderView &m_folders;
+    NewsClient &m_client;
+
+    RowSet qrySentA;       // the unexpired Inbox
+    RowSet qrySentB;       // Id: a group's Code; its unexpired records, newest first
+    RowSet qryMsgIdVerify; // MSGID: a Message-ID
+    RowSet qryReadArticle; // Id: a message's Code; opened on 0 to append an answer
+    SendQueries m_queries;
+
+    std::function<bool()> m_dialUpCheck;
+
+    NameList m_groups;
+    NameList m_failedHosts;
+    ReferenceMatcher m_matcher;
+    int m_newAnswers = 0;
+};
+
+// The main window's Retrieve command: one run with the system's dial-up check.
+void RetrieveAnswers(Tdm &dm, RunUi &ui, FolderView &folders);

@@ -1,0 +1,55 @@
+#include "exchange/sendqueries.h"
+
+SendQueries::SendQueries(StoreConnection &connection)
+    : qryServer(connection,
+                QStringLiteral("SELECT srv.* FROM GROUPSERVER grpsrv, GROUPS grp, SERVERS srv "
+                               "WHERE grpsrv.NewsGroup=grp.code and grp.groupname=:gname "
+                               "and srv.code=grpsrv.server"),
+                QStringLiteral("qryServer")),
+      qryAccount(connection, QStringLiteral("SELECT * FROM ACCOUNT WHERE Code= :Id"),
+                 QStringLiteral("qryAccount")),
+      qrySent(connection, QStringLiteral("INSERT INTO SENTARTICLES (ArticleId, MessageId, ReferencesId,GroupId) "
+                                         "VALUES ( :ART, :MSG, :RFR, :GRP )")),
+      qryGroup(connection, QStringLiteral("SELECT Code FROM Groups Where GroupName=:GNAME"),
+               QStringLiteral("qryGroup")),
+      qrySentArticle(connection,
+                     QStringLiteral("SELECT * FROM SENTARTICLES snt, groups grp "
+                                    "where grp.Code= snt.GroupId and ArticleId=:Id and groupname=:news"),
+                     QStringLiteral("qrySentArticle"))
+{
+}
+
+void SendQueries::openServers(const QString &group)
+{
+    qryServer.close();
+    qryServer.setParam(QStringLiteral("gname"), group);
+    qryServer.open();
+}
+
+void SendQueries::openSentArticle(int articleId, const QString &group)
+{
+    qrySentArticle.close();
+    qrySentArticle.setParam(QStringLiteral("Id"), articleId);
+    qrySentArticle.setParam(QStringLiteral("news"), group);
+    qrySentArticle.open();
+}
+
+int SendQueries::groupCode(const QString &group)
+{
+    qryGroup.close();
+    qryGroup.setParam(QStringLiteral("GNAME"), group);
+    qryGroup.open();
+    return qryGroup.asInt(QStringLiteral("Code"));
+}
+
+int SendQueries::recordCopy(int articleId, const QString &messageId, const QString &references, int groupCode)
+{
+    // Empty texts are stored empty, not NULL, as the copy was sent with them.
+    const auto text = [](const QString &value) { return value.isNull() ? QStringLiteral("") : value; };
+    qrySent.bind(QStringLiteral("ART"), articleId)
+        .bind(QStringLiteral("MSG"), text(messageId))
+        .bind(QStringLiteral("RFR"), text(references))
+        .bind(QStringLiteral("GRP"), groupCode);
+    qrySent.exec();
+    return qrySent.lastInsertId().toInt();
+}

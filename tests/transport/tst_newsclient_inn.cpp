@@ -26,6 +26,7 @@ const QString proxyPassword = QStringLiteral("proxy pass");
 const QString seededGroup = QStringLiteral("quorbic.test");
 const QString emptyGroup = QStringLiteral("quorbic.empty");
 const QString postGroup = QStringLiteral("quorbic.post");
+const QString rawGroup = QStringLiteral("quorbic.raw");
 constexpr int generatedGroups = 1000;
 
 // A Message-ID of its own for each data row.
@@ -63,6 +64,15 @@ const QByteArray seededAnswer = "From: answerer@test.invalid\n"
                                 "\n"
                                 + seededAnswerBody;
 
+// Unencoded 8-bit header text, as many newsreaders send it (INN takes it
+// only as valid UTF-8).
+const QByteArray rawHeaders = "From: J\xc3\xbcrgen <juergen@test.invalid>\n"
+                              "Newsgroups: quorbic.raw\n"
+                              "Subject: Gr\xc3\xbc\xc3\x9f" "e\n"
+                              "Message-ID: <raw.1@quorbic.test>\n"
+                              "\n"
+                              "body\n";
+
 } // namespace
 
 class TestNewsClientInn : public QObject
@@ -83,6 +93,7 @@ private slots:
     void stat();
     void overviewLinesParse();
     void overviewPastTheEnd();
+    void overviewRawEightBitHeaders();
     void body_data();
     void body();
     void newsgroupList_data();
@@ -108,7 +119,7 @@ private:
 void TestNewsClientInn::initTestCase()
 {
     InnServer::Options options;
-    options.groups = {seededGroup, emptyGroup, postGroup};
+    options.groups = {seededGroup, emptyGroup, postGroup, rawGroup};
     options.generatedGroups = generatedGroups;
     m_inn = std::make_unique<InnServer>(options);
     QVERIFY2(m_inn->start(), qPrintable(m_inn->errorString()));
@@ -127,7 +138,7 @@ void TestNewsClientInn::initTestCase()
         QVERIFY2(m_ports[listener] != 0, qPrintable(m_inn->errorString()));
     }
 
-    for (const QByteArray &article : {seededQuestion, seededAnswer}) {
+    for (const QByteArray &article : {seededQuestion, seededAnswer, rawHeaders}) {
         const QByteArray status = m_inn->post(article);
         QVERIFY2(status.startsWith("240"), qPrintable("seeding failed: " + status + m_inn->errorString().toUtf8()));
     }
@@ -368,7 +379,7 @@ void TestNewsClientInn::overviewLinesParse()
     QVERIFY2(failure.kind == "none", qPrintable(failure.describe()));
     QCOMPARE(lines.size(), 2);
 
-    const OverviewLine question = ParseOverviewLine(QString::fromLatin1(lines.at(0)));
+    const OverviewLine question = ParseOverviewLine(lines.at(0));
     QCOMPARE(question.articleNumber, 1u);
     QCOMPARE(question.subject, QStringLiteral("Seeded question"));
     QCOMPARE(question.from, QStringLiteral("\"Ann Asker\" <asker@test.invalid>"));
@@ -380,7 +391,7 @@ void TestNewsClientInn::overviewLinesParse()
     QVERIFY(question.byteCount > 0);
     QVERIFY2(question.extra.startsWith(QLatin1String("Xref: ")), qPrintable(question.extra));
 
-    const OverviewLine answer = ParseOverviewLine(QString::fromLatin1(lines.at(1)));
+    const OverviewLine answer = ParseOverviewLine(lines.at(1));
     QCOMPARE(answer.articleNumber, 2u);
     QCOMPARE(answer.subject, QStringLiteral("Re: Seeded question"));
     QCOMPARE(answer.from, QStringLiteral("answerer@test.invalid"));
@@ -410,6 +421,25 @@ void TestNewsClientInn::overviewPastTheEnd()
     const ClientFailure next = failureOf([&] { lines = client.overview(QStringLiteral("2-")); });
     QVERIFY2(next.kind == "none", qPrintable(next.describe()));
     QCOMPARE(lines.size(), 1);
+}
+
+void TestNewsClientInn::overviewRawEightBitHeaders()
+{
+    NewsClient client;
+    client.setSettings(direct(Main));
+    QList<QByteArray> lines;
+    const ClientFailure failure = failureOf([&] {
+        client.connect();
+        client.selectGroup(rawGroup);
+        lines = client.overview(QStringLiteral("1-"));
+    });
+    QVERIFY2(failure.kind == "none", qPrintable(failure.describe()));
+    QCOMPARE(lines.size(), 1);
+    const OverviewLine line = ParseOverviewLine(lines.first());
+    QCOMPARE(line.subject, QStringLiteral("Gr\u00fc\u00dfe"));
+    QCOMPARE(line.from, QStringLiteral("J\u00fcrgen <juergen@test.invalid>"));
+    // No Date header given: the server's own, in its usual form.
+    QVERIFY2(line.date.isValid(), qPrintable(QString::fromLatin1(lines.first())));
 }
 
 void TestNewsClientInn::body_data()
@@ -455,7 +485,7 @@ void TestNewsClientInn::newsgroupList_data()
     QTest::addColumn<int>("calls");
 
     // control, control.cancel and junk are hidden from readers.
-    QTest::newRow("whole list") << -1 << 3 + generatedGroups;
+    QTest::newRow("whole list") << -1 << 4 + generatedGroups;
     QTest::newRow("stopped after the first line") << 1 << 1;
     QTest::newRow("stopped after 500 lines") << 500 << 500;
 }
@@ -611,7 +641,7 @@ void TestNewsClientInn::sessionThroughProxy()
     QVERIFY(found);
     QCOMPARE(client.statMessageId(), message.msgId);
     QCOMPARE(overview.size(), 1);
-    QCOMPARE(ParseOverviewLine(QString::fromLatin1(overview.first())).messageId, message.msgId);
+    QCOMPARE(ParseOverviewLine(overview.first()).messageId, message.msgId);
     QVERIFY(fetchedBody);
     QCOMPARE(fetched.fetchedText(), QByteArray("sent through SOCKS 5\r\n"));
     QCOMPARE(listed, 10);

@@ -3,6 +3,7 @@
 #include "tests/support/freeport.h"
 #include "tests/support/nntpprobe.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -30,8 +31,14 @@ const QString installHint = QStringLiteral(
 constexpr int startTimeoutMs = 60000;
 constexpr int stopTimeoutMs = 10000;
 
-const QStringList newsUser{QStringLiteral("--reuid"), QStringLiteral("news"), QStringLiteral("--regid"),
-                           QStringLiteral("news"), QStringLiteral("--init-groups")};
+// As user news; and killed with the test process, so a crashed or timed-out
+// test leaves no server running.
+const QStringList newsUser{QStringLiteral("--pdeathsig"), QStringLiteral("KILL"), QStringLiteral("--reuid"),
+                           QStringLiteral("news"), QStringLiteral("--regid"), QStringLiteral("news"),
+                           QStringLiteral("--init-groups")};
+const QString dirPrefix = QStringLiteral("quorbic-inn-");
+// Older than any test may run (CTest stops them after 300 s).
+constexpr qint64 staleAfterSeconds = 30 * 60;
 
 bool writeFile(const QString &fileName, const QByteArray &content)
 {
@@ -66,6 +73,24 @@ bool chownTree(const QString &root, uid_t uid, gid_t gid)
         }
     }
     return true;
+}
+
+// Directories of earlier runs that were killed before they could clean up:
+// old, and with no innd alive behind their pid file.
+void removeStaleDirectories(const QString &base)
+{
+    const QFileInfoList dirs = QDir(base).entryInfoList({dirPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QFileInfo &dir : dirs) {
+        if (dir.lastModified().secsTo(QDateTime::currentDateTime()) < staleAfterSeconds)
+            continue;
+        QFile pidFile(dir.filePath() + QStringLiteral("/run/innd.pid"));
+        if (pidFile.open(QIODevice::ReadOnly)) {
+            const pid_t pid = pid_t(pidFile.readAll().trimmed().toLong());
+            if (pid > 0 && ::kill(pid, 0) == 0)
+                continue;
+        }
+        QDir(dir.filePath()).removeRecursively();
+    }
 }
 
 } // namespace
@@ -132,7 +157,8 @@ bool InnServer::prepareDirectory()
     // by everyone, as every directory above the spool must be for user news.
     const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
                                                                             : QDir::tempPath();
-    m_dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/quorbic-inn-XXXXXX"));
+    removeStaleDirectories(base);
+    m_dir = std::make_unique<QTemporaryDir>(base + QLatin1Char('/') + dirPrefix + QStringLiteral("XXXXXX"));
     if (!m_dir->isValid())
         return fail(QStringLiteral("cannot make a temporary directory in %1: %2").arg(base, m_dir->errorString()));
     // QTemporaryDir makes it 0700.
@@ -381,34 +407,27 @@ quint16 InnServer::startReader(const ReaderOptions &reader)
         fail(QStringLiteral("cannot hand %1 to user news").arg(readersConf));
         return 0;
     }
-    QStringList arguments{QStringLiteral("-D"), QStringLiteral("-p"), QString::number(port),
+    // -f keeps the daemon in the foreground, so it stays our child.
+    QStringList arguments{QStringLiteral("-D"), QStringLiteral("-f"), QStringLiteral("-p"), QString::number(port),
                           QStringLiteral("-b"), host(), QStringLiteral("-c"), readersConf};
     if (!reader.rejectReason.isEmpty())
         arguments << QStringLiteral("-r") << reader.rejectReason;
     if (reader.implicitTls)
         arguments << QStringLiteral("-S");
-    // nnrpd -D forks into the background; the daemon writes its own pid file.
-    QString output;
-    if (!runAsNews(innBin + QStringLiteral("/nnrpd"), arguments, &output)) {
-        fail(QStringLiteral("nnrpd -D failed: %1\n%2").arg(output, diagnosis()));
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("INNCONF"), path("etc/inn.conf"));
+    process->setProcessEnvironment(env);
+    process->setWorkingDirectory(m_dir->path());
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->start(setpriv, newsUser + QStringList{innBin + QStringLiteral("/nnrpd")} + arguments);
+    if (!process->waitForStarted(10000)) {
+        fail(QStringLiteral("cannot start nnrpd: %1").arg(process->errorString()));
         return 0;
     }
-    const QString pidFile = path(QStringLiteral("run/nnrpd-%1.pid").arg(port));
+    QProcess *nnrpd = process.get();
+    m_readers.push_back(std::move(process));
     QDeadlineTimer deadline(startTimeoutMs);
-    qint64 pid = 0;
-    while (pid <= 0 && !deadline.hasExpired()) {
-        QFile file(pidFile);
-        if (file.open(QIODevice::ReadOnly))
-            pid = file.readAll().trimmed().toLongLong();
-        if (pid <= 0)
-            m_innd->waitForFinished(20);
-    }
-    if (pid <= 0) {
-        fail(QStringLiteral("nnrpd wrote no %1\n%2").arg(pidFile, diagnosis()));
-        return 0;
-    }
-    m_readerPids.append(pid);
-    // The pid file may come before the listening socket.
     QString last;
     while (!deadline.hasExpired()) {
         QTcpSocket socket;
@@ -416,7 +435,12 @@ quint16 InnServer::startReader(const ReaderOptions &reader)
         if (socket.waitForConnected(2000))
             return port;
         last = socket.errorString();
-        m_innd->waitForFinished(20);
+        if (nnrpd->waitForFinished(20)) {
+            fail(QStringLiteral("the standalone nnrpd exited with code %1: %2\n%3")
+                     .arg(nnrpd->exitCode())
+                     .arg(QString::fromLocal8Bit(nnrpd->readAll()), diagnosis()));
+            return 0;
+        }
     }
     fail(QStringLiteral("the standalone nnrpd on port %1 accepts no connection: %2\n%3").arg(port).arg(last, diagnosis()));
     return 0;
@@ -424,10 +448,12 @@ quint16 InnServer::startReader(const ReaderOptions &reader)
 
 void InnServer::stop()
 {
-    // No state worth a clean exit; not our children, so they cannot be waited for.
-    for (qint64 pid : std::as_const(m_readerPids))
-        ::kill(static_cast<pid_t>(pid), SIGKILL);
-    m_readerPids.clear();
+    // Readers keep no state worth a clean exit.
+    for (const auto &reader : m_readers) {
+        reader->kill();
+        reader->waitForFinished(stopTimeoutMs);
+    }
+    m_readers.clear();
     if (m_innd && m_innd->state() != QProcess::NotRunning) {
         QProcess ctlinnd;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -8,13 +8,16 @@
 // of its configuration); callers fail with it, e.g.
 //     QVERIFY2(server.start(), qPrintable(server.errorString()));
 // The tests run as root, which is needed to hand the directory to "news".
+// innd and the readers die with the thread that started them (a crashed or
+// timed-out test leaves no server behind), so start them from the test's
+// main thread.
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class NntpProbe;
 class QProcess;
@@ -75,7 +78,7 @@ public:
         bool implicitTls = false;
     };
 
-    // Starts a standalone nnrpd ("nnrpd -D") on a free port of its own, serving
+    // Starts a standalone nnrpd ("nnrpd -D -f") on a free port of its own, serving
     // the same spool under its own readers.conf, and returns the port (0 on
     // failure, see errorString()). Any number may run; stop() ends them.
     quint16 startReader(const ReaderOptions &reader);
@@ -111,6 +114,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_innd;
     quint16 m_port = 0;
-    QList<qint64> m_readerPids;
+    std::vector<std::unique_ptr<QProcess>> m_readers;
     QString m_error;
 };

@@ -28,7 +28,9 @@ bool SocksProxy::start()
         arguments << QStringLiteral("-u") << m_user << QStringLiteral("-P") << m_password;
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::MergedChannels);
-    m_process->start(program, arguments);
+    // Killed with the test process, so a crashed test leaves no proxy running.
+    m_process->start(QStringLiteral("/usr/bin/setpriv"),
+                     QStringList{QStringLiteral("--pdeathsig"), QStringLiteral("KILL"), program} + arguments);
     if (!m_process->waitForStarted(10000)) {
         m_error = QStringLiteral("cannot start microsocks: %1").arg(m_process->errorString());
         return false;

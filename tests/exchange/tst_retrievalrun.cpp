@@ -1,0 +1,415 @@
+// The retrieval run against the scripted fake news server: the exact commands
+// (GROUP, STAT of the oldest record, XOVER from the start number, BODY of each
+// answer), the rows it stores and how it threads them, its status texts, the
+// boxes of each failure, and that what it stores is committed at once.
+
+#include "exchange/retrievalrun.h"
+#include "store/dmod.h"
+#include "tests/exchange/exchangetesting.h"
+#include "tests/support/fakenewsserver.h"
+#include "tests/support/freeport.h"
+#include "tests/support/scratchstore.h"
+#include "transport/clienterrors.h"
+#include "transport/newsclient.h"
+
+#include <QtTest>
+
+#include <cerrno>
+#include <memory>
+
+namespace {
+
+QString overviewLine(int number, const QString &subject, const QString &messageId, const QString &references)
+{
+    return QStringLiteral("S: %1\t%2\tExpert <ex@test.invalid>\tTue, 5 Mar 2024 14:03:00 -0800\t%3\t%4\t300\t2")
+        .arg(number).arg(subject, messageId, references);
+}
+
+// Greeting and reader mode.
+QStringList greeting(const QString &line = QStringLiteral("200 fake news server ready"))
+{
+    return {QStringLiteral("S: ") + line, QStringLiteral("C: mode reader"), QStringLiteral("S: ") + line};
+}
+
+// GROUP and STAT of the oldest record, then XOVER from start with the given lines.
+QStringList readGroup(const QString &group, const QString &figures, const QString &oldest, const QString &statReply,
+                      int start, const QStringList &lines)
+{
+    QStringList script{QStringLiteral("C: Group ") + group, QStringLiteral("S: 211 ") + figures + QLatin1Char(' ') + group,
+                       QStringLiteral("C: Stat <") + oldest + QLatin1Char('>'), QStringLiteral("S: ") + statReply,
+                       QStringLiteral("C: xover %1-").arg(start), QStringLiteral("S: 224 overview follows")};
+    script << lines << QStringLiteral("S: .");
+    return script;
+}
+
+QStringList body(int number, const QStringList &lines)
+{
+    QStringList script{QStringLiteral("C: Body %1").arg(number), QStringLiteral("S: 222 %1 <x> body").arg(number)};
+    for (const QString &line : lines)
+        script << QStringLiteral("S: ") + line;
+    script << QStringLiteral("S: .");
+    return script;
+}
+
+const QStringList kQuit{QStringLiteral("C: Quit")};
+
+// A store with the fake server as server 1 carrying g.one (group 1) and
+// g.two (group 2); the run on it.
+struct Retrieval
+{
+    explicit Retrieval(const QString &sql, int folder = 0)
+        : folders(folder)
+    {
+        store.exec(fill::server(1, server.host(), server.port()) + fill::group(1, QStringLiteral("g.one"))
+                   + fill::group(2, QStringLiteral("g.two")) + fill::carries(1, 1) + fill::carries(1, 2) + sql);
+        dm = std::make_unique<Tdm>(store.path());
+        dm->DataModuleCreate();
+        run = std::make_unique<RetrievalRun>(*dm, ui, folders);
+        run->setDialUpCheck([] { return true; });
+    }
+
+    QStringList rows(const QString &query) const { return store.rows(query); }
+
+    FakeNewsServer server;
+    ScratchStore store;
+    std::unique_ptr<Tdm> dm;
+    RecordingUi ui;
+    RecordingFolders folders;
+    std::unique_ptr<RetrievalRun> run;
+};
+
+// Question 10 in the Inbox, posted to g.one as <q@x>.
+const QString kQuestion = fill::question(10, 0, 0, QStringLiteral("Q"), QStringLiteral("q"), 0, QStringLiteral("g.one"))
+                        + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1);
+
+const QString kAnswers = QStringLiteral("SELECT Code, Parent, Folder, ArticleType, IsRead, Subject, \"From\", SentDate, "
+                                        "Source, Body FROM Article WHERE Code > 10 ORDER BY Code");
+
+} // namespace
+
+class tst_RetrievalRun : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void storesAnswersAndThreadsThem_data();
+    void storesAnswersAndThreadsThem();
+    void startNumber_data();
+    void startNumber();
+    void crossPostedAnswerIsStoredOnce();
+    void articleGoneBeforeItsBodyStoresNothing();
+    void readFailure_data();
+    void readFailure();
+    void serverChoice_data();
+    void serverChoice();
+    void failedHostIsNotTriedAgain();
+    void answerToADeletedQuestion();
+    void nothingToScan_data();
+    void nothingToScan();
+    void answersAreCommittedAtOnce();
+};
+
+void tst_RetrievalRun::storesAnswersAndThreadsThem_data()
+{
+    QTest::addColumn<int>("folder");
+    QTest::addColumn<QStringList>("treeOps");
+    QTest::newRow("Inbox on view") << 0
+                                   << QStringList{QStringLiteral("add 12 under 10"), QStringLiteral("expand 10"),
+                                                  QStringLiteral("add 13 under 12"), QStringLiteral("expand 12"),
+                                                  QStringLiteral("add 14 under 10"), QStringLiteral("expand 10")};
+    QTest::newRow("Drafts on view") << 2 << QStringList{};
+}
+
+void tst_RetrievalRun::storesAnswersAndThreadsThem()
+{
+    QFETCH(int, folder);
+    QFETCH(QStringList, treeOps);
+    // Message 11 is an answer stored by an earlier run.
+    Retrieval r(kQuestion + fill::reply(11, 0, 10, {}, QStringLiteral("old"), QStringLiteral("old"), 0)
+                    + fill::sent(11, QStringLiteral("<old@y>"), QStringLiteral("<q@x>"), 1),
+                folder);
+    r.folders.nodes.insert(10, 0);
+    r.folders.nodes.insert(11, 10);
+    QStringList script = greeting();
+    script << readGroup(QStringLiteral("g.one"), QStringLiteral("9 1 9"), QStringLiteral("q@x"),
+                        QStringLiteral("223 3 <q@x>"), 3,
+                        {overviewLine(3, QStringLiteral("Q"), QStringLiteral("<q@x>"), QString()),
+                         overviewLine(4, QStringLiteral("other"), QStringLiteral("<u@y>"), QStringLiteral("<o@z>")),
+                         overviewLine(5, QStringLiteral("Re: Q"), QStringLiteral("<a1@y>"), QStringLiteral("<q@x>")),
+                         overviewLine(6, QStringLiteral("see <q@x>"), QStringLiteral("<m@y>"), QString()),
+                         overviewLine(7, QStringLiteral("Re: Re: Q"), QStringLiteral("<a2@y>"),
+                                      QStringLiteral("<q@x> <a1@y>")),
+                         overviewLine(8, QStringLiteral("Re: Q"), QStringLiteral("<old@y>"), QStringLiteral("<q@x>")),
+                         overviewLine(9, QStringLiteral("Re: Q"), QStringLiteral("<a3@y>"),
+                                      QStringLiteral("<pre@z><q@x>x"))})
+           << body(5, {QStringLiteral("first answer"), QStringLiteral("..dotted")})
+           << body(7, {QStringLiteral("second")}) << body(9, {QStringLiteral("third")}) << kQuit;
+    r.server.addScript(script);
+
+    QCOMPARE(r.run->RetrieveAnswers(), RetrievalRun::Outcome::Finished);
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    const QString from = QStringLiteral("Expert <ex@test.invalid>");
+    const QString date = QStringLiteral("2024-03-05 14:03:00");
+    QCOMPARE(r.rows(kAnswers),
+             (QStringList{QStringLiteral("11|10|0|0|-1|old|NULL|NULL|NULL|old"),
+                          QStringLiteral("12|10|0|0|0|Re: Q|%1|%2|g.one|first answer\r\n.dotted\r\n").arg(from, date),
+                          QStringLiteral("13|12|0|0|0|Re: Re: Q|%1|%2|g.one|second\r\n").arg(from, date),
+                          QStringLiteral("14|10|0|0|0|Re: Q|%1|%2|g.one|third\r\n").arg(from, date)}));
+    QCOMPARE(r.rows(QStringLiteral("SELECT ArticleId, MessageId, ReferencesId, GroupId FROM SentArticles WHERE Code > 2")),
+             (QStringList{QStringLiteral("12|<a1@y>|<q@x>|1"), QStringLiteral("13|<a2@y>|<q@x> <a1@y>|1"),
+                          QStringLiteral("14|<a3@y>|<pre@z><q@x>x|1")}));
+    QCOMPARE(r.folders.ops, treeOps);
+    QCOMPARE(r.ui.status0, (QStringList{QStringLiteral("Connecting..."), QStringLiteral("Loading articles from g.one"),
+                                        QStringLiteral("3 new messages")}));
+    QCOMPARE(r.ui.status1, (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                        QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+                                        QStringLiteral("6")}));
+    QCOMPARE(r.ui.busyChanges, (QList<bool>{true, false}));
+    QCOMPARE(r.ui.boxTexts(), QStringList{});
+    QCOMPARE(r.run->newAnswers(), 3);
+}
+
+void tst_RetrievalRun::startNumber_data()
+{
+    QTest::addColumn<QString>("figures"); // count, lowest, highest
+    QTest::addColumn<QString>("statReply");
+    QTest::addColumn<int>("start");
+    const QString unknown = QStringLiteral("430 no such article");
+    QTest::newRow("server knows the oldest record") << QStringLiteral("500 100 450") << QStringLiteral("223 333 <q@x>") << 333;
+    QTest::newRow("server numbers it 0") << QStringLiteral("500 100 450") << QStringLiteral("223 0 <q@x>") << 150;
+    QTest::newRow("server does not know it") << QStringLiteral("500 100 450") << unknown << 150;
+    QTest::newRow("highest number 300") << QStringLiteral("300 1 300") << unknown << 0;
+    QTest::newRow("young group: from its lowest") << QStringLiteral("20 5 120") << unknown << 5;
+    QTest::newRow("young group without a lowest") << QStringLiteral("0 0 120") << unknown << 1;
+}
+
+void tst_RetrievalRun::startNumber()
+{
+    QFETCH(QString, figures);
+    QFETCH(QString, statReply);
+    QFETCH(int, start);
+    // The oldest unexpired record of the group decides, not the newest nor an expired one.
+    Retrieval r(kQuestion + fill::sent(10, QStringLiteral("<newer@x>"), QString(), 1)
+                + fill::reply(9, 0, 0, {}, QStringLiteral("gone"), {}, 0)
+                + QStringLiteral("UPDATE Article SET Expire=-1 WHERE Code=9;")
+                + QStringLiteral("INSERT INTO SentArticles (Code, ArticleId, MessageId, GroupId) VALUES (0, 9, '<expired@x>', 1);"));
+    r.server.addScript(greeting() + readGroup(QStringLiteral("g.one"), figures, QStringLiteral("q@x"), statReply, start, {})
+                       + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.ui.status0.last(), QStringLiteral("0 new messages"));
+}
+
+void tst_RetrievalRun::crossPostedAnswerIsStoredOnce()
+{
+    // The question went to both groups; the answer names both copies and is
+    // listed in both groups.
+    Retrieval r(fill::question(10, 0, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one,g.two"))
+                + fill::sent(10, QStringLiteral("<q1@x>"), QString(), 1) + fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2));
+    const QString answer = QStringLiteral("<a@y>");
+    const QString references = QStringLiteral("<q1@x> <q2@x>");
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.one"), QStringLiteral("1 1 1"), QStringLiteral("q1@x"),
+                                   QStringLiteral("223 1 <q1@x>"), 1, {overviewLine(1, QStringLiteral("A"), answer, references)})
+                       + body(1, {QStringLiteral("answer")}) + kQuit);
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.two"), QStringLiteral("1 7 7"), QStringLiteral("q2@x"),
+                                   QStringLiteral("223 7 <q2@x>"), 7, {overviewLine(7, QStringLiteral("A"), answer, references)})
+                       + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.rows(QStringLiteral("SELECT Code, Parent, Source FROM Article WHERE Code > 10")),
+             QStringList{QStringLiteral("11|10|g.one")});
+    QCOMPARE(r.ui.status0.last(), QStringLiteral("1 new message"));
+}
+
+void tst_RetrievalRun::articleGoneBeforeItsBodyStoresNothing()
+{
+    Retrieval r(kQuestion);
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
+                                   QStringLiteral("223 1 <q@x>"), 1,
+                                   {overviewLine(2, QStringLiteral("A1"), QStringLiteral("<a1@y>"), QStringLiteral("<q@x>")),
+                                    overviewLine(3, QStringLiteral("A2"), QStringLiteral("<a2@y>"), QStringLiteral("<q@x>"))})
+                       + QStringList{QStringLiteral("C: Body 2"), QStringLiteral("S: 423 no such article in group")}
+                       + body(3, {QStringLiteral("kept")}) + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.rows(QStringLiteral("SELECT Subject, Body FROM Article WHERE Code > 10")),
+             QStringList{QStringLiteral("A2|kept\r\n")});
+    QCOMPARE(r.rows(QStringLiteral("SELECT MessageId FROM SentArticles WHERE Code > 1")), QStringList{QStringLiteral("<a2@y>")});
+    QCOMPARE(r.ui.boxTexts(), QStringList{});
+    QCOMPARE(r.ui.status0.last(), QStringLiteral("1 new message"));
+}
+
+void tst_RetrievalRun::readFailure_data()
+{
+    QTest::addColumn<QStringList>("reading"); // what follows the greeting on server 1 for g.one
+    QTest::addColumn<QString>("box");
+    QTest::newRow("GROUP refused")
+        << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("S: 411 no such news group")}
+        << QStringLiteral("411 no such news group");
+    QTest::newRow("unexpected STAT reply")
+        << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("S: 211 5 1 5 g.one"),
+                       QStringLiteral("C: Stat <q@x>"), QStringLiteral("S: 500 what?")}
+        << QStringLiteral("500 what?");
+    QTest::newRow("XOVER refused")
+        << readGroup(QStringLiteral("g.one"), QStringLiteral("5 1 5"), QStringLiteral("q@x"), QStringLiteral("223 1 <q@x>"), 1, {})
+               .mid(0, 5)
+               + QStringList{QStringLiteral("S: 420 no article(s) selected")}
+        << QStringLiteral("420 no article(s) selected");
+    QTest::newRow("connection broken")
+        << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("* close")}
+        << QStringLiteral("The server broke off the connection");
+}
+
+void tst_RetrievalRun::readFailure()
+{
+    QFETCH(QStringList, reading);
+    QFETCH(QString, box);
+    // Server 2 carries g.one too but is never asked; server 1 is asked again for g.two.
+    FakeNewsServer second;
+    Retrieval r(fill::server(2, second.host(), second.port()) + fill::carries(2, 1)
+                + fill::question(10, 0, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one,g.two"))
+                + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1) + fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2));
+    r.server.addScript(greeting() + reading + (reading.last() == QLatin1String("* close") ? QStringList{} : kQuit));
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.two"), QStringLiteral("0 1 0"), QStringLiteral("q2@x"),
+                                   QStringLiteral("430 no"), 1, {})
+                       + kQuit);
+    QCOMPARE(r.run->RetrieveAnswers(), RetrievalRun::Outcome::Finished);
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.ui.boxTexts(), QStringList{QStringLiteral("News Server 127.0.0.1 | ") + box});
+    QCOMPARE(second.connectionCount(), 0);
+    QCOMPARE(r.ui.status0.last(), QStringLiteral("0 new messages"));
+}
+
+void tst_RetrievalRun::serverChoice_data()
+{
+    QTest::addColumn<QString>("firstGreeting");
+    QTest::addColumn<QString>("box"); // empty: the first server is used
+    QTest::newRow("read-only server used without a box") << QStringLiteral("201 read only") << QString();
+    QTest::newRow("paused server passed over")
+        << QStringLiteral("400 paused") << QStringLiteral(" The news service is temporarily unavailable.");
+    QTest::newRow("refusing server passed over")
+        << QStringLiteral("502 go away") << QStringLiteral("Connection Error: Connection explicitly refused by NNTP server.");
+}
+
+void tst_RetrievalRun::serverChoice()
+{
+    QFETCH(QString, firstGreeting);
+    QFETCH(QString, box);
+    FakeNewsServer second;
+    Retrieval r(fill::server(2, second.host(), second.port()) + fill::carries(2, 1) + kQuestion);
+    const QStringList reading = readGroup(QStringLiteral("g.one"), QStringLiteral("0 1 0"), QStringLiteral("q@x"),
+                                          QStringLiteral("430 no"), 1, {})
+                              + kQuit;
+    if (box.isEmpty()) {
+        r.server.addScript(greeting(firstGreeting) + reading);
+    } else {
+        r.server.addScript(firstGreeting.startsWith(QLatin1String("502"))
+                               ? QStringList{QStringLiteral("S: ") + firstGreeting}
+                               : greeting(firstGreeting) + kQuit);
+        second.addScript(greeting() + reading);
+    }
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QVERIFY2(second.waitForScripts(), qPrintable(second.failure()));
+    QCOMPARE(r.ui.boxTexts(), box.isEmpty() ? QStringList{} : QStringList{QStringLiteral("News Server 127.0.0.1 | ") + box});
+    QCOMPARE(second.connectionCount(), box.isEmpty() ? 0 : 1);
+}
+
+void tst_RetrievalRun::failedHostIsNotTriedAgain()
+{
+    // A socket-level failure, connecting (server 2) or reading (server 1, which
+    // stops answering), keeps the host out of the rest of the run.
+    Retrieval r(fill::server(2, QStringLiteral("localhost"), pickFreePort()) + fill::carries(2, 2)
+                + fill::group(3, QStringLiteral("g.three")) + fill::carries(2, 3) + fill::carries(1, 3)
+                + fill::question(10, 0, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one,g.two,g.three"))
+                + QStringLiteral("DELETE FROM GroupServer WHERE Server=1 AND Newsgroup=2;")
+                + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1));
+    NewsClientLimits limits = r.dm->newsClient().limits();
+    limits.idleTimeoutMs = 300;
+    r.dm->newsClient().setLimits(limits);
+    r.server.addScript(greeting() + QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("* stall")});
+
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    const QString refused = QStringLiteral("Connection Error: ") + SocketError(ECONNREFUSED).text();
+    QCOMPARE(r.ui.boxTexts(), (QStringList{QStringLiteral("News Server 127.0.0.1 | Connection Error: ")
+                                               + SocketError(ETIMEDOUT).text(),
+                                           QStringLiteral("News Server localhost | ") + refused}));
+    QCOMPARE(r.server.connectionCount(), 1); // g.three: server 2 failed and server 1 failed
+}
+
+void tst_RetrievalRun::answerToADeletedQuestion()
+{
+    // Question 10 was deleted (not expired); message 20 in the Inbox names g.one.
+    Retrieval r(fill::question(10, 3, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one"))
+                + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1)
+                + fill::question(20, 0, 0, QStringLiteral("Other"), {}, 0, QStringLiteral("g.one"))
+                + fill::sent(20, QStringLiteral("<other@x>"), QString(), 1));
+    r.folders.nodes.insert(20, 0);
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.one"), QStringLiteral("2 1 2"), QStringLiteral("q@x"),
+                                   QStringLiteral("223 1 <q@x>"), 1,
+                                   {overviewLine(2, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>"))})
+                       + body(2, {QStringLiteral("a")}) + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.rows(QStringLiteral("SELECT Code, Parent, Folder FROM Article WHERE Code=21")),
+             QStringList{QStringLiteral("21|10|0")});
+    QCOMPARE(r.folders.ops, QStringList{QStringLiteral("add 21 under 0")});
+}
+
+void tst_RetrievalRun::nothingToScan_data()
+{
+    QTest::addColumn<QString>("messages");
+    QTest::addColumn<bool>("goOnLine");
+    QTest::newRow("no Inbox message")
+        << fill::question(10, 1, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one")) << true;
+    QTest::newRow("only expired Inbox messages")
+        << kQuestion + QStringLiteral("UPDATE Article SET Expire=-1;") << true;
+    QTest::newRow("Expire NULL counts as expired")
+        << kQuestion + QStringLiteral("UPDATE Article SET Expire=NULL;") << true;
+    QTest::newRow("dial-up declined") << kQuestion << false;
+}
+
+void tst_RetrievalRun::nothingToScan()
+{
+    QFETCH(QString, messages);
+    QFETCH(bool, goOnLine);
+    Retrieval r(messages);
+    r.run->setDialUpCheck([goOnLine] { return goOnLine; });
+    QCOMPARE(r.run->RetrieveAnswers(), RetrievalRun::Outcome::Finished);
+    QCOMPARE(r.server.connectionCount(), 0);
+    QCOMPARE(r.ui.status0, QStringList{QStringLiteral("0 new messages")});
+    QCOMPARE(r.ui.busyChanges, (QList<bool>{true, false}));
+}
+
+void tst_RetrievalRun::answersAreCommittedAtOnce()
+{
+    Retrieval r(kQuestion);
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.one"), QStringLiteral("2 1 2"), QStringLiteral("q@x"),
+                                   QStringLiteral("223 1 <q@x>"), 1,
+                                   {overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>")),
+                                    overviewLine(2, QStringLiteral("B"), QStringLiteral("<b@y>"), QString())})
+                       + body(1, {QStringLiteral("a")}) + kQuit);
+    // What another connection to the file sees at each pause of the run: the
+    // last pause is the one before the second line.
+    QStringList seen;
+    r.ui.onProcessEvents = [&](int) {
+        seen << r.rows(QStringLiteral("SELECT a.Subject, s.MessageId FROM Article a, SentArticles s "
+                                      "WHERE s.ArticleId=a.Code AND a.Code > 10"))
+                    .join(QLatin1Char(','));
+    };
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.ui.status1, (QStringList{QStringLiteral("0"), QStringLiteral("1")}));
+    QVERIFY2(seen.size() >= 2, qPrintable(seen.join(QLatin1Char(';'))));
+    QCOMPARE(seen.at(seen.size() - 2), QString()); // the pause before the answer is stored
+    QCOMPARE(seen.last(), QStringLiteral("A|<a@y>"));
+}
+
+QTEST_GUILESS_MAIN(tst_RetrievalRun)
+#include "tst_retrievalrun.moc"

@@ -1,0 +1,390 @@
+// The newsgroup list loader without its window: what reaches Groups and
+// GroupServer from real INN servers and from scripted ones that fail, what it
+// shows, and that a failing or aborted server leaves the next one to load.
+
+#include "exchange/listloader.h"
+#include "store/rowset.h"
+#include "tests/exchange/listloadfixture.h"
+#include "tests/support/fakenewsserver.h"
+#include "tests/support/freeport.h"
+#include "tests/support/innserver.h"
+#include "transport/clienterrors.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <cerrno>
+
+namespace {
+
+const QString Opening = QStringLiteral("S: 200 hi\nC: mode reader\nS: 200 ok\n");
+const QString Closing = QStringLiteral("C: Quit\n* closed");
+
+QString listOf(const QStringList &names)
+{
+    QString script = QStringLiteral("C: List\nS: 215 list follows\n");
+    for (const QString &name : names)
+        script += QStringLiteral("S: %1 0000000002 0000000001 y\n").arg(name);
+    return script + QStringLiteral("S: .\n");
+}
+
+// The names the dialog's filtered list holds with an empty filter, as a row set.
+RowSet allGroups(Tdm &dm)
+{
+    RowSet groups(dm.MainConnection(),
+                  QStringLiteral("SELECT * FROM groups WHERE GroupName Like :subs ORDER BY GROUPNAME"));
+    groups.setParam(QStringLiteral("subs"), QStringLiteral("%%"));
+    groups.open();
+    return groups;
+}
+
+QStringList withServer(const QStringList &names, int server)
+{
+    QStringList links;
+    for (const QString &name : names)
+        links << name + QLatin1Char('|') + QString::number(server);
+    return links;
+}
+
+} // namespace
+
+class TestListLoader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void twoServersShareGroupsAndRepeatedLoadsAddNothing();
+    void realisticLoadOf100000Groups();
+    void namesComparedWithoutCase();
+    void serverFailures_data();
+    void serverFailures();
+    void abortStopsOnlyThatServer_data();
+    void abortStopsOnlyThatServer();
+    void emptyServerList();
+    void knownNamesReportedEvery512_data();
+    void knownNamesReportedEvery512();
+
+private:
+    std::unique_ptr<InnServer> m_innA;
+    std::unique_ptr<InnServer> m_innB;
+};
+
+void TestListLoader::initTestCase()
+{
+    InnServer::Options a;
+    a.groups = {QStringLiteral("comp.lang.a"), QStringLiteral("shared.one"), QStringLiteral("shared.two")};
+    a.generatedGroups = 97;
+    m_innA = std::make_unique<InnServer>(a);
+    QVERIFY2(m_innA->start(), qPrintable(m_innA->errorString()));
+    InnServer::Options b;
+    b.groups = {QStringLiteral("shared.one"), QStringLiteral("shared.two"), QStringLiteral("misc.b")};
+    m_innB = std::make_unique<InnServer>(b);
+    QVERIFY2(m_innB->start(), qPrintable(m_innB->errorString()));
+}
+
+void TestListLoader::twoServersShareGroupsAndRepeatedLoadsAddNothing()
+{
+    LoadStore store;
+    const int a = store.addServer(m_innA->host(), m_innA->port());
+    const int b = store.addServer(m_innB->host(), m_innB->port());
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    {
+        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+        loader.loadAllServers();
+        QCOMPARE(loader.GroupCount(), 3);
+    }
+    dm.commit();
+    QCOMPARE(ui.boxTexts(), QStringList());
+    QCOMPARE(view.closedByItself, QList<bool>({true, true}));
+    const QString host = m_innA->host();
+    QCOMPARE(view.captions, QStringList({"Connecting to " + host + "...", "Loading Newsgroups from " + host + "...",
+                                         "Connecting to " + host + "...", "Loading Newsgroups from " + host + "..."}));
+    // 100 lines from the first server, 3 from the second: the count shows 64 only.
+    QCOMPARE(view.counts, QList<int>({64}));
+
+    QCOMPARE(store.rows("SELECT GroupName FROM Groups WHERE GroupName NOT LIKE 'quorbic.many.%' ORDER BY GroupName"),
+             QStringList({"comp.lang.a", "misc.b", "shared.one", "shared.two"}));
+    QCOMPARE(store.count("Groups"), 101);
+    QCOMPARE(store.rows("SELECT GroupName, Server FROM GroupServer JOIN Groups ON Groups.Code = Newsgroup "
+                        "WHERE GroupName LIKE 'shared.%' ORDER BY GroupName, Server"),
+             withServer({"shared.one"}, a) + withServer({"shared.one"}, b) + withServer({"shared.two"}, a)
+                 + withServer({"shared.two"}, b));
+    QCOMPARE(store.count("GroupServer"), 103);
+    QCOMPARE(store.count("GroupServer WHERE Newsgroup NOT IN (SELECT Code FROM Groups)"), 0);
+
+    // Loading again, as the dialog does: the names in the store are known first.
+    const QStringList groupsBefore = store.rows("SELECT Code, GroupName FROM Groups ORDER BY Code");
+    const QStringList linksBefore = store.links();
+    {
+        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+        RowSet groups = allGroups(dm);
+        loader.rememberGroupNames(groups);
+        QCOMPARE(loader.groupNames().size(), 101);
+        loader.loadAllServers();
+    }
+    dm.commit();
+    QCOMPARE(ui.boxTexts(), QStringList());
+    QCOMPARE(store.rows("SELECT Code, GroupName FROM Groups ORDER BY Code"), groupsBefore);
+    QCOMPARE(store.links(), linksBefore);
+}
+
+void TestListLoader::realisticLoadOf100000Groups()
+{
+    InnServer::Options options;
+    options.generatedGroups = 100000;
+    InnServer inn(options);
+    QVERIFY2(inn.start(), qPrintable(inn.errorString()));
+    LoadStore store;
+    const int server = store.addServer(inn.host(), inn.port());
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    for (int load = 1; load <= 2; ++load) {
+        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+        RowSet groups = allGroups(dm);
+        loader.rememberGroupNames(groups);
+        loader.loadAllServers();
+        QCOMPARE(loader.GroupCount(), 100001);
+        QCOMPARE(loader.groupNames().size(), 100001);
+        dm.commit();
+        QCOMPARE(ui.boxTexts(), QStringList());
+        QCOMPARE(store.count("Groups"), 100001);
+        QCOMPARE(store.count(QStringLiteral("GroupServer WHERE Server = %1").arg(server)), 100001);
+        QCOMPARE(store.rows("SELECT count(DISTINCT GroupName) FROM Groups"), QStringList({"100001"}));
+    }
+    // The count stops at the last multiple of 64 of each load; the known names
+    // of the second load are reported while they are read.
+    QCOMPARE(view.counts.last(), 100032 - 64);
+    QCOMPARE(view.counts.size(), 2 * (100001 / 64));
+    QCOMPARE(ui.status0.last(), QStringLiteral("Loaded 99840"));
+    QCOMPARE(store.rows("SELECT GroupName FROM Groups WHERE GroupName LIKE '%g099999'"),
+             QStringList({"quorbic.many.g099999"}));
+}
+
+void TestListLoader::namesComparedWithoutCase()
+{
+    FakeNewsServer fake;
+    fake.addScript(Opening + listOf({"Comp.Lang.C", "NEW.group", "new.Group", "COMP.LANG.C"}) + Closing);
+    LoadStore store;
+    store.store.exec("INSERT INTO Groups (GroupName) VALUES ('comp.lang.c')");
+    const int server = store.addServer(fake.host(), fake.port());
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+    RowSet groups = allGroups(dm);
+    loader.rememberGroupNames(groups);
+    loader.loadAllServers();
+    QVERIFY2(fake.waitForScripts(), qPrintable(fake.failure()));
+    dm.commit();
+    QCOMPARE(ui.boxTexts(), QStringList());
+    // The first spelling seen is the one kept; every spelling links to it once.
+    QCOMPARE(store.rows("SELECT Code, GroupName FROM Groups ORDER BY Code"), QStringList({"1|comp.lang.c", "2|NEW.group"}));
+    QCOMPARE(store.links(), withServer({"comp.lang.c", "NEW.group"}, server));
+}
+
+void TestListLoader::serverFailures_data()
+{
+    QTest::addColumn<QString>("first");        // "fake", "unresolved" or "closed port"
+    QTest::addColumn<QString>("script");       // the first server's script
+    QTest::addColumn<bool>("dialUp");          // the dial-up answer for the first server
+    QTest::addColumn<QString>("storeSetup");   // statements run on the store before loading
+    QTest::addColumn<QStringList>("boxes");    // "title|text" patterns of the boxes shown
+    QTest::addColumn<bool>("closedByItself");  // false: the window waits for the user
+    QTest::addColumn<QStringList>("firstLinks");
+
+    const QString quorbic = QStringLiteral("Quorbic\\|");
+    const QString connectionError = QStringLiteral("Connection Error\\|");
+    const QString refuseBad = QStringLiteral(
+        "CREATE TRIGGER refuse BEFORE INSERT ON Groups WHEN NEW.GroupName = 'a.bad' "
+        "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
+    const QString refuseLink = QStringLiteral(
+        "CREATE TRIGGER refuse BEFORE INSERT ON GroupServer "
+        "WHEN NEW.Newsgroup = (SELECT Code FROM Groups WHERE GroupName = 'a.two') "
+        "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
+
+    QTest::newRow("list dropped midway")
+        << "fake" << Opening + "C: List\nS: 215 list\nS: a.one 2 1 y\nS: a.two 2 1 y\n* close" << true << ""
+        << QStringList{quorbic + "Connection Closed Gracefully\\."} << false << QStringList{"a.one", "a.two"};
+    QTest::newRow("list refused, then disconnected")
+        << "fake" << Opening + "C: List\nS: 503 program fault\n" + Closing << true << ""
+        << QStringList{quorbic + "503 program fault\\."} << false << QStringList();
+    QTest::newRow("server refuses the client")
+        << "fake" << "S: 502 You have no permission to talk\n* closed" << true << ""
+        << QStringList{connectionError + "Connection explicitly refused by NNTP server\\."} << true << QStringList();
+    QTest::newRow("server paused: no list, no message")
+        << "fake" << "S: 400 busy\nC: mode reader\nS: 400 busy\n" + Closing << true << "" << QStringList() << true
+        << QStringList();
+    QTest::newRow("host not resolved")
+        << "unresolved" << "" << true << ""
+        << QStringList{connectionError + "The host nosuchhost\\.invalid is not resolved"} << false << QStringList();
+    QTest::newRow("port closed")
+        << "closed port" << "" << true << ""
+        << QStringList{connectionError
+                       + QRegularExpression::escape(QStringLiteral("Socket Error # %1\n%2")
+                                                        .arg(ECONNREFUSED)
+                                                        .arg(SocketError::describe(ECONNREFUSED)))}
+        << false << QStringList();
+    QTest::newRow("dial-up declined: skipped without a message")
+        << "fake" << "" << false << "" << QStringList() << true << QStringList();
+    QTest::newRow("store refuses a group: list ends, client disconnected")
+        << "fake" << Opening + listOf({"a.one", "a.bad", "a.three"}) + Closing << true << refuseBad
+        << QStringList{quorbic + "refused by test.*"} << false << QStringList{"a.one"};
+    QTest::newRow("store refuses a link: ignored")
+        << "fake" << Opening + listOf({"a.one", "a.two", "a.three"}) + Closing << true << refuseLink
+        << QStringList() << true << QStringList{"a.one", "a.three"};
+}
+
+void TestListLoader::serverFailures()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, script);
+    QFETCH(bool, dialUp);
+    QFETCH(QString, storeSetup);
+    QFETCH(QStringList, boxes);
+    QFETCH(bool, closedByItself);
+    QFETCH(QStringList, firstLinks);
+
+    FakeNewsServer fakeA;
+    if (!script.isEmpty())
+        fakeA.addScript(script);
+    FakeNewsServer fakeB;
+    fakeB.addScript(Opening + listOf({"b.one", "a.one"}) + Closing);
+
+    LoadStore store;
+    int a = 0;
+    if (first == QLatin1String("unresolved"))
+        a = store.addServer(QStringLiteral("nosuchhost.invalid"), 119);
+    else if (first == QLatin1String("closed port"))
+        a = store.addServer(QStringLiteral("127.0.0.1"), pickFreePort());
+    else
+        a = store.addServer(fakeA.host(), fakeA.port());
+    const int b = store.addServer(fakeB.host(), fakeB.port());
+    Tdm &dm = store.open();
+    if (!storeSetup.isEmpty())
+        dm.MainConnection().execDirect(storeSetup);
+
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    int dialUps = 0;
+    NewsgroupListLoader loader(dm, ui, view, [&] { return ++dialUps > 1 || dialUp; });
+    loader.loadAllServers();
+    QVERIFY2(fakeA.waitForScripts(), qPrintable(fakeA.failure()));
+    QVERIFY2(fakeB.waitForScripts(), qPrintable(fakeB.failure()));
+    if (script.isEmpty())
+        QCOMPARE(fakeA.connectionCount(), 0);
+    dm.commit();
+
+    const QStringList shown = ui.boxTexts();
+    QCOMPARE(shown.size(), boxes.size());
+    for (int i = 0; i < boxes.size(); ++i) {
+        QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(boxes[i])).match(shown[i]).hasMatch(),
+                 qPrintable(shown[i]));
+        QCOMPARE(ui.boxes[i].icon, RunUi::Icon::Error);
+    }
+    QCOMPARE(view.closedByItself, QList<bool>({closedByItself, true}));
+    QStringList expected = withServer(firstLinks, a) + withServer({"a.one", "b.one"}, b);
+    expected.sort();
+    QCOMPARE(store.links(), expected);
+    // The second server found a.one in the store when the first had put it there.
+    QCOMPARE(store.count("Groups WHERE GroupName = 'a.one'"), 1);
+}
+
+void TestListLoader::abortStopsOnlyThatServer_data()
+{
+    QTest::addColumn<int>("abortAtEvent");   // events: 1 connecting, 2 list requested, 3.. each line
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("firstLinks");
+
+    const QStringList six{"a.1", "a.2", "a.3", "a.4", "a.5", "a.6"};
+    QTest::newRow("abort while connecting: no list") << 1 << Opening + Closing << QStringList();
+    // Seen while line 3 is handled: line 3 is stored, line 4 is answered with
+    // the stop and still stored, the rest is not read.
+    QTest::newRow("abort at the third line") << 5 << Opening + listOf(six) + Closing
+                                             << QStringList{"a.1", "a.2", "a.3", "a.4"};
+}
+
+void TestListLoader::abortStopsOnlyThatServer()
+{
+    QFETCH(int, abortAtEvent);
+    QFETCH(QString, script);
+    QFETCH(QStringList, firstLinks);
+
+    FakeNewsServer fakeA;
+    fakeA.addScript(script);
+    FakeNewsServer fakeB;
+    fakeB.addScript(Opening + listOf({"b.1", "b.2", "b.3"}) + Closing);
+    LoadStore store;
+    const int a = store.addServer(fakeA.host(), fakeA.port());
+    const int b = store.addServer(fakeB.host(), fakeB.port());
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+    loader.setEventInterval(0);
+    ui.onEvents = [&] {
+        if (ui.events == abortAtEvent)
+            view.pressAbort();
+    };
+    loader.loadAllServers();
+    QVERIFY2(fakeA.waitForScripts(), qPrintable(fakeA.failure()));
+    QVERIFY2(fakeB.waitForScripts(), qPrintable(fakeB.failure()));
+    dm.commit();
+    QCOMPARE(ui.boxTexts(), QStringList());
+    QCOMPARE(view.closedByItself, QList<bool>({true, true}));
+    QCOMPARE(store.links(), withServer(firstLinks, a) + withServer({"b.1", "b.2", "b.3"}, b));
+}
+
+void TestListLoader::emptyServerList()
+{
+    LoadStore store;
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    NewsgroupListLoader loader(dm, ui, view, [] {
+        QTest::qFail("no server, no dial-up check", __FILE__, __LINE__);
+        return false;
+    });
+    loader.loadAllServers();
+    QCOMPARE(ui.boxTexts(),
+             QStringList({"Server list is empty|Please, select menu Tools>News Server and add a server"}));
+    QCOMPARE(ui.boxes.value(0).icon, RunUi::Icon::Error);
+    QVERIFY(view.closedByItself.isEmpty());
+    QVERIFY(view.captions.isEmpty());
+}
+
+void TestListLoader::knownNamesReportedEvery512_data()
+{
+    QTest::addColumn<int>("groups");
+    QTest::addColumn<QStringList>("statuses");
+    QTest::newRow("511: nothing shown") << 511 << QStringList();
+    QTest::newRow("1024: both multiples") << 1024 << QStringList({"Loaded 512", "Loaded 1024"});
+    QTest::newRow("1300: the last multiple stays") << 1300 << QStringList({"Loaded 512", "Loaded 1024"});
+}
+
+void TestListLoader::knownNamesReportedEvery512()
+{
+    QFETCH(int, groups);
+    QFETCH(QStringList, statuses);
+    LoadStore store;
+    store.store.exec(QStringLiteral("INSERT INTO Groups (GroupName) WITH RECURSIVE n(i) AS "
+                                    "(SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                                    "SELECT 'g.' || i FROM n")
+                         .arg(groups));
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    NewsgroupListLoader loader(dm, ui, view);
+    RowSet rows = allGroups(dm);
+    loader.rememberGroupNames(rows);
+    QCOMPARE(ui.status0, statuses);
+    QCOMPARE(ui.events, statuses.size());   // events run with each report, so the window repaints
+    QCOMPARE(loader.groupNames().size(), groups);
+    QVERIFY(loader.groupNames().contains(QStringLiteral("G.1")));
+}
+
+QTEST_GUILESS_MAIN(TestListLoader)
+#include "tst_listloader.moc"

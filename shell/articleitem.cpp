@@ -1,7 +1,5 @@
 #include "shell/articleitem.h"
 
-#include "shell/sentdate.h"
-
 #include <QCollator>
 #include <QFont>
 #include <QTreeWidget>
@@ -44,10 +42,10 @@ void ArticleItem::setBold(bool bold)
     emitDataChanged();
 }
 
-void ArticleItem::setSent(const QDateTime &when)
+void ArticleItem::setSent(QDate date, QTime time)
 {
-    QTreeWidgetItem::setData(SentColumn, Qt::DisplayRole, SentDate::format(when));
-    m_sentKey = SentDate::shown(when);
+    QTreeWidgetItem::setData(SentColumn, Qt::DisplayRole, SentDate::format(date, time));
+    m_sentKey = SentDate::key(date, time);
 }
 
 QVariant ArticleItem::data(int column, int role) const
@@ -74,7 +72,7 @@ void ArticleItem::setData(int column, int role, const QVariant &value)
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return;
     if (column == SentColumn)
-        m_sentKey = SentDate::parse(value.toString());
+        m_sentKey = SentDate::key(SentDate::parse(value.toString()));
     else if (column >= 0 && column < ColumnCount)
         m_textKeys[column].reset();
 }
@@ -91,9 +89,9 @@ bool ArticleItem::lessThan(const ArticleItem &a, const ArticleItem &b, int colum
 {
     if (column == SentColumn) {
         // A text that is no date sorts before every date.
-        if (!a.m_sentKey.isValid() || !b.m_sentKey.isValid())
-            return !a.m_sentKey.isValid() && b.m_sentKey.isValid();
-        return a.m_sentKey < b.m_sentKey;
+        if (!a.m_sentKey || !b.m_sentKey)
+            return !a.m_sentKey && b.m_sentKey;
+        return *a.m_sentKey < *b.m_sentKey;
     }
     if (column < 0 || column >= ColumnCount)
         return false;

@@ -8,9 +8,9 @@
 // text stands for, and a text that is no date sorts before every date.
 
 #include "shell/itemrec.h"
+#include "shell/sentdate.h"
 
 #include <QCollatorSortKey>
-#include <QDateTime>
 #include <QTreeWidgetItem>
 #include <array>
 #include <optional>
@@ -38,9 +38,9 @@ public:
     void addUnreadBelow(int delta) { m_unreadBelow += delta; }
 
     // Sets the "Sent" text of a date together with its sort key (the value the
-    // text converts back to), sparing the conversion.
-    void setSent(const QDateTime &when);
-    QDateTime sentKey() const { return m_sentKey; }
+    // text converts back to), sparing the conversion; an invalid date leaves it empty.
+    void setSent(QDate date, QTime time);
+    SentDate::Key sentKey() const { return m_sentKey; }
 
     QVariant data(int column, int role) const override;
     void setData(int column, int role, const QVariant &value) override;
@@ -55,6 +55,6 @@ private:
     TItemRec m_rec;
     bool m_bold = false;
     int m_unreadBelow = 0;
-    QDateTime m_sentKey;
+    SentDate::Key m_sentKey;
     mutable std::array<std::optional<QCollatorSortKey>, ColumnCount> m_textKeys;
 };

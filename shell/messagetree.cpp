@@ -1,11 +1,13 @@
 #include "shell/messagetree.h"
 
 #include "shell/articleitem.h"
+#include "shell/sentdate.h"
 #include "shell/threadbuilder.h"
 #include "shell/unreadmark.h"
 #include "store/rowset.h"
 
 #include <QHeaderView>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -37,6 +39,15 @@ MessageTree::MessageTree(QWidget *parent) : QObject(parent), m_tree(new QTreeWid
     const int widths[] = {250, 110, 150, 120};
     for (int column = 0; column < ArticleItem::ColumnCount; ++column)
         header->resizeSection(column, widths[column]);
+    // 110 pixels held a date and time in the small font the layout was drawn
+    // for; with the desktop's font and the user's formats the column gets the
+    // room a long date and time takes, so the time is not cut off.
+    const QString longest = SentDate::format(QDate(2000, 12, 28), QTime(23, 58, 58));
+    QFont bold = m_tree->font();
+    bold.setBold(true); // unread rows are bold
+    const int needed = QFontMetrics(bold).horizontalAdvance(longest)
+                       + 2 * m_tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_tree) + 8;
+    header->resizeSection(ArticleItem::SentColumn, qMax(widths[ArticleItem::SentColumn], needed));
     header->setSortIndicatorShown(true);
     header->setSortIndicator(m_sortColumn, Qt::AscendingOrder);
     connect(header, &QHeaderView::sectionClicked, this, &MessageTree::headerClicked);
@@ -57,7 +68,10 @@ ArticleItem *MessageTree::AddArticleNode(ArticleItem *parent, const RowSet &quer
     rec.IsRead = query.asBool(QStringLiteral("IsRead"));
     auto *node = new ArticleItem(rec);
     node->setText(ArticleItem::SubjectColumn, query.asString(QStringLiteral("Subject")));
-    node->setSent(query.asDateTime(QStringLiteral("SentDate")));
+    QDate date;
+    QTime time;
+    if (SentDate::fromStored(query.value(QStringLiteral("SentDate")), date, time))
+        node->setSent(date, time);
     node->setText(ArticleItem::FromColumn, query.asString(QStringLiteral("From")));
     node->setText(ArticleItem::SourceColumn, query.asString(QStringLiteral("Source")));
     place(node, parent);

@@ -32,7 +32,43 @@ private slots:
         const QLocale loc(locale);
         const QString text = SentDate::format(when, loc);
         QVERIFY(!text.isEmpty());
-        QCOMPARE(SentDate::parse(text, loc), SentDate::shown(when));
+        QCOMPARE(SentDate::key(SentDate::parse(text, loc)), SentDate::key(when));
+    }
+
+    // Wall-clock keys order as the dates do, across days and years.
+    void keysOrderAsTheDates()
+    {
+        const QDate d(2023, 12, 31);
+        QVERIFY(*SentDate::key(d, QTime(23, 59, 59)) < *SentDate::key(d.addDays(1), QTime(0, 0)));
+        QVERIFY(*SentDate::key(d, QTime(10, 0, 0)) < *SentDate::key(d, QTime(10, 0, 1)));
+        QCOMPARE(SentDate::key(d, QTime(10, 0, 0, 999)), SentDate::key(d, QTime(10, 0, 0)));
+        QVERIFY(!SentDate::key(QDate(), QTime(10, 0)));
+    }
+
+    void readsTheStoredValue_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QTime>("time");
+        QTest::newRow("store's form") << QVariant(QStringLiteral("2024-03-01 10:20:30")) << QDate(2024, 3, 1)
+                                      << QTime(10, 20, 30);
+        QTest::newRow("midnight") << QVariant(QStringLiteral("2024-02-29 00:00:00")) << QDate(2024, 2, 29) << QTime(0, 0);
+        QTest::newRow("ISO with T") << QVariant(QStringLiteral("2024-03-01T10:20:30")) << QDate(2024, 3, 1)
+                                    << QTime(10, 20, 30);
+        QTest::newRow("not a day") << QVariant(QStringLiteral("2023-02-29 10:00:00")) << QDate() << QTime();
+        QTest::newRow("words") << QVariant(QStringLiteral("yesterday")) << QDate() << QTime();
+        QTest::newRow("NULL") << QVariant() << QDate() << QTime();
+    }
+    void readsTheStoredValue()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QDate, date);
+        QFETCH(QTime, time);
+        QDate readDate;
+        QTime readTime;
+        QCOMPARE(SentDate::fromStored(stored, readDate, readTime), date.isValid());
+        QCOMPARE(readDate, date);
+        QCOMPARE(readTime, time);
     }
 
     void leavesOutMidnight()

@@ -35,9 +35,11 @@ namespace {
 
 enum Folder { Inbox = 0, Outbox = 1, Drafts = 2, DeletedMessages = 3 };
 
-QLabel *captionLabel(const QString &text, QWidget *parent)
+// A bold caption that screen readers announce as the label of its value.
+QLabel *captionLabel(const QString &text, QLabel *value, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
+    label->setBuddy(value);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
@@ -122,11 +124,11 @@ void TfmMain::buildLayout()
     m_lbFrom = valueLabel("lbFrom", QStringLiteral("From"), strip);
     m_lbNewsgroup = valueLabel("lbNewsgroup", QStringLiteral("Source"), strip);
     m_lbSubject = valueLabel("lbSubject", QStringLiteral("Subject"), strip);
-    grid->addWidget(captionLabel(QStringLiteral("From:"), strip), 0, 0);
+    grid->addWidget(captionLabel(QStringLiteral("From:"), m_lbFrom, strip), 0, 0);
     grid->addWidget(m_lbFrom, 0, 1);
-    grid->addWidget(captionLabel(QStringLiteral("Source:"), strip), 0, 2);
+    grid->addWidget(captionLabel(QStringLiteral("Source:"), m_lbNewsgroup, strip), 0, 2);
     grid->addWidget(m_lbNewsgroup, 0, 3);
-    grid->addWidget(captionLabel(QStringLiteral("Subject:"), strip), 1, 0);
+    grid->addWidget(captionLabel(QStringLiteral("Subject:"), m_lbSubject, strip), 1, 0);
     grid->addWidget(m_lbSubject, 1, 1, 1, 3);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);

@@ -1,5 +1,6 @@
 #include "transport/newsclient.h"
 
+#include "transport/certificateanswers.h"
 #include "transport/clienterrors.h"
 #include "transport/nntpcodes.h"
 #include "transport/nntpmessage.h"
@@ -39,6 +40,14 @@ bool articleFound(int code)
     return code >= NntpCode::ArticleFollows && code <= NntpCode::ArticleStatLast;
 }
 
+// A capability label is compared without regard to case (RFC 3977, 3.3.1).
+bool listsCapability(const QList<QByteArray> &capabilities, const QByteArray &label)
+{
+    return std::any_of(capabilities.begin(), capabilities.end(), [&label](const QByteArray &line) {
+        return fields(line).value(0).compare(label, Qt::CaseInsensitive) == 0;
+    });
+}
+
 bool articleMissing(int code)
 {
     return (code >= NntpCode::NoCurrentArticle && code <= NntpCode::NoSuchArticleInGroup)
@@ -62,13 +71,37 @@ QString greetingStateText(GreetingState state)
     return QString();
 }
 
-NewsClient::NewsClient() = default;
+QString untrustedCertificateQuestion(const QString &host, const QString &reason)
+{
+    return QStringLiteral("The certificate of ") + host + QStringLiteral(" cannot be trusted: ") + reason
+         + QStringLiteral(". Connect anyway?");
+}
+
+NewsClient::NewsClient()
+    : m_certificateAnswers(std::make_unique<CertificateAnswers>())
+{
+}
 
 NewsClient::~NewsClient() = default;
+
+void NewsClient::setOnUntrustedCertificate(UntrustedCertificateHandler handler)
+{
+    m_onUntrustedCertificate = std::move(handler);
+}
+
+void NewsClient::forgetCertificateAnswers()
+{
+    m_certificateAnswers->clear();
+}
 
 bool NewsClient::connected() const
 {
     return m_session != nullptr;
+}
+
+bool NewsClient::encrypted() const
+{
+    return m_session && m_session->encrypted();
 }
 
 QString NewsClient::replyLine() const
@@ -88,6 +121,7 @@ void NewsClient::connect()
     if (connected())
         throw ClientError(QStringLiteral("Already connected."));
     const SocksSettings &socks = m_settings.SocksInfo;
+    const bool implicitTls = m_settings.Port == NntpsPort || m_settings.tls == TlsUse::Implicit;
     try {
         if (socks.Version == SocksVersion::svNoSocks) {
             m_session = std::make_unique<NntpSession>(m_settings.Host, m_settings.Port, m_limits);
@@ -100,7 +134,11 @@ void NewsClient::connect()
                 s->writeBytes(bytes, secret);
             }).connectThrough(socks, m_settings.Host, m_settings.Port);
         }
+        if (implicitTls)
+            startTls();
         readGreeting();
+        if (!implicitTls && m_settings.tls == TlsUse::StartTls)
+            negotiateStartTls();
         if (m_settings.Mode == ModeType::mtReader)
             command("mode reader");
         else if (m_settings.Mode == ModeType::mtStream)
@@ -134,6 +172,46 @@ void NewsClient::readGreeting()
     default:
         break;   // e.g. 205 from a server about to close: the state stays as it was
     }
+}
+
+// STARTTLS (RFC 4642). Plain commands only: nothing here may log in, so a
+// 480 to CAPABILITIES counts as an error answer like any other.
+void NewsClient::negotiateStartTls()
+{
+    const NntpReply capabilities = exchange("CAPABILITIES");
+    if (capabilities.code != NntpCode::CapabilityList)
+        return;   // a server from before CAPABILITIES: plain text as ever
+    if (!listsCapability(session().reader().readDataBlock(), "STARTTLS"))
+        return;
+    const NntpReply reply = exchange("STARTTLS");
+    if (reply.code != NntpCode::ContinueWithTls) {
+        // The server offered encryption and then refused it (580 when it has
+        // no certificate). Reading in clear is the user's business; a
+        // password in clear is not.
+        if (!m_settings.UserId.isEmpty())
+            throw ClientError(QStringLiteral("The server offers no encryption; the password is not sent"));
+        return;
+    }
+    startTls();
+    // What the server offers may change with TLS; the list before it was not
+    // protected and is not used.
+    if (exchange("CAPABILITIES").code == NntpCode::CapabilityList)
+        session().reader().readDataBlock();
+}
+
+void NewsClient::startTls()
+{
+    const NntpSession::TlsCheck check = session().startTls(m_settings.Host, m_settings.extraCaCertificates);
+    if (check.problems.isEmpty())
+        return;
+    const QString &host = m_settings.Host;
+    const QString reason = check.problems.join(QStringLiteral("; "));
+    // Without a handler nobody was asked: nothing to keep.
+    const bool yes = m_onUntrustedCertificate
+                  && m_certificateAnswers->trusted(host, check.certificateDigest,
+                                                   [&] { return m_onUntrustedCertificate(host, reason); });
+    if (!yes)
+        throw ClientError(QStringLiteral("The certificate of %1 cannot be trusted: %2.").arg(host, reason));
 }
 
 void NewsClient::disconnect()

@@ -8,6 +8,12 @@
 //
 // Settings arrive as a value (NewsClientSettings); the data module copies a
 // server row into them before every connection.
+//
+// TLS (QSslSocket): port 563 is news over TLS from the first byte (RFC 8143),
+// also inside a SOCKS 5 tunnel; elsewhere, when the settings ask for it,
+// STARTTLS (RFC 4642) after the greeting. The server's certificate is checked
+// against the system's trust store and the host name in Host; one that fails
+// is put to the untrusted-certificate handler before any command goes through.
 
 #include <QByteArray>
 #include <QList>
@@ -17,9 +23,13 @@
 #include <initializer_list>
 #include <memory>
 
+class CertificateAnswers;
 class NntpMessage;
 class NntpSession;
 struct NntpReply;
+
+// The port of news over TLS from the first byte (NNTPS).
+inline constexpr int NntpsPort = 563;
 
 // The server's permission as read from the greeting. Kept from one connection
 // to the next; only a greeting changes it.
@@ -43,6 +53,14 @@ struct SocksSettings
     SocksVersion Version = SocksVersion::svSocks5;
 };
 
+// How connections are encrypted. Port 563 is TLS from the first byte under
+// every choice: nothing speaks plain text there.
+enum class TlsUse {
+    PortOnly,   // other ports in plain text: the session exactly as before
+    StartTls,   // other ports: STARTTLS when the server lists it in CAPABILITIES
+    Implicit,   // TLS from the first byte on any port
+};
+
 struct NewsClientSettings
 {
     QString Host;
@@ -52,6 +70,10 @@ struct NewsClientSettings
     QString NewsAgent = QStringLiteral("Quorbic 1.0");
     ModeType Mode = ModeType::mtReader;
     SocksSettings SocksInfo;
+    // Not columns of a server row: the caller's choice of encryption, and CA
+    // certificates (PEM) trusted beside the system's store (the tests' own CA).
+    TlsUse tls = TlsUse::PortOnly;
+    QByteArray extraCaCertificates;
 };
 
 // Time and size limits of a session. Expired time limits fail as SocketError
@@ -77,6 +99,15 @@ struct GroupFigures
 using NewsgroupListHandler = std::function<void(const QString &name, quint32 low, quint32 high,
                                                 const QString &status, bool &continueListing)>;
 
+// Called when the server's certificate fails verification, with the host (as
+// in Host) and the reason; true connects anyway. Called while connecting,
+// after the TLS handshake and before any command goes through it.
+using UntrustedCertificateHandler = std::function<bool(const QString &host, const QString &reason)>;
+
+// The question for that handler: "The certificate of <host> cannot be trusted:
+// <reason>. Connect anyway?"
+QString untrustedCertificateQuestion(const QString &host, const QString &reason);
+
 class NewsClient
 {
 public:
@@ -94,7 +125,17 @@ public:
     void setOnNewsgroupList(NewsgroupListHandler handler) { m_onNewsgroupList = std::move(handler); }
     const NewsgroupListHandler &onNewsgroupList() const { return m_onNewsgroupList; }
 
+    // Without a handler an untrusted certificate fails the connection. The
+    // answer is kept per host until forgetCertificateAnswers(): a No for the
+    // host, a Yes for the certificate it was given for (another certificate
+    // from the host is asked about again).
+    void setOnUntrustedCertificate(UntrustedCertificateHandler handler);
+    // A run calls this at its start, so that it asks once per host.
+    void forgetCertificateAnswers();
+
     bool connected() const;
+    // True while connected over TLS.
+    bool encrypted() const;
     GreetingState greetingState() const { return m_greetingState; }
     GroupFigures groupFigures() const { return m_group; }
     // Article number and message-id of the last STAT that found its article.
@@ -107,7 +148,13 @@ public:
     QString replyLine() const;
 
     // Opens the connection (through the proxy when SocksInfo.Version is not
-    // svNoSocks), reads the greeting and sends "mode reader".
+    // svNoSocks), encrypts it as tls says, reads the greeting and sends "mode
+    // reader". With STARTTLS: "CAPABILITIES" after the greeting; when it lists
+    // STARTTLS, "STARTTLS", the handshake and "CAPABILITIES" again, all before
+    // "mode reader". A server that does not list it (or answers CAPABILITIES
+    // with an error) is used in plain text; one that refuses STARTTLS too,
+    // unless UserId is set: then ClientError "The server offers no encryption;
+    // the password is not sent", and no AUTHINFO is sent.
     void connect();
     // Sends "Quit" without awaiting a reply and closes; nothing when not connected.
     void disconnect();
@@ -131,11 +178,15 @@ private:
     NntpReply exchange(const QByteArray &text, const QByteArray &traceText = {});
     void authenticate();
     void readGreeting();
+    void negotiateStartTls();
+    void startTls();
     NntpSession &session();
 
     NewsClientSettings m_settings;
     NewsClientLimits m_limits;
     NewsgroupListHandler m_onNewsgroupList;
+    UntrustedCertificateHandler m_onUntrustedCertificate;
+    std::unique_ptr<CertificateAnswers> m_certificateAnswers;
     std::unique_ptr<NntpSession> m_session;
 
     GreetingState m_greetingState = GreetingState::CanPost;

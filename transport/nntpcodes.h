@@ -1,7 +1,8 @@
 #pragma once
-// NNTP reply codes the client acts on (RFC 977, RFC 2980, RFC 4643).
+// NNTP reply codes the client acts on (RFC 977, RFC 2980, RFC 3977, RFC 4642, RFC 4643).
 
 namespace NntpCode {
+inline constexpr int CapabilityList = 101;
 inline constexpr int PostingAllowed = 200;
 inline constexpr int NoPosting = 201;
 inline constexpr int ClosingConnection = 205;
@@ -14,6 +15,7 @@ inline constexpr int ArticlePosted = 240;
 inline constexpr int AuthAccepted = 281;
 inline constexpr int SendArticle = 340;
 inline constexpr int PasswordRequired = 381;
+inline constexpr int ContinueWithTls = 382;
 inline constexpr int ServiceUnavailable = 400;
 inline constexpr int NoGroupSelected = 412;
 inline constexpr int NoCurrentArticle = 421;   // 421..423 and 430: no such article

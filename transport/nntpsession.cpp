@@ -6,7 +6,11 @@
 #include "transport/sessiontrace.h"
 #include "transport/tcpconnector.h"
 
-#include <QTcpSocket>
+#include <QCryptographicHash>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslError>
+#include <QSslSocket>
 
 #include <cerrno>
 #include <netinet/in.h>
@@ -40,7 +44,7 @@ NntpSession::NntpSession(const QString &host, int port, const NewsClientLimits &
     if (m_trace)
         m_trace->comment(QStringLiteral("connection to %1:%2").arg(host).arg(port).toUtf8());
     const int fd = openTcpConnection(host, port, limits.connectTimeoutMs);
-    m_socket = std::make_unique<QTcpSocket>();
+    m_socket = std::make_unique<QSslSocket>();
     m_socket->setReadBufferSize(SocketBufferSize);
     if (!m_socket->setSocketDescriptor(fd)) {
         ::close(fd);
@@ -59,6 +63,71 @@ NntpSession::~NntpSession()
 {
     if (m_socket)
         m_socket->abort();
+}
+
+NntpSession::TlsCheck NntpSession::startTls(const QString &peerName, const QByteArray &extraCaCertificates)
+{
+    // Whatever arrived before the handshake came in plain text: read after it,
+    // it would pass for the server's encrypted words (a STARTTLS injection).
+    if (m_reader->bufferedBytes() > 0 || m_socket->bytesAvailable() > 0)
+        throw ClientError(QStringLiteral("The server sent data before the TLS negotiation."));
+    if (!QSslSocket::supportsSsl())
+        throw ClientError(QStringLiteral("TLS is not available on this system."));
+
+    QSslConfiguration configuration = m_socket->sslConfiguration();
+    if (!extraCaCertificates.isEmpty()) {
+        // Setting a list ends Qt's on-demand loading of the system's roots:
+        // take them in explicitly. Reading them all takes a good part of a
+        // second, so once per process.
+        static const QList<QSslCertificate> systemRoots = QSslConfiguration::systemCaCertificates();
+        configuration.setCaCertificates(systemRoots + QSslCertificate::fromData(extraCaCertificates, QSsl::Pem));
+    }
+    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    m_socket->setSslConfiguration(configuration);
+    m_socket->setPeerVerifyName(peerName);
+    // Verification failures are the caller's to decide on after the handshake,
+    // before a byte of the session goes through it; a handshake aborted here
+    // would leave nothing to show the user.
+    QSslSocket *socket = m_socket.get();
+    QObject::connect(socket, &QSslSocket::sslErrors, socket, [socket] { socket->ignoreSslErrors(); });
+
+    if (m_trace)
+        m_trace->startedTls();
+    m_socket->startClientEncryption();
+    if (!m_socket->waitForEncrypted(m_idleTimeoutMs))
+        failHandshake();
+
+    TlsCheck check;
+    for (const QSslError &error : m_socket->sslHandshakeErrors()) {
+        const QString text = error.errorString();
+        if (!check.problems.contains(text))
+            check.problems.append(text);
+    }
+    check.certificateDigest = m_socket->peerCertificate().digest(QCryptographicHash::Sha256);
+    return check;
+}
+
+bool NntpSession::encrypted() const
+{
+    return m_socket->isEncrypted();
+}
+
+void NntpSession::failHandshake()
+{
+    switch (m_socket->error()) {
+    case QAbstractSocket::SslHandshakeFailedError:
+    case QAbstractSocket::SslInternalError:
+    case QAbstractSocket::SslInvalidUserDataError:
+        throw ClientError(QStringLiteral("The TLS negotiation failed: %1.").arg(m_socket->errorString()));
+    case QAbstractSocket::RemoteHostClosedError:
+        throw ConnectionClosed();
+    default:
+        break;
+    }
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        throw ConnectionClosed();
+    // Still connected and nothing failed: the wait ran out.
+    throw SocketError(ETIMEDOUT);
 }
 
 void NntpSession::fail()

@@ -1,15 +1,17 @@
 #pragma once
 // One open connection of the news client: the socket with its time limits, the
 // reader of its byte stream and, when switched on, the session trace. Maps Qt's
-// socket failures onto the client's failure kinds.
+// socket failures onto the client's failure kinds. The socket is a QSslSocket
+// that stays plain TCP until startTls().
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
-class QTcpSocket;
+class QSslSocket;
 class ReplyReader;
 class SessionTrace;
 struct NewsClientLimits;
@@ -22,6 +24,24 @@ public:
     ~NntpSession();
 
     ReplyReader &reader() { return *m_reader; }
+
+    // What the TLS handshake found against the server's certificate.
+    struct TlsCheck
+    {
+        QStringList problems;        // verification failures, empty when trusted
+        QByteArray certificateDigest; // SHA-256 of the server's certificate
+    };
+    // Makes the connection TLS from here on (at once after the TCP connection
+    // or the SOCKS exchange, or after a 382 to STARTTLS) and completes the
+    // handshake within the idle limit. The certificate is verified against the
+    // system's trust store plus extraCaCertificates (PEM) and peerName; its
+    // failures are returned, not thrown, for the caller to decide on before
+    // sending anything. Bytes the server sent before the handshake would be
+    // taken as encrypted words: any such bytes fail with ClientError. A failed
+    // handshake is ClientError, a closed connection ConnectionClosed, the
+    // expired limit SocketError ETIMEDOUT.
+    TlsCheck startTls(const QString &peerName, const QByteArray &extraCaCertificates);
+    bool encrypted() const;
 
     // Sends line and CR LF; traceText, when given, is written to the trace in
     // its place (a masked password).
@@ -37,8 +57,9 @@ private:
     void send(const QByteArray &bytes);
     bool waitForData();
     [[noreturn]] void fail();
+    [[noreturn]] void failHandshake();
 
-    std::unique_ptr<QTcpSocket> m_socket;
+    std::unique_ptr<QSslSocket> m_socket;
     std::unique_ptr<ReplyReader> m_reader;
     std::unique_ptr<SessionTrace> m_trace;
     int m_idleTimeoutMs;

@@ -49,6 +49,9 @@ public:
     bool readDataLine(QByteArray &line);
     QList<QByteArray> readDataBlock();
 
+    // Bytes taken from the device but not yet read.
+    qsizetype bufferedBytes() const { return m_buffer.size() - m_pos; }
+
     // The number formed by the first three characters; 0 when they are not digits.
     static int replyCode(const QByteArray &line);
 

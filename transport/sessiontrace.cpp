@@ -52,3 +52,8 @@ void SessionTrace::receivedBytes(const QByteArray &bytes)
 {
     write("S> ", bytes.toHex(' '));
 }
+
+void SessionTrace::startedTls()
+{
+    write("* ", "tls");
+}

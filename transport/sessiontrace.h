@@ -24,6 +24,7 @@ public:
     void receivedLine(const QByteArray &line);
     void sentBytes(const QByteArray &bytes);
     void receivedBytes(const QByteArray &bytes);
+    void startedTls();
 
 private:
     explicit SessionTrace(std::unique_ptr<QFile> file);

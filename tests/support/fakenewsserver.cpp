@@ -5,16 +5,34 @@
 #include <QMutexLocker>
 #include <QQueue>
 #include <QSemaphore>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QWaitCondition>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
 // The worker thread wakes at this interval to see whether it should stop.
 constexpr int PollMs = 20;
+
+// Hands out QSslSocket connections: plain TCP until a script says "* tls".
+class SslCapableServer : public QTcpServer
+{
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto *socket = new QSslSocket(this);
+        if (socket->setSocketDescriptor(descriptor))
+            addPendingConnection(socket);
+        else
+            delete socket;
+    }
+};
 } // namespace
 
 class FakeNewsServer::Worker
@@ -47,6 +65,13 @@ public:
     }
 
     void setExpectTimeout(int ms) { m_expectTimeoutMs = ms; }
+
+    void setTlsCertificate(const QByteArray &certificatePem, const QByteArray &keyPem)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_certificatePem = certificatePem;
+        m_keyPem = keyPem;
+    }
 
     bool waitForScripts(int timeoutMs)
     {
@@ -88,7 +113,7 @@ private:
 
     void run()
     {
-        QTcpServer server;
+        SslCapableServer server;
         server.listen(QHostAddress::LocalHost, 0);
         m_port = server.serverPort();
         m_listening.release();
@@ -124,8 +149,14 @@ private:
             if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
                 continue;
             setPosition(QStringLiteral("%1: %2").arg(lineNumber).arg(line.left(200)));
+            m_clientMustStay = std::any_of(script.begin() + lineNumber, script.end(), [](const QString &later) {
+                return later.startsWith(QLatin1String("C:")) || later.startsWith(QLatin1String("C>"));
+            });
             ok = step(socket, line, lineNumber);
-            if (!ok || socket.state() != QAbstractSocket::ConnectedState)
+            // A client gone early is judged by the lines still to come: what
+            // it sent before it went is buffered for them, and "* closed"
+            // accepts the close.
+            if (!ok)
                 break;
         }
         // What already arrived beyond the script counts before it is finished.
@@ -174,14 +205,56 @@ private:
         }
         if (line == QLatin1String("* closed"))
             return expectClose(socket, where);
+        if (line == QLatin1String("* tls"))
+            return startTls(socket, where);
         fail(QStringLiteral("unknown %1").arg(where));
         return false;
+    }
+
+    bool startTls(QTcpSocket &socket, const QString &where)
+    {
+        QByteArray certificatePem, keyPem;
+        {
+            QMutexLocker lock(&m_mutex);
+            certificatePem = m_certificatePem;
+            keyPem = m_keyPem;
+        }
+        auto *ssl = qobject_cast<QSslSocket *>(&socket);
+        if (!ssl || certificatePem.isEmpty()) {
+            fail(QStringLiteral("%1: no certificate was set (setTlsCertificate)").arg(where));
+            return false;
+        }
+        // Nothing is read here: the client's first handshake bytes may
+        // already be waiting, and belong to the handshake.
+        if (!m_input.isEmpty()) {
+            fail(QStringLiteral("%1: received \"%2\" before the handshake")
+                     .arg(where, QString::fromUtf8(m_input.left(300))));
+            return false;
+        }
+        QSslKey key(keyPem, QSsl::Ec);
+        if (key.isNull())
+            key = QSslKey(keyPem, QSsl::Rsa);
+        ssl->setLocalCertificate(QSslCertificate(certificatePem, QSsl::Pem));
+        ssl->setPrivateKey(key);
+        ssl->startServerEncryption();
+        if (!ssl->waitForEncrypted(m_expectTimeoutMs)) {
+            // A client that refuses the certificate closes as soon as its side
+            // of the handshake is done, which may cut off ours: that is a
+            // failure only when the script wants more from it.
+            if (ssl->state() != QAbstractSocket::ConnectedState && !m_clientMustStay)
+                return true;
+            fail(QStringLiteral("%1: the TLS handshake failed: %2").arg(where, ssl->errorString()));
+            return false;
+        }
+        return true;
     }
 
     bool send(QTcpSocket &socket, const QByteArray &bytes)
     {
         // A client that has gone away is not a failure by itself: the next
         // expectation says whether it should have stayed.
+        if (socket.state() != QAbstractSocket::ConnectedState)
+            return true;
         socket.write(bytes);
         while (socket.bytesToWrite() > 0 && socket.state() == QAbstractSocket::ConnectedState && !m_stop)
             socket.waitForBytesWritten(PollMs);
@@ -293,8 +366,11 @@ private:
     int m_finished = 0;
     QString m_failure;
     QString m_position;
+    QByteArray m_certificatePem;
+    QByteArray m_keyPem;
 
     QByteArray m_input;   // worker thread only
+    bool m_clientMustStay = false;   // worker thread only: a later script line expects the client
 };
 
 FakeNewsServer::FakeNewsServer()
@@ -322,6 +398,11 @@ void FakeNewsServer::addScript(const QStringList &lines)
 void FakeNewsServer::setExpectTimeout(int ms)
 {
     m_worker->setExpectTimeout(ms);
+}
+
+void FakeNewsServer::setTlsCertificate(const QByteArray &certificatePem, const QByteArray &keyPem)
+{
+    m_worker->setTlsCertificate(certificatePem, keyPem);
 }
 
 bool FakeNewsServer::waitForScripts(int timeoutMs)

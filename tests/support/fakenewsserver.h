@@ -13,6 +13,9 @@
 //   * stall     send nothing more and discard what arrives, until the client
 //               closes or the server is destroyed
 //   * closed    expect the client to close without sending anything more
+//   * tls       TLS from here on, as the server side of the handshake, with
+//               the certificate of setTlsCertificate(); bytes the client sent
+//               before it, or a failed handshake, fail the script
 // The first difference fails the script: the failure is recorded, the
 // connection is closed, and the rest of the script is not played. Bytes that
 // arrive after the last line of a script are a failure too.
@@ -41,6 +44,9 @@ public:
 
     // How long a "C:"/"C>" line waits for the client (default 10 s).
     void setExpectTimeout(int ms);
+
+    // The certificate and private key (PEM, EC or RSA) that "* tls" presents.
+    void setTlsCertificate(const QByteArray &certificatePem, const QByteArray &keyPem);
 
     // Waits until every added script has been played to its end or failed.
     // True when all were played without a difference.

@@ -57,10 +57,13 @@ NewsgroupListLoader::~NewsgroupListLoader() = default;
 
 void NewsgroupListLoader::rememberGroupNames(RowSet &groups)
 {
-    int read = 0;
-    for (groups.first(); !groups.eof(); groups.next()) {
+    // By row number, not by cursor: the events let run below repaint a list
+    // that moves the cursor of the same row set to the rows it draws.
+    const int rows = groups.rowCount();
+    for (int read = 1; read <= rows; ++read) {
+        groups.setRow(read - 1);
         m_groupNames.insert(groups.asString(QStringLiteral("GroupName")));
-        if (++read % kLoadedStep == 0) {
+        if (read % kLoadedStep == 0) {
             m_ui.showStatus(0, QStringLiteral("Loaded ") + QString::number(read));
             m_ui.processEvents();
         }

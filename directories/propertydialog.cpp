@@ -1,0 +1,95 @@
+#include "directories/propertydialog.h"
+
+#include "directories/rowpost.h"
+#include "directories/storeerrorbox.h"
+#include "store/dmod.h"
+#include "store/rowset.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+bool pending(const RowSet &row)
+{
+    return row.state() == RowSet::State::Insert || row.state() == RowSet::State::Edit;
+}
+
+} // namespace
+
+PropertyDialog::PropertyDialog(Tdm &dm, RowSet &row, QWidget *parent)
+    : QDialog(parent), m_dm(dm), m_row(row)
+{
+}
+
+void PropertyDialog::createButtons()
+{
+    m_btnOk = new QPushButton(QStringLiteral("OK"), this);
+    m_btnOk->setObjectName(QStringLiteral("btnOk"));
+    m_btnOk->setDefault(true);
+    m_btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    m_btnCancel->setAutoDefault(false);
+    connect(m_btnOk, &QPushButton::clicked, this, &PropertyDialog::btnOkClick);
+    connect(m_btnCancel, &QPushButton::clicked, this, &PropertyDialog::reject);
+}
+
+void PropertyDialog::showEvent(QShowEvent *event)
+{
+    // The dialog is made once and reused: each showing starts from the row.
+    if (m_row.isOpen())
+        runWindowCommand(this, [this] { m_binding.load(m_row); });
+    rowShown();
+    if (m_firstField)
+        m_firstField->setFocus(Qt::OtherFocusReason);
+    QDialog::showEvent(event);
+}
+
+void PropertyDialog::btnOkClick()
+{
+    m_btnOk->setFocus(Qt::OtherFocusReason);
+    if (!pending(m_row)) {
+        accept();
+        return;
+    }
+    const RequiredField *missing = nullptr;
+    const bool prepared = runWindowCommand(this, [&] {
+        m_binding.writeBack(m_row);
+        prepareRow();
+        missing = m_required.firstMissing(m_row);
+    });
+    if (!prepared) {
+        cancelPending();
+        QDialog::reject();
+        return;
+    }
+    if (missing) {
+        QMessageBox box(QMessageBox::Warning, missing->title, missing->text, QMessageBox::Ok, this);
+        box.exec();
+        if (missing->focus)
+            missing->focus->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const RowPostResult result = postRow(m_dm.MainConnection(), m_row);
+    if (!result.error.isEmpty())
+        StoreErrorBox::show(this, result.error);
+    if (!result.stored) {
+        cancelPending();
+        QDialog::reject();
+        return;
+    }
+    runWindowCommand(this, [this] { m_dm.checkpoint(); });
+    accept();
+}
+
+void PropertyDialog::reject()
+{
+    cancelPending();
+    QDialog::reject();
+}
+
+void PropertyDialog::cancelPending()
+{
+    if (pending(m_row))
+        runWindowCommand(this, [this] { m_row.cancel(); });
+}

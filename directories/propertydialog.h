@@ -1,0 +1,63 @@
+#pragma once
+// The common part of the property dialogs: one row of a shared row set, which
+// the caller has put into insert or edit mode, edited through bound controls.
+//
+// OK takes the focus (so the field being typed in is done), writes the changed
+// controls into the row, lets the dialog prepare the row (trimming), checks the
+// required fields in their order and reports only the first missing one,
+// keeping the dialog open with the focus on that field; otherwise it stores the
+// row and closes with OK. Cancel, Esc and the title-bar close button cancel the
+// pending change and close with Cancel. The result is OK exactly when the row
+// was stored: a row the store refuses is reported in the standard error box,
+// cancelled, and the dialog closes with Cancel.
+//
+// A stored row is made durable at once (the data module's checkpoint), so that
+// a crash later in the session does not lose it.
+
+#include "directories/requiredfields.h"
+#include "directories/rowbinding.h"
+
+#include <QDialog>
+
+class QPushButton;
+class RowSet;
+class Tdm;
+
+class PropertyDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    PropertyDialog(Tdm &dm, RowSet &row, QWidget *parent);
+
+    RowSet &row() { return m_row; }
+    QPushButton *okButton() const { return m_btnOk; }
+    QPushButton *cancelButton() const { return m_btnCancel; }
+
+    void reject() override;
+
+protected:
+    // Builds the OK and Cancel buttons (objectNames btnOk, btnCancel); OK is the
+    // default button, Cancel answers Esc through reject().
+    void createButtons();
+    // The control that gets the focus when the dialog is shown.
+    void setFirstField(QWidget *field) { m_firstField = field; }
+    // Called after load() each time the dialog shows a row.
+    virtual void rowShown() {}
+    // Called after the controls were written into the row, before the checks.
+    virtual void prepareRow() {}
+
+    void showEvent(QShowEvent *event) override;
+
+    RowBinding m_binding;
+    RequiredFields m_required;
+
+private:
+    void btnOkClick();
+    void cancelPending();
+
+    Tdm &m_dm;
+    RowSet &m_row;
+    QPushButton *m_btnOk = nullptr;
+    QPushButton *m_btnCancel = nullptr;
+    QWidget *m_firstField = nullptr;
+};

@@ -8,16 +8,12 @@
 namespace {
 
 const QString kCode = QStringLiteral("Code");
-const QString kGroupName = QStringLiteral("GroupName");
 const QString kNewsgroup = QStringLiteral("Newsgroup");
 
 } // namespace
 
 CategoryGroups::CategoryGroups(StoreConnection &connection)
-    : m_qryNewsgroup(connection,
-                     QStringLiteral("SELECT * FROM groups WHERE GroupName Like :Filter "
-                                    "ORDER BY GROUPNAME"),
-                     QStringLiteral("qryNewsgroup")),
+    : m_qryNewsgroup(connection),
       m_qryGroupCateg(connection,
                       QStringLiteral("SELECT CTG.*, groupname FROM GroupCategory CTG, groups GRP "
                                      "WHERE Category=:Cat and CTG.newsgroup=GRP.Code "
@@ -30,9 +26,7 @@ CategoryGroups::CategoryGroups(StoreConnection &connection)
 
 void CategoryGroups::applyFilter(const QString &text)
 {
-    m_qryNewsgroup.setParam(QStringLiteral("Filter"),
-                            QLatin1Char('%') + text + QLatin1Char('%'));
-    m_qryNewsgroup.reopen();
+    m_qryNewsgroup.open(text);
 }
 
 void CategoryGroups::showCategory(int code)
@@ -55,26 +49,20 @@ void CategoryGroups::readLinks()
 
 int CategoryGroups::rowCount() const
 {
-    return m_qryNewsgroup.isOpen() ? m_qryNewsgroup.rowCount() : 0;
+    return m_qryNewsgroup.rowCount();
 }
 
 QString CategoryGroups::groupName(int row)
 {
-    if (row < 0 || row >= rowCount())
-        return {};
-    m_qryNewsgroup.setRow(row);
-    return m_qryNewsgroup.asString(kGroupName);
+    return m_qryNewsgroup.name(row);
 }
 
-int CategoryGroups::groupCode(int row)
+int CategoryGroups::groupCode(int row) const
 {
-    if (row < 0 || row >= rowCount())
-        return 0;
-    m_qryNewsgroup.setRow(row);
-    return m_qryNewsgroup.asInt(kCode);
+    return m_qryNewsgroup.code(row);
 }
 
-bool CategoryGroups::isMarked(int row)
+bool CategoryGroups::isMarked(int row) const
 {
     return !m_links.isEmpty() && m_links.contains(groupCode(row));
 }
@@ -104,10 +92,11 @@ std::vector<int> CategoryGroups::subscribe(std::vector<int> rows)
             if (isMarked(row))
                 continue;
             // The row's place in the filtered group list, found by its name.
-            const std::optional<int> at = FindGroupRow(groupName(row), m_qryNewsgroup);
+            const std::optional<int> at =
+                FindGroupRow(groupName(row), rowCount(), [this](int i) { return groupName(i); });
             if (!at)
                 continue;
-            const int group = m_qryNewsgroup.asInt(kCode);
+            const int group = groupCode(*at);
             if (m_links.contains(group))
                 continue;
             m_qryGroupCateg1.setParam(kCode, 0);

@@ -1,8 +1,8 @@
 #pragma once
 // The newsgroups side of the category manager, without widgets: the filtered
-// group list (`qryNewsgroup`) whose row i is row i of the window's list, the
-// groups of the current category (`qryGroupCateg`), and adding and removing
-// the links of `GroupCategory` (`qryGroupCateg1`).
+// group list (`qryNewsgroup`, see FilteredGroupList) whose row i is row i of
+// the window's list, the groups of the current category (`qryGroupCateg`), and
+// adding and removing the links of `GroupCategory` (`qryGroupCateg1`).
 //
 // Whether a row is marked (belongs to the current category) is decided by the
 // group's `Code` in a hash of the category's links, so drawing a row never
@@ -12,6 +12,7 @@
 // Store failures throw StoreError; links stored before the failure stay, and
 // the marks always follow the store.
 
+#include "directories/filteredgrouplist.h"
 #include "store/rowset.h"
 
 #include <QHash>
@@ -25,7 +26,7 @@ class CategoryGroups
 public:
     explicit CategoryGroups(StoreConnection &connection);
 
-    RowSet &qryNewsgroup() { return m_qryNewsgroup; }
+    FilteredGroupList &qryNewsgroup() { return m_qryNewsgroup; }
     RowSet &qryGroupCateg() { return m_qryGroupCateg; }
 
     // Reopens the filtered group list with "%", the text as typed, "%": the
@@ -38,8 +39,8 @@ public:
 
     int rowCount() const;
     QString groupName(int row);
-    int groupCode(int row);
-    bool isMarked(int row);
+    int groupCode(int row) const;
+    bool isMarked(int row) const;
 
     // Links each row (list positions, taken in list order) that is not marked
     // to the current category; returns the rows linked.
@@ -51,7 +52,7 @@ private:
     void readLinks();
     void rereadLinksAfter(const std::exception_ptr &failure);
 
-    RowSet m_qryNewsgroup;
+    FilteredGroupList m_qryNewsgroup;
     RowSet m_qryGroupCateg;
     RowSet m_qryGroupCateg1;
     int m_current = 0;

@@ -1,6 +1,7 @@
 #include "directories/grouprowfinder.h"
 
-#include "store/rowset.h"
+#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -53,19 +54,4 @@ std::optional<int> FindGroupRow(const QString &name, int count,
             found = row;
     }
     return found;
-}
-
-std::optional<int> FindGroupRow(const QString &name, RowSet &list)
-{
-    const int was = list.row();
-    const QString column = QStringLiteral("GroupName");
-    const std::optional<int> row = FindGroupRow(name, list.rowCount(), [&](int i) {
-        list.setRow(i);
-        return list.asString(column);
-    });
-    if (row)
-        list.setRow(*row);
-    else if (was >= 0 && was < list.rowCount())
-        list.setRow(was);
-    return row;
 }

@@ -13,14 +13,9 @@
 #include <functional>
 #include <optional>
 
-class RowSet;
-
 // Negative, zero or positive as a sorts before, with or after b in the store.
 int compareGroupNames(const QString &a, const QString &b);
 
 // Searches rows 0 .. count-1, whose names nameAt gives.
 std::optional<int> FindGroupRow(const QString &name, int count,
                                 const std::function<QString(int row)> &nameAt);
-// Searches the `GroupName` column of a row set; the cursor is left on the row
-// found, and where it was when none is found.
-std::optional<int> FindGroupRow(const QString &name, RowSet &list);

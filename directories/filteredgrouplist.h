@@ -1,0 +1,41 @@
+#pragma once
+// The filtered group list of the category manager (`qryNewsgroup`): the
+// newsgroups whose name is LIKE "%filter%", in name order, as the virtual list
+// shows them. With 100,000 groups, reading every row's columns when the list
+// opens costs more than the window may take, so opening reads the order alone
+// (each row's `Code`), and a row's `GroupName` is read when it is first asked
+// for, which is when the list draws the row; names read are kept until the
+// list opens again.
+//
+// Store failures throw StoreError; the list is then empty.
+
+#include "store/sqlcommand.h"
+
+#include <QHash>
+#include <QString>
+#include <vector>
+
+class StoreConnection;
+
+class FilteredGroupList
+{
+public:
+    explicit FilteredGroupList(StoreConnection &connection);
+
+    // Reads the rows matching "%", the text as typed, "%": the store's LIKE
+    // wildcards in the text keep their meaning; case is ignored.
+    void open(const QString &filterText);
+    void close();
+
+    int rowCount() const { return int(m_codes.size()); }
+    // The row's `Code`; 0 outside the list.
+    int code(int row) const;
+    // The row's `GroupName`; empty outside the list.
+    QString name(int row);
+
+private:
+    SqlCommand m_qryNewsgroup;
+    SqlCommand m_groupName;
+    std::vector<int> m_codes;
+    QHash<int, QString> m_names; // by Code
+};

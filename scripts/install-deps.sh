@@ -4,7 +4,9 @@
 # the tests themselves on loopback, never as system services).
 set -euo pipefail
 
-build_pkgs=(g++ cmake make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev xdg-utils)
+# ca-certificates: the trust store the news client checks servers' TLS
+# certificates against, at run time.
+build_pkgs=(g++ cmake make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev xdg-utils ca-certificates)
 test_pkgs=(inn2 microsocks openssl xvfb xauth)
 
 want=("${build_pkgs[@]}")

@@ -47,6 +47,7 @@ private slots:
     void startTlsNegotiation();
     void tlsFromTheFirstByte_data();
     void tlsFromTheFirstByte();
+    void plainServerOnTheTlsPort();
     void untrustedCertificate_data();
     void untrustedCertificate();
     void answerKeptPerHost_data();
@@ -227,6 +228,19 @@ void tst_NewsClientTls::tlsFromTheFirstByte()
     QVERIFY(client.encrypted());
     QCOMPARE(client.greetingState(), GreetingState::NoPost);
     client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+// A server that greets in plain text where TLS is due is not used in plain text.
+void tst_NewsClientTls::plainServerOnTheTlsPort()
+{
+    FakeNewsServer server;
+    server.addScript(QStringLiteral("S: 200 plain news\n* stall"));
+    NewsClient client;
+    prepare(client, server, TlsUse::Implicit);
+    const QString failure = failureOf([&] { client.connect(); });
+    QVERIFY2(failure.startsWith(QLatin1String("ClientError: The TLS negotiation failed: ")), qPrintable(failure));
+    QVERIFY(!client.connected());
     QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
 }
 

@@ -171,10 +171,15 @@ void TfmNewsgroup::btnUpdateClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     runWindowCommand(this, [this] {
         m_edFilter->clear();
-        tmrFilterTimer();
-        // Filled once per opening; the loader keeps it up to date afterwards.
-        if (m_loader->groupNames().isEmpty())
+        // Filled once per opening from the list of every group; the loader
+        // keeps it up to date afterwards. With it filled the list is not read
+        // before the refresh (it does not repaint until the refresh is over).
+        if (m_loader->groupNames().isEmpty()) {
+            tmrFilterTimer();
             m_loader->rememberGroupNames(*m_qryNewsgroup);
+        } else {
+            m_tmrFilter->stop();
+        }
         m_allList->setUpdatesEnabled(false);
         m_loader->loadAllServers();
     });

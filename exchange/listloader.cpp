@@ -16,6 +16,7 @@ const QString kInsGroup = QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES 
 const QString kIsGroup = QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN");
 const QString kInsServerGrp =
     QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
+const QString kServerLinks = QStringLiteral("SELECT Newsgroup FROM GroupServer WHERE Server = :SRV");
 
 constexpr int kCountStep = 64;       // lbCount is refreshed every 64 lines
 constexpr int kLoadedStep = 512;     // "Loaded <n>" every 512 known names
@@ -62,7 +63,7 @@ void NewsgroupListLoader::rememberGroupNames(RowSet &groups)
     const int rows = groups.rowCount();
     for (int read = 1; read <= rows; ++read) {
         groups.setRow(read - 1);
-        m_groupNames.insert(groups.asString(QStringLiteral("GroupName")));
+        m_groupNames.insert(groups.asString(QStringLiteral("GroupName")), groups.asInt(QStringLiteral("Code")));
         if (read % kLoadedStep == 0) {
             m_ui.showStatus(0, QStringLiteral("Loaded ") + QString::number(read));
             m_ui.processEvents();
@@ -86,6 +87,7 @@ void NewsgroupListLoader::loadAllServers()
         m_qryInsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsGroup);
         m_qryIsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kIsGroup);
         m_qryInsServerGrp = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsServerGrp);
+        m_qryServerLinks = std::make_unique<SqlCommand>(m_dm.MainConnection(), kServerLinks);
     }
     NewsClient &client = m_dm.newsClient();
     // The client outlives this loader: the handler is installed for this load only.
@@ -145,8 +147,10 @@ bool NewsgroupListLoader::loadServer(const Server &server)
             m_view.setCaption(QStringLiteral("Loading Newsgroups from ") + server.name
                               + QStringLiteral("..."));
             letEventsRun(true);
-            if (m_continueLoading)
+            if (m_continueLoading) {
+                readLinks();
                 client.newsgroupList();
+            }
         }
     } catch (...) {
         const QString message = messageOf(std::current_exception());
@@ -167,21 +171,26 @@ void NewsgroupListLoader::NewsClientNewsgroupList(const QString &name, bool &con
     m_currentGroupName = name;
     letEventsRun(false);
 
-    if (!m_groupNames.contains(name)) {
-        insertGroup(name);
-        m_groupNames.insert(name);
+    // The row of a known name is remembered with it, and a new row's code is
+    // the one the insert made: the look-up by name is left for a store that
+    // does not tell the code of a new row.
+    int code = m_groupNames.code(name);
+    if (code == 0) {
+        code = insertGroup(name);
+        if (code == 0)
+            code = lookUpGroup(m_currentGroupName);
+        m_groupNames.insert(name, code);
     }
-    const int code = lookUpGroup(m_currentGroupName);
-    // No row means the name is known only in another letter case the store
-    // does not fold; a link to group 0 would name no group at all.
+    // A link to group 0 would name no group at all.
     if (code != 0)
         linkGroup(code);
 }
 
-void NewsgroupListLoader::insertGroup(const QString &name)
+int NewsgroupListLoader::insertGroup(const QString &name)
 {
     m_qryInsGroup->bind(QStringLiteral("GRPNAME"), name);
     m_qryInsGroup->exec();
+    return m_qryInsGroup->lastInsertId().toInt();
 }
 
 int NewsgroupListLoader::lookUpGroup(const QString &name)
@@ -193,8 +202,23 @@ int NewsgroupListLoader::lookUpGroup(const QString &name)
     return code;
 }
 
+void NewsgroupListLoader::readLinks()
+{
+    m_linked.clear();
+    m_qryServerLinks->bind(QStringLiteral("SRV"), m_serverCode);
+    m_qryServerLinks->exec();
+    while (m_qryServerLinks->next())
+        m_linked.insert(m_qryServerLinks->value(0).toInt());
+    m_qryServerLinks->finish();
+}
+
 void NewsgroupListLoader::linkGroup(int groupCode)
 {
+    // A pair the store holds already would only be refused: on a server's
+    // second load that is every line, and a refusal costs more than the line.
+    if (m_linked.contains(groupCode))
+        return;
+    m_linked.insert(groupCode);
     try {
         m_qryInsServerGrp->bind(QStringLiteral("NWS"), groupCode);
         m_qryInsServerGrp->bind(QStringLiteral("SRV"), m_serverCode);

@@ -15,18 +15,21 @@
 // - a failed LIST or store statement (the standard "Quorbic" error box): the
 //   client is disconnected before the next server, and the window stays until
 //   the user closes it.
+// Each listed name not yet in GroupNames is inserted into Groups; each pair of
+// group and server not yet in GroupServer is linked (a refused link is ignored).
 // Abort stops the current server's list after the line being handled; every row
 // written so far stays. All rows go into the store's open transaction: the
 // caller decides whether they are kept.
 //
-// The loader owns the set of known names (GroupNames) and the prepared
-// statements for as long as it lives; the newsgroups dialog makes one each time
-// it opens. Before a load GroupNames must hold every name already in Groups
-// (rememberGroupNames), or names would be inserted twice.
+// The loader owns the set of known names (GroupNames, each with the code of its
+// row) and the prepared statements for as long as it lives; the newsgroups
+// dialog makes one each time it opens. Before a load GroupNames must hold every
+// name already in Groups (rememberGroupNames), or names would be inserted twice.
 
 #include "exchange/groupnames.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -51,9 +54,9 @@ public:
 
     GroupNames &groupNames() { return m_groupNames; }
 
-    // Adds the GroupName of every row of groups to GroupNames, from its first row
-    // to its last, showing "Loaded <n>" in status panel 0 after every 512th name
-    // and letting events run then.
+    // Adds the GroupName and Code of every row of groups to GroupNames, from its
+    // first row to its last, showing "Loaded <n>" in status panel 0 after every
+    // 512th name and letting events run then.
     void rememberGroupNames(RowSet &groups);
 
     // Loads the list of every server; shows "Server list is empty" when there is
@@ -86,8 +89,11 @@ private:
     // The loading window's opening steps for one server; false when a failure
     // was shown and the window is to stay open.
     bool loadServer(const Server &server);
-    void insertGroup(const QString &name);
+    // Returns the new row's code (0 when the store does not tell it).
+    int insertGroup(const QString &name);
     int lookUpGroup(const QString &name);
+    // The groups the current server is known to carry, before its list comes.
+    void readLinks();
     void linkGroup(int groupCode);
     void letEventsRun(bool force);
 
@@ -105,6 +111,8 @@ private:
     std::unique_ptr<SqlCommand> m_qryInsGroup;
     std::unique_ptr<SqlCommand> m_qryIsGroup;
     std::unique_ptr<SqlCommand> m_qryInsServerGrp;
+    std::unique_ptr<SqlCommand> m_qryServerLinks;
+    QSet<int> m_linked;
 
     QElapsedTimer m_sinceEvents;
     int m_eventIntervalMs = 10;

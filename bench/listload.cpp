@@ -1,0 +1,347 @@
+// Loading the newsgroup list of a local INN serving 100,000 groups, measured
+// against a bare baseline taken in the same run: the same LIST downloaded over a
+// plain socket and split into lines, and the same rows written by a minimal loop
+// (a hash of names, INSERT Groups, SELECT Code, INSERT GroupServer, statements
+// prepared once, one transaction). Then the Newsgroups dialog with those groups:
+// the filter, scrolling, memory. Prints its figures; run as root (INN fixture):
+//
+//   QT_QPA_PLATFORM=offscreen bench_listload [groups]
+
+#include "directories/newsgroup.h"
+#include "directories/newsgrouplistmodel.h"
+#include "exchange/listloader.h"
+#include "exchange/listloadstatus.h"
+#include "exchange/runui.h"
+#include "exchange/windows/recnews.h"
+#include "store/dmod.h"
+#include "store/rowset.h"
+#include "tests/support/innserver.h"
+#include "tests/support/scratchstore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTcpSocket>
+#include <QTreeView>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+constexpr int kRounds = 3;
+
+// Wall-clock and this process's own CPU time: the machine is shared, so the
+// wall clock alone says as much about the neighbours as about the program.
+class Stopwatch
+{
+public:
+    void start()
+    {
+        m_wall.start();
+        m_cpu = cpuMs();
+    }
+    double wallMs() const { return m_wall.nsecsElapsed() / 1e6; }
+    double processCpuMs() const { return cpuMs() - m_cpu; }
+
+private:
+    static double cpuMs()
+    {
+        timespec ts{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+        return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+    }
+    QElapsedTimer m_wall;
+    double m_cpu = 0;
+};
+
+struct Figure
+{
+    double wall = 1e300;
+    double cpu = 1e300;
+    void take(const Stopwatch &watch)
+    {
+        wall = std::min(wall, watch.wallMs());
+        cpu = std::min(cpu, watch.processCpuMs());
+    }
+};
+
+[[noreturn]] void fail(const QString &message)
+{
+    std::fprintf(stderr, "bench_listload: %s\n", qPrintable(message));
+    std::exit(1);
+}
+
+// Peak and current resident memory, from the kernel's view of this process.
+QString memory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    QString peak, now;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            peak = QString::fromLatin1(line.mid(6).trimmed());
+        if (line.startsWith("VmRSS:"))
+            now = QString::fromLatin1(line.mid(6).trimmed());
+    }
+    return QStringLiteral("peak %1, now %2").arg(peak, now);
+}
+
+class QuietUi : public RunUi
+{
+public:
+    void showMessage(const QString &title, const QString &text, Icon) override
+    {
+        fail(QStringLiteral("box \"%1\": %2").arg(title, text));
+    }
+    bool ask(const QString &, const QString &) override { return true; }
+    void showStatus(int, const QString &) override {}
+    void processEvents() override {}
+};
+
+// A RunUi as a window has it, for the loading window alone.
+class EventsUi : public QuietUi
+{
+public:
+    void processEvents() override { QCoreApplication::processEvents(); }
+};
+
+QString seedServer(const InnServer &inn)
+{
+    return QStringLiteral("INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('bench', '%1', %2)")
+        .arg(inn.host())
+        .arg(inn.port());
+}
+
+// The baseline: download, split, and the loader's statements in a minimal loop,
+// in one transaction on a store of its own.
+void baseline(const InnServer &inn, int expected, Figure &figure)
+{
+    ScratchStore store;
+    store.exec(seedServer(inn));
+    const QString connection = QStringLiteral("baseline");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(store.path());
+        if (!db.open())
+            fail(db.lastError().text());
+        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
+        QSqlQuery insGroup(db), isGroup(db), insLink(db);
+        insGroup.prepare(QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES (:GRPNAME)"));
+        isGroup.prepare(QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN"));
+        isGroup.setForwardOnly(true);
+        insLink.prepare(QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )"));
+
+        Stopwatch watch;
+        watch.start();
+        QTcpSocket socket;
+        socket.connectToHost(inn.host(), inn.port());
+        if (!socket.waitForConnected(10000))
+            fail(QStringLiteral("baseline: no connection"));
+        QByteArray data;
+        auto readUntil = [&](const QByteArray &end) {
+            while (!data.endsWith(end)) {
+                if (!socket.waitForReadyRead(30000))
+                    fail(QStringLiteral("baseline: the server stopped"));
+                data += socket.readAll();
+            }
+        };
+        readUntil("\r\n");
+        data.clear();
+        socket.write("mode reader\r\n");
+        readUntil("\r\n");
+        data.clear();
+        socket.write("LIST\r\n");
+        readUntil("\r\n.\r\n");
+        socket.write("QUIT\r\n");
+        socket.waitForBytesWritten(1000);
+
+        QSet<QString> names;
+        int lines = 0;
+        const QList<QByteArray> all = data.split('\n');
+        for (qsizetype i = 1; i < all.size(); ++i) {
+            const QByteArray line = all[i].trimmed();
+            if (line.isEmpty() || line == ".")
+                continue;
+            const QString name = QString::fromUtf8(line.left(line.indexOf(' ')));
+            ++lines;
+            const QString key = name.toCaseFolded();
+            if (!names.contains(key)) {
+                insGroup.bindValue(QStringLiteral(":GRPNAME"), name);
+                if (!insGroup.exec())
+                    fail(insGroup.lastError().text());
+                names.insert(key);
+            }
+            isGroup.bindValue(QStringLiteral(":GN"), name);
+            isGroup.exec();
+            const int code = isGroup.next() ? isGroup.value(0).toInt() : 0;
+            isGroup.finish();
+            insLink.bindValue(QStringLiteral(":NWS"), code);
+            insLink.bindValue(QStringLiteral(":SRV"), 1);
+            insLink.exec();
+        }
+        figure.take(watch);
+        QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+        if (lines != expected)
+            fail(QStringLiteral("baseline read %1 lines, not %2").arg(lines).arg(expected));
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
+void print(const char *what, const Figure &figure, const Figure *base, const QString &target = {})
+{
+    QString extra;
+    if (base)
+        extra = QStringLiteral("%1 x baseline (cpu %2 x)")
+                    .arg(figure.wall / base->wall, 0, 'f', 2)
+                    .arg(figure.cpu / base->cpu, 0, 'f', 2);
+    std::printf("%-52s %7.0f ms  cpu %6.0f ms  %s %s\n", what, figure.wall, figure.cpu, qPrintable(extra),
+                qPrintable(target));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const int generated = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    const int groups = generated + 1;   // and the fixture's quorbic.test
+
+    Stopwatch watch;
+    watch.start();
+    InnServer::Options options;
+    options.generatedGroups = generated;
+    InnServer inn(options);
+    if (!inn.start())
+        fail(inn.errorString());
+    std::printf("INN serving %d groups, started in %.0f ms; best of %d rounds, baseline measured in each\n",
+                groups, watch.wallMs(), kRounds);
+
+    Figure base, headless, first, second, reopened;
+    for (int round = 0; round < kRounds; ++round) {
+        baseline(inn, groups, base);
+
+        // The loader without any window.
+        {
+            ScratchStore store;
+            store.exec(seedServer(inn));
+            Tdm dm(store.path());
+            dm.DataModuleCreate();
+            QuietUi ui;
+            ListLoadStatus view(ui);
+            NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+            watch.start();
+            loader.loadAllServers();
+            headless.take(watch);
+        }
+
+        // The dialog: its first opening on an empty store runs Update List by
+        // itself; then Update List again; then again after reopening.
+        ScratchStore store;
+        store.exec(seedServer(inn));
+        Tdm dm(store.path());
+        dm.DataModuleCreate();
+        TfmNewsgroup dialog(dm);
+        dialog.setDialUpCheck([] { return true; });
+        dialog.show();
+        watch.start();
+        QCoreApplication::processEvents();   // the queued Update List, loading window and all
+        first.take(watch);
+        if (dialog.listModel().rowCount() != groups)
+            fail(QStringLiteral("the dialog lists %1 groups").arg(dialog.listModel().rowCount()));
+        watch.start();
+        dialog.btnUpdateClick();
+        second.take(watch);
+        dialog.btnOkClick();
+        dialog.show();
+        watch.start();
+        dialog.btnUpdateClick();
+        reopened.take(watch);
+        dialog.btnOkClick();
+    }
+    print("baseline: download, split, minimal insert loop", base, nullptr);
+    print("loader without a window, empty store", headless, &base);
+    print("dialog: first Update List, empty store", first, &base, QStringLiteral("[< 3000 ms, <= 1.5 x]"));
+    print("dialog: second Update List, every name known", second, &base, QStringLiteral("[< 1500 ms]"));
+    print("dialog: Update List after reopening (names read)", reopened, &base);
+
+    // The loading window with events let run on every line, against the pace the
+    // loader keeps.
+    for (int interval : {0, 10}) {
+        ScratchStore store;
+        store.exec(seedServer(inn));
+        Tdm dm(store.path());
+        dm.DataModuleCreate();
+        EventsUi ui;
+        TfmRecNewsgroup window;
+        NewsgroupListLoader loader(dm, ui, window, [] { return true; });
+        loader.setEventInterval(interval);
+        Figure figure;
+        watch.start();
+        loader.loadAllServers();
+        figure.take(watch);
+        print(interval == 0 ? "loading window, events on every line" : "loading window, events every 10 ms at most",
+              figure, &base);
+    }
+
+    // The dialog with every group in the store: the filter from the timer to the
+    // list drawn, and scrolling.
+    ScratchStore store;
+    store.exec(seedServer(inn));
+    Tdm dm(store.path());
+    dm.DataModuleCreate();
+    TfmNewsgroup dialog(dm);
+    dialog.setDialUpCheck([] { return true; });
+    dialog.show();
+    QCoreApplication::processEvents();
+    auto *list = dialog.findChild<QTreeView *>(QStringLiteral("allList"));
+    auto *filter = dialog.findChild<QLineEdit *>(QStringLiteral("edFilter"));
+    for (const char *typed : {"", "g0999", "many", "zzz"}) {
+        filter->setText(QString::fromLatin1(typed));
+        Figure shown, rows;
+        for (int round = 0; round < kRounds; ++round) {
+            watch.start();
+            dialog.tmrFilterTimer();
+            list->repaint();
+            shown.take(watch);
+            watch.start();
+            dialog.qryNewsgroup().reopen();
+            rows.take(watch);
+        }
+        print(qPrintable(QStringLiteral("filter \"%1\": %2 rows shown").arg(QLatin1String(typed))
+                             .arg(dialog.listModel().rowCount())),
+              shown, nullptr,
+              QStringLiteral("[< 200 ms]; the row set alone %1 ms").arg(rows.wall, 0, 'f', 0));
+    }
+
+    filter->clear();
+    dialog.tmrFilterTimer();
+    list->repaint();
+    NewsgroupListModel &model = dialog.listModel();
+    const qint64 before = model.rowsRead();
+    const int perPage = list->viewport()->height() / qMax(1, list->sizeHintForRow(0));
+    Figure scrolling;
+    watch.start();
+    for (int step = 1; step <= 20; ++step) {
+        list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum() * step / 20);
+        list->repaint();
+    }
+    scrolling.take(watch);
+    print(qPrintable(QStringLiteral("scrolling: 20 pages across the list, %1 rows read (%2 per page)")
+                         .arg(model.rowsRead() - before)
+                         .arg(perPage)),
+          scrolling, nullptr);
+    dialog.btnCancelClick();
+
+    std::printf("memory: %s [< 300 MB]\n", qPrintable(memory()));
+    return 0;
+}

@@ -7,6 +7,7 @@
 #include "modaldriver.h"
 #include "store/storeconnection.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -72,6 +73,7 @@ private Q_SLOTS:
     void enterEditsFromAnywhere_data();
     void enterEditsFromAnywhere();
     void doubleClickOnTheTreeEdits();
+    void everyCommandIsReachedFromTheKeyboard();
     void removeAsksFirst();
     void removeDeletesTheWholeSubTree_data();
     void removeDeletesTheWholeSubTree();
@@ -462,6 +464,58 @@ void tst_Categories::doubleClickOnTheTreeEdits()
     QTest::mouseClick(m.tree()->viewport(), Qt::LeftButton, {}, root);
     QTest::mouseDClick(m.tree()->viewport(), Qt::LeftButton, {}, root);
     QCOMPARE(driver.unexpected(), QStringList());
+}
+
+void tst_Categories::everyCommandIsReachedFromTheKeyboard()
+{
+    ManagerFixture m;
+    QVERIFY(m.open());
+    m.select({"Software"});
+    QStringList captions;
+    ModalDriver driver;
+    auto record = [&](QWidget *dialog) {
+        captions << dialog->windowTitle();
+        click(dialog, "btnCancel");
+    };
+    // The items of the "New" menu answer their own letters.
+    QMenu *menuNew = child<QMenuBar>(&m.window, "mmCategories")->actions().first()->menu();
+    for (Qt::Key item : {Qt::Key_F, Qt::Key_C}) {
+        driver.onWindow("fmCategoryEdit", record);
+        menuNew->popup(m.window.mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(menuNew));
+        QTest::keyClick(menuNew, item);
+    }
+    // The offscreen platform does not give the focus back after a modal
+    // window closes, as a desktop does.
+    auto backToTheWindow = [&] {
+        m.window.activateWindow();
+        return QTest::qWaitForWindowActive(&m.window);
+    };
+    QVERIFY(backToTheWindow());
+    driver.onWindow("fmCategoryEdit", record);
+    QTest::keyClick(m.tree(), Qt::Key_E, Qt::AltModifier);
+    QVERIFY(backToTheWindow());
+    driver.answerBox(QMessageBox::No);
+    QTest::keyClick(m.tree(), Qt::Key_R, Qt::AltModifier);
+    QVERIFY(backToTheWindow());
+    VERIFY_DRIVER(driver);
+    QCOMPARE(captions, (QStringList{"Create new folder", "Create new expert category", "Edit folder"}));
+    QCOMPARE(driver.boxes().size(), 1);
+
+    QTest::keyClick(m.tree(), Qt::Key_F, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), child(&m.window, "edFilter"));
+
+    m.select({"Databases"});
+    m.selectRows({"alt.test"});
+    // A button's letter presses it and lets it go a moment later.
+    QTest::keyClick(m.list(), Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(m.links(), (QStringList{"2|comp.os.linux", "3|alt.test", "3|comp.lang.c"}));
+    QTest::keyClick(m.list(), Qt::Key_M, Qt::AltModifier);
+    QTRY_COMPARE(m.links(), (QStringList{"2|comp.os.linux", "3|comp.lang.c"}));
+
+    QTest::keyClick(m.tree(), Qt::Key_C, Qt::AltModifier);
+    QVERIFY(!m.window.isVisible());
+    QCOMPARE(m.categories(), kSampleRows);
 }
 
 void tst_Categories::removeAsksFirst()

@@ -1,0 +1,192 @@
+#include "messages/messageactions.h"
+
+#include "directories/storeerrorbox.h"
+#include "messages/firstusecheck.h"
+#include "messages/memotext.h"
+#include "messages/messagefolder.h"
+#include "messages/question.h"
+#include "messages/reply.h"
+#include "messages/replysubject.h"
+#include "messages/subtree.h"
+#include "store/dmod.h"
+#include "transport/displaytext.h"
+
+#include <QMessageBox>
+
+namespace {
+
+enum Folder { Inbox = 0, Outbox = 1, Drafts = 2, DeletedMessages = 3 };
+
+const QString kCode = QStringLiteral("Code");
+const QString kFolder = QStringLiteral("Folder");
+
+} // namespace
+
+MessageActions::MessageActions(Tdm &dm, MessageFolder &folder, Windows windows, QObject *parent)
+    : QObject(parent),
+      m_dm(dm),
+      m_folder(folder),
+      m_windows(windows),
+      m_firstUse(new FirstUseCheck(dm, *windows.fmEditServer, *windows.fmAccountProperty))
+{
+    setObjectName(QStringLiteral("MessageActions"));
+}
+
+MessageActions::~MessageActions()
+{
+    delete m_firstUse;
+}
+
+QString MessageActions::noSelectionText()
+{
+    return QStringLiteral("Please select the message you want to reply to");
+}
+
+QString MessageActions::deleteQuestion()
+{
+    return QStringLiteral("You want to delete the message?");
+}
+
+void MessageActions::acNewQuestionExecute()
+{
+    runWindowCommand(m_folder.window(), [this] { newQuestion(); });
+}
+
+void MessageActions::acReplyExecute()
+{
+    runWindowCommand(m_folder.window(), [this] { reply(); });
+}
+
+void MessageActions::acEditExecute()
+{
+    runWindowCommand(m_folder.window(), [this] { edit(); });
+}
+
+void MessageActions::acDeleteExecute()
+{
+    runWindowCommand(m_folder.window(), [this] { remove(); });
+}
+
+RowSet &MessageActions::openEditRow(int code)
+{
+    RowSet &row = m_dm.qryArticleEdit();
+    row.close();
+    row.setParam(kCode, code);
+    row.open();
+    return row;
+}
+
+void MessageActions::newQuestion()
+{
+    if (!m_firstUse->run(m_folder.window()))
+        return;
+    RowSet &row = openEditRow(0);
+    row.append();
+    row.setValue(kFolder, int(Drafts));
+    row.setValue(QStringLiteral("ArticleType"), true);
+    row.setValue(QStringLiteral("IsRead"), true);
+    m_windows.fmQuestion->exec();
+}
+
+void MessageActions::reply()
+{
+    const int selected = m_folder.selectedCode();
+    if (selected == 0) {
+        // A plain box: the program's title, no icon, one OK button.
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quorbic"), noSelectionText(),
+                        QMessageBox::Ok, m_folder.window());
+        box.exec();
+        return;
+    }
+    RowSet &read = m_folder.qryReadArticle();
+    read.close();
+    read.setParam(QStringLiteral("Id"), selected);
+    read.open();
+    if (read.isEmpty())
+        return; // the message went from the store since the tree was loaded
+
+    // Answers keep their subject and body as received; the reply takes the
+    // readable text, which posting encodes again as its own.
+    const QString subject = ReplySubject::of(DisplayText::header(read.value(QStringLiteral("Subject"))));
+    const QString body = MemoText::toEditor(DisplayText::body(read.value(QStringLiteral("Body"))));
+
+    RowSet &row = openEditRow(0);
+    row.append();
+    row.setValue(kFolder, int(Drafts));
+    row.setValue(QStringLiteral("ArticleType"), false);
+    row.setValue(QStringLiteral("Subject"), subject);
+    row.setValue(QStringLiteral("Newsgroup"), read.asString(QStringLiteral("Source")));
+    row.setValue(QStringLiteral("Parent"), read.asInt(kCode));
+    row.setValue(QStringLiteral("Account"), read.value(QStringLiteral("Account")));
+    row.setValue(QStringLiteral("IsRead"), true);
+
+    TfmReply &editor = *m_windows.fmReply;
+    editor.setBodyText(body);
+    editor.quoteBody();
+    editor.exec();
+}
+
+void MessageActions::edit()
+{
+    const int selected = m_folder.selectedCode();
+    if (m_folder.currentFolder() == Inbox || selected == 0)
+        return;
+    RowSet &row = openEditRow(selected);
+    row.edit();
+    row.setValue(kFolder, int(Drafts));
+    if (row.asBool(QStringLiteral("ArticleType"))) {
+        m_windows.fmQuestion->exec();
+        return;
+    }
+    TfmReply &editor = *m_windows.fmReply;
+    editor.setBodyText(MemoText::toEditor(DisplayText::body(row.value(QStringLiteral("Body")))));
+    editor.exec();
+}
+
+void MessageActions::remove()
+{
+    const int selected = m_folder.selectedCode();
+    if (selected == 0)
+        return;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), deleteQuestion(),
+                    QMessageBox::Yes | QMessageBox::No, m_folder.window());
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    const int folder = m_folder.currentFolder();
+    if (folder < Inbox || folder > DeletedMessages)
+        return;
+    const QList<int> order = Subtree::deepestFirst(
+        selected, [this](int code) { return m_folder.childCodes(code); });
+    try {
+        for (int code : order) {
+            if (folder == DeletedMessages)
+                deleteForGood(code);
+            else
+                moveToDeleted(code);
+        }
+    } catch (...) {
+        // What was moved or deleted before the failure stays so, durably.
+        m_dm.checkpoint();
+        throw;
+    }
+    m_dm.checkpoint();
+}
+
+void MessageActions::moveToDeleted(int code)
+{
+    RowSet &row = openEditRow(code);
+    if (!row.isEmpty()) {
+        row.edit();
+        row.setValue(kFolder, int(DeletedMessages));
+        row.post();
+    }
+    m_folder.deleteArticleNode(code);
+}
+
+void MessageActions::deleteForGood(int code)
+{
+    RowSet &row = openEditRow(code);
+    if (!row.isEmpty())
+        row.remove();
+    m_folder.deleteArticleNode(code);
+}

@@ -46,6 +46,30 @@ QString receivedText(const QByteArray &bytes)
     return text;
 }
 
+// The references field of an overview line, cut as ParseOverviewLine cuts it,
+// without the work of the other fields: most lines of a group answer nothing.
+QString referencesOf(const QByteArray &line)
+{
+    constexpr int referencesField = 5;
+    QByteArray rest = line;
+    rest.replace("\t\b\t", "\t");
+    qsizetype start = 0;
+    for (int field = 0; field < referencesField; ++field) {
+        start = rest.indexOf('\t', start);
+        if (start < 0)
+            return QString();
+        ++start;
+    }
+    const qsizetype end = rest.indexOf('\t', start);
+    const QByteArray references = rest.mid(start, end < 0 ? -1 : end - start);
+    for (const char c : references) {
+        // Decoded as the whole line would be.
+        if (uchar(c) >= 0x80)
+            return ParseOverviewLine(receivedText(line)).references;
+    }
+    return QString::fromLatin1(references);
+}
+
 } // namespace
 
 RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
@@ -60,8 +84,7 @@ RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
                               "Where GroupId=:Id and Artl.Code=ArticleId and (not Expire) "
                               "Order By SNT.Code desc"),
                QStringLiteral("qrySentB")),
-      qryMsgIdVerify(dm.MainConnection(), QStringLiteral("SELECT* FROM SentArticles Where MessageId=:MSGID"),
-                     QStringLiteral("qryMsgIdVerify")),
+      qryMsgIdVerify(dm.MainConnection(), QStringLiteral("SELECT* FROM SentArticles Where MessageId=:MSGID")),
       qryReadArticle(dm.MainConnection(), QStringLiteral("SELECT * FROM ARTICLE WHERE Code=:Id"),
                      QStringLiteral("qryReadArticle")),
       m_queries(dm.MainConnection()),
@@ -212,11 +235,17 @@ void RetrievalRun::readGroup(const QString &group)
     qrySentB.last();
     const quint32 start = startNumber(qrySentB.asString(QStringLiteral("MessageId")));
 
+    // The same for every answer of the group.
+    m_groupCode = m_queries.groupCode(group);
+    qryReadArticle.close();
+    qryReadArticle.setParam(QStringLiteral("Id"), 0);
+    qryReadArticle.open();
+
     const QList<QByteArray> lines = m_client.overview(QString::number(start) + QLatin1Char('-'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         m_ui.processEvents();
         m_ui.showStatus(1, QString::number(i));
-        examine(group, ParseOverviewLine(receivedText(lines.at(i))));
+        examine(group, lines.at(i));
     }
 }
 
@@ -234,18 +263,24 @@ quint32 RetrievalRun::startNumber(const QString &oldestMessageId)
     return figures.low != 0 ? figures.low : 1;
 }
 
-void RetrievalRun::examine(const QString &group, const OverviewLine &line)
+void RetrievalRun::examine(const QString &group, const QByteArray &overviewLine)
 {
-    const std::optional<ReferenceMatcher::Record> answered = m_matcher.newestIn(line.references);
+    const std::optional<ReferenceMatcher::Record> answered = m_matcher.newestIn(referencesOf(overviewLine));
     if (!answered)
         return;
+    const OverviewLine line = ParseOverviewLine(receivedText(overviewLine));
     m_ui.processEvents();
-    qryMsgIdVerify.close();
-    qryMsgIdVerify.setParam(QStringLiteral("MSGID"), line.messageId);
-    qryMsgIdVerify.open();
-    if (!qryMsgIdVerify.isEmpty())
-        return; // stored already, found here or in a group it was cross-posted to
+    qryMsgIdVerify.bind(QStringLiteral("MSGID"), line.messageId);
+    qryMsgIdVerify.exec();
+    const bool stored = qryMsgIdVerify.next();
+    qryMsgIdVerify.finish();
+    if (stored)
+        return; // found here before, or in a group it was cross-posted to
+    storeAnswer(group, line, answered->articleId);
+}
 
+void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, int parent)
+{
     // The body first: an article the server has lost since its overview line
     // was sent leaves nothing behind.
     NntpMessage &message = m_dm.msgNNTP();
@@ -254,11 +289,8 @@ void RetrievalRun::examine(const QString &group, const OverviewLine &line)
         return;
     const QString body = receivedText(message.fetchedText());
 
-    qryReadArticle.close();
-    qryReadArticle.setParam(QStringLiteral("Id"), 0);
-    qryReadArticle.open();
     qryReadArticle.append();
-    qryReadArticle.setValue(QStringLiteral("Parent"), answered->articleId);
+    qryReadArticle.setValue(QStringLiteral("Parent"), parent);
     qryReadArticle.setValue(QStringLiteral("Subject"), line.subject);
     qryReadArticle.setValue(QStringLiteral("From"), line.from);
     qryReadArticle.setValue(QStringLiteral("SentDate"), line.date);
@@ -271,13 +303,13 @@ void RetrievalRun::examine(const QString &group, const OverviewLine &line)
     const int code = qryReadArticle.asInt(QStringLiteral("Code"));
     ++m_newAnswers;
 
-    const int recordCode = m_queries.recordCopy(code, line.messageId, line.references, m_queries.groupCode(group));
+    const int recordCode = m_queries.recordCopy(code, line.messageId, line.references, m_groupCode);
     // The answer and its record become durable together.
     m_dm.checkpoint();
 
     if (m_folders.currentFolder() == kInbox) {
-        m_folders.addArticleNode(code, answered->articleId);
-        m_folders.expandArticleNode(answered->articleId);
+        m_folders.addArticleNode(code, parent);
+        m_folders.expandArticleNode(parent);
     }
     // Later lines of this overview may answer the answer just stored.
     m_matcher.add(line.messageId, {recordCode, code});

@@ -16,6 +16,7 @@
 #include "exchange/referencematcher.h"
 #include "exchange/sendqueries.h"
 #include "store/rowset.h"
+#include "store/sqlcommand.h"
 
 #include <QString>
 
@@ -57,7 +58,8 @@ private:
     bool connectForReading(const QString &host);
     void readGroup(const QString &group);
     quint32 startNumber(const QString &oldestMessageId);
-    void examine(const QString &group, const OverviewLine &line);
+    void examine(const QString &group, const QByteArray &overviewLine);
+    void storeAnswer(const QString &group, const OverviewLine &line, int parent);
 
     Tdm &m_dm;
     RunUi &m_ui;
@@ -66,8 +68,8 @@ private:
 
     RowSet qrySentA;       // the unexpired Inbox
     RowSet qrySentB;       // Id: a group's Code; its unexpired records, newest first
-    RowSet qryMsgIdVerify; // MSGID: a Message-ID
-    RowSet qryReadArticle; // Id: a message's Code; opened on 0 to append an answer
+    SqlCommand qryMsgIdVerify; // MSGID: a Message-ID
+    RowSet qryReadArticle;     // Id: a message's Code; opened on 0 to append answers
     SendQueries m_queries;
 
     std::function<bool()> m_dialUpCheck;
@@ -75,6 +77,7 @@ private:
     NameList m_groups;
     NameList m_failedHosts;
     ReferenceMatcher m_matcher;
+    int m_groupCode = 0; // the Code of the group being read
     int m_newAnswers = 0;
 };
 

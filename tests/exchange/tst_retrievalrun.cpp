@@ -97,6 +97,7 @@ private Q_SLOTS:
     void startNumber();
     void crossPostedAnswerIsStoredOnce();
     void articleGoneBeforeItsBodyStoresNothing();
+    void oddOverviewLines();
     void readFailure_data();
     void readFailure();
     void serverChoice_data();
@@ -239,6 +240,31 @@ void tst_RetrievalRun::articleGoneBeforeItsBodyStoresNothing()
     QCOMPARE(r.rows(QStringLiteral("SELECT MessageId FROM SentArticles WHERE Code > 1")), QStringList{QStringLiteral("<a2@y>")});
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     QCOMPARE(r.ui.status0.last(), QStringLiteral("1 new message"));
+}
+
+void tst_RetrievalRun::oddOverviewLines()
+{
+    Retrieval r(kQuestion);
+    // TAB, backspace, TAB before the References (read as one TAB);
+    // References with a non-ASCII character; a subject in an 8-bit set that
+    // is not UTF-8.
+    const QByteArray latin1 = "4\tR\xe9ponse\tExpert\tTue, 5 Mar 2024 14:03:00 -0800\t<a3@y>\t<q@x>\t300\t2\r\n";
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.one"), QStringLiteral("4 2 4"), QStringLiteral("q@x"),
+                                   QStringLiteral("223 2 <q@x>"), 2,
+                                   {QStringLiteral("S: 2\tFirst\tExpert\tTue, 5 Mar 2024 14:03:00 -0800\t<a1@y>\t\b\t<q@x>\t300\t2"),
+                                    overviewLine(3, QStringLiteral("Grüße"), QStringLiteral("<a2@y>"),
+                                                 QStringLiteral("<q@x> <é@z>")),
+                                    FakeNewsServer::sendBytesLine(latin1)})
+                       + body(2, {QStringLiteral("one")}) + body(3, {QStringLiteral("two")})
+                       + body(4, {QStringLiteral("three")}) + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.rows(QStringLiteral("SELECT Parent, Subject, \"From\" FROM Article WHERE Code > 10 ORDER BY Code")),
+             (QStringList{QStringLiteral("10|First|Expert"), QStringLiteral("10|Grüße|Expert <ex@test.invalid>"),
+                          QStringLiteral("10|Réponse|Expert")}));
+    QCOMPARE(r.rows(QStringLiteral("SELECT ReferencesId FROM SentArticles WHERE ArticleId=12")),
+             QStringList{QStringLiteral("<q@x> <é@z>")});
 }
 
 void tst_RetrievalRun::readFailure_data()

@@ -1,0 +1,179 @@
+// Retrieval over a big group on a local INN: 20,000 overview lines, 5,000
+// recorded Message-IDs, 500 of the lines answers. The run is timed against a
+// bare client of ours that downloads the same XOVER range and the same 500
+// bodies over one connection; both go through the relay that numbers STAT
+// replies (see statrelay.h), so the run reads the whole group. Prints the
+// ratio, which should be at most 1.5.
+//
+//   bench_retrievalscan [store directory]
+// The store lives in a temporary directory of the system's (or the given
+// one), on the disk an installed program would use.
+
+#include "exchange/retrievalrun.h"
+#include "statrelay.h"
+#include "store/dmod.h"
+#include "tests/exchange/exchangetesting.h"
+#include "tests/support/innserver.h"
+#include "tests/support/nntpprobe.h"
+#include "tests/support/scratchstore.h"
+#include "transport/newsclient.h"
+#include "transport/nntpmessage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kLines = 20000;
+constexpr int kRecorded = 5000;
+constexpr int kAnswers = 500;
+constexpr int kRounds = 5;
+const QByteArray kGroup = "quorbic.bench.scan";
+
+[[noreturn]] void fail(const QString &message)
+{
+    std::fprintf(stderr, "bench_retrievalscan: %s\n", qPrintable(message));
+    std::exit(1);
+}
+
+QByteArray questionId(int i)
+{
+    return "<q" + QByteArray::number(i) + "@bench.invalid>";
+}
+
+// Articles 1..5000 are the user's questions (recorded); of the rest every
+// 30th is an answer to one of them, the others carry foreign References.
+QList<quint32> fillGroup(InnServer &inn)
+{
+    NntpProbe probe;
+    if (!probe.open(inn.host(), inn.port()))
+        fail(probe.errorString());
+    QList<quint32> answers;
+    for (int i = 0; i < kLines; ++i) {
+        QByteArray id;
+        QByteArray references;
+        if (i < kRecorded) {
+            id = questionId(i);
+        } else if ((i - kRecorded) % 30 == 0 && answers.size() < kAnswers) {
+            id = "<a" + QByteArray::number(i) + "@expert.invalid>";
+            references = "<thread" + QByteArray::number(i) + "@elsewhere.invalid> " + questionId((i * 7919) % kRecorded);
+            answers << quint32(i + 1);
+        } else {
+            id = "<f" + QByteArray::number(i) + "@elsewhere.invalid>";
+            references = "<t" + QByteArray::number(i % 97) + "@elsewhere.invalid> <u" + QByteArray::number(i)
+                       + "@elsewhere.invalid>";
+        }
+        QByteArray article = "From: Someone <someone@test.invalid>\nNewsgroups: " + kGroup + "\nSubject: Article "
+                           + QByteArray::number(i) + "\nMessage-ID: " + id + "\n";
+        if (!references.isEmpty())
+            article += "References: " + references + "\n";
+        article += "\nA short body of article " + QByteArray::number(i) + ".\nSecond line.\n";
+        if (!probe.command("POST").startsWith("340"))
+            fail(QStringLiteral("POST refused at article %1").arg(i));
+        const QByteArray posted = probe.sendText(article);
+        if (!posted.startsWith("240"))
+            fail(QStringLiteral("article %1: %2").arg(i).arg(QString::fromUtf8(posted)));
+    }
+    return answers;
+}
+
+void makeTemplate(const ScratchStore &store, const StatRelay &relay)
+{
+    store.exec(fill::server(1, relay.host(), relay.port()) + fill::group(1, QString::fromLatin1(kGroup))
+               + fill::carries(1, 1)
+               + QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
+                                "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Source) "
+                                "SELECT 1000 + i, 0, 0, -1, -1, 'Question ' || i, '%2' FROM n;")
+                     .arg(kRecorded - 1).arg(QString::fromLatin1(kGroup))
+               + QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
+                                "INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, GroupId) "
+                                "SELECT 1000 + i, '<q' || i || '@bench.invalid>', '', 1 FROM n;")
+                     .arg(kRecorded - 1));
+}
+
+qint64 bareClient(const StatRelay &relay, const QList<quint32> &answers)
+{
+    QElapsedTimer timer;
+    timer.start();
+    NewsClient client;
+    NewsClientSettings settings;
+    settings.Host = relay.host();
+    settings.Port = relay.port();
+    settings.SocksInfo.Version = SocksVersion::svNoSocks;
+    client.setSettings(settings);
+    client.connect();
+    client.selectGroup(QString::fromLatin1(kGroup));
+    const QList<QByteArray> lines = client.overview(QStringLiteral("1-"));
+    if (lines.size() != kLines)
+        fail(QStringLiteral("XOVER gave %1 lines").arg(lines.size()));
+    NntpMessage message;
+    for (quint32 number : answers) {
+        if (!client.body(number, message))
+            fail(QStringLiteral("no body for %1").arg(number));
+    }
+    client.disconnect();
+    return timer.elapsed();
+}
+
+qint64 retrieval(const QString &templatePath, const QString &directory)
+{
+    QTemporaryDir dir(directory + QStringLiteral("/quorbic-bench-XXXXXX"));
+    const QString path = dir.filePath(QStringLiteral("qa.mdb"));
+    if (!QFile::copy(templatePath, path))
+        fail(QStringLiteral("cannot copy the store to %1").arg(path));
+    Tdm dm(path);
+    dm.DataModuleCreate();
+    RecordingUi ui;
+    RecordingFolders folders{0};
+    RetrievalRun run(dm, ui, folders);
+    run.setDialUpCheck([] { return true; });
+    QElapsedTimer timer;
+    timer.start();
+    run.RetrieveAnswers();
+    const qint64 elapsed = timer.elapsed();
+    if (run.newAnswers() != kAnswers || !ui.boxes.isEmpty())
+        fail(QStringLiteral("the run stored %1 answers: %2").arg(run.newAnswers()).arg(ui.boxTexts().join(QLatin1Char(';'))));
+    if (ui.status1.size() != kLines)
+        fail(QStringLiteral("the run examined %1 lines").arg(ui.status1.size()));
+    return elapsed;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString directory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
+
+    InnServer::Options options;
+    options.groups = {QString::fromLatin1(kGroup)};
+    InnServer inn(options);
+    if (!inn.start())
+        fail(inn.errorString());
+    QElapsedTimer filling;
+    filling.start();
+    const QList<quint32> answers = fillGroup(inn);
+    std::printf("group filled with %d articles in %.1f s\n", kLines, filling.elapsed() / 1000.0);
+
+    StatRelay relay(inn.host(), inn.port());
+    ScratchStore store;
+    makeTemplate(store, relay);
+
+    QList<qint64> bare, run;
+    for (int round = 0; round < kRounds; ++round) {
+        bare << bareClient(relay, answers);
+        run << retrieval(store.path(), directory);
+        std::printf("round %d: bare client %lld ms, retrieval %lld ms\n", round + 1, bare.last(), run.last());
+    }
+    const qint64 bestBare = *std::min_element(bare.begin(), bare.end());
+    const qint64 bestRun = *std::min_element(run.begin(), run.end());
+    std::printf("best: bare client %lld ms, retrieval %lld ms, ratio %.2f (limit 1.50)\n", bestBare, bestRun,
+                double(bestRun) / double(bestBare));
+    return 0;
+}

@@ -71,6 +71,14 @@ void NewsgroupListLoader::rememberGroupNames(RowSet &groups)
     }
 }
 
+void NewsgroupListLoader::rememberStoredGroupNames()
+{
+    // In Code order, so that of two rows with one name the first is remembered.
+    RowSet groups(m_dm.MainConnection(), QStringLiteral("SELECT Code, GroupName FROM Groups ORDER BY Code"));
+    groups.open();
+    rememberGroupNames(groups);
+}
+
 void NewsgroupListLoader::loadAllServers()
 {
     RowSet &servers = m_dm.tbServer();

@@ -58,6 +58,9 @@ public:
     // first row to its last, showing "Loaded <n>" in status panel 0 after every
     // 512th name and letting events run then.
     void rememberGroupNames(RowSet &groups);
+    // The same for every row of Groups, for a caller without a list of its own
+    // (quorbic-cli).
+    void rememberStoredGroupNames();
 
     // Loads the list of every server; shows "Server list is empty" when there is
     // none. Store errors outside a server's list (walking tbServer) escape.

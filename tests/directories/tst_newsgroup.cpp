@@ -73,6 +73,7 @@ private slots:
     void waysOfClosingAfterUpdateList_data();
     void waysOfClosingAfterUpdateList();
     void knownNamesReadOncePerOpening();
+    void commandsWaitWhileNamesAreRead();
     void failedListKeepsDialogUsable();
 
 private:
@@ -307,6 +308,38 @@ void TestNewsgroup::knownNamesReadOncePerOpening()
     QVERIFY2(driver.done(), qPrintable(driver.pending().join(", ")));
     QCOMPARE(driver.boxes().size(), 2);
     QCOMPARE(driver.boxes()[1].title, QStringLiteral("Server list is empty"));
+}
+
+void TestNewsgroup::commandsWaitWhileNamesAreRead()
+{
+    StoreFixture fx(QStringLiteral("INSERT INTO Groups (GroupName) WITH RECURSIVE n(i) AS "
+                                   "(SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1300) "
+                                   "SELECT 'g.' || i FROM n"));
+    TfmNewsgroup dialog(fx.dm);
+    ModalDriver driver;
+    bool clicked = false;
+    driver.onWindow("fmNewsgroup", [&](QWidget *) {
+        driver.answerBox(QMessageBox::Ok);
+        // Runs while Update List reads the known names and lets events run:
+        // Cancel would free them under the reader, a second Update List would
+        // read them twice.
+        QTimer::singleShot(0, &dialog, [&] {
+            QCOMPARE(statusText(&dialog), QStringLiteral("Loaded 512"));
+            click(&dialog, "btnCancel");
+            click(&dialog, "btnUpdate");
+            dialog.close();
+            clicked = true;
+        });
+        click(&dialog, "btnUpdate");
+        QVERIFY(clicked);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.loader()->groupNames().size(), 1300);
+        QCOMPARE(statusText(&dialog), QStringLiteral("Loaded 1024"));
+        click(&dialog, "btnOk");
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QVERIFY2(driver.done(), qPrintable(driver.pending().join(", ")));
+    QCOMPARE(driver.boxes().size(), 1);
 }
 
 void TestNewsgroup::failedListKeepsDialogUsable()

@@ -115,13 +115,12 @@ void TestListLoader::twoServersShareGroupsAndRepeatedLoadsAddNothing()
     QCOMPARE(store.count("GroupServer"), 103);
     QCOMPARE(store.count("GroupServer WHERE Newsgroup NOT IN (SELECT Code FROM Groups)"), 0);
 
-    // Loading again, as the dialog does: the names in the store are known first.
+    // Loading again, as quorbic-cli does: the names in the store are known first.
     const QStringList groupsBefore = store.rows("SELECT Code, GroupName FROM Groups ORDER BY Code");
     const QStringList linksBefore = store.links();
     {
         NewsgroupListLoader loader(dm, ui, view, [] { return true; });
-        RowSet groups = allGroups(dm);
-        loader.rememberGroupNames(groups);
+        loader.rememberStoredGroupNames();
         QCOMPARE(loader.groupNames().size(), 101);
         loader.loadAllServers();
     }

@@ -1,7 +1,19 @@
 #include "shell/appwindows.h"
 
+#include "directories/accountlist.h"
+#include "directories/accprop.h"
+#include "directories/catchoice.h"
+#include "directories/serverlist.h"
+#include "directories/srvedit.h"
+#include "messages/messageactions.h"
+#include "messages/question.h"
+#include "messages/reply.h"
+#include "shell/main.h"
+#include "shell/mainactions.h"
+#include "shell/mainfolderview.h"
 #include "shell/placeholderwindow.h"
 
+#include <QAction>
 #include <QDialog>
 
 const std::vector<AppWindows::Entry> &AppWindows::order()
@@ -23,13 +35,62 @@ const std::vector<AppWindows::Entry> &AppWindows::order()
     return entries;
 }
 
-AppWindows::AppWindows(QWidget *owner)
+AppWindows::AppWindows(Tdm &dm, TfmMain *owner)
+    : m_folders(std::make_unique<MainFolderView>(*owner))
 {
     for (const Entry &entry : order()) {
-        auto *window = new PlaceholderWindow(QLatin1String(entry.name), QLatin1String(entry.caption), owner);
+        QDialog *window = make(entry, dm, owner);
         window->hide();
         m_windows.push_back(window);
     }
+    wireMessageCommands(dm, owner);
+}
+
+AppWindows::~AppWindows() = default;
+
+QDialog *AppWindows::make(const Entry &entry, Tdm &dm, TfmMain *owner)
+{
+    const QString name = QLatin1String(entry.name);
+    // The property dialogs belong to their lists, which made them.
+    if (name == QLatin1String("fmServer"))
+        return new TfmServer(dm, owner);
+    if (name == QLatin1String("fmEditServer"))
+        return &qobject_cast<TfmServer *>(window(QStringLiteral("fmServer")))->editServer();
+    // The account list comes after its dialog in the order; it is made when
+    // the dialog's turn comes.
+    if (name == QLatin1String("fmAccountProperty")) {
+        m_accounts = new TfmAccount(dm, owner);
+        return &m_accounts->accountProperty();
+    }
+    if (name == QLatin1String("fmAccount"))
+        return m_accounts;
+    if (name == QLatin1String("fmCategChoice"))
+        return new TfmCategChoice(dm, owner);
+    if (name == QLatin1String("fmReply"))
+        return new TfmReply(dm, *m_folders, owner);
+    if (name == QLatin1String("fmQuestion")) {
+        auto *chooser = qobject_cast<TfmCategChoice *>(window(QStringLiteral("fmCategChoice")));
+        return new TfmQuestion(dm, *m_folders, [chooser](QString &path, int preselected) {
+            return chooser->ChooseCategory(path, preselected);
+        }, owner);
+    }
+    return new PlaceholderWindow(name, QLatin1String(entry.caption), owner);
+}
+
+void AppWindows::wireMessageCommands(Tdm &dm, TfmMain *owner)
+{
+    MessageActions::Windows windows{
+        qobject_cast<TfmEditServer *>(window(QStringLiteral("fmEditServer"))),
+        qobject_cast<TfmAccountProperty *>(window(QStringLiteral("fmAccountProperty"))),
+        qobject_cast<TfmQuestion *>(window(QStringLiteral("fmQuestion"))),
+        qobject_cast<TfmReply *>(window(QStringLiteral("fmReply")))};
+    m_messageActions = std::make_unique<MessageActions>(dm, *m_folders, windows);
+    MessageActions *actions = m_messageActions.get();
+    const MainActions &a = owner->actions();
+    QObject::connect(a.acNewQuestion, &QAction::triggered, actions, &MessageActions::acNewQuestionExecute);
+    QObject::connect(a.acReply, &QAction::triggered, actions, &MessageActions::acReplyExecute);
+    QObject::connect(a.acEdit, &QAction::triggered, actions, &MessageActions::acEditExecute);
+    QObject::connect(a.acDelete, &QAction::triggered, actions, &MessageActions::acDeleteExecute);
 }
 
 QDialog *AppWindows::window(const QString &name) const

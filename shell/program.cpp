@@ -35,7 +35,7 @@ void QuorbicProgram::start()
     // 5. The main window selects and loads the Inbox before it first shows.
     m_fmMain = std::make_unique<TfmMain>(*m_dm, m_opener);
     // 6. The other windows, hidden.
-    m_windows = std::make_unique<AppWindows>(m_fmMain.get());
+    m_windows = std::make_unique<AppWindows>(*m_dm, m_fmMain.get());
     m_fmMain->setWindows(m_windows.get());
     // 7. The splash goes; the About box for the rest of the run takes its place.
     splash.reset();

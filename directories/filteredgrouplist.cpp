@@ -1,5 +1,7 @@
 #include "directories/filteredgrouplist.h"
 
+#include "store/storeerror.h"
+
 FilteredGroupList::FilteredGroupList(StoreConnection &connection)
     : m_qryNewsgroup(connection,
                      QStringLiteral("SELECT Code FROM groups WHERE GroupName Like :Filter "
@@ -39,8 +41,14 @@ QString FilteredGroupList::name(int row)
     const auto known = m_names.constFind(group);
     if (known != m_names.constEnd())
         return known.value();
-    m_groupName.bind(QStringLiteral("Code"), group);
-    m_groupName.exec();
+    // Asked for while the list is drawn, where a failure has no command to
+    // end: the row then shows no name, and the next drawing asks again.
+    try {
+        m_groupName.bind(QStringLiteral("Code"), group);
+        m_groupName.exec();
+    } catch (const StoreError &) {
+        return {};
+    }
     const QString name = m_groupName.next() ? m_groupName.value(0).toString() : QString();
     m_groupName.finish();
     m_names.insert(group, name);

@@ -7,7 +7,8 @@
 // for, which is when the list draws the row; names read are kept until the
 // list opens again.
 //
-// Store failures throw StoreError; the list is then empty.
+// A failed open throws StoreError and leaves the list empty; a name that
+// cannot be read shows as empty text.
 
 #include "store/sqlcommand.h"
 
@@ -30,7 +31,7 @@ public:
     int rowCount() const { return int(m_codes.size()); }
     // The row's `Code`; 0 outside the list.
     int code(int row) const;
-    // The row's `GroupName`; empty outside the list.
+    // The row's `GroupName`; empty outside the list or when it cannot be read.
     QString name(int row);
 
 private:

@@ -440,6 +440,7 @@ void tst_Categories::enterEditsFromAnywhere()
     VERIFY_DRIVER(driver);
     QCOMPARE(caption, QStringLiteral("Edit expert category"));
     // Enter on the root edits nothing.
+    QVERIFY(m.backToTheWindow());
     m.select({});
     QTest::keyClick(target, Qt::Key(key));
     QCOMPARE(driver.unexpected(), QStringList());
@@ -485,19 +486,13 @@ void tst_Categories::everyCommandIsReachedFromTheKeyboard()
         QVERIFY(QTest::qWaitForWindowExposed(menuNew));
         QTest::keyClick(menuNew, item);
     }
-    // The offscreen platform does not give the focus back after a modal
-    // window closes, as a desktop does.
-    auto backToTheWindow = [&] {
-        m.window.activateWindow();
-        return QTest::qWaitForWindowActive(&m.window);
-    };
-    QVERIFY(backToTheWindow());
+    QVERIFY(m.backToTheWindow());
     driver.onWindow("fmCategoryEdit", record);
     QTest::keyClick(m.tree(), Qt::Key_E, Qt::AltModifier);
-    QVERIFY(backToTheWindow());
+    QVERIFY(m.backToTheWindow());
     driver.answerBox(QMessageBox::No);
     QTest::keyClick(m.tree(), Qt::Key_R, Qt::AltModifier);
-    QVERIFY(backToTheWindow());
+    QVERIFY(m.backToTheWindow());
     VERIFY_DRIVER(driver);
     QCOMPARE(captions, (QStringList{"Create new folder", "Create new expert category", "Edit folder"}));
     QCOMPARE(driver.boxes().size(), 1);

@@ -7,7 +7,6 @@
 #include "transport/nntpmessage.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -63,10 +62,22 @@ ArticleComposer::ArticleComposer(const ArticleCharsets &charsets)
 
 QStringList ArticleComposer::splitLines(const QString &text)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
-    QStringList lines = text.split(lineBreak);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    // Cut by hand: a regular expression matches nothing at all in text that
+    // is not valid UTF-16 (a lone surrogate), and the breaks would go out as
+    // bare CR or LF inside a line.
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
     return lines;
 }
 
@@ -90,7 +101,7 @@ QList<QByteArray> ArticleComposer::compose(const NntpMessage &message, const QSt
             bodyCharset = utf8;
             encodedBody.clear();
             for (const QString &again : bodyLines)
-                encodedBody.append(again.toUtf8());
+                encodedBody.append(encodeInCharset(again, utf8, nullptr));
             break;
         }
     }
@@ -98,7 +109,7 @@ QList<QByteArray> ArticleComposer::compose(const NntpMessage &message, const QSt
     bool nonAscii = !isAscii(message.subject) || !isAscii(message.organization)
             || !isAscii(message.from.name) || !isAscii(message.from.address)
             || !isAscii(message.references) || !isAscii(message.newsGroups.join(QString()))
-            || !isAscii(message.extraHeaders.join(QString()));
+            || !isAscii(message.extraHeaders.join(QString())) || !isAscii(message.msgId);
     for (const QString &line : bodyLines)
         nonAscii = nonAscii || !isAscii(line);
 

@@ -22,7 +22,8 @@ public:
 
     // Header lines in their fixed order (empty ones left out, long ones
     // folded), an empty line, and the body lines dot-stuffed once; no line
-    // ends, no closing ".". sendTime stands in for an invalid message date.
+    // ends, no closing ".". sendTime stands in for an invalid message date;
+    // when both are invalid the Date header is left out (the server adds one).
     //
     // A header value holding CR or LF has each replaced by a blank. An article
     // with a non-ASCII character anywhere is declared as MIME text/plain in the

@@ -3,8 +3,6 @@
 #include "transport/articlecharsets.h"
 #include "transport/articlecomposer.h"
 
-#include <QRegularExpression>
-
 void NntpMessage::clear()
 {
     subject.clear();

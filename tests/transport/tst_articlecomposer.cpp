@@ -87,8 +87,12 @@ private slots:
     void lineBreaksInHeaderValuesCannotStartHeaders();
     void mimeDeclaration_data();
     void mimeDeclaration();
+    void mimeDeclaredForEightBitInAnyHeader_data();
+    void mimeDeclaredForEightBitInAnyHeader();
     void dotStuffedOnceInEveryCopy();
     void bodyEntriesWithLineBreaks();
+    void lineBreaksNextToLoneSurrogates_data();
+    void lineBreaksNextToLoneSurrogates();
     void dateOfSendingWhenNoDate();
     void longHeadersFolded();
     void accentedSubjectWordOnWesternSystem();
@@ -276,6 +280,38 @@ void tst_ArticleComposer::mimeDeclaration()
         QVERIFY(body.at(0).endsWith("\x1b(B"));
 }
 
+void tst_ArticleComposer::mimeDeclaredForEightBitInAnyHeader_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::newRow("fuzz: 8-bit Message-ID went out undeclared") << "msgId";
+    QTest::newRow("references") << "references";
+    QTest::newRow("newsgroup") << "newsgroup";
+    QTest::newRow("address") << "address";
+}
+
+// Header values that are not encoded go out as UTF-8; any 8-bit byte in the
+// article needs the MIME declaration.
+void tst_ArticleComposer::mimeDeclaredForEightBitInAnyHeader()
+{
+    QFETCH(QString, field);
+    const QString eightBit = QString::fromUtf8("<r\xc3\xa9@x>");
+    NntpMessage m = question();
+    if (field == QLatin1String("msgId"))
+        m.msgId = eightBit;
+    else if (field == QLatin1String("references"))
+        m.references = eightBit;
+    else if (field == QLatin1String("newsgroup"))
+        m.newsGroups = {eightBit};
+    else
+        m.from.address = eightBit;
+
+    const QList<QByteArray> article = compose(m);
+    QVERIFY(article.join('\n').contains(eightBit.toUtf8()));
+    QCOMPARE(header(article, "MIME-Version"), QByteArray("1.0"));
+    QCOMPARE(header(article, "Content-Type"), QByteArray("text/plain; charset=UTF-8"));
+    QCOMPARE(header(article, "Content-Transfer-Encoding"), QByteArray("7bit"));
+}
+
 void tst_ArticleComposer::dotStuffedOnceInEveryCopy()
 {
     NntpMessage m = question();
@@ -304,6 +340,42 @@ void tst_ArticleComposer::bodyEntriesWithLineBreaks()
         QVERIFY2(!line.contains('\r') && !line.contains('\n'), line.constData());
 }
 
+// Text that is not valid UTF-16 (a lone surrogate, as a damaged store or a
+// paste may give) still has its line breaks: none may reach the wire bare, or
+// a "." after it would end the article early and the rest go out as commands.
+void tst_ArticleComposer::lineBreaksNextToLoneSurrogates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<QByteArray>>("lines");
+
+    const QChar low(0xdc00);
+    const QChar high(0xd800);
+    QTest::newRow("fuzz: lone low surrogate, then LF and a dot line")
+            << QString(low) + QStringLiteral(".\n.\nQUIT")
+            << QList<QByteArray>{"\xef\xbf\xbd.", "..", "QUIT"};
+    QTest::newRow("lone high surrogate at a CR LF")
+            << QStringLiteral("a") + high + QStringLiteral("\r\nb\rc")
+            << QList<QByteArray>{"a\xef\xbf\xbd", "b", "c"};
+}
+
+void tst_ArticleComposer::lineBreaksNextToLoneSurrogates()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<QByteArray>, lines);
+
+    NntpMessage m = question();
+    m.setBodyText(text);
+    QCOMPARE(m.body.size(), lines.size());
+    // The same text handed over as one body entry is split the same way.
+    for (const NntpMessage &message : {m, [&] { NntpMessage one = question(); one.body = {text}; return one; }()}) {
+        const QList<QByteArray> article = compose(message);
+        QCOMPARE(bodyLines(article), lines);
+        QCOMPARE(header(article, "Lines"), QByteArray::number(lines.size()));
+        for (const QByteArray &line : article)
+            QVERIFY2(!line.contains('\r') && !line.contains('\n'), line.toHex().constData());
+    }
+}
+
 void tst_ArticleComposer::dateOfSendingWhenNoDate()
 {
     NntpMessage m = question();
@@ -316,6 +388,12 @@ void tst_ArticleComposer::dateOfSendingWhenNoDate()
     // Two copies of one message carry the message's date, whenever they go.
     m.date = berlin(2024, 8, 1, 8, 0, 0);
     QCOMPARE(header(compose(m), "Date"), QByteArray("Thu, 1 Aug 2024 08:00:00 +0200"));
+    // Fuzz: neither a date nor a time of sending (once an out-of-bounds read
+    // of the day names): the Date line is left out for the server to add.
+    m.date = QDateTime();
+    const QList<QByteArray> undated = ArticleComposer(charsetsOf("en_US")).compose(m, newsAgent, QDateTime());
+    QCOMPARE(header(undated, "Date"), QByteArray("<none>"));
+    QCOMPARE(header(undated, "X-Priority"), QByteArray("3"));
 }
 
 void tst_ArticleComposer::longHeadersFolded()

@@ -1,7 +1,6 @@
 #include "transport/articledate.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -38,10 +37,31 @@ int monthNumber(const QString &word)
     return 0;
 }
 
+// Split by hand: a regular expression matches nothing in text that is not
+// valid UTF-16, which would make a date with a stray surrogate unreadable.
+QStringList blankSeparatedWords(const QString &text)
+{
+    QStringList words;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && text.at(i).isSpace())
+            ++i;
+        const qsizetype start = i;
+        while (i < text.size() && !text.at(i).isSpace())
+            ++i;
+        if (i > start)
+            words.append(text.mid(start, i - start));
+    }
+    return words;
+}
+
 } // namespace
 
 QByteArray format(const QDateTime &dateTime)
 {
+    // An invalid value has no day of the week to name.
+    if (!dateTime.isValid())
+        return {};
     const QDate date = dateTime.date();
     const int offsetMinutes = dateTime.offsetFromUtc() / 60;
     const int absMinutes = qAbs(offsetMinutes);
@@ -68,8 +88,7 @@ QDateTime parse(const QString &text)
             ++end;
         rest = rest.mid(end);
     }
-    const QStringList words = rest.split(QRegularExpression(QStringLiteral("\\s+")),
-                                         Qt::SkipEmptyParts);
+    const QStringList words = blankSeparatedWords(rest);
     const int day = numberOr(words.value(0), 1);
     const int month = monthNumber(words.value(1));
     if (month == 0)

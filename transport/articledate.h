@@ -11,7 +11,7 @@ namespace ArticleDate {
 
 // "Tue, 5 Nov 2002 14:03:00 +0100": English day and month names, the time as
 // the value holds it and the offset from UTC in force at that moment (for a
-// local time daylight saving included).
+// local time daylight saving included). An invalid value gives an empty text.
 QByteArray format(const QDateTime &dateTime);
 
 // Reads an RFC 822 date leniently: an optional day name, the day (1 when not a

@@ -18,6 +18,7 @@ private slots:
     void formatLocalTime();
     void formatInOtherZones_data();
     void formatInOtherZones();
+    void formatInvalidGivesNothing();
     void parse_data();
     void parse();
 };
@@ -87,6 +88,14 @@ void tst_ArticleDate::formatInOtherZones()
     QCOMPARE(ArticleDate::format(dateTime), expected);
 }
 
+// Found by fuzzing the composer: an invalid value read the day name before
+// the start of the table.
+void tst_ArticleDate::formatInvalidGivesNothing()
+{
+    QCOMPARE(ArticleDate::format(QDateTime()), QByteArray());
+    QCOMPARE(ArticleDate::format(QDateTime(QDate(2024, 2, 30), QTime(10, 0))), QByteArray());
+}
+
 void tst_ArticleDate::parse_data()
 {
     QTest::addColumn<QString>("text");
@@ -125,6 +134,8 @@ void tst_ArticleDate::parse_data()
     QTest::newRow("hour out of range") << "5 Nov 2002 25:00:00" << QDate() << QTime();
     QTest::newRow("empty") << "" << QDate() << QTime();
     QTest::newRow("day name only") << "Tuesday" << QDate() << QTime();
+    QTest::newRow("a lone surrogate after the time still splits the words")
+            << QStringLiteral("5 Nov 2002 14:03 ") + QChar(0xdc00) << QDate(2002, 11, 5) << at1403;
 }
 
 void tst_ArticleDate::parse()

@@ -56,7 +56,9 @@ OverviewLine ParseOverviewLine(const QString &line)
 
 OverviewLine ParseOverviewLine(const QByteArray &line)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a multi-byte sequence cut off at the end of the line is an
+    // error, not bytes held back for a next call that never comes.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(line);
     return ParseOverviewLine(utf8.hasError() ? QString::fromLatin1(line) : text);
 }

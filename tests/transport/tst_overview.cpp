@@ -15,6 +15,8 @@ private slots:
     void date();
     void bytesAsReceived_data();
     void bytesAsReceived();
+    void lastBytesOfTheLineKept_data();
+    void lastBytesOfTheLineKept();
 };
 
 void tst_Overview::fields_data()
@@ -130,6 +132,32 @@ void tst_Overview::bytesAsReceived()
     QCOMPARE(parsed.subject, subject);
     QCOMPARE(parsed.references, QStringLiteral("<r@x>"));
     QCOMPARE(parsed.lineCount, quint32(1));
+}
+
+void tst_Overview::lastBytesOfTheLineKept_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("extra");
+
+    QTest::newRow("fuzz: UTF-8 sequence cut off at the end of the extra data")
+            << QByteArray("8\tsubj\t\t\0fr\n\0\0\0\0\0\0\0om\td\t<m@x>\t\t5\t1\xcf", 35)
+            << QStringLiteral("subj")
+            << QString::fromLatin1("1\xcf");
+    QTest::newRow("UTF-8 sequence cut off at the end of a short line")
+            << QByteArray("8\tGr\xc3\xbc\xc3") << QString::fromLatin1("Gr\xc3\xbc\xc3") << QString();
+    QTest::newRow("complete UTF-8 at the end")
+            << QByteArray("8\tGr\xc3\xbc") << QString::fromUtf8("Grü") << QString();
+}
+
+// A line whose last bytes are the start of a UTF-8 sequence is not valid
+// UTF-8: read as Latin-1, with every byte, not with the cut sequence dropped.
+void tst_Overview::lastBytesOfTheLineKept()
+{
+    QFETCH(QByteArray, line);
+    const OverviewLine parsed = ParseOverviewLine(line);
+    QTEST(parsed.subject, "subject");
+    QTEST(parsed.extra, "extra");
 }
 
 QTEST_GUILESS_MAIN(tst_Overview)

@@ -86,7 +86,12 @@ bool decodeWord(const QByteArray &raw, qsizetype from, qsizetype *end, QString &
     const char letter = char(raw[charsetEnd + 1] & ~0x20);
     if (letter == 'Q' ? !decodeQ(text, bytes) : letter == 'B' ? !decodeB(text, bytes) : true)
         return false;
-    QStringDecoder decoder(charset.constData(), QStringDecoder::Flag::Stateless);
+    // A UTF-8 byte-order mark at the start of a word is the text's own
+    // U+FEFF, put there by where the encoder cut the text, not a mark to skip.
+    QStringDecoder::Flags flags = QStringDecoder::Flag::Stateless;
+    if (charset.compare("UTF-8", Qt::CaseInsensitive) == 0)
+        flags |= QStringDecoder::Flag::ConvertInitialBom;
+    QStringDecoder decoder(charset.constData(), flags);
     if (charset.isEmpty() || !decoder.isValid())
         return false;
     out = decoder(bytes);

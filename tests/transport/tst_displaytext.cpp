@@ -32,6 +32,8 @@ void tst_DisplayText::decodesHeaders_data()
         << QByteArray("=?UTF-8?Q?a?= x =?UTF-8?Q?b?=") << u"a x b"_qs;
     QTest::newRow("underscore is a blank, encoded underscore is not")
         << QByteArray("=?UTF-8?Q?one_two=5Fthree?=") << u"one two_three"_qs;
+    QTest::newRow("fuzz: U+FEFF at the start of a UTF-8 word is kept")
+            << QByteArray("=?UTF-8?Q?=E2=82=87?= =?UTF-8?Q?=EF=BB=BF=E6=88=A0?=") << u"\u2087\ufeff\u6220"_qs;
     QTest::newRow("KOI8-R") << QByteArray("=?KOI8-R?B?8NLJ18XU?=") << u"Привет"_qs;
     QTest::newRow("language suffix") << QByteArray("=?UTF-8*de?Q?=C3=A4?=") << u"ä"_qs;
     QTest::newRow("unknown charset stays") << QByteArray("=?x-nonsense?Q?abc?=")

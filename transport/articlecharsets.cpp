@@ -35,7 +35,9 @@ ArticleCharsets ArticleCharsets::forSystem()
 
 QByteArray encodeInCharset(const QString &text, const QByteArray &charset, bool *representable)
 {
-    QStringEncoder encoder(charset.constData());
+    // Stateless: a lone high surrogate at the end of the text becomes a
+    // substitute instead of being held back for text that never follows.
+    QStringEncoder encoder(charset.constData(), QStringEncoder::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     bool ok = encoder.isValid() && !encoder.hasError();
     if (ok && charset.compare("ISO-2022-JP", Qt::CaseInsensitive) == 0) {
@@ -45,9 +47,9 @@ QByteArray encodeInCharset(const QString &text, const QByteArray &charset, bool 
         if (lastEscape >= 0 && bytes.mid(lastEscape, 3) != toAscii)
             bytes += toAscii;
     }
-    if (ok) {
+    if (ok && representable) {
         // Some converters substitute silently; a round trip tells for sure.
-        QStringDecoder decoder(charset.constData());
+        QStringDecoder decoder(charset.constData(), QStringDecoder::Flag::Stateless);
         const QString back = decoder.decode(bytes);
         ok = !decoder.hasError() && back == text;
     }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringEncoder>
 
 namespace HeaderEncoding {
 
@@ -35,14 +36,19 @@ bool wordNeedsEncoding(const QString &word, Context context)
     return false;
 }
 
+bool isQPlain(uchar b)
+{
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '!'
+            || b == '*' || b == '+' || b == '-' || b == '/';
+}
+
 // Q encoding in its strictest form (RFC 2047 5(3)), valid in any header.
 QByteArray qEncode(const QByteArray &bytes)
 {
     QByteArray out;
     for (char ch : bytes) {
         const uchar b = uchar(ch);
-        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9')
-            || b == '!' || b == '*' || b == '+' || b == '-' || b == '/') {
+        if (isQPlain(b)) {
             out += char(b);
         } else if (b == ' ') {
             out += '_';
@@ -54,35 +60,41 @@ QByteArray qEncode(const QByteArray &bytes)
     return out;
 }
 
+qsizetype qEncodedSize(const QByteArray &bytes)
+{
+    qsizetype size = 0;
+    for (char ch : bytes)
+        size += isQPlain(uchar(ch)) || ch == ' ' ? 1 : 3;
+    return size;
+}
+
 QByteArray encodedWord(const QString &text, const QByteArray &charset, char letter)
 {
-    bool ok = false;
-    const QByteArray bytes = encodeInCharset(text, charset, &ok);
+    const QByteArray bytes = encodeInCharset(text, charset, nullptr);
     const QByteArray payload = letter == 'B' ? bytes.toBase64() : qEncode(bytes);
     return "=?" + charset + '?' + letter + '?' + payload + "?=";
 }
 
-// Cuts the text at character boundaries into pieces whose encoded-words fit
-// maxEncodedWord; each piece is encoded on its own, so a multi-byte character
-// or a shift sequence never straddles two encoded-words.
-QByteArray encodeRun(const QString &run, const ArticleCharsets &charsets)
+// The end of the character that begins at i: a surrogate pair is one.
+qsizetype nextCharacter(const QString &text, qsizetype i)
 {
-    QByteArray charset = charsets.headerCharset;
-    char letter = charsets.headerEncoding;
-    bool representable = false;
-    encodeInCharset(run, charset, &representable);
-    if (!representable)
-        charset = utf8;
+    if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        return i + 2;
+    return i + 1;
+}
 
+// Cuts a run for a charset with shift states (ISO-2022-JP): the encoded form
+// of a piece is not the sum of its characters' forms, so each candidate is
+// encoded whole.
+QList<QByteArray> encodeShifted(const QString &run, const QByteArray &charset, char letter)
+{
     QList<QByteArray> words;
     qsizetype start = 0;
     while (start < run.size()) {
         qsizetype end = start;
         QByteArray best;
         while (end < run.size()) {
-            qsizetype next = end + 1;
-            if (run.at(end).isHighSurrogate() && next < run.size())
-                ++next;
+            const qsizetype next = nextCharacter(run, end);
             const QByteArray candidate = encodedWord(run.mid(start, next - start), charset, letter);
             if (!best.isEmpty() && candidate.size() > maxEncodedWord)
                 break;
@@ -92,7 +104,55 @@ QByteArray encodeRun(const QString &run, const ArticleCharsets &charsets)
         words.append(best);
         start = end;
     }
-    return words.join(' ');
+    return words;
+}
+
+// Cuts a run for a charset without shift states: each character is encoded
+// once and a word takes characters while its encoded form fits, so a run of
+// megabytes takes linear time.
+QList<QByteArray> encodeStateless(const QString &run, const QByteArray &charset, char letter)
+{
+    const QByteArray head = "=?" + charset + '?' + letter + '?';
+    const qsizetype room = maxEncodedWord - head.size() - 2;
+    const auto word = [&](const QByteArray &bytes) {
+        return head + (letter == 'B' ? bytes.toBase64() : qEncode(bytes)) + "?=";
+    };
+    QStringEncoder encoder(charset.constData(), QStringEncoder::Flag::Stateless);
+    QList<QByteArray> words;
+    QByteArray bytes;
+    qsizetype qSize = 0;
+    for (qsizetype i = 0; i < run.size();) {
+        const qsizetype next = nextCharacter(run, i);
+        const QByteArray one = encoder.encode(QStringView(run).sliced(i, next - i));
+        const qsizetype oneQ = qEncodedSize(one);
+        const qsizetype payload = letter == 'B' ? (bytes.size() + one.size() + 2) / 3 * 4 : qSize + oneQ;
+        if (!bytes.isEmpty() && payload > room) {
+            words.append(word(bytes));
+            bytes.clear();
+            qSize = 0;
+        }
+        bytes += one;
+        qSize += oneQ;
+        i = next;
+    }
+    if (!bytes.isEmpty())
+        words.append(word(bytes));
+    return words;
+}
+
+// Cuts the text at character boundaries into pieces whose encoded-words fit
+// maxEncodedWord; each piece is encoded on its own, so a multi-byte character
+// or a shift sequence never straddles two encoded-words.
+QByteArray encodeRun(const QString &run, const ArticleCharsets &charsets)
+{
+    QByteArray charset = charsets.headerCharset;
+    const char letter = charsets.headerEncoding;
+    bool representable = false;
+    encodeInCharset(run, charset, &representable);
+    if (!representable)
+        charset = utf8;
+    const bool shifted = charset.compare("ISO-2022-JP", Qt::CaseInsensitive) == 0;
+    return (shifted ? encodeShifted(run, charset, letter) : encodeStateless(run, charset, letter)).join(' ');
 }
 
 } // namespace

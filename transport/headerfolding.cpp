@@ -4,11 +4,11 @@ namespace HeaderFolding {
 
 namespace {
 
-QByteArray withoutTrailingBlanks(QByteArray piece)
+QByteArray withoutTrailingBlanks(QByteArrayView piece)
 {
     while (piece.endsWith(' ') || piece.endsWith('\t'))
         piece.chop(1);
-    return piece;
+    return piece.toByteArray();
 }
 
 bool isBlank(char c)
@@ -19,7 +19,7 @@ bool isBlank(char c)
 // Where the rest may be broken: the first blank of a run of blanks that
 // follows some text of the piece. Breaking there keeps the whole run on the
 // continuation line, so unfolding gives back every blank.
-qsizetype breakPoint(const QByteArray &rest, qsizetype firstAllowed)
+qsizetype breakPoint(QByteArrayView rest, qsizetype firstAllowed)
 {
     qsizetype best = -1;
     for (qsizetype i = firstAllowed; i < rest.size(); ++i) {
@@ -33,36 +33,42 @@ qsizetype breakPoint(const QByteArray &rest, qsizetype firstAllowed)
     return best;
 }
 
+// The first place after the leading blanks and the first word of a piece
+// where it may be broken.
+qsizetype afterFirstWord(QByteArrayView rest, qsizetype from)
+{
+    while (from < rest.size() && isBlank(rest.at(from)))
+        ++from;
+    return from + 1;
+}
+
 } // namespace
 
 QList<QByteArray> fold(const QByteArray &line)
 {
-    QByteArray rest = withoutTrailingBlanks(line);
-    if (rest.size() <= maxLineLength)
-        return {rest};
+    const QByteArray whole = withoutTrailingBlanks(line);
+    if (whole.size() <= maxLineLength)
+        return {whole};
 
+    // The rest is a view into the whole line: pieces are cut from it without
+    // copying what remains, so a line of megabytes folds in linear time.
+    QByteArrayView rest(whole);
     // The first piece keeps "Name: " and at least the first word of the value.
     const qsizetype colon = rest.indexOf(':');
-    qsizetype firstAllowed = colon < 0 ? 1 : colon + 1;
-    while (firstAllowed < rest.size() && isBlank(rest.at(firstAllowed)))
-        ++firstAllowed;
-    firstAllowed = qMax<qsizetype>(firstAllowed + 1, 1);
+    qsizetype firstAllowed = afterFirstWord(rest, colon < 0 ? 1 : colon + 1);
 
     QList<QByteArray> lines;
     while (rest.size() > maxLineLength) {
         const qsizetype at = breakPoint(rest, firstAllowed);
         if (at < 0)
             break;
-        lines.append(withoutTrailingBlanks(rest.left(at)));
-        rest = rest.mid(at);
+        lines.append(withoutTrailingBlanks(rest.first(at)));
+        rest = rest.sliced(at);
         // A continuation begins with its blanks; it may be broken after its
         // first word.
-        firstAllowed = 1;
-        while (firstAllowed < rest.size() && isBlank(rest.at(firstAllowed)))
-            ++firstAllowed;
-        ++firstAllowed;
+        firstAllowed = afterFirstWord(rest, 1);
     }
-    lines.append(rest);
+    lines.append(rest.toByteArray());
     return lines;
 }
 

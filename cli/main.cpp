@@ -1,8 +1,10 @@
 // quorbic-cli: the companion command-line tool. It works on the store "qa.mdb"
 // of the working directory through the same core code as the windows.
 
+#include "cli/commandline.h"
+#include "cli/commands.h"
 #include "store/storeerror.h"
-#include "store/storeschema.h"
+#include "transport/clienterrors.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -10,45 +12,32 @@
 
 namespace {
 
-const char kStoreFile[] = "qa.mdb";
+using Command = int (*)(const QStringList &);
 
-QTextStream &out()
+struct Entry
 {
-    static QTextStream stream(stdout);
-    return stream;
-}
+    const char *name;
+    Command run;
+    const char *summary;
+};
 
-QTextStream &err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
+const Entry kCommands[] = {
+    {"init", runInit, "make an empty store; refuses when qa.mdb exists"},
+    {"post", runPost, "post the Outbox"},
+    {"retrieve", runRetrieve, "retrieve the answers to the Inbox's messages"},
+    {"update-lists", runUpdateLists, "load the newsgroup list of every news server"},
+    {"show", runShow, "list a folder: Inbox, Outbox, Drafts or Deleted (0-3)"},
+};
 
 void usage(QTextStream &to)
 {
     to << "Usage: quorbic-cli COMMAND [OPTIONS]\n"
           "Works on the store \"qa.mdb\" in the working directory.\n\n"
-          "Commands:\n"
-          "  init    make an empty store; refuses when qa.mdb exists\n\n"
-          "Run quorbic-cli COMMAND --help for a command's options.\n";
+          "Commands:\n";
+    for (const Entry &entry : kCommands)
+        to << "  " << QString::fromLatin1(entry.name).leftJustified(14) << entry.summary << "\n";
+    to << "\nRun quorbic-cli COMMAND --help for a command's options.\n";
     to.flush();
-}
-
-int runInit(const QStringList &args)
-{
-    if (args.contains(QStringLiteral("--help"))) {
-        out() << "Usage: quorbic-cli init\n"
-                 "Makes an empty store \"qa.mdb\" in the working directory.\n"
-                 "Refuses, touching nothing, when the file already exists.\n";
-        return 0;
-    }
-    if (!args.isEmpty()) {
-        err() << "quorbic-cli init: unexpected argument " << args.first() << "\n";
-        return 2;
-    }
-    StoreSchema::create(QLatin1String(kStoreFile));
-    out() << "Made an empty store " << kStoreFile << "\n";
-    return 0;
 }
 
 } // namespace
@@ -58,18 +47,24 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--help")) {
-        usage(args.isEmpty() ? err() : out());
-        return args.isEmpty() ? 2 : 0;
+        usage(args.isEmpty() ? Cli::err() : Cli::out());
+        return args.isEmpty() ? Cli::UsageError : Cli::Success;
     }
     const QString command = args.takeFirst();
-    try {
-        if (command == QLatin1String("init"))
-            return runInit(args);
-    } catch (const StoreError &e) {
-        err() << "quorbic-cli " << command << ": " << errorBoxText(e.text()) << "\n";
-        return 1;
+    for (const Entry &entry : kCommands) {
+        if (command != QLatin1String(entry.name))
+            continue;
+        try {
+            return entry.run(args);
+        } catch (const StoreError &e) {
+            Cli::err() << "quorbic-cli " << command << ": " << errorBoxText(e.text()) << "\n";
+        } catch (const ClientError &e) {
+            Cli::err() << "quorbic-cli " << command << ": " << errorBoxText(e.text()) << "\n";
+        }
+        Cli::err().flush();
+        return Cli::Failure;
     }
-    err() << "quorbic-cli: unknown command " << command << "\n";
-    usage(err());
-    return 2;
+    Cli::err() << "quorbic-cli: unknown command " << command << "\n";
+    usage(Cli::err());
+    return Cli::UsageError;
 }

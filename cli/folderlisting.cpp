@@ -1,0 +1,104 @@
+#include "cli/folderlisting.h"
+
+#include "cli/commandline.h"
+#include "shell/sentdate.h"
+#include "shell/threadbuilder.h"
+#include "store/rowset.h"
+#include "transport/displaytext.h"
+
+#include <algorithm>
+
+void FolderListing::load(RowSet &query, bool threads)
+{
+    m_nodes.clear();
+    m_top.clear();
+
+    std::vector<ThreadRow> rows;
+    rows.reserve(query.rowCount());
+    for (query.first(); !query.eof(); query.next()) {
+        const QVariant parent = query.value(QStringLiteral("Parent"));
+        rows.push_back({query.asInt(QStringLiteral("Code")),
+                        parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
+    }
+
+    // Which row each node shows and the node it hangs below (-1: top level).
+    std::vector<ThreadBuilder::Entry> entries;
+    if (threads) {
+        entries = ThreadBuilder::build(rows);
+    } else {
+        for (int i = 0; i < int(rows.size()); ++i)
+            entries.push_back({i, -1});
+    }
+
+    m_nodes.resize(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        query.setRow(entries[i].row);
+        Node &node = m_nodes[i];
+        node.isRead = query.asBool(QStringLiteral("IsRead"));
+        node.subject = DisplayText::header(query.value(QStringLiteral("Subject")));
+        QDate date;
+        QTime time;
+        if (SentDate::fromStored(query.value(QStringLiteral("SentDate")), date, time)) {
+            node.sent = SentDate::format(date, time);
+            node.sentKey = SentDate::key(date, time);
+        }
+        node.from = DisplayText::header(query.value(QStringLiteral("From")));
+        node.source = query.asString(QStringLiteral("Source"));
+        node.body = DisplayText::body(query.value(QStringLiteral("Body")));
+        if (entries[i].parent < 0) {
+            m_top.push_back(int(i));
+        } else {
+            node.depth = m_nodes[entries[i].parent].depth + 1;
+            m_nodes[entries[i].parent].children.push_back(int(i));
+        }
+    }
+
+    // A parent's entry always comes before its children's, so walking back
+    // carries every unread message's mark up to the top of its thread.
+    for (int i = int(entries.size()) - 1; i >= 0; --i) {
+        Node &node = m_nodes[i];
+        node.bold = node.bold || !node.isRead;
+        if (node.bold && entries[i].parent >= 0)
+            m_nodes[entries[i].parent].bold = true;
+    }
+
+    sortByDate(m_top);
+    for (Node &node : m_nodes)
+        sortByDate(node.children);
+}
+
+void FolderListing::sortByDate(std::vector<int> &nodes) const
+{
+    std::stable_sort(nodes.begin(), nodes.end(), [this](int a, int b) {
+        const std::optional<qint64> &left = m_nodes[a].sentKey;
+        const std::optional<qint64> &right = m_nodes[b].sentKey;
+        if (!left || !right)
+            return !left && right;
+        return *left < *right;
+    });
+}
+
+QStringList FolderListing::lines(bool withBodies) const
+{
+    QStringList lines;
+    // Depth first without recursion: a long chain of answers is a deep tree.
+    std::vector<int> stack(m_top.rbegin(), m_top.rend());
+    while (!stack.empty()) {
+        const Node &node = m_nodes[stack.back()];
+        stack.pop_back();
+        const QString indent(2 * node.depth, QLatin1Char(' '));
+        lines << (node.bold ? QStringLiteral("* ") : QStringLiteral("  ")) + indent + Cli::oneLine(node.subject)
+                     + QLatin1Char('\t') + node.sent + QLatin1Char('\t') + Cli::oneLine(node.from)
+                     + QLatin1Char('\t') + Cli::oneLine(node.source);
+        if (withBodies && !node.body.isEmpty()) {
+            QString body = node.body;
+            body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            if (body.endsWith(QLatin1Char('\n')))
+                body.chop(1);
+            for (const QString &line : body.split(QLatin1Char('\n')))
+                lines << QStringLiteral("  ") + indent + QStringLiteral("  | ") + Cli::oneLine(line);
+        }
+        stack.insert(stack.end(), node.children.rbegin(), node.children.rend());
+    }
+    return lines;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// A folder listed as the main window's message tree shows it: the Inbox as
+// threads (each message below the one it answers, rows whose parent is not
+// reached left out), the other folders flat; the children of every node, and
+// the top level, in the order of the "Sent" column (no date first, equal dates
+// in load order); a node bold when its message or one below it is unread.
+//
+// One line per message: "* " for bold or two blanks, two blanks per level,
+// then Subject, Sent, From and Source separated by tabs. Subject and From are
+// shown decoded; with bodies, each body line follows its message's line,
+// indented below it behind "| ".
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class RowSet;
+
+class FolderListing
+{
+public:
+    // Reads every row of the open folder query (Select * ... Order by Parent).
+    void load(RowSet &query, bool threads);
+    QStringList lines(bool withBodies) const;
+
+private:
+    struct Node
+    {
+        int depth = 0;
+        bool isRead = true;
+        bool bold = false;
+        std::optional<qint64> sentKey;
+        QString subject;
+        QString sent;
+        QString from;
+        QString source;
+        QString body;
+        std::vector<int> children;
+    };
+
+    void sortByDate(std::vector<int> &nodes) const;
+
+    std::vector<Node> m_nodes;
+    std::vector<int> m_top;
+};

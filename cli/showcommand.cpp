@@ -1,0 +1,72 @@
+#include "cli/commandline.h"
+#include "cli/commands.h"
+#include "cli/folderlisting.h"
+#include "cli/toolsession.h"
+#include "store/dmod.h"
+
+#include <QTextStream>
+
+using namespace Cli;
+
+namespace {
+
+constexpr int kInbox = 0;
+
+// The folder codes, by the folder bar's names or by number; -1 for neither.
+int folderCode(const QString &word)
+{
+    static const QStringList names{QStringLiteral("inbox"), QStringLiteral("outbox"), QStringLiteral("drafts"),
+                                   QStringLiteral("deleted")};
+    const QString name = word.toLower();
+    if (name == QLatin1String("deleted messages"))
+        return 3;
+    const qsizetype byName = names.indexOf(name);
+    if (byName >= 0)
+        return int(byName);
+    bool number = false;
+    const int code = word.toInt(&number);
+    return number && code >= 0 && code <= 3 && word.size() == 1 ? code : -1;
+}
+
+} // namespace
+
+int runShow(const QStringList &args)
+{
+    const Options options = parseOptions(args, {QStringLiteral("--bodies")});
+    if (options.help) {
+        out() << "Usage: quorbic-cli show FOLDER [--bodies]\n"
+                 "Lists a folder of qa.mdb in the working directory as the main window's\n"
+                 "message tree shows it. FOLDER is Inbox, Outbox, Drafts or Deleted, or its\n"
+                 "number 0, 1, 2 or 3.\n\n"
+                 "One line per message: \"*\" where the window shows it bold (unread, or with\n"
+                 "an unread message below it), two blanks per level of the Inbox's threads,\n"
+                 "then Subject, Sent, From and Source separated by tabs. Messages are in the\n"
+                 "order of the Sent column at every level.\n\n"
+                 "  --bodies  write each message's text below its line, behind \"| \"\n\n"
+                 "Nothing is marked read.\n";
+        return Success;
+    }
+    if (!options.error.isEmpty())
+        return usageError(QStringLiteral("show"), options.error);
+    if (options.arguments.size() != 1)
+        return usageError(QStringLiteral("show"), options.arguments.isEmpty()
+                                                      ? QStringLiteral("name the folder to show")
+                                                      : QStringLiteral("name one folder"));
+    const int folder = folderCode(options.arguments.first());
+    if (folder < 0)
+        return usageError(QStringLiteral("show"), QStringLiteral("no folder ") + options.arguments.first());
+    if (!storeExists(QStringLiteral("show")))
+        return Failure;
+
+    ToolSession session({});
+    RowSet &query = session.dm().qryArticle();
+    query.close();
+    query.setParam(QStringLiteral("fld"), folder);
+    query.open();
+    FolderListing listing;
+    listing.load(query, folder == kInbox);
+    for (const QString &line : listing.lines(options.bodies))
+        out() << line << "\n";
+    out().flush();
+    return Success;
+}

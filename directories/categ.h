@@ -32,6 +32,8 @@ class TfmCategories : public QDialog
     Q_OBJECT
 public:
     explicit TfmCategories(Tdm &dm, QWidget *parent = nullptr);
+    // The name dialog `fmCategoryEdit`, made with the manager.
+    TfmCategoryEdit &categoryEdit() const { return *m_fmCategoryEdit; }
     ~TfmCategories() override;
 
     // How long typing in the filter edit waits before the list is filtered

@@ -35,6 +35,8 @@ class TfmNewsgroup : public QDialog
 public:
     explicit TfmNewsgroup(Tdm &dm, QWidget *parent = nullptr);
     ~TfmNewsgroup() override;
+    // The loading window `fmRecNewsgroup`, made with the dialog.
+    TfmRecNewsgroup &recNewsgroup() const { return *m_fmRecNewsgroup; }
 
     // The dial-up check asked before each server (true: go on line); by default
     // the system's.

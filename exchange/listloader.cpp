@@ -1,5 +1,6 @@
 #include "exchange/listloader.h"
 
+#include "exchange/certificatequestions.h"
 #include "exchange/listloadview.h"
 #include "exchange/runui.h"
 #include "store/dmod.h"
@@ -105,6 +106,7 @@ void NewsgroupListLoader::loadAllServers()
         NewsgroupListHandler previous;
         ~HandlerScope() { client.setOnNewsgroupList(std::move(previous)); }
     } scope{client, client.onNewsgroupList()};
+    const CertificateQuestions certificates(client, m_ui);
     client.setOnNewsgroupList([this](const QString &name, quint32, quint32, const QString &, bool &go) {
         NewsClientNewsgroupList(name, go);
     });

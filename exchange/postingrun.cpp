@@ -1,5 +1,6 @@
 #include "exchange/postingrun.h"
 
+#include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
 #include "exchange/newsgroupnames.h"
 #include "exchange/postingview.h"
@@ -56,6 +57,7 @@ PostingRun::Outcome PostingRun::FormActivate()
     if (!lock.acquired())
         return Outcome::Refused;
     m_running = true;
+    const CertificateQuestions certificates(m_client, m_ui);
     m_failedHosts.clear();
     KeepSending = true;
     m_view.setButtonCaption(kAbortCaption);
@@ -251,7 +253,7 @@ bool PostingRun::connectForPosting(const QString &host)
         return false;
     }
     const GreetingState state = m_client.greetingState();
-    ResultText += greetingStateText(state);
+    ResultText += connectedStatusText(m_client);
     return state == GreetingState::CanPost;
 }
 

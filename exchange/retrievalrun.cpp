@@ -1,5 +1,6 @@
 #include "exchange/retrievalrun.h"
 
+#include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
 #include "exchange/newsgroupnames.h"
 #include "exchange/runlock.h"
@@ -99,6 +100,7 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
     ExchangeRunLock lock(m_dm);
     if (!lock.acquired())
         return Outcome::Refused;
+    const CertificateQuestions certificates(m_client, m_ui);
     m_failedHosts.clear();
     m_ui.setBusy(true);
     m_ui.processEvents();
@@ -193,7 +195,7 @@ bool RetrievalRun::connectForReading(const QString &host)
     try {
         m_client.connect();
         state = m_client.greetingState();
-        ResultText += greetingStateText(state);
+        ResultText += connectedStatusText(m_client);
     } catch (const ConnectionRefused &error) {
         ResultText += kConnectionError + error.text();
     } catch (const SocketError &error) {

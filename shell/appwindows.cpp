@@ -3,6 +3,11 @@
 #include "directories/accountlist.h"
 #include "directories/accprop.h"
 #include "directories/catchoice.h"
+#include "directories/categ.h"
+#include "directories/categed.h"
+#include "directories/newsgroup.h"
+#include "exchange/windows/recnews.h"
+#include "exchange/windows/sendgroup.h"
 #include "directories/serverlist.h"
 #include "directories/srvedit.h"
 #include "messages/messageactions.h"
@@ -11,7 +16,6 @@
 #include "shell/main.h"
 #include "shell/mainactions.h"
 #include "shell/mainfolderview.h"
-#include "shell/placeholderwindow.h"
 
 #include <QAction>
 #include <QDialog>
@@ -64,6 +68,16 @@ QDialog *AppWindows::make(const Entry &entry, Tdm &dm, TfmMain *owner)
     }
     if (name == QLatin1String("fmAccount"))
         return m_accounts;
+    if (name == QLatin1String("fmNewsgroup"))
+        return new TfmNewsgroup(dm, owner);
+    if (name == QLatin1String("fmRecNewsgroup"))
+        return &qobject_cast<TfmNewsgroup *>(window(QStringLiteral("fmNewsgroup")))->recNewsgroup();
+    if (name == QLatin1String("fmCategories"))
+        return new TfmCategories(dm, owner);
+    if (name == QLatin1String("fmCategoryEdit"))
+        return &qobject_cast<TfmCategories *>(window(QStringLiteral("fmCategories")))->categoryEdit();
+    if (name == QLatin1String("fmSendGroup"))
+        return new TfmSendGroup(dm, *m_folders, owner);
     if (name == QLatin1String("fmCategChoice"))
         return new TfmCategChoice(dm, owner);
     if (name == QLatin1String("fmReply"))
@@ -74,7 +88,7 @@ QDialog *AppWindows::make(const Entry &entry, Tdm &dm, TfmMain *owner)
             return chooser->ChooseCategory(path, preselected);
         }, owner);
     }
-    return new PlaceholderWindow(name, QLatin1String(entry.caption), owner);
+    qFatal("AppWindows: no window is made for %s", entry.name);
 }
 
 void AppWindows::wireMessageCommands(Tdm &dm, TfmMain *owner)

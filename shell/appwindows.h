@@ -1,8 +1,9 @@
 #pragma once
 // The program's dialogs, each made once at start-up, in a fixed order, and
 // kept hidden until a command shows it modally. They belong to the main
-// window, so they are centred on it and go with it. A dialog whose window is
-// not part of the program yet is a stand-in that says so.
+// window, so they are centred on it and go with it. A dialog that another one
+// owns (a list's property dialog, the newsgroups dialog's loading window) is
+// taken from its owner when its turn comes.
 //
 // The message commands (New Question, Reply, Edit, Delete) are wired here to
 // the main window's actions, since they open these dialogs.

@@ -1,5 +1,9 @@
 #include "shell/main.h"
 
+#include "exchange/retrievalrun.h"
+#include "shell/mainfolderview.h"
+#include "shell/mainrunui.h"
+
 #include "shell/about.h"
 #include "shell/appwindows.h"
 #include "shell/articleitem.h"
@@ -256,7 +260,7 @@ void TfmMain::wire()
     connect(a.acReceive, &QAction::triggered, this, &TfmMain::RetrieveAnswers);
     connect(a.Exit1, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
-    // Windows of their own commands; until those exist, stand-ins say so.
+    // Commands that show a window of their own.
     const std::pair<QAction *, const char *> dialogs[] = {
         {a.acSend, "fmSendGroup"}, {a.actServers, "fmServer"}, {a.acAccount, "fmAccount"},
         {a.acNewsgroups, "fmNewsgroup"}, {a.acCategories, "fmCategories"},
@@ -387,7 +391,15 @@ void TfmMain::acAboutExecute()
 
 void TfmMain::RetrieveAnswers()
 {
-    // Retrieving answers is a command of its own, not part of this window yet.
+    if (!m_windows)
+        return;
+    // No second run may start from a click seen while this one lets events run.
+    m_actions->acSend->setEnabled(false);
+    m_actions->acReceive->setEnabled(false);
+    MainRunUi ui(*this);
+    runCommand([&] { ::RetrieveAnswers(m_dm, ui, m_windows->folders()); });
+    m_actions->acSend->setEnabled(true);
+    m_actions->acReceive->setEnabled(true);
 }
 
 void TfmMain::updateActions()

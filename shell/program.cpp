@@ -1,5 +1,6 @@
 #include "shell/program.h"
 
+#include "exchange/certificatequestions.h"
 #include "shell/about.h"
 #include "shell/appwindows.h"
 #include "shell/helpcontents.h"
@@ -31,6 +32,7 @@ void QuorbicProgram::start()
     std::unique_ptr<TfmAbout> splash(TfmAbout::ShowSplash(m_opener));
     // 4. The data module opens the store.
     m_dm = std::make_unique<Tdm>(m_storeFile);
+    preferEncryption(m_dm->newsClient());
     runCommand([&] { m_dm->DataModuleCreate(); });
     // 5. The main window selects and loads the Inbox before it first shows.
     m_fmMain = std::make_unique<TfmMain>(*m_dm, m_opener);

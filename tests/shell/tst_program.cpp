@@ -96,6 +96,36 @@ private slots:
         program.shutdown();
     }
 
+    void everyWindowIsTheRealOne()
+    {
+        ScratchStore store;
+        RecordingOpener opener;
+        QuorbicProgram program(opener, store.path());
+        program.start();
+        // Each window is of its own class: fmServer is a TfmServer, and so on.
+        for (const QString &name : program.windows()->names()) {
+            const QByteArray expected = "Tfm" + name.mid(2).toLatin1();
+            QCOMPARE(QByteArray(program.windows()->window(name)->metaObject()->className()), expected);
+        }
+        program.shutdown();
+    }
+
+    void retrieveReportsTheCountInTheStatusBar()
+    {
+        ScratchStore store;
+        RecordingOpener opener;
+        ModalWatcher boxes;
+        QuorbicProgram program(opener, store.path());
+        program.start();
+        program.fmMain()->actions().acReceive->trigger();
+        // No Inbox message names a newsgroup: no server is asked, nothing is shown.
+        QVERIFY(boxes.seen.isEmpty());
+        QCOMPARE(program.fmMain()->statusText(0), QStringLiteral("0 new messages"));
+        QVERIFY(program.fmMain()->actions().acReceive->isEnabled());
+        QVERIFY(program.fmMain()->actions().acSend->isEnabled());
+        program.shutdown();
+    }
+
     void splashIsAnAboutBoxWithoutTitleBarAndButton()
     {
         RecordingOpener opener;

@@ -1,0 +1,47 @@
+#include "shell/mainrunui.h"
+
+#include "shell/main.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+MainRunUi::~MainRunUi()
+{
+    setBusy(false);
+}
+
+void MainRunUi::showMessage(const QString &title, const QString &text, Icon icon)
+{
+    const QMessageBox::Icon shown = icon == Icon::Error     ? QMessageBox::Critical
+                                    : icon == Icon::Warning ? QMessageBox::Warning
+                                                            : QMessageBox::Information;
+    QMessageBox box(shown, title, text, QMessageBox::Ok, &m_main);
+    box.exec();
+}
+
+bool MainRunUi::ask(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, &m_main);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MainRunUi::showStatus(int panel, const QString &text)
+{
+    m_main.setStatusText(panel, text);
+}
+
+void MainRunUi::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void MainRunUi::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}

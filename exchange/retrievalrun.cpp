@@ -38,10 +38,12 @@ QString countText(int count)
 // Overview lines and bodies arrive as bytes with no charset declared: UTF-8
 // when they are valid UTF-8, else the Western 8-bit set, so that no byte of an
 // older article is lost to a replacement character.
-QString receivedText(const QByteArray &bytes)
+QString receivedText(const QByteArray &bytes, bool *wasUtf8 = nullptr)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
+    if (wasUtf8)
+        *wasUtf8 = !utf8.hasError();
     if (utf8.hasError())
         return QString::fromLatin1(bytes);
     return text;
@@ -270,7 +272,7 @@ void RetrievalRun::examine(const QString &group, const QByteArray &overviewLine)
     const std::optional<ReferenceMatcher::Record> answered = m_matcher.newestIn(referencesOf(overviewLine));
     if (!answered)
         return;
-    const OverviewLine line = ParseOverviewLine(receivedText(overviewLine));
+    const OverviewLine line = ParseOverviewLine(receivedText(overviewLine, &m_lineIsUtf8));
     m_ui.processEvents();
     qryMsgIdVerify.bind(QStringLiteral("MSGID"), line.messageId);
     qryMsgIdVerify.exec();
@@ -289,18 +291,23 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     message.clear();
     if (!m_client.body(quint32(line.articleNumber), message))
         return;
-    const QString body = receivedText(message.fetchedText());
+    // The store keeps what came from the server byte for byte; it is decoded
+    // where it is shown. The fields of the overview line go back to the bytes
+    // they were read from.
+    const auto received = [this](const QString &field) {
+        return m_lineIsUtf8 ? field.toUtf8() : field.toLatin1();
+    };
 
     qryReadArticle.append();
     qryReadArticle.setValue(QStringLiteral("Parent"), parent);
-    qryReadArticle.setValue(QStringLiteral("Subject"), line.subject);
-    qryReadArticle.setValue(QStringLiteral("From"), line.from);
+    qryReadArticle.setValue(QStringLiteral("Subject"), received(line.subject));
+    qryReadArticle.setValue(QStringLiteral("From"), received(line.from));
     qryReadArticle.setValue(QStringLiteral("SentDate"), line.date);
     qryReadArticle.setValue(QStringLiteral("Source"), group);
     qryReadArticle.setValue(QStringLiteral("Folder"), kInbox);
     qryReadArticle.setValue(QStringLiteral("IsRead"), false);
     qryReadArticle.setValue(QStringLiteral("ArticleType"), false);
-    qryReadArticle.setValue(QStringLiteral("Body"), body);
+    qryReadArticle.setValue(QStringLiteral("Body"), message.fetchedText());
     qryReadArticle.post();
     const int code = qryReadArticle.asInt(QStringLiteral("Code"));
     ++m_newAnswers;

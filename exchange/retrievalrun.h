@@ -79,6 +79,7 @@ private:
     ReferenceMatcher m_matcher;
     int m_groupCode = 0; // the Code of the group being read
     int m_newAnswers = 0;
+    bool m_lineIsUtf8 = true; // how the overview line being examined was decoded
 };
 
 // The main window's Retrieve command: one run with the system's dial-up check.

@@ -1,6 +1,7 @@
 #include "shell/main.h"
 
 #include "exchange/retrievalrun.h"
+#include "transport/displaytext.h"
 #include "shell/mainfolderview.h"
 #include "shell/mainrunui.h"
 
@@ -337,10 +338,10 @@ void TfmMain::treeMessageItemSelectedChange(ArticleItem *node)
         query.close();
         query.setParam(QStringLiteral("Id"), node->rec().Code);
         query.open();
-        m_reView->setText(query.asString(QStringLiteral("Body")));
-        m_lbFrom->setText(query.asString(QStringLiteral("From")));
+        m_reView->setText(DisplayText::body(query.value(QStringLiteral("Body"))));
+        m_lbFrom->setText(DisplayText::header(query.value(QStringLiteral("From"))));
         m_lbNewsgroup->setText(query.asString(QStringLiteral("Source")));
-        m_lbSubject->setText(query.asString(QStringLiteral("Subject")));
+        m_lbSubject->setText(DisplayText::header(query.value(QStringLiteral("Subject"))));
         if (!node->rec().IsRead)
             m_tmrMain->start();
     });

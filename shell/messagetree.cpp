@@ -5,6 +5,7 @@
 #include "shell/threadbuilder.h"
 #include "shell/unreadmark.h"
 #include "store/rowset.h"
+#include "transport/displaytext.h"
 
 #include <QHeaderView>
 #include <QStyle>
@@ -67,12 +68,12 @@ ArticleItem *MessageTree::AddArticleNode(ArticleItem *parent, const RowSet &quer
     rec.Code = query.asInt(QStringLiteral("Code"));
     rec.IsRead = query.asBool(QStringLiteral("IsRead"));
     auto *node = new ArticleItem(rec);
-    node->setText(ArticleItem::SubjectColumn, query.asString(QStringLiteral("Subject")));
+    node->setText(ArticleItem::SubjectColumn, DisplayText::header(query.value(QStringLiteral("Subject"))));
     QDate date;
     QTime time;
     if (SentDate::fromStored(query.value(QStringLiteral("SentDate")), date, time))
         node->setSent(date, time);
-    node->setText(ArticleItem::FromColumn, query.asString(QStringLiteral("From")));
+    node->setText(ArticleItem::FromColumn, DisplayText::header(query.value(QStringLiteral("From"))));
     node->setText(ArticleItem::SourceColumn, query.asString(QStringLiteral("Source")));
     place(node, parent);
     UnreadMark::attached(node);

@@ -8,8 +8,15 @@
 namespace DisplayText {
 namespace {
 
+bool isAscii(const QByteArray &raw)
+{
+    return std::all_of(raw.cbegin(), raw.cend(), [](char c) { return uchar(c) < 0x80; });
+}
+
 QString eightBit(const QByteArray &raw)
 {
+    if (isAscii(raw))
+        return QString::fromLatin1(raw);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(raw);
     if (!utf8.hasError())
@@ -105,6 +112,8 @@ bool decodeWord(const QByteArray &raw, qsizetype from, qsizetype *end, QString &
 
 QString header(const QByteArray &raw)
 {
+    if (!raw.contains("=?"))
+        return eightBit(raw);
     QString result;
     QByteArray pending;       // undecoded bytes since the last encoded-word
     bool afterWord = false;   // the last thing taken was an encoded-word

@@ -55,6 +55,24 @@ private slots:
         QCOMPARE(f.window->findChild<QLabel *>(QStringLiteral("lbFrom"))->textFormat(), Qt::PlainText);
     }
 
+    void receivedBytesShowDecoded()
+    {
+        // An answer as retrieval stores it: the bytes the server sent, with an
+        // encoded-word subject and name and a body in 8-bit Latin-1.
+        MainFixture f;
+        f.store.exec(QStringLiteral(
+            "INSERT INTO Article (Code, Parent, Folder, IsRead, ArticleType, Subject, \"From\", SentDate, Source, Body) "
+            "VALUES (1, 0, 0, -1, 0, CAST('Re: =?UTF-8?Q?Gr=C3=BC=C3=9Fe?=' AS BLOB), "
+            "CAST('=?ISO-8859-1?Q?J=F6rg?= <j@example.org>' AS BLOB), '2024-03-01 10:00:00', 'de.test', "
+            "X'4772FCDF650D0A')"));
+        f.open();
+        f.select(1);
+        QCOMPARE(f.window->findChild<QLabel *>(QStringLiteral("lbSubject"))->text(), u"Re: Grüße"_qs);
+        QCOMPARE(f.window->findChild<QLabel *>(QStringLiteral("lbFrom"))->text(), u"Jörg <j@example.org>"_qs);
+        QCOMPARE(f.window->preview()->text(), u"Grüße\n"_qs);
+        QCOMPARE(treeShape(*f.window), u"Re: Grüße"_qs);
+    }
+
     void emptyBodyShowsAnEmptyPreview()
     {
         MainFixture f;

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringEncoder>
+#include <QVarLengthArray>
 
 namespace HeaderEncoding {
 
@@ -60,7 +61,7 @@ QByteArray qEncode(const QByteArray &bytes)
     return out;
 }
 
-qsizetype qEncodedSize(const QByteArray &bytes)
+qsizetype qEncodedSize(QByteArrayView bytes)
 {
     qsizetype size = 0;
     for (char ch : bytes)
@@ -121,9 +122,12 @@ QList<QByteArray> encodeStateless(const QString &run, const QByteArray &charset,
     QList<QByteArray> words;
     QByteArray bytes;
     qsizetype qSize = 0;
+    QVarLengthArray<char, 32> buffer;   // one character's bytes, without a heap block each
     for (qsizetype i = 0; i < run.size();) {
         const qsizetype next = nextCharacter(run, i);
-        const QByteArray one = encoder.encode(QStringView(run).sliced(i, next - i));
+        buffer.resize(encoder.requiredSpace(next - i));
+        const char *end = encoder.appendToBuffer(buffer.data(), QStringView(run).sliced(i, next - i));
+        const QByteArrayView one(buffer.data(), end - buffer.data());
         const qsizetype oneQ = qEncodedSize(one);
         const qsizetype payload = letter == 'B' ? (bytes.size() + one.size() + 2) / 3 * 4 : qSize + oneQ;
         if (!bytes.isEmpty() && payload > room) {

@@ -1,9 +1,12 @@
-// quorbic-cli update-lists keeps a load as a whole: a load that ends is
-// committed, one stopped by Ctrl+C (SIGINT) keeps nothing, not even the list
-// of a server that was loaded completely before. The first server is a real
-// INN; the second is a server in this test that answers LIST with lines
-// dribbling in, without end or up to a given count, so the interrupt always
-// falls in the middle of a list.
+// Ctrl+C (SIGINT) while quorbic-cli works. update-lists keeps a load as a
+// whole: a load that ends is committed, one stopped by Ctrl+C keeps nothing,
+// not even the list of a server that was loaded completely before (the first
+// server is a real INN; the second a server in this test that answers LIST
+// with lines dribbling in, without end or up to a given count, so the
+// interrupt falls in the middle of a list). post stops after the newsgroup it
+// is posting to, as Abort does, and keeps the record of what it posted (a
+// server in this test holds back its answer to POST until the interrupt has
+// been sent).
 
 #include "tests/cli/clirunner.h"
 #include "tests/support/innserver.h"
@@ -93,21 +96,82 @@ private:
     bool m_clientGone = false;
 };
 
+// Takes posts, but answers each one only when released.
+class PostHolder
+{
+public:
+    PostHolder()
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] { accept(); });
+    }
+
+    bool listen() { return m_server.listen(QHostAddress::LocalHost, 0); }
+    quint16 port() const { return m_server.serverPort(); }
+    // Articles received in full (answered or not).
+    int articles() const { return m_articles; }
+    // Answers the article that waits.
+    void release()
+    {
+        if (m_waiting) {
+            m_waiting->write("240 article posted ok\r\n");
+            m_waiting = nullptr;
+        }
+    }
+
+private:
+    void accept()
+    {
+        QTcpSocket *client = m_server.nextPendingConnection();
+        auto inArticle = std::make_shared<bool>(false);
+        QObject::connect(client, &QTcpSocket::readyRead, [this, client, inArticle] {
+            while (client->canReadLine()) {
+                const QByteArray line = client->readLine().trimmed();
+                if (*inArticle) {
+                    if (line == ".") {
+                        *inArticle = false;
+                        ++m_articles;
+                        m_waiting = client;
+                    }
+                    continue;
+                }
+                const QByteArray command = line.toUpper();
+                if (command == "MODE READER") {
+                    client->write("200 reader mode\r\n");
+                } else if (command == "POST") {
+                    *inArticle = true;
+                    client->write("340 send article\r\n");
+                } else if (command == "QUIT") {
+                    client->write("205 bye\r\n");
+                    client->disconnectFromHost();
+                } else {
+                    client->write("500 what?\r\n");
+                }
+            }
+        });
+        client->write("200 holder ready (posting ok)\r\n");
+    }
+
+    QTcpServer m_server;
+    QTcpSocket *m_waiting = nullptr;
+    int m_articles = 0;
+};
+
 } // namespace
 
-class tst_CliUpdateLists : public QObject
+class tst_CliInterrupt : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
     void keptWholeOrNotAtAll_data();
     void keptWholeOrNotAtAll();
+    void postStopsAfterTheGroupInProgress();
 
 private:
     std::unique_ptr<InnServer> m_inn;
 };
 
-void tst_CliUpdateLists::initTestCase()
+void tst_CliInterrupt::initTestCase()
 {
     InnServer::Options options;
     options.groups = {QStringLiteral("quorbic.lists.a"), QStringLiteral("quorbic.lists.b")};
@@ -115,7 +179,7 @@ void tst_CliUpdateLists::initTestCase()
     QVERIFY2(m_inn->start(), qPrintable(m_inn->errorString()));
 }
 
-void tst_CliUpdateLists::keptWholeOrNotAtAll_data()
+void tst_CliInterrupt::keptWholeOrNotAtAll_data()
 {
     QTest::addColumn<bool>("interrupt");
     QTest::addColumn<int>("listLines");
@@ -130,7 +194,7 @@ void tst_CliUpdateLists::keptWholeOrNotAtAll_data()
         << QStringList{"1|3", "2|150"};
 }
 
-void tst_CliUpdateLists::keptWholeOrNotAtAll()
+void tst_CliInterrupt::keptWholeOrNotAtAll()
 {
     QFETCH(bool, interrupt);
     QFETCH(int, listLines);
@@ -183,5 +247,47 @@ void tst_CliUpdateLists::keptWholeOrNotAtAll()
              links);
 }
 
-QTEST_GUILESS_MAIN(tst_CliUpdateLists)
-#include "tst_cliupdatelists.moc"
+void tst_CliInterrupt::postStopsAfterTheGroupInProgress()
+{
+    PostHolder holder;
+    QVERIFY(holder.listen());
+    CliRunner cli;
+    QCOMPARE(cli.run({QStringLiteral("init")}).exitCode, 0);
+    cli.exec(QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port) VALUES (1, 'Holder', "
+                            "'127.0.0.1', %1);"
+                            "INSERT INTO Account (Code, AccountName, UserName, \"E-mail address\") "
+                            "VALUES (1, 'Ann', 'Ann Asker', 'ann@test.invalid');"
+                            "INSERT INTO Groups (Code, GroupName) VALUES (1, 'quorbic.hold.1');"
+                            "INSERT INTO Groups (Code, GroupName) VALUES (2, 'quorbic.hold.2');"
+                            "INSERT INTO GroupServer (Newsgroup, Server) VALUES (1, 1);"
+                            "INSERT INTO GroupServer (Newsgroup, Server) VALUES (2, 1);"
+                            "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (1, 0, -1, 'Held');"
+                            "INSERT INTO GroupCategory (Newsgroup, Category) VALUES (1, 1);"
+                            "INSERT INTO GroupCategory (Newsgroup, Category) VALUES (2, 1);"
+                            "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Category, "
+                            "Account) VALUES (10, 0, 1, -1, -1, 'First', 'Body', 1, 1);"
+                            "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Category, "
+                            "Account) VALUES (11, 0, 1, -1, -1, 'Second', 'Body', 1, 1);")
+                 .arg(holder.port()));
+
+    std::unique_ptr<QProcess> process = cli.start({QStringLiteral("post")});
+    QSignalSpy finished(process.get(), &QProcess::finished);
+    QTRY_VERIFY_WITH_TIMEOUT(holder.articles() == 1 || !finished.isEmpty(), 60000);
+    QVERIFY2(finished.isEmpty(), "quorbic-cli ended before it could be interrupted");
+    QCOMPARE(::kill(pid_t(process->processId()), SIGINT), 0);
+    holder.release();
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 60000);
+    const CliRunner::Result r = CliRunner::resultOf(*process);
+    QVERIFY2(!r.crashed && r.exitCode == 1, qPrintable(r.describe()));
+    QCOMPARE(r.outLines(), (QStringList{QStringLiteral("First"), QStringLiteral("  quorbic.hold.1\tok\tSuccessful"),
+                                        QStringLiteral("  quorbic.hold.2\t-\t")}));
+    QVERIFY2(r.err.contains(QStringLiteral("Interrupted")), qPrintable(r.describe()));
+    QCOMPARE(holder.articles(), 1);
+    // The first message reached one group and went to the Inbox; the second was not started.
+    QCOMPARE(cli.rows(QStringLiteral("SELECT Code, Folder, Source FROM Article ORDER BY Code")),
+             (QStringList{QStringLiteral("10|0|quorbic.hold.1"), QStringLiteral("11|1|NULL")}));
+    QCOMPARE(cli.rows(QStringLiteral("SELECT ArticleId, GroupId FROM SentArticles")), QStringList{QStringLiteral("10|1")});
+}
+
+QTEST_GUILESS_MAIN(tst_CliInterrupt)
+#include "tst_cliinterrupt.moc"

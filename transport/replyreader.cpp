@@ -31,8 +31,10 @@ bool ReplyReader::fill()
     for (;;) {
         if (m_ended)
             return false;
-        if (m_device->bytesAvailable() > 0) {
-            const QByteArray chunk = m_device->read(ChunkSize);
+        if (const qint64 available = m_device->bytesAvailable(); available > 0) {
+            // read(n) sets aside n bytes first: ask for what is there, not a
+            // whole chunk for every small segment.
+            const QByteArray chunk = m_device->read(qMin<qint64>(ChunkSize, available));
             if (!chunk.isEmpty()) {
                 m_buffer.append(chunk);
                 return true;

@@ -34,6 +34,7 @@ TfmQuestion::TfmQuestion(Tdm &dm, FolderView &folders, CategoryChooser chooser, 
     m_button1->setAccessibleName(QStringLiteral("Choose expert category"));
     m_button1->setToolTip(QStringLiteral("Choose expert category"));
     m_button1->setAutoDefault(false);
+    m_button1->setMaximumWidth(m_button1->fontMetrics().horizontalAdvance(QStringLiteral("...")) * 4);
     fields()->addWidget(fieldLabel("Expert Category:", m_dbeTo), 0, 0);
     fields()->addWidget(m_dbeTo, 0, 1);
     fields()->addWidget(m_button1, 0, 2);

@@ -198,6 +198,21 @@ inline QAction *actionOf(const QWidget *window, const char *name)
     return child<QAction>(window, name);
 }
 
+// The named controls among the given ones in the order Tab visits them,
+// starting at the first.
+inline QStringList tabOrder(QWidget *first, const QStringList &names)
+{
+    QStringList visited;
+    QWidget *w = first;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && names.contains(w->objectName())
+            && !visited.contains(w->objectName()))
+            visited << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != first);
+    return visited;
+}
+
 // Types into a line edit as the user does, so that its edit signals fire.
 inline void typeInto(QLineEdit *edit, const QString &text)
 {

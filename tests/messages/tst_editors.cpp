@@ -72,6 +72,8 @@ private slots:
         QVERIFY(!q.body()->accessibleName().isEmpty());
         QCOMPARE(q.body()->contextMenuPolicy(), Qt::CustomContextMenu);
         QVERIFY(q.body()->tabChangesFocus());
+        const QStringList fields{"dbeTo", "Button1", "dbeAccount", "dbeSubject", "reQuestion"};
+        QCOMPARE(tabOrder(child<QWidget>(&q, "dbeTo"), fields), fields);
 
         const QStringList menus = [&] {
             QStringList titles;
@@ -126,6 +128,8 @@ private slots:
         QVERIFY(!news->isEnabled());
         QVERIFY(child<QComboBox>(&r, "dblFrom"));
         QCOMPARE(r.body()->contextMenuPolicy(), Qt::NoContextMenu);
+        const QStringList fields{"edNews", "dblFrom", "dbeSubject", "reQuestion"};
+        QCOMPARE(tabOrder(child<QWidget>(&r, "dblFrom"), fields), fields.mid(1));
         QCOMPARE(r.Send->property("hint").toString(), QStringLiteral("Place  the message into the Outbox folder"));
         QMap<QString, QString> labels;
         for (QLabel *label : r.findChildren<QLabel *>())

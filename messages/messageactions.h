@@ -10,6 +10,10 @@
 // is dropped there. Store errors end the command and are shown in the
 // standard error box; rows already moved or deleted by then stay so, and what
 // was done is made durable. The editors' results are not looked at.
+//
+// When each command is enabled is the main window's to decide (New Question
+// always, Reply with a selection in the Inbox, Edit with a selection
+// elsewhere, Delete with a selection); Edit and Delete check again here.
 
 #include <QObject>
 
@@ -41,12 +45,6 @@ public:
     void acReplyExecute();
     void acEditExecute();
     void acDeleteExecute();
-
-    // Enable rules: New Question always; Reply with a selection in the Inbox;
-    // Edit with a selection elsewhere; Delete with a selection.
-    static bool replyEnabled(bool selected, int folder) { return selected && folder == 0; }
-    static bool editEnabled(bool selected, int folder) { return selected && folder != 0; }
-    static bool deleteEnabled(bool selected) { return selected; }
 
     static QString noSelectionText();
     static QString deleteQuestion();

@@ -7,7 +7,8 @@ set -euo pipefail
 # ca-certificates: the trust store the news client checks servers' TLS
 # certificates against, at run time.
 build_pkgs=(g++ cmake make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev xdg-utils ca-certificates)
-test_pkgs=(inn2 microsocks openssl xvfb xauth)
+# desktop-file-utils and appstream check the installed menu entry and metainfo.
+test_pkgs=(inn2 microsocks openssl xvfb xauth desktop-file-utils appstream)
 
 want=("${build_pkgs[@]}")
 [ "${1:-}" = "--test" ] && want+=("${test_pkgs[@]}")

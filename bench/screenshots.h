@@ -1,0 +1,15 @@
+#pragma once
+// The windows quorbic-screenshot draws for the README, each on a scratch store
+// of its own. Each returns the program's exit status: 0 when the PNG was
+// written.
+
+class QString;
+class QWidget;
+
+int shootMainWindow(const QString &out);
+int shootPostingWindow(const QString &out);
+int shootCategoryManager(const QString &out);
+
+// Runs the event loop until the widget has been drawn, then saves a grab of
+// it to out and ends the loop.
+int saveWhenDrawn(QWidget &widget, const QString &out);

@@ -95,6 +95,20 @@ QString memory()
     return QStringLiteral("peak %1, now %2").arg(peak, now);
 }
 
+// Peak resident memory in MB, for the machine-readable line; -1 when the
+// kernel does not say.
+double peakMemoryMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
 class QuietUi : public RunUi
 {
 public:
@@ -273,6 +287,9 @@ int main(int argc, char **argv)
     print("dialog: first Update List, empty store", first, &base, QStringLiteral("[< 3000 ms, <= 1.5 x]"));
     print("dialog: second Update List, every name known", second, &base, QStringLiteral("[< 1500 ms]"));
     print("dialog: Update List after reopening (names read)", reopened, &base);
+    // For bench/run-all.sh.
+    std::printf("RESULT listload.first_ms=%.0f\nRESULT listload.first_ratio=%.2f\nRESULT listload.second_ms=%.0f\n",
+                first.wall, first.wall / base.wall, second.wall);
 
     // The loading window with events let run on every line, against the pace the
     // loader keeps.
@@ -305,6 +322,7 @@ int main(int argc, char **argv)
     QCoreApplication::processEvents();
     auto *list = dialog.findChild<QTreeView *>(QStringLiteral("allList"));
     auto *filter = dialog.findChild<QLineEdit *>(QStringLiteral("edFilter"));
+    double slowestFilter = 0;
     for (const char *typed : {"", "g0999", "many", "zzz"}) {
         filter->setText(QString::fromLatin1(typed));
         Figure shown, rows;
@@ -321,7 +339,9 @@ int main(int argc, char **argv)
                              .arg(dialog.listModel().rowCount())),
               shown, nullptr,
               QStringLiteral("[< 200 ms]; the row set alone %1 ms").arg(rows.wall, 0, 'f', 0));
+        slowestFilter = std::max(slowestFilter, shown.wall);
     }
+    std::printf("RESULT listload.filter_ms=%.0f\n", slowestFilter);
 
     filter->clear();
     dialog.tmrFilterTimer();
@@ -340,8 +360,14 @@ int main(int argc, char **argv)
                          .arg(model.rowsRead() - before)
                          .arg(perPage)),
           scrolling, nullptr);
+    // The rows that can be on screen in the 20 views (a partly shown row
+    // included), plus one page as the block read ahead.
+    std::printf("RESULT listload.scroll_rows_read=%lld\nRESULT listload.scroll_rows_limit=%d\n",
+                model.rowsRead() - before, 20 * (perPage + 1) + perPage);
     dialog.btnCancelClick();
 
     std::printf("memory: %s [< 300 MB]\n", qPrintable(memory()));
+    if (const double peak = peakMemoryMb(); peak >= 0)
+        std::printf("RESULT listload.peak_memory_mb=%.0f\n", peak);
     return 0;
 }

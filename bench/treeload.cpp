@@ -213,6 +213,8 @@ int main(int argc, char *argv[])
     std::printf("ratio threads/flat: %.2f\n", t / f);
     std::printf("target threads < 1000 ms: %s; ratio < 2: %s\n", t < 1000 ? "met" : "missed",
                 t / f < 2 ? "met" : "missed");
+    // For bench/run-all.sh.
+    std::printf("RESULT treeload.threads_ms=%.0f\nRESULT treeload.ratio=%.2f\n", t, t / f);
     window.close();
     dm.close();
     return 0;

@@ -5,10 +5,11 @@
 # then start the installed quorbic there (a stand-in that records how it was
 # started takes its place).
 #
-#   tst_desktopinstall.sh BUILD_DIR APP_ID
+#   tst_desktopinstall.sh CMAKE BUILD_DIR APP_ID
 set -u
-build=$1
-app_id=$2
+cmake=$1
+build=$2
+app_id=$3
 
 for tool in desktop-file-validate:desktop-file-utils appstreamcli:appstream; do
   if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
@@ -28,7 +29,7 @@ check() { # check DESCRIPTION COMMAND...
 }
 
 root=$tmp/root
-if ! DESTDIR=$root cmake --install "$build" --prefix /usr >"$tmp/install.log" 2>&1; then
+if ! DESTDIR=$root "$cmake" --install "$build" --prefix /usr >"$tmp/install.log" 2>&1; then
   cat "$tmp/install.log"
   fail "cmake --install"
   exit 1

@@ -171,9 +171,19 @@ void TfmCategories::createLayout()
     menuNew->menuAction()->setStatusTip(QStringLiteral("Create a new category"));
     menuNew->addAction(m_acNewFolder);
     menuNew->addAction(m_acNew);
-    menuBar->addAction(m_acEdit);
-    menuBar->addAction(m_acRemove);
-    menuBar->addAction(m_acClose);
+    // A menu bar draws an action's icon in place of its caption, so it gets
+    // text-only twins that trigger the real actions and follow their state.
+    for (QAction *action : {m_acEdit, m_acRemove, m_acClose}) {
+        QAction *twin = menuBar->addAction(action->text());
+        twin->setToolTip(action->toolTip());
+        twin->setStatusTip(action->statusTip());
+        twin->setEnabled(action->isEnabled());
+        connect(twin, &QAction::triggered, action, &QAction::trigger);
+        connect(action, &QAction::changed, twin, [twin, action] {
+            twin->setEnabled(action->isEnabled());
+            twin->setText(action->text());
+        });
+    }
 
     auto *toolBar = new QToolBar(this);
     toolBar->setObjectName(QStringLiteral("tbCategories"));

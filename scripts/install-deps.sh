@@ -7,8 +7,11 @@ set -euo pipefail
 # ca-certificates: the trust store the news client checks servers' TLS
 # certificates against, at run time.
 build_pkgs=(g++ cmake make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev xdg-utils ca-certificates)
-# desktop-file-utils and appstream check the installed menu entry and metainfo.
-test_pkgs=(inn2 microsocks openssl xvfb xauth desktop-file-utils appstream)
+# desktop-file-utils and appstream check the installed menu entry and metainfo;
+# clang with libclang-rt-14-dev (libFuzzer, ASan and UBSan, which clang only
+# recommends, and recommendations are not installed here) builds the fuzz
+# targets of scripts/fuzz.sh.
+test_pkgs=(inn2 microsocks openssl xvfb xauth desktop-file-utils appstream clang libclang-rt-14-dev)
 
 want=("${build_pkgs[@]}")
 [ "${1:-}" = "--test" ] && want+=("${test_pkgs[@]}")

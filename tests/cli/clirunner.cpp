@@ -1,31 +1,12 @@
 #include "tests/cli/clirunner.h"
 
+#include "tests/support/scratchstore.h"
+
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QUuid>
 
 namespace {
 
 constexpr int kRunTimeoutMs = 240000;
-
-template<typename Fn>
-void withStore(const QString &path, Fn fn)
-{
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open())
-            qFatal("cli store: %s", qPrintable(db.lastError().text()));
-        fn(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
 
 QStringList splitLines(const QString &text)
 {
@@ -97,32 +78,12 @@ CliRunner::Result CliRunner::run(const QStringList &args) const
 
 void CliRunner::exec(const QString &statements) const
 {
-    withStore(storePath(), [&](QSqlDatabase &db) {
-        for (const QString &statement : statements.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            if (statement.trimmed().isEmpty())
-                continue;
-            QSqlQuery q(db);
-            if (!q.exec(statement))
-                qFatal("cli store: %s: %s", qPrintable(statement), qPrintable(q.lastError().text()));
-        }
-    });
+    ScratchStore::execOn(storePath(), statements);
 }
 
 QStringList CliRunner::rows(const QString &query) const
 {
-    QStringList result;
-    withStore(storePath(), [&](QSqlDatabase &db) {
-        QSqlQuery q(db);
-        if (!q.exec(query))
-            qFatal("cli store: %s: %s", qPrintable(query), qPrintable(q.lastError().text()));
-        while (q.next()) {
-            QStringList columns;
-            for (int i = 0; i < q.record().count(); ++i)
-                columns << (q.isNull(i) ? QStringLiteral("NULL") : q.value(i).toString());
-            result << columns.join(QLatin1Char('|'));
-        }
-    });
-    return result;
+    return ScratchStore::rowsOf(storePath(), query);
 }
 
 QString CliRunner::quoted(const QString &text)

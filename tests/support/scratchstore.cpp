@@ -38,9 +38,9 @@ ScratchStore::ScratchStore()
     StoreSchema::create(path());
 }
 
-void ScratchStore::exec(const QString &statements) const
+void ScratchStore::execOn(const QString &file, const QString &statements)
 {
-    withConnection(path(), [&](QSqlDatabase &db) {
+    withConnection(file, [&](QSqlDatabase &db) {
         for (const QString &statement : statements.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             if (statement.trimmed().isEmpty())
                 continue;
@@ -51,10 +51,10 @@ void ScratchStore::exec(const QString &statements) const
     });
 }
 
-QStringList ScratchStore::rows(const QString &query) const
+QStringList ScratchStore::rowsOf(const QString &file, const QString &query)
 {
     QStringList result;
-    withConnection(path(), [&](QSqlDatabase &db) {
+    withConnection(file, [&](QSqlDatabase &db) {
         QSqlQuery q(db);
         if (!q.exec(query))
             qFatal("scratch store: %s: %s", qPrintable(query), qPrintable(q.lastError().text()));

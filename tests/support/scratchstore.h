@@ -11,9 +11,13 @@ public:
     QString path() const { return m_dir.filePath(QStringLiteral("qa.mdb")); }
     QString dir() const { return m_dir.path(); }
     // Runs statements straight on the file, outside the program's connection.
-    void exec(const QString &statements) const;
+    void exec(const QString &statements) const { execOn(path(), statements); }
     // The rows of a query, each row's columns joined with "|", NULL shown as "NULL".
-    QStringList rows(const QString &query) const;
+    QStringList rows(const QString &query) const { return rowsOf(path(), query); }
+
+    // The same on any store file, e.g. one a program under test made.
+    static void execOn(const QString &file, const QString &statements);
+    static QStringList rowsOf(const QString &file, const QString &query);
 
 private:
     QTemporaryDir m_dir;

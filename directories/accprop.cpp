@@ -1,8 +1,8 @@
 #include "directories/accprop.h"
 
 #include "directories/accountrules.h"
-#include "directories/storeerrorbox.h"
 #include "store/dmod.h"
+#include "widgets/errorbox.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -2,9 +2,9 @@
 
 #include "directories/categorytreemodel.h"
 #include "directories/categorytreeview.h"
-#include "directories/storeerrorbox.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
+#include "widgets/errorbox.h"
 
 #include <QAction>
 #include <QGridLayout>

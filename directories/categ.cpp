@@ -7,10 +7,10 @@
 #include "directories/categorytreemodel.h"
 #include "directories/categorytreeview.h"
 #include "directories/grouplistmodel.h"
-#include "directories/storeerrorbox.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
 #include "store/storeerror.h"
+#include "widgets/errorbox.h"
 
 #include <QAction>
 #include <QApplication>

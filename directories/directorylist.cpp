@@ -1,8 +1,8 @@
 #include "directories/directorylist.h"
 
 #include "directories/rowsetcolumnmodel.h"
-#include "directories/storeerrorbox.h"
 #include "store/rowset.h"
+#include "widgets/errorbox.h"
 
 #include <QAction>
 #include <QHBoxLayout>

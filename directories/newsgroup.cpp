@@ -2,11 +2,11 @@
 
 #include "directories/newsgrouplistmodel.h"
 #include "directories/newsgroupui.h"
-#include "directories/storeerrorbox.h"
 #include "exchange/listloader.h"
 #include "exchange/windows/recnews.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
+#include "widgets/errorbox.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #include "directories/propertydialog.h"
 
 #include "directories/rowpost.h"
-#include "directories/storeerrorbox.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
+#include "widgets/errorbox.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -72,7 +72,7 @@ void PropertyDialog::btnOkClick()
     }
     const RowPostResult result = postRow(m_dm.MainConnection(), m_row);
     if (!result.error.isEmpty())
-        StoreErrorBox::show(this, result.error);
+        ErrorBox::show(this, result.error);
     if (!result.stored) {
         cancelPending();
         QDialog::reject();

@@ -1,9 +1,9 @@
 #include "directories/rowpost.h"
 
-#include "directories/storeerrorbox.h"
 #include "store/rowset.h"
 #include "store/storeconnection.h"
 #include "store/storeerror.h"
+#include "widgets/errorbox.h"
 
 namespace {
 
@@ -27,14 +27,14 @@ RowPostResult postRow(StoreConnection &connection, RowSet &row)
     try {
         connection.execDirect(QStringLiteral("SAVEPOINT ") + kSavepoint);
     } catch (...) {
-        result.error = StoreErrorBox::messageOf(std::current_exception());
+        result.error = ErrorBox::messageOf(std::current_exception());
         return result;
     }
     try {
         row.post();
         result.stored = true;
     } catch (...) {
-        result.error = StoreErrorBox::messageOf(std::current_exception());
+        result.error = ErrorBox::messageOf(std::current_exception());
         // The row set leaves insert or edit mode only once the row is stored.
         result.stored = row.state() == RowSet::State::Browse;
     }

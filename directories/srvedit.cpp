@@ -1,8 +1,8 @@
 #include "directories/srvedit.h"
 
 #include "directories/starpassword.h"
-#include "directories/storeerrorbox.h"
 #include "store/dmod.h"
+#include "widgets/errorbox.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

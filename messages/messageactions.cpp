@@ -1,6 +1,5 @@
 #include "messages/messageactions.h"
 
-#include "directories/storeerrorbox.h"
 #include "messages/firstusecheck.h"
 #include "messages/memotext.h"
 #include "messages/messagefolder.h"
@@ -10,6 +9,7 @@
 #include "messages/subtree.h"
 #include "store/dmod.h"
 #include "transport/displaytext.h"
+#include "widgets/errorbox.h"
 
 #include <QMessageBox>
 

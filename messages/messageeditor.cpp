@@ -1,6 +1,5 @@
 #include "messages/messageeditor.h"
 
-#include "directories/storeerrorbox.h"
 #include "exchange/folderview.h"
 #include "messages/accountlist.h"
 #include "messages/actionhint.h"
@@ -9,6 +8,7 @@
 #include "messages/treeupdate.h"
 #include "store/dmod.h"
 #include "transport/displaytext.h"
+#include "widgets/errorbox.h"
 
 #include <QAction>
 #include <QComboBox>

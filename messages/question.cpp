@@ -1,10 +1,10 @@
 #include "messages/question.h"
 
-#include "directories/storeerrorbox.h"
 #include "messages/editcommands.h"
 #include "messages/memotext.h"
 #include "store/rowset.h"
 #include "transport/displaytext.h"
+#include "widgets/errorbox.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,10 +1,10 @@
-#include "directories/storeerrorbox.h"
+#include "widgets/errorbox.h"
 
 #include "store/storeerror.h"
 
 #include <QMessageBox>
 
-namespace StoreErrorBox {
+namespace ErrorBox {
 
 void show(QWidget *owner, const QString &message)
 {
@@ -27,4 +27,4 @@ QString messageOf(std::exception_ptr error)
     }
 }
 
-} // namespace StoreErrorBox
+} // namespace ErrorBox

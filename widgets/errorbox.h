@@ -2,7 +2,7 @@
 // The box for errors no command handles: an OK box with the error icon, titled
 // "Quorbic", holding the error's message (with a full stop added when its last
 // character sorts after "."). The command that ran into the error ends; the
-// program goes on. The main window shows the same box for its own commands.
+// program goes on. The one box for such errors, in every window.
 
 #include <QString>
 #include <exception>
@@ -10,13 +10,13 @@
 
 class QWidget;
 
-namespace StoreErrorBox {
+namespace ErrorBox {
 
 void show(QWidget *owner, const QString &message);
 // The message of the exception being handled.
 QString messageOf(std::exception_ptr error);
 
-} // namespace StoreErrorBox
+} // namespace ErrorBox
 
 // Runs one command of a window; an error it raises ends it and is shown over
 // the window. Returns false then.
@@ -27,7 +27,7 @@ bool runWindowCommand(QWidget *owner, Fn &&command)
         std::forward<Fn>(command)();
         return true;
     } catch (...) {
-        StoreErrorBox::show(owner, StoreErrorBox::messageOf(std::current_exception()));
+        ErrorBox::show(owner, ErrorBox::messageOf(std::current_exception()));
         return false;
     }
 }

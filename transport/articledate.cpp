@@ -12,8 +12,16 @@ const char *const dayNames[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}
 const char *const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
+// Day, year and time are written in digits alone; a sign makes the text no
+// number (a year of "-023000234" would give a date millions of years back).
 int numberOr(const QString &text, int fallback)
 {
+    if (text.isEmpty())
+        return fallback;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return fallback;
+    }
     bool ok = false;
     const int value = text.toInt(&ok);
     return ok ? value : fallback;

@@ -16,7 +16,8 @@ QByteArray format(const QDateTime &dateTime);
 
 // Reads an RFC 822 date leniently: an optional day name, the day (1 when not a
 // number), the month abbreviation, the year (1900 when not a number; two-digit
-// years below 80 are 20xx, from 80 up 19xx) and, when it follows, the time.
+// years below 80 are 20xx, from 80 up 19xx) and, when it follows, the time
+// (each part 0 when not a number). A number is digits alone, without a sign.
 // The zone is not applied: the result is the local date and time as written
 // (for a time the local clock skips at a daylight-saving change, the same
 // date and time in UTC, so that date() and time() always give what is written).

@@ -134,6 +134,12 @@ void tst_ArticleDate::parse_data()
     QTest::newRow("hour out of range") << "5 Nov 2002 25:00:00" << QDate() << QTime();
     QTest::newRow("empty") << "" << QDate() << QTime();
     QTest::newRow("day name only") << "Tuesday" << QDate() << QTime();
+    QTest::newRow("fuzz: a signed year is no number (was 23 million years back)")
+            << QStringLiteral("1") + QChar(0xfffd) + QStringLiteral("7 Oct -023000234")
+            << QDate(1900, 10, 1) << QTime(0, 0);
+    QTest::newRow("a signed day is no number") << "+5 Nov 2002 14:03" << QDate(2002, 11, 1) << at1403;
+    QTest::newRow("signed time parts are no numbers")
+            << "5 Nov 2002 -1:+3:07" << QDate(2002, 11, 5) << QTime(0, 0, 7);
     QTest::newRow("a lone surrogate after the time still splits the words")
             << QStringLiteral("5 Nov 2002 14:03 ") + QChar(0xdc00) << QDate(2002, 11, 5) << at1403;
 }

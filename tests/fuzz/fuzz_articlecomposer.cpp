@@ -74,12 +74,20 @@ QString textOf(const QByteArray &bytes, int mode)
     }
 }
 
+// Every character, a U+FEFF at the start included.
+QString decodeUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 // What a text becomes when it has to go out as UTF-8: a lone surrogate turns
 // into the replacement character.
 QString asUtf8Can(const QString &text)
 {
     QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    return QString::fromUtf8(encoder.encode(text));
+    return decodeUtf8(encoder.encode(text));
 }
 
 QDateTime dateOf(int choice)
@@ -137,7 +145,8 @@ bool onlySpaces(const QString &text)
 
 QString decodeBody(const QByteArray &line, const QByteArray &charset)
 {
-    QStringDecoder decoder(charset.isEmpty() ? "UTF-8" : charset.constData(), QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(charset.isEmpty() ? "UTF-8" : charset.constData(),
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     FUZZ_CHECK(decoder.isValid(), "body charset unknown");
     const QString text = decoder.decode(line);
     FUZZ_CHECK(!decoder.hasError(), "a body line is not in its declared charset");

@@ -27,13 +27,6 @@ QLineEdit *lineEdit(QWidget *parent, const char *name, int maxLength)
     return edit;
 }
 
-QLabel *buddyLabel(const QString &text, QWidget *buddy)
-{
-    auto *label = new QLabel(text, buddy->parentWidget());
-    label->setBuddy(buddy);
-    return label;
-}
-
 } // namespace
 
 TfmAccountProperty::TfmAccountProperty(Tdm &dm, QWidget *parent)

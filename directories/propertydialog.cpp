@@ -5,6 +5,7 @@
 #include "store/rowset.h"
 #include "widgets/errorbox.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -92,4 +93,11 @@ void PropertyDialog::cancelPending()
 {
     if (pending(m_row))
         runWindowCommand(this, [this] { m_row.cancel(); });
+}
+
+QLabel *PropertyDialog::buddyLabel(const QString &text, QWidget *buddy)
+{
+    auto *label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
 }

@@ -23,6 +23,8 @@ class QPushButton;
 class RowSet;
 class Tdm;
 
+class QLabel;
+
 class PropertyDialog : public QDialog
 {
     Q_OBJECT
@@ -36,6 +38,10 @@ public:
     void reject() override;
 
 protected:
+    // A label for a field, with the field as its buddy: its key moves the
+    // focus there and screen readers name the field by it.
+    static QLabel *buddyLabel(const QString &text, QWidget *buddy);
+
     // Builds the OK and Cancel buttons (objectNames btnOk, btnCancel); OK is the
     // default button, Cancel answers Esc through reject().
     void createButtons();

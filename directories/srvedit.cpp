@@ -34,13 +34,6 @@ QLineEdit *portEdit(QWidget *parent, const char *name)
     return edit;
 }
 
-QLabel *buddyLabel(const QString &text, QWidget *buddy)
-{
-    auto *label = new QLabel(text, buddy->parentWidget());
-    label->setBuddy(buddy);
-    return label;
-}
-
 } // namespace
 
 TfmEditServer::TfmEditServer(Tdm &dm, QWidget *parent)

@@ -31,11 +31,9 @@ declare -A options=(
   # named.
   [articlecomposer]="-max_len=16384 -rss_limit_mb=4096 -timeout=120"
   [articlecomposer_large]="-max_len=4096 -rss_limit_mb=6144 -timeout=600"
-  # The retrieval matcher (exchange/retrievalrun*): its options here, and its
-  # name in the list below.
-  # [retrievalmatcher]="-max_len=4096"
+  [retrievalmatcher]="-max_len=4096"
 )
-all=(replyreader overview socks5 articlecomposer)   # retrievalmatcher
+all=(replyreader overview socks5 articlecomposer retrievalmatcher)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 

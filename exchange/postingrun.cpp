@@ -105,7 +105,13 @@ void PostingRun::postOutbox()
     qrySendMsg.setParam(QStringLiteral("fld"), kOutbox);
     qrySendMsg.open();
     m_categories.reopen();
-    if (qrySendMsg.isEmpty() || !m_dialUpCheck())
+    if (qrySendMsg.isEmpty())
+        return;
+    // A copy on a server that the store cannot record would be posted again by
+    // every later run: a store that cannot take the record (read-only, or
+    // without a column of it) ends the run before anything is posted.
+    m_queries.qrySent.prepare();
+    if (!m_dialUpCheck())
         return;
     for (qrySendMsg.first(); !qrySendMsg.eof() && KeepSending; qrySendMsg.next())
         postMessage();

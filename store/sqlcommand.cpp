@@ -2,6 +2,27 @@
 
 #include "store/jetsql.h"
 #include "store/storeconnection.h"
+#include "store/storeerror.h"
+
+#include <QSqlResult>
+
+#include <sqlite3.h>
+
+namespace {
+
+// True for a statement that changes the store when the engine opened the file
+// for reading only (a read-only file or medium); such a statement can only fail.
+bool refusedAsReadOnly(const QSqlQuery &query)
+{
+    const QVariant v = query.result() ? query.result()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3_stmt*") != 0)
+        return false;
+    sqlite3_stmt *statement = *static_cast<sqlite3_stmt *const *>(v.constData());
+    return statement && !sqlite3_stmt_readonly(statement)
+        && sqlite3_db_readonly(sqlite3_db_handle(statement), "main") == 1;
+}
+
+} // namespace
 
 SqlCommand::SqlCommand(StoreConnection &connection, QString statement)
     : m_connection(connection),
@@ -15,6 +36,10 @@ void SqlCommand::prepare()
     if (m_prepared)
         return;
     m_connection.prepare(m_query, m_statement);
+    if (refusedAsReadOnly(m_query)) {
+        m_query = QSqlQuery();
+        throw StoreError(QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+    }
     m_query.setForwardOnly(true);
     for (const QString &placeholder : m_placeholders)
         m_query.bindValue(QLatin1Char(':') + placeholder, QVariant());

@@ -27,9 +27,13 @@ public:
     // Releases the engine's read of a finished SELECT.
     void finish() { m_query.finish(); }
 
-private:
+    // Prepares the statement now instead of at its first use, so that one the
+    // store cannot run (a table or column it lacks, or a change to a store
+    // that could be opened for reading only) fails before the work whose
+    // result it is to keep; throws StoreError.
     void prepare();
 
+private:
     StoreConnection &m_connection;
     QString m_statement;
     QStringList m_placeholders;

@@ -15,6 +15,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kInbox = 0;
@@ -111,6 +113,12 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
     Outcome outcome = Outcome::Finished;
     QString failure;
     try {
+        // Each answer is committed with its record as it is stored, but the run
+        // does not wait for the disk each time (that wait cost more than the
+        // answer's download). A power loss may take the last answers, each with
+        // its record; still on the server and unrecorded, the next run stores
+        // them again. Everything reaches the disk before the run ends.
+        m_dm.deferDiskFlush(true);
         run();
     } catch (const ClientError &error) {
         failure = error.text();
@@ -118,6 +126,12 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
         failure = error.text();
     } catch (const std::exception &error) {
         failure = QString::fromLocal8Bit(error.what());
+    }
+    try {
+        m_dm.deferDiskFlush(false);
+    } catch (const StoreError &error) {
+        if (failure.isNull())
+            failure = error.text();
     }
     m_client.disconnect();
     if (qryReadArticle.isOpen() && qryReadArticle.state() != RowSet::State::Browse)
@@ -245,12 +259,14 @@ void RetrievalRun::readGroup(const QString &group)
     qryReadArticle.setParam(QStringLiteral("Id"), 0);
     qryReadArticle.open();
 
-    const QList<QByteArray> lines = m_client.overview(QString::number(start) + QLatin1Char('-'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
+    m_overview = m_client.overview(QString::number(start) + QLatin1Char('-'));
+    m_lookedAhead = 0;
+    for (m_line = 0; m_line < m_overview.size(); ++m_line) {
         m_ui.processEvents();
-        m_ui.showStatus(1, QString::number(i));
-        examine(group, lines.at(i));
+        m_ui.showStatus(1, QString::number(m_line));
+        examine(group, m_overview.at(m_line));
     }
+    m_overview.clear();
 }
 
 quint32 RetrievalRun::startNumber(const QString &oldestMessageId)
@@ -274,13 +290,18 @@ void RetrievalRun::examine(const QString &group, const QByteArray &overviewLine)
         return;
     const OverviewLine line = ParseOverviewLine(receivedText(overviewLine, &m_lineIsUtf8));
     m_ui.processEvents();
-    qryMsgIdVerify.bind(QStringLiteral("MSGID"), line.messageId);
-    qryMsgIdVerify.exec();
-    const bool stored = qryMsgIdVerify.next();
-    qryMsgIdVerify.finish();
-    if (stored)
+    if (isRecorded(line.messageId))
         return; // found here before, or in a group it was cross-posted to
     storeAnswer(group, line, answered->articleId);
+}
+
+bool RetrievalRun::isRecorded(const QString &messageId)
+{
+    qryMsgIdVerify.bind(QStringLiteral("MSGID"), messageId);
+    qryMsgIdVerify.exec();
+    const bool recorded = qryMsgIdVerify.next();
+    qryMsgIdVerify.finish();
+    return recorded;
 }
 
 void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, int parent)
@@ -291,6 +312,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     message.clear();
     if (!m_client.body(quint32(line.articleNumber), message))
         return;
+    requestNextBody(line.messageId);
     // The store keeps what came from the server byte for byte; it is decoded
     // where it is shown. The fields of the overview line go back to the bytes
     // they were read from.
@@ -313,7 +335,8 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     ++m_newAnswers;
 
     const int recordCode = m_queries.recordCopy(code, line.messageId, line.references, m_groupCode);
-    // The answer and its record become durable together.
+    // The answer and its record are committed together: a crash keeps both or
+    // neither.
     m_dm.checkpoint();
 
     if (m_folders.currentFolder() == kInbox) {
@@ -322,6 +345,29 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     }
     // Later lines of this overview may answer the answer just stored.
     m_matcher.add(line.messageId, {recordCode, code});
+}
+
+void RetrievalRun::requestNextBody(const QString &answerId)
+{
+    // While this answer is stored, the server can already send the body of the
+    // next new answer: the next line that answers a record, this answer's
+    // included, and is not recorded yet. examine() still decides; a body asked
+    // for in vain (the same article twice in one overview) is dropped. Each
+    // line is looked at once, so the look-ahead stays linear in the overview.
+    ReferenceMatcher thisAnswer;
+    thisAnswer.add(answerId, {});
+    for (qsizetype next = std::max(m_line + 1, m_lookedAhead); next < m_overview.size(); ++next) {
+        const QString references = referencesOf(m_overview.at(next));
+        if (!m_matcher.newestIn(references) && !thisAnswer.newestIn(references))
+            continue;
+        const OverviewLine line = ParseOverviewLine(receivedText(m_overview.at(next)));
+        if (isRecorded(line.messageId))
+            continue;
+        m_lookedAhead = next + 1;
+        m_client.requestBody(quint32(line.articleNumber));
+        return;
+    }
+    m_lookedAhead = m_overview.size();
 }
 
 void RetrieveAnswers(Tdm &dm, RunUi &ui, FolderView &folders)

@@ -60,6 +60,8 @@ private:
     quint32 startNumber(const QString &oldestMessageId);
     void examine(const QString &group, const QByteArray &overviewLine);
     void storeAnswer(const QString &group, const OverviewLine &line, int parent);
+    void requestNextBody(const QString &answerId);
+    bool isRecorded(const QString &messageId);
 
     Tdm &m_dm;
     RunUi &m_ui;
@@ -80,6 +82,11 @@ private:
     int m_groupCode = 0; // the Code of the group being read
     int m_newAnswers = 0;
     bool m_lineIsUtf8 = true; // how the overview line being examined was decoded
+    // The overview of the group being read, the line being examined, and where
+    // the look-ahead for the next body stopped.
+    QList<QByteArray> m_overview;
+    qsizetype m_line = 0;
+    qsizetype m_lookedAhead = 0;
 };
 
 // The main window's Retrieve command: one run with the system's dial-up check.

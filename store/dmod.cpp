@@ -128,6 +128,23 @@ void Tdm::checkpoint()
     commit();
 }
 
+void Tdm::deferDiskFlush(bool deferred)
+{
+    if (!m_storeOpen || m_checkpointsHeld || deferred == m_diskFlushDeferred)
+        return;
+    // The engine takes the setting only between transactions.
+    m_connection.commit();
+    try {
+        m_diskFlushDeferred = m_connection.setCommitsWaitForDisk(!deferred) && deferred;
+        if (!deferred)
+            m_connection.flushCommitsToDisk();
+    } catch (...) {
+        MainConnectionCommitTransComplete();
+        throw;
+    }
+    MainConnectionCommitTransComplete();
+}
+
 void Tdm::SetupNewsClient(const RowSet &server)
 {
     NewsClientSettings settings = m_newsClient->settings();

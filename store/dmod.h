@@ -50,6 +50,11 @@ public:
     void checkpoint();
     void holdCheckpoints(bool held) { m_checkpointsHeld = held; }
     bool checkpointsHeld() const { return m_checkpointsHeld; }
+    // While deferred, a checkpoint makes the changes safe from a crash of the
+    // program but does not wait for the disk: a power loss may take the last
+    // ones, each whole. Only for work that the next run does again when its
+    // result is missing. Ending the deferral flushes everything to the disk.
+    void deferDiskFlush(bool deferred);
 
     void StartTransaction();
 
@@ -71,6 +76,7 @@ private:
     StoreConnection m_connection;
     bool m_storeOpen = false;
     bool m_checkpointsHeld = false;
+    bool m_diskFlushDeferred = false;
 
     RowSet m_tbServer;
     RowSet m_tbGroupServer;

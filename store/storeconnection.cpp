@@ -85,6 +85,34 @@ bool StoreConnection::inTransaction() const
     return handle && !sqlite3_get_autocommit(handle);
 }
 
+bool StoreConnection::setCommitsWaitForDisk(bool wait)
+{
+    QSqlQuery q(m_db);
+    if (!wait) {
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode")))
+            throw StoreError(q.lastError().text());
+        if (!q.next() || q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+            return false;
+    }
+    if (!q.exec(wait ? QStringLiteral("PRAGMA synchronous=FULL") : QStringLiteral("PRAGMA synchronous=NORMAL")))
+        throw StoreError(q.lastError().text());
+    return true;
+}
+
+void StoreConnection::flushCommitsToDisk()
+{
+    // Commits that did not wait sit in the write-ahead log; syncing it is what
+    // a waiting commit does.
+    sqlite3 *handle = handleOf(m_db);
+    sqlite3_file *log = nullptr;
+    if (!handle || sqlite3_file_control(handle, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK || !log
+        || !log->pMethods)
+        return;
+    const int rc = log->pMethods->xSync(log, SQLITE_SYNC_FULL);
+    if (rc != SQLITE_OK)
+        throw StoreError(QString::fromUtf8(sqlite3_errstr(rc)));
+}
+
 void StoreConnection::begin()
 {
     QSqlQuery q(m_db);

@@ -28,6 +28,14 @@ public:
     void begin();
     void commit();
     void rollback();
+    // Whether a commit waits until the disk holds it (the default) or only
+    // until the file does: then it survives a crash of the program, and a power
+    // loss may take the last commits whole, never part of one. Only a store in
+    // WAL mode, which stays sound either way, lets the wait go; the answer says
+    // whether it did. Called between transactions.
+    bool setCommitsWaitForDisk(bool wait);
+    // Waits until the disk holds every commit made so far.
+    void flushCommitsToDisk();
     // True while a transaction is open in the engine (not merely believed open).
     bool inTransaction() const;
 

@@ -120,6 +120,7 @@ void NewsClient::connect()
 {
     if (connected())
         throw ClientError(QStringLiteral("Already connected."));
+    m_requestedBody.reset();
     const SocksSettings &socks = m_settings.SocksInfo;
     const bool implicitTls = m_settings.Port == NntpsPort || m_settings.tls == TlsUse::Implicit;
     try {
@@ -220,6 +221,7 @@ void NewsClient::disconnect()
         return;
     m_session->writeLineQuietly("Quit");
     m_session.reset();
+    m_requestedBody.reset();
 }
 
 NntpReply NewsClient::exchange(const QByteArray &text, const QByteArray &traceText)
@@ -228,6 +230,7 @@ NntpReply NewsClient::exchange(const QByteArray &text, const QByteArray &traceTe
     // of its own.
     if (holdsLineBreak(text))
         throw ClientError(QStringLiteral("A command must not contain a line break."));
+    dropRequestedBody();
     NntpSession &s = session();
     s.writeLine(text, traceText);
     NntpReply reply = s.reader().readReply();
@@ -292,7 +295,7 @@ QList<QByteArray> NewsClient::overview(const QString &range)
 
 bool NewsClient::body(quint32 articleNumber, NntpMessage &message)
 {
-    const NntpReply reply = command("Body " + QByteArray::number(articleNumber));
+    const NntpReply reply = bodyReply(articleNumber);
     if (articleFound(reply.code)) {
         // Read it all first: a body cut short leaves the message as it was.
         QList<QByteArray> lines = session().reader().readDataBlock();
@@ -303,6 +306,39 @@ bool NewsClient::body(quint32 articleNumber, NntpMessage &message)
     if (articleMissing(reply.code))
         return false;
     throw ClientError(lineText(reply.line()));
+}
+
+void NewsClient::requestBody(quint32 articleNumber)
+{
+    dropRequestedBody();
+    session().writeLine("Body " + QByteArray::number(articleNumber));
+    m_requestedBody = articleNumber;
+}
+
+NntpReply NewsClient::bodyReply(quint32 articleNumber)
+{
+    const QByteArray text = "Body " + QByteArray::number(articleNumber);
+    if (m_requestedBody != articleNumber)
+        return command(text);
+    m_requestedBody.reset();
+    NntpReply reply = session().reader().readReply();
+    m_lastReplyCode = reply.code;
+    m_lastReplyLines = reply.lines;
+    if (reply.code == NntpCode::AuthRequired || reply.code == NntpCode::AuthRequiredOld) {
+        authenticate();
+        reply = exchange(text);
+    }
+    return reply;
+}
+
+void NewsClient::dropRequestedBody()
+{
+    if (!m_requestedBody)
+        return;
+    m_requestedBody.reset();
+    const NntpReply reply = session().reader().readReply();
+    if (articleFound(reply.code))
+        session().reader().readDataBlock();
 }
 
 void NewsClient::newsgroupList()

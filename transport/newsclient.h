@@ -22,6 +22,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 class CertificateAnswers;
 class NntpMessage;
@@ -167,6 +168,11 @@ public:
     // true with the body lines delivered into message; false when the server
     // does not have the article (message untouched).
     bool body(quint32 articleNumber, NntpMessage &message);
+    // Asks for an article's body without waiting: the server sends it while
+    // the caller does other work, and the next body() for that number reads
+    // it (pipelining, RFC 3977 3.5). One request is due at a time; any other
+    // command first reads the reply still due and drops it.
+    void requestBody(quint32 articleNumber);
     // Calls the OnNewsgroupList handler once per line of the LIST reply.
     void newsgroupList();
     void post(const NntpMessage &message);
@@ -177,6 +183,8 @@ private:
     NntpReply command(const QByteArray &text, std::initializer_list<int> accepted = {});
     NntpReply exchange(const QByteArray &text, const QByteArray &traceText = {});
     void authenticate();
+    NntpReply bodyReply(quint32 articleNumber);
+    void dropRequestedBody();
     void readGreeting();
     void negotiateStartTls();
     void startTls();
@@ -192,6 +200,7 @@ private:
     GreetingState m_greetingState = GreetingState::CanPost;
     GroupFigures m_group;
     quint32 m_msgNo = 0;
+    std::optional<quint32> m_requestedBody;
     QString m_statMessageId;
     int m_lastReplyCode = 0;
     QList<QByteArray> m_lastReplyLines;

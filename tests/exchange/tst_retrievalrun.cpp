@@ -12,6 +12,7 @@
 #include "transport/clienterrors.h"
 #include "transport/newsclient.h"
 
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <cerrno>
@@ -107,6 +108,9 @@ private Q_SLOTS:
     void nothingToScan_data();
     void nothingToScan();
     void answersAreCommittedAtOnce();
+    void sameArticleTwiceInOneOverview();
+    void diskWaitDeferredOnlyWhileRunning_data();
+    void diskWaitDeferredOnlyWhileRunning();
 };
 
 void tst_RetrievalRun::storesAnswersAndThreadsThem_data()
@@ -438,6 +442,63 @@ void tst_RetrievalRun::answersAreCommittedAtOnce()
     QVERIFY2(seen.size() >= 2, qPrintable(seen.join(QLatin1Char(';'))));
     QCOMPARE(seen.at(seen.size() - 2), QString()); // the pause before the answer is stored
     QCOMPARE(seen.last(), QStringLiteral("A|<a@y>"));
+}
+
+void tst_RetrievalRun::sameArticleTwiceInOneOverview()
+{
+    // While the first is stored, the body of the second is already asked for;
+    // once the first is recorded the second is no new answer, and its body,
+    // still on its way, is dropped before the next command.
+    Retrieval r(kQuestion);
+    const QString answer = overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>"));
+    QString again = answer;
+    again.replace(QStringLiteral("S: 1\t"), QStringLiteral("S: 2\t"));
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
+                                   QStringLiteral("223 1 <q@x>"), 1,
+                                   {answer, again,
+                                    overviewLine(3, QStringLiteral("B"), QStringLiteral("<b@y>"), QStringLiteral("<a@y>"))})
+                       + body(1, {QStringLiteral("a")}) + body(2, {QStringLiteral("a again")})
+                       + body(3, {QStringLiteral("b")}) + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.rows(QStringLiteral("SELECT Code, Parent, Subject, Body FROM Article WHERE Code > 10")),
+             (QStringList{QStringLiteral("11|10|A|a\r\n"), QStringLiteral("12|11|B|b\r\n")}));
+    QCOMPARE(r.ui.boxTexts(), QStringList{});
+}
+
+void tst_RetrievalRun::diskWaitDeferredOnlyWhileRunning_data()
+{
+    QTest::addColumn<QStringList>("afterOverview");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("run finished") << (body(1, {QStringLiteral("a")}) + kQuit) << 0;
+    QTest::newRow("run failed") << QStringList{QStringLiteral("C: Body 1"), QStringLiteral("* close")} << 1;
+}
+
+void tst_RetrievalRun::diskWaitDeferredOnlyWhileRunning()
+{
+    QFETCH(QStringList, afterOverview);
+    QFETCH(int, boxes);
+    Retrieval r(kQuestion);
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.one"), QStringLiteral("1 1 1"), QStringLiteral("q@x"),
+                                   QStringLiteral("223 1 <q@x>"), 1,
+                                   {overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>"))})
+                       + afterOverview);
+    const auto synchronous = [&r] {
+        QSqlQuery q(r.dm->MainConnection().database());
+        return q.exec(QStringLiteral("PRAGMA synchronous")) && q.next() ? q.value(0).toInt() : -1;
+    };
+    QCOMPARE(synchronous(), 2); // FULL: each commit waits for the disk
+    QList<int> during;
+    r.ui.onProcessEvents = [&](int) { during << synchronous(); };
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    // The first pause comes before the run begins its work; NORMAL from then on.
+    QVERIFY(during.size() >= 2);
+    QCOMPARE(during.mid(1), QList<int>(during.size() - 1, 1));
+    QCOMPARE(synchronous(), 2);
+    QCOMPARE(r.ui.boxTexts().size(), boxes);
 }
 
 QTEST_GUILESS_MAIN(tst_RetrievalRun)

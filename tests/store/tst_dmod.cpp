@@ -51,6 +51,8 @@ private Q_SLOTS:
     void waitsOnlyBrieflyForALockedStore();
     void keepsOneTransactionOpen();
     void checkpointMakesWorkDurable();
+    void deferredDiskWait_data();
+    void deferredDiskWait();
     void rollbackDiscardsOnlySinceLastCommit();
     void closingCommits();
     void survivesAKillAfterACheckpoint();
@@ -188,6 +190,43 @@ void tst_Dmod::checkpointMakesWorkDurable()
     dm.holdCheckpoints(false);
     dm.checkpoint();
     QCOMPARE(subjectsSeenOutside(store), (QStringList{"kept", "held"}));
+}
+
+void tst_Dmod::deferredDiskWait_data()
+{
+    QTest::addColumn<QString>("journal");
+    QTest::addColumn<int>("deferred"); // PRAGMA synchronous while deferred
+    QTest::newRow("write-ahead log: commits stop waiting") << "wal" << 1;
+    // With a rollback journal, commits that do not wait could leave a damaged
+    // file after a power loss: they keep waiting.
+    QTest::newRow("rollback journal: commits keep waiting") << "delete" << 2;
+}
+
+void tst_Dmod::deferredDiskWait()
+{
+    QFETCH(QString, journal);
+    QFETCH(int, deferred);
+    ScratchStore store;
+    store.exec(QStringLiteral("PRAGMA journal_mode=") + journal);
+    Tdm dm(store.path());
+    dm.DataModuleCreate();
+    const auto synchronous = [&dm] {
+        QSqlQuery q(dm.MainConnection().database());
+        return q.exec(QStringLiteral("PRAGMA synchronous")) && q.next() ? q.value(0).toInt() : -1;
+    };
+    addQuestion(dm, QStringLiteral("before"));
+    dm.deferDiskFlush(true);
+    // Deferring commits what was pending, and checkpoints still commit.
+    QCOMPARE(subjectsSeenOutside(store), QStringList{QStringLiteral("before")});
+    QCOMPARE(synchronous(), deferred);
+    QVERIFY(dm.MainConnection().inTransaction());
+    addQuestion(dm, QStringLiteral("while deferred"));
+    dm.checkpoint();
+    QCOMPARE(subjectsSeenOutside(store), (QStringList{QStringLiteral("before"), QStringLiteral("while deferred")}));
+    dm.deferDiskFlush(false);
+    QCOMPARE(synchronous(), 2);
+    QVERIFY(dm.MainConnection().inTransaction());
+    QCOMPARE(store.rows(QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
 }
 
 void tst_Dmod::rollbackDiscardsOnlySinceLastCommit()

@@ -60,6 +60,8 @@ private slots:
     void overview();
     void body_data();
     void body();
+    void requestedBody_data();
+    void requestedBody();
     void newsgroupList_data();
     void newsgroupList();
     void newsgroupListWithoutHandler();
@@ -231,6 +233,58 @@ void tst_NewsClientCommands::body()
         QCOMPARE(result, found);
     QCOMPARE(message.fetchedText(), text);
     QCOMPARE(message.partCount(), 1);
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::requestedBody_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("then"); // what the client does after requestBody(42)
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<quint32>("groupCount");
+
+    const QString hello = QStringLiteral("S: 222 42 <a@b> body\nS: Hello\nS: .\n");
+    QTest::newRow("read by body() of that number")
+        << QString() << "body 42" << "C: Body 42\n" + hello << QByteArray("Hello\r\n") << 0u;
+    QTest::newRow("dropped by another body")
+        << QString() << "body 43"
+        << "C: Body 42\n" + hello + "C: Body 43\nS: 222 43 <c@d>\nS: World\nS: .\n" << QByteArray("World\r\n")
+        << 0u;
+    QTest::newRow("dropped by another command")
+        << QString() << "group" << "C: Body 42\n" + hello + "C: Group g\nS: 211 7 1 7 g\n" << QByteArray() << 7u;
+    QTest::newRow("missing article dropped")
+        << QString() << "group" << "C: Body 42\nS: 430 no\nC: Group g\nS: 211 7 1 7 g\n" << QByteArray() << 7u;
+    QTest::newRow("login asked for, then asked again")
+        << "u" << "body 42"
+        << "C: Body 42\nS: 480 login first\nC: AuthInfo User u\nS: 381 more\nC: AuthInfo Pass p\nS: 281 ok\n"
+           "C: Body 42\n" + hello
+        << QByteArray("Hello\r\n") << 0u;
+}
+
+void tst_NewsClientCommands::requestedBody()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, then);
+    QFETCH(QString, script);
+    QFETCH(QByteArray, text);
+    QFETCH(quint32, groupCount);
+
+    FakeNewsServer server;
+    server.addScript(Opening + script + Closing);
+    NewsClient client;
+    pointAt(client, server, user, user.isEmpty() ? QString() : QStringLiteral("p"));
+    client.connect();
+    client.requestBody(42);
+    NntpMessage message;
+    if (then == QLatin1String("group")) {
+        client.selectGroup(QStringLiteral("g"));
+    } else {
+        QVERIFY(client.body(then.mid(5).toUInt(), message));
+    }
+    QCOMPARE(message.fetchedText(), text);
+    QCOMPARE(client.groupFigures().count, groupCount);
     client.disconnect();
     QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
 }

@@ -142,6 +142,7 @@ private:
     void play(QTcpSocket &socket, const QStringList &script)
     {
         m_input.clear();
+        m_dropped = false;
         bool ok = true;
         int lineNumber = 0;
         for (const QString &line : script) {
@@ -156,11 +157,12 @@ private:
             // A client gone early is judged by the lines still to come: what
             // it sent before it went is buffered for them, and "* closed"
             // accepts the close.
-            if (!ok)
+            if (!ok || m_dropped)
                 break;
         }
-        // What already arrived beyond the script counts before it is finished.
-        if (ok) {
+        // What already arrived beyond the script counts before it is finished;
+        // after a drop nothing the client sent is looked at.
+        if (ok && !m_dropped) {
             m_input += socket.readAll();
             if (!m_input.isEmpty()) {
                 fail(QStringLiteral("after the end of the script: received \"%1\"")
@@ -173,7 +175,7 @@ private:
             ++m_finished;
             m_changed.wakeAll();
         }
-        if (ok)
+        if (ok && !m_dropped)
             watchForLeftovers(socket);
     }
 
@@ -205,6 +207,14 @@ private:
         }
         if (line == QLatin1String("* closed"))
             return expectClose(socket, where);
+        if (line == QLatin1String("* drop")) {
+            // abort() closes at once; what the client sent and nobody read
+            // makes the system answer it with a reset, as a crashed server would.
+            m_input.clear();
+            socket.abort();
+            m_dropped = true;
+            return true;
+        }
         if (line == QLatin1String("* tls"))
             return startTls(socket, where);
         fail(QStringLiteral("unknown %1").arg(where));
@@ -371,6 +381,7 @@ private:
 
     QByteArray m_input;   // worker thread only
     bool m_clientMustStay = false;   // worker thread only: a later script line expects the client
+    bool m_dropped = false;          // worker thread only: the script dropped the connection
 };
 
 FakeNewsServer::FakeNewsServer()

@@ -13,6 +13,9 @@
 //   * stall     send nothing more and discard what arrives, until the client
 //               closes or the server is destroyed
 //   * closed    expect the client to close without sending anything more
+//   * drop      close the connection at once, throwing away whatever the
+//               client sent or is still sending (a server that goes away
+//               while the client writes); the script ends here
 //   * tls       TLS from here on, as the server side of the handshake, with
 //               the certificate of setTlsCertificate(); bytes the client sent
 //               before it, or a failed handshake, fail the script

@@ -311,7 +311,14 @@ bool NewsClient::body(quint32 articleNumber, NntpMessage &message)
 void NewsClient::requestBody(quint32 articleNumber)
 {
     dropRequestedBody();
-    session().writeLine("Body " + QByteArray::number(articleNumber));
+    try {
+        session().writeLine("Body " + QByteArray::number(articleNumber));
+    } catch (const ConnectionClosed &) {
+        // The server has gone, perhaps right after the body the caller holds:
+        // nothing is due, and the next command reports the closed connection
+        // once the caller has kept that body.
+        return;
+    }
     m_requestedBody = articleNumber;
 }
 

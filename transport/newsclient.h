@@ -171,7 +171,8 @@ public:
     // Asks for an article's body without waiting: the server sends it while
     // the caller does other work, and the next body() for that number reads
     // it (pipelining, RFC 3977 3.5). One request is due at a time; any other
-    // command first reads the reply still due and drops it.
+    // command first reads the reply still due and drops it. A server that has
+    // closed the connection leaves nothing due; the next command reports it.
     void requestBody(quint32 articleNumber);
     // Calls the OnNewsgroupList handler once per line of the LIST reply.
     void newsgroupList();

@@ -15,8 +15,6 @@
 
 #include <QStringDecoder>
 
-#include <algorithm>
-
 namespace {
 
 constexpr int kInbox = 0;
@@ -56,8 +54,10 @@ QString receivedText(const QByteArray &bytes, bool *wasUtf8 = nullptr)
 QString referencesOf(const QByteArray &line)
 {
     constexpr int referencesField = 5;
+    // Shared, not copied, unless there is a "\t\b\t" to replace.
     QByteArray rest = line;
-    rest.replace("\t\b\t", "\t");
+    if (rest.contains('\b'))
+        rest.replace("\t\b\t", "\t");
     qsizetype start = 0;
     for (int field = 0; field < referencesField; ++field) {
         start = rest.indexOf('\t', start);
@@ -90,8 +90,10 @@ RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
                               "Order By SNT.Code desc"),
                QStringLiteral("qrySentB")),
       qryMsgIdVerify(dm.MainConnection(), QStringLiteral("SELECT* FROM SentArticles Where MessageId=:MSGID")),
-      qryReadArticle(dm.MainConnection(), QStringLiteral("SELECT * FROM ARTICLE WHERE Code=:Id"),
-                     QStringLiteral("qryReadArticle")),
+      qryReadArticle(dm.MainConnection(),
+                     QStringLiteral("INSERT INTO Article (Parent, Subject, \"From\", SentDate, Source, Folder, IsRead, "
+                                    "ArticleType, Body) VALUES (:Parent, :Subject, :From, :SentDate, :Source, :Folder, "
+                                    ":IsRead, :ArticleType, :Body)")),
       m_queries(dm.MainConnection()),
       m_dialUpCheck([] { return DialUpCheck(); })
 {
@@ -134,8 +136,6 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
             failure = error.text();
     }
     m_client.disconnect();
-    if (qryReadArticle.isOpen() && qryReadArticle.state() != RowSet::State::Browse)
-        qryReadArticle.cancel();
     m_ui.setBusy(false);
     if (!failure.isNull()) {
         outcome = Outcome::Failed;
@@ -255,16 +255,16 @@ void RetrievalRun::readGroup(const QString &group)
 
     // The same for every answer of the group.
     m_groupCode = m_queries.groupCode(group);
-    qryReadArticle.close();
-    qryReadArticle.setParam(QStringLiteral("Id"), 0);
-    qryReadArticle.open();
 
     m_overview = m_client.overview(QString::number(start) + QLatin1Char('-'));
     m_lookedAhead = 0;
     for (m_line = 0; m_line < m_overview.size(); ++m_line) {
         m_ui.processEvents();
         m_ui.showStatus(1, QString::number(m_line));
-        examine(group, m_overview.at(m_line));
+        // Lines the look-ahead passed over answer nothing, this run's answers
+        // included (see requestNextBody).
+        if (m_line >= m_lookedAhead)
+            examine(group, m_overview.at(m_line));
     }
     m_overview.clear();
 }
@@ -320,18 +320,17 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
         return m_lineIsUtf8 ? field.toUtf8() : field.toLatin1();
     };
 
-    qryReadArticle.append();
-    qryReadArticle.setValue(QStringLiteral("Parent"), parent);
-    qryReadArticle.setValue(QStringLiteral("Subject"), received(line.subject));
-    qryReadArticle.setValue(QStringLiteral("From"), received(line.from));
-    qryReadArticle.setValue(QStringLiteral("SentDate"), line.date);
-    qryReadArticle.setValue(QStringLiteral("Source"), group);
-    qryReadArticle.setValue(QStringLiteral("Folder"), kInbox);
-    qryReadArticle.setValue(QStringLiteral("IsRead"), false);
-    qryReadArticle.setValue(QStringLiteral("ArticleType"), false);
-    qryReadArticle.setValue(QStringLiteral("Body"), message.fetchedText());
-    qryReadArticle.post();
-    const int code = qryReadArticle.asInt(QStringLiteral("Code"));
+    qryReadArticle.bind(QStringLiteral("Parent"), parent)
+        .bind(QStringLiteral("Subject"), received(line.subject))
+        .bind(QStringLiteral("From"), received(line.from))
+        .bind(QStringLiteral("SentDate"), line.date)
+        .bind(QStringLiteral("Source"), group)
+        .bind(QStringLiteral("Folder"), kInbox)
+        .bind(QStringLiteral("IsRead"), false)
+        .bind(QStringLiteral("ArticleType"), false)
+        .bind(QStringLiteral("Body"), message.fetchedText());
+    qryReadArticle.exec();
+    const int code = qryReadArticle.lastInsertId().toInt();
     ++m_newAnswers;
 
     const int recordCode = m_queries.recordCopy(code, line.messageId, line.references, m_groupCode);
@@ -351,23 +350,24 @@ void RetrievalRun::requestNextBody(const QString &answerId)
 {
     // While this answer is stored, the server can already send the body of the
     // next new answer: the next line that answers a record, this answer's
-    // included, and is not recorded yet. examine() still decides; a body asked
-    // for in vain (the same article twice in one overview) is dropped. Each
-    // line is looked at once, so the look-ahead stays linear in the overview.
+    // included, and is not recorded yet. Until that line no answer is stored,
+    // so the records stay as the look-ahead saw them and the lines it passed
+    // over need no second look. examine() still decides on the line found; a
+    // body asked for in vain (the same article twice in one overview) is
+    // dropped.
     ReferenceMatcher thisAnswer;
     thisAnswer.add(answerId, {});
-    for (qsizetype next = std::max(m_line + 1, m_lookedAhead); next < m_overview.size(); ++next) {
-        const QString references = referencesOf(m_overview.at(next));
+    for (m_lookedAhead = m_line + 1; m_lookedAhead < m_overview.size(); ++m_lookedAhead) {
+        const QByteArray &next = m_overview.at(m_lookedAhead);
+        const QString references = referencesOf(next);
         if (!m_matcher.newestIn(references) && !thisAnswer.newestIn(references))
             continue;
-        const OverviewLine line = ParseOverviewLine(receivedText(m_overview.at(next)));
+        const OverviewLine line = ParseOverviewLine(receivedText(next));
         if (isRecorded(line.messageId))
             continue;
-        m_lookedAhead = next + 1;
         m_client.requestBody(quint32(line.articleNumber));
         return;
     }
-    m_lookedAhead = m_overview.size();
 }
 
 void RetrieveAnswers(Tdm &dm, RunUi &ui, FolderView &folders)

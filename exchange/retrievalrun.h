@@ -71,7 +71,7 @@ private:
     RowSet qrySentA;       // the unexpired Inbox
     RowSet qrySentB;       // Id: a group's Code; its unexpired records, newest first
     SqlCommand qryMsgIdVerify; // MSGID: a Message-ID
-    RowSet qryReadArticle;     // Id: a message's Code; opened on 0 to append answers
+    SqlCommand qryReadArticle; // stores an answer, prepared once for the whole run
     SendQueries m_queries;
 
     std::function<bool()> m_dialUpCheck;
@@ -82,8 +82,8 @@ private:
     int m_groupCode = 0; // the Code of the group being read
     int m_newAnswers = 0;
     bool m_lineIsUtf8 = true; // how the overview line being examined was decoded
-    // The overview of the group being read, the line being examined, and where
-    // the look-ahead for the next body stopped.
+    // The overview of the group being read, the line being examined, and the
+    // line where the look-ahead for the next body stopped.
     QList<QByteArray> m_overview;
     qsizetype m_line = 0;
     qsizetype m_lookedAhead = 0;

@@ -32,7 +32,8 @@ public:
     // until the file does: then it survives a crash of the program, and a power
     // loss may take the last commits whole, never part of one. Only a store in
     // WAL mode, which stays sound either way, lets the wait go; the answer says
-    // whether it did. Called between transactions.
+    // whether it did; the log is then folded into the file less often. Called
+    // between transactions.
     bool setCommitsWaitForDisk(bool wait);
     // Waits until the disk holds every commit made so far.
     void flushCommitsToDisk();

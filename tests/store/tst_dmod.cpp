@@ -210,21 +210,24 @@ void tst_Dmod::deferredDiskWait()
     store.exec(QStringLiteral("PRAGMA journal_mode=") + journal);
     Tdm dm(store.path());
     dm.DataModuleCreate();
-    const auto synchronous = [&dm] {
+    const auto pragma = [&dm](const QString &name) {
         QSqlQuery q(dm.MainConnection().database());
-        return q.exec(QStringLiteral("PRAGMA synchronous")) && q.next() ? q.value(0).toInt() : -1;
+        return q.exec(QStringLiteral("PRAGMA ") + name) && q.next() ? q.value(0).toInt() : -1;
     };
+    const auto synchronous = [&pragma] { return pragma(QStringLiteral("synchronous")); };
     addQuestion(dm, QStringLiteral("before"));
     dm.deferDiskFlush(true);
     // Deferring commits what was pending, and checkpoints still commit.
     QCOMPARE(subjectsSeenOutside(store), QStringList{QStringLiteral("before")});
     QCOMPARE(synchronous(), deferred);
+    QCOMPARE(pragma(QStringLiteral("wal_autocheckpoint")), deferred == 1 ? 8192 : 1000);
     QVERIFY(dm.MainConnection().inTransaction());
     addQuestion(dm, QStringLiteral("while deferred"));
     dm.checkpoint();
     QCOMPARE(subjectsSeenOutside(store), (QStringList{QStringLiteral("before"), QStringLiteral("while deferred")}));
     dm.deferDiskFlush(false);
     QCOMPARE(synchronous(), 2);
+    QCOMPARE(pragma(QStringLiteral("wal_autocheckpoint")), 1000);
     QVERIFY(dm.MainConnection().inTransaction());
     QCOMPARE(store.rows(QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
 }

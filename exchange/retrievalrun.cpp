@@ -151,6 +151,11 @@ void RetrievalRun::run()
     qrySentA.close();
     qrySentA.open();
     m_groups.clear();
+    // An answer stored without its record would be stored again by every later
+    // run: statements the store cannot run (a column missing, a store opened
+    // for reading only) end the run before anything is fetched.
+    qryReadArticle.prepare();
+    m_queries.qrySent.prepare();
     if (!m_dialUpCheck())
         return;
     m_ui.processEvents();

@@ -28,8 +28,15 @@ bool isSpecial(QChar c)
     return specials.contains(c);
 }
 
+// RFC 5322 lets no header line run past 998 characters, and folding breaks
+// only at blanks. A longer word fits no line; as encoded-words it can be
+// broken between them. The margin leaves room for the header's name.
+constexpr qsizetype longestPlainWord = 900;
+
 bool wordNeedsEncoding(const QString &word, Context context)
 {
+    if (word.size() > longestPlainWord)
+        return true;
     for (QChar c : word) {
         if (isControlOrNonAscii(c) || (context == Context::Phrase && isSpecial(c)))
             return true;

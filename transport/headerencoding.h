@@ -14,10 +14,11 @@ enum class Context {
 };
 
 // Words that need no encoding stay as they are; each run of words that do
-// (non-ASCII or control characters, and in a phrase also RFC 822 specials) is
-// replaced by encoded-words in the charset and letter of the given set. A run
-// the set's charset cannot hold is written in UTF-8 instead, so that no
-// character turns into "?". Pure ASCII text comes back unchanged.
+// (non-ASCII or control characters, more characters than a header line may
+// hold, and in a phrase also RFC 822 specials) is replaced by
+// encoded-words in the charset and letter of the given set. A run the set's
+// charset cannot hold is written in UTF-8 instead, so that no character turns
+// into "?". Text with no such word comes back unchanged.
 QByteArray encode(const QString &text, const ArticleCharsets &charsets,
                   Context context = Context::Text);
 

@@ -69,6 +69,7 @@ private slots:
     void decodesBackToTheText_data();
     void decodesBackToTheText();
     void storedEncodedWordsPassThrough();
+    void wordTooLongForAnyLineBecomesEncodedWords();
     void eachRunInACharsetThatHoldsIt();
     void lineBreaksBecomeBlanks();
 };
@@ -222,6 +223,26 @@ void tst_HeaderEncoding::storedEncodedWordsPassThrough()
     // would show the raw "=?...?=" text.
     const QByteArray raw = "Re: =?ISO-8859-1?Q?Caf=E9?= und =?UTF-8?B?w7w=?=";
     QCOMPARE(HeaderEncoding::encode(QString::fromLatin1(raw), western()), raw);
+}
+
+void tst_HeaderEncoding::wordTooLongForAnyLineBecomesEncodedWords()
+{
+    // No header line may pass 998 characters (RFC 5322) and folding breaks only
+    // at blanks, so a server refuses a subject holding a longer word ("441
+    // Header line too long"). Such a word goes out as encoded-words, which fold
+    // between them; a word that fits on a line stays as it is.
+    const QString fits = QStringLiteral("see ") + QString(900, QLatin1Char('x'));
+    QCOMPARE(HeaderEncoding::encode(fits, western()), fits.toLatin1());
+
+    const QString tooLong = QStringLiteral("see ") + QString(901, QLatin1Char('x')) + QStringLiteral(" now");
+    const QByteArray encoded = HeaderEncoding::encode(tooLong, western());
+    const QList<QByteArray> words = encoded.split(' ');
+    QCOMPARE(words.first(), QByteArray("see"));
+    QCOMPARE(words.last(), QByteArray("now"));
+    for (const QByteArray &word : words.mid(1, words.size() - 2)) {
+        QVERIFY2(word.startsWith("=?ISO-8859-1?Q?") && word.size() <= 75, word.constData());
+    }
+    QCOMPARE(decodeHeader(encoded), tooLong);
 }
 
 void tst_HeaderEncoding::eachRunInACharsetThatHoldsIt()

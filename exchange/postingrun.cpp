@@ -159,7 +159,9 @@ void PostingRun::prepareArticle()
     NntpMessage &message = m_dm.msgNNTP();
     message.clear();
     message.subject = qrySendMsg.asString(QStringLiteral("Subject"));
-    message.setBodyText(qrySendMsg.asString(QStringLiteral("Body")));
+    // No article may carry a NUL (RFC 3977); the client refuses to send one,
+    // which would end every run at this message. The body goes without them.
+    message.setBodyText(qrySendMsg.asString(QStringLiteral("Body")).remove(QChar(0)));
     message.date = m_clock();
     // An account that no longer exists leaves From empty; servers refuse such
     // an article, and the refusal is handled as any refused post.

@@ -251,7 +251,9 @@ void MessageEditor::loadBody(const QString &text)
 void MessageEditor::dbeSubjectChange(const QString &text)
 {
     m_modified = true;
-    runWindowCommand(this, [&] { editRow().setValue(kSubject, text.isEmpty() ? QVariant() : QVariant(text)); });
+    runWindowCommand(this, [&] {
+        editRow().setValue(kSubject, text.isEmpty() ? QVariant() : QVariant(MemoText::storable(text)));
+    });
 }
 
 void MessageEditor::accountChosen(int index)

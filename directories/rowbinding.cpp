@@ -59,27 +59,6 @@ QVariant RowBinding::controlValue(const Binding &binding)
     return static_cast<QLineEdit *>(binding.control)->text();
 }
 
-namespace {
-
-// A lone UTF-16 surrogate (pasted, or half of a pair the field's length limit
-// cut) becomes U+FFFD: the store's conversion to UTF-8 would pair it with the
-// character after it, changing both.
-QString storable(const QString &text)
-{
-    if (text.isValidUtf16())
-        return text;
-    QString sound = text;
-    for (qsizetype i = 0; i < sound.size(); ++i) {
-        if (sound.at(i).isHighSurrogate() && i + 1 < sound.size() && sound.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (sound.at(i).isSurrogate())
-            sound[i] = QChar::ReplacementCharacter;
-    }
-    return sound;
-}
-
-} // namespace
-
 QVariant RowBinding::storedValue(const Binding &binding)
 {
     const QVariant value = controlValue(binding);
@@ -87,7 +66,7 @@ QVariant RowBinding::storedValue(const Binding &binding)
     case Kind::Boolean:
         return value;
     case Kind::Text:
-        return value.toString().isEmpty() ? QVariant() : QVariant(storable(value.toString()));
+        return value.toString().isEmpty() ? QVariant() : value;
     case Kind::Integer: {
         bool ok = false;
         const int number = value.toString().trimmed().toInt(&ok);

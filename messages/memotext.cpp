@@ -11,23 +11,9 @@ QString toEditor(QString memo)
 
 QString toMemo(const QString &editorText)
 {
-    QString memo = toEditor(storable(editorText));
+    QString memo = toEditor(editorText);
     memo.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     return memo;
-}
-
-QString storable(const QString &text)
-{
-    if (text.isValidUtf16())
-        return text;
-    QString sound = text;
-    for (qsizetype i = 0; i < sound.size(); ++i) {
-        if (sound.at(i).isHighSurrogate() && i + 1 < sound.size() && sound.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (sound.at(i).isSurrogate())
-            sound[i] = QChar::ReplacementCharacter;
-    }
-    return sound;
 }
 
 } // namespace MemoText

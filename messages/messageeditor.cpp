@@ -251,9 +251,7 @@ void MessageEditor::loadBody(const QString &text)
 void MessageEditor::dbeSubjectChange(const QString &text)
 {
     m_modified = true;
-    runWindowCommand(this, [&] {
-        editRow().setValue(kSubject, text.isEmpty() ? QVariant() : QVariant(MemoText::storable(text)));
-    });
+    runWindowCommand(this, [&] { editRow().setValue(kSubject, text.isEmpty() ? QVariant() : QVariant(text)); });
 }
 
 void MessageEditor::accountChosen(int index)

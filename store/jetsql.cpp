@@ -93,9 +93,32 @@ QString baseTable(const QString &statement)
     return table;
 }
 
+namespace {
+
+// A lone UTF-16 surrogate (pasted, or half of a pair a field's length limit
+// cut) becomes U+FFFD: the conversion to UTF-8 would pair it with the
+// character after it, changing both.
+QString storable(const QString &text)
+{
+    if (text.isValidUtf16())
+        return text;
+    QString sound = text;
+    for (qsizetype i = 0; i < sound.size(); ++i) {
+        if (sound.at(i).isHighSurrogate() && i + 1 < sound.size() && sound.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (sound.at(i).isSurrogate())
+            sound[i] = QChar::ReplacementCharacter;
+    }
+    return sound;
+}
+
+} // namespace
+
 QVariant toStored(const QVariant &value)
 {
     switch (value.typeId()) {
+    case QMetaType::QString:
+        return value.isNull() ? value : QVariant(storable(value.toString()));
     case QMetaType::Bool:
         return value.toBool() ? -1 : 0;
     case QMetaType::QDateTime:

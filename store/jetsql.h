@@ -21,7 +21,8 @@ QStringList parameterNames(const QString &statement);
 // The table a single-table statement reads ("... FROM table ..."); empty when none.
 QString baseTable(const QString &statement);
 
-// A value as the store holds it: true -1, false 0, dates as text.
+// A value as the store holds it: true -1, false 0, dates as text, a lone
+// UTF-16 surrogate in a text as U+FFFD.
 QVariant toStored(const QVariant &value);
 
 // Reading a column: NULL gives 0, empty text, false or an invalid date.

@@ -17,6 +17,7 @@ private Q_SLOTS:
     void findsParametersAndTable();
     void readsNullAsEmpty();
     void storesBooleansAndDates();
+    void storesLoneSurrogatesAsReplacement();
     void readsATimeTheLocalClockSkipped();
 };
 
@@ -94,6 +95,17 @@ void tst_JetSql::storesBooleansAndDates()
     QCOMPARE(JetSql::toStored(when), QVariant(QStringLiteral("2026-03-28 02:30:05")));
     QCOMPARE(JetSql::toDateTime(JetSql::toStored(when)), when);
     QVERIFY(JetSql::toStored(QDateTime()).isNull());
+}
+
+void tst_JetSql::storesLoneSurrogatesAsReplacement()
+{
+    // Paired, the UTF-8 conversion would join the half with the next character.
+    const QString half(QChar(0xD83D));
+    QCOMPARE(JetSql::toStored(QStringLiteral("a") + half + QStringLiteral(" b")).toString(),
+             QStringLiteral("a\uFFFD b"));
+    QCOMPARE(JetSql::toStored(QString(QChar(0xDC20)) + half).toString(), QStringLiteral("\uFFFD\uFFFD"));
+    QCOMPARE(JetSql::toStored(QStringLiteral("fish \U0001F420")).toString(), QStringLiteral("fish \U0001F420"));
+    QVERIFY(JetSql::toStored(QString()).toString().isNull());
 }
 
 void tst_JetSql::readsATimeTheLocalClockSkipped()

@@ -15,6 +15,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kInbox = 0;
@@ -148,8 +150,6 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
 
 void RetrievalRun::run()
 {
-    qrySentA.close();
-    qrySentA.open();
     m_groups.clear();
     // An answer stored without its record would be stored again by every later
     // run: statements the store cannot run (a column missing, a store opened
@@ -167,10 +167,14 @@ void RetrievalRun::run()
 
 void RetrievalRun::collectGroups()
 {
-    for (qrySentA.first(); !qrySentA.eof(); qrySentA.next()) {
-        for (const QString &name : sourceNames(qrySentA.asString(QStringLiteral("Source"))))
+    // Read once, forward: only the Source of each message is wanted, and an
+    // Inbox can be large.
+    qrySentA.exec();
+    while (qrySentA.next()) {
+        for (const QString &name : sourceNames(qrySentA.field(QStringLiteral("Source")).toString()))
             m_groups.add(name);
     }
+    qrySentA.finish();
 }
 
 void RetrievalRun::scanGroup(const QString &group)
@@ -244,31 +248,38 @@ void RetrievalRun::readGroup(const QString &group)
 
     m_client.selectGroup(group);
 
-    qrySentB.close();
-    qrySentB.setParam(QStringLiteral("Id"), groupCode);
-    qrySentB.open();
-    // Nothing recorded in the group: no article there can answer anything.
-    if (qrySentB.isEmpty())
-        return;
     m_matcher.clear();
-    for (qrySentB.first(); !qrySentB.eof(); qrySentB.next()) {
-        m_matcher.add(qrySentB.asString(QStringLiteral("MessageId")),
-                      {qrySentB.asInt(QStringLiteral("Code")), qrySentB.asInt(QStringLiteral("ArticleId"))});
+    bool recorded = false;
+    QString oldest; // the last record, newest first
+    qrySentB.bind(QStringLiteral("Id"), groupCode).exec();
+    while (qrySentB.next()) {
+        recorded = true;
+        oldest = qrySentB.field(QStringLiteral("MessageId")).toString();
+        m_matcher.add(oldest, {qrySentB.field(QStringLiteral("Code")).toInt(),
+                               qrySentB.field(QStringLiteral("ArticleId")).toInt()});
     }
-    qrySentB.last();
-    const quint32 start = startNumber(qrySentB.asString(QStringLiteral("MessageId")));
+    qrySentB.finish();
+    // Nothing recorded in the group: no article there can answer anything.
+    if (!recorded)
+        return;
+    const quint32 start = startNumber(oldest);
 
     // The same for every answer of the group.
     m_groupCode = m_queries.groupCode(group);
 
     m_overview = m_client.overview(QString::number(start) + QLatin1Char('-'));
     m_lookedAhead = 0;
+    m_requested.clear();
+    m_expected.clear();
     for (m_line = 0; m_line < m_overview.size(); ++m_line) {
         m_ui.processEvents();
         m_ui.showStatus(1, QString::number(m_line));
-        // Lines the look-ahead passed over answer nothing, this run's answers
-        // included (see requestNextBody).
-        if (m_line >= m_lookedAhead)
+        // Lines the look-ahead passed over without asking for their body
+        // answer nothing (see requestBodiesAhead).
+        const bool requested = !m_requested.empty() && m_requested.front() == m_line;
+        if (requested)
+            m_requested.pop_front();
+        if (requested || m_line >= m_lookedAhead)
             examine(group, m_overview.at(m_line));
     }
     m_overview.clear();
@@ -317,7 +328,8 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     message.clear();
     if (!m_client.body(quint32(line.articleNumber), message))
         return;
-    requestNextBody(line.messageId);
+    m_expected.add(line.messageId, {});
+    requestBodiesAhead();
     // The store keeps what came from the server byte for byte; it is decoded
     // where it is shown. The fields of the overview line go back to the bytes
     // they were read from.
@@ -351,27 +363,27 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     m_matcher.add(line.messageId, {recordCode, code});
 }
 
-void RetrievalRun::requestNextBody(const QString &answerId)
+void RetrievalRun::requestBodiesAhead()
 {
-    // While this answer is stored, the server can already send the body of the
-    // next new answer: the next line that answers a record, this answer's
-    // included, and is not recorded yet. Until that line no answer is stored,
-    // so the records stay as the look-ahead saw them and the lines it passed
-    // over need no second look. examine() still decides on the line found; a
-    // body asked for in vain (the same article twice in one overview) is
-    // dropped.
-    ReferenceMatcher thisAnswer;
-    thisAnswer.add(answerId, {});
-    for (m_lookedAhead = m_line + 1; m_lookedAhead < m_overview.size(); ++m_lookedAhead) {
+    // While this answer is stored, the server can already send the bodies of
+    // the next new answers: lines that answer a record or a line whose body is
+    // asked for (this one's included), and are not recorded yet. The records
+    // can grow only by those lines until the look-ahead's last line, so the
+    // lines it passes over need no second look. examine() still decides on the
+    // lines asked for; a body asked for in vain (an article gone, the same
+    // article twice in one overview) is dropped.
+    m_lookedAhead = std::max(m_lookedAhead, m_line + 1);
+    for (; m_requested.size() < kBodiesAhead && m_lookedAhead < m_overview.size(); ++m_lookedAhead) {
         const QByteArray &next = m_overview.at(m_lookedAhead);
         const QString references = referencesOf(next);
-        if (!m_matcher.newestIn(references) && !thisAnswer.newestIn(references))
+        if (!m_matcher.newestIn(references) && !m_expected.newestIn(references))
             continue;
         const OverviewLine line = ParseOverviewLine(receivedText(next));
         if (isRecorded(line.messageId))
             continue;
         m_client.requestBody(quint32(line.articleNumber));
-        return;
+        m_requested.push_back(m_lookedAhead);
+        m_expected.add(line.messageId, {});
     }
 }
 

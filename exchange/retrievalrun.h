@@ -20,6 +20,7 @@
 
 #include <QString>
 
+#include <deque>
 #include <functional>
 
 class FolderView;
@@ -60,7 +61,7 @@ private:
     quint32 startNumber(const QString &oldestMessageId);
     void examine(const QString &group, const QByteArray &overviewLine);
     void storeAnswer(const QString &group, const OverviewLine &line, int parent);
-    void requestNextBody(const QString &answerId);
+    void requestBodiesAhead();
     bool isRecorded(const QString &messageId);
 
     Tdm &m_dm;
@@ -68,8 +69,8 @@ private:
     FolderView &m_folders;
     NewsClient &m_client;
 
-    RowSet qrySentA;       // the unexpired Inbox
-    RowSet qrySentB;       // Id: a group's Code; its unexpired records, newest first
+    SqlCommand qrySentA;   // the unexpired Inbox
+    SqlCommand qrySentB;   // Id: a group's Code; its unexpired records, newest first
     SqlCommand qryMsgIdVerify; // MSGID: a Message-ID
     SqlCommand qryReadArticle; // stores an answer, prepared once for the whole run
     SendQueries m_queries;
@@ -82,11 +83,16 @@ private:
     int m_groupCode = 0; // the Code of the group being read
     int m_newAnswers = 0;
     bool m_lineIsUtf8 = true; // how the overview line being examined was decoded
-    // The overview of the group being read, the line being examined, and the
-    // line where the look-ahead for the next body stopped.
+    // The overview of the group being read, the line being examined, the first
+    // line the look-ahead for bodies has not seen, the lines whose bodies are
+    // asked for and not examined yet, and the Message-IDs of the lines whose
+    // bodies were asked for in this group.
+    static constexpr std::size_t kBodiesAhead = 4;
     QList<QByteArray> m_overview;
     qsizetype m_line = 0;
     qsizetype m_lookedAhead = 0;
+    std::deque<qsizetype> m_requested;
+    ReferenceMatcher m_expected;
 };
 
 // The main window's Retrieve command: one run with the system's dial-up check.

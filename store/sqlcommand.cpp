@@ -4,6 +4,7 @@
 #include "store/storeconnection.h"
 #include "store/storeerror.h"
 
+#include <QSqlRecord>
 #include <QSqlResult>
 
 #include <sqlite3.h>
@@ -24,9 +25,10 @@ bool refusedAsReadOnly(const QSqlQuery &query)
 
 } // namespace
 
-SqlCommand::SqlCommand(StoreConnection &connection, QString statement)
+SqlCommand::SqlCommand(StoreConnection &connection, QString statement, QString name)
     : m_connection(connection),
       m_statement(std::move(statement)),
+      m_name(std::move(name)),
       m_placeholders(JetSql::parameterNames(m_statement))
 {
 }
@@ -60,4 +62,13 @@ void SqlCommand::exec()
 {
     prepare();
     m_connection.exec(m_query);
+}
+
+QVariant SqlCommand::field(const QString &column) const
+{
+    const int index = m_query.record().indexOf(column);
+    if (index < 0)
+        throw StoreError(QStringLiteral("%1: Field '%2' not found")
+                             .arg(m_name.isEmpty() ? QStringLiteral("Dataset") : m_name, column));
+    return m_query.value(index);
 }

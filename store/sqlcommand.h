@@ -11,7 +11,8 @@ class StoreConnection;
 class SqlCommand
 {
 public:
-    SqlCommand(StoreConnection &connection, QString statement);
+    // name: what a missing column is reported with, as a row set's name is.
+    SqlCommand(StoreConnection &connection, QString statement, QString name = {});
 
     // Matched to the statement's ":Name" without regard to case; unset ones are NULL.
     SqlCommand &bind(const QString &name, const QVariant &value);
@@ -22,6 +23,9 @@ public:
     bool next() { return m_query.next(); }
     QVariant value(const QString &column) const { return m_query.value(column); }
     QVariant value(int column) const { return m_query.value(column); }
+    // The column's value in the current row; a column the rows lack throws
+    // StoreError "<name>: Field '<column>' not found", as a row set does.
+    QVariant field(const QString &column) const;
     int numRowsAffected() const { return m_query.numRowsAffected(); }
     QVariant lastInsertId() const { return m_query.lastInsertId(); }
     // Releases the engine's read of a finished SELECT.
@@ -36,6 +40,7 @@ public:
 private:
     StoreConnection &m_connection;
     QString m_statement;
+    QString m_name;
     QStringList m_placeholders;
     QSqlQuery m_query;
     bool m_prepared = false;

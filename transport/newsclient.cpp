@@ -120,7 +120,7 @@ void NewsClient::connect()
 {
     if (connected())
         throw ClientError(QStringLiteral("Already connected."));
-    m_requestedBody.reset();
+    m_requestedBodies.clear();
     const SocksSettings &socks = m_settings.SocksInfo;
     const bool implicitTls = m_settings.Port == NntpsPort || m_settings.tls == TlsUse::Implicit;
     try {
@@ -221,7 +221,7 @@ void NewsClient::disconnect()
         return;
     m_session->writeLineQuietly("Quit");
     m_session.reset();
-    m_requestedBody.reset();
+    m_requestedBodies.clear();
 }
 
 NntpReply NewsClient::exchange(const QByteArray &text, const QByteArray &traceText)
@@ -230,7 +230,8 @@ NntpReply NewsClient::exchange(const QByteArray &text, const QByteArray &traceTe
     // of its own.
     if (holdsLineBreak(text))
         throw ClientError(QStringLiteral("A command must not contain a line break."));
-    dropRequestedBody();
+    while (!m_requestedBodies.empty())
+        dropRequestedBody();
     NntpSession &s = session();
     s.writeLine(text, traceText);
     NntpReply reply = s.reader().readReply();
@@ -310,28 +311,33 @@ bool NewsClient::body(quint32 articleNumber, NntpMessage &message)
 
 void NewsClient::requestBody(quint32 articleNumber)
 {
-    dropRequestedBody();
     try {
         session().writeLine("Body " + QByteArray::number(articleNumber));
     } catch (const ConnectionClosed &) {
         // The server has gone, perhaps right after the body the caller holds:
-        // nothing is due, and the next command reports the closed connection
-        // once the caller has kept that body.
+        // nothing more is due, and the next command reports the closed
+        // connection once the caller has kept that body.
         return;
     }
-    m_requestedBody = articleNumber;
+    m_requestedBodies.push_back(articleNumber);
 }
 
 NntpReply NewsClient::bodyReply(quint32 articleNumber)
 {
     const QByteArray text = "Body " + QByteArray::number(articleNumber);
-    if (m_requestedBody != articleNumber)
+    if (std::find(m_requestedBodies.begin(), m_requestedBodies.end(), articleNumber) == m_requestedBodies.end())
         return command(text);
-    m_requestedBody.reset();
+    // The replies come in the order asked for: the ones before are not wanted.
+    while (m_requestedBodies.front() != articleNumber)
+        dropRequestedBody();
+    m_requestedBodies.pop_front();
     NntpReply reply = session().reader().readReply();
     m_lastReplyCode = reply.code;
     m_lastReplyLines = reply.lines;
     if (reply.code == NntpCode::AuthRequired || reply.code == NntpCode::AuthRequiredOld) {
+        // The bodies asked for after it were refused the same way.
+        while (!m_requestedBodies.empty())
+            dropRequestedBody();
         authenticate();
         reply = exchange(text);
     }
@@ -340,9 +346,7 @@ NntpReply NewsClient::bodyReply(quint32 articleNumber)
 
 void NewsClient::dropRequestedBody()
 {
-    if (!m_requestedBody)
-        return;
-    m_requestedBody.reset();
+    m_requestedBodies.pop_front();
     const NntpReply reply = session().reader().readReply();
     if (articleFound(reply.code))
         session().reader().readDataBlock();

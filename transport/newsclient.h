@@ -19,10 +19,10 @@
 #include <QList>
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <memory>
-#include <optional>
 
 class CertificateAnswers;
 class NntpMessage;
@@ -169,10 +169,11 @@ public:
     // does not have the article (message untouched).
     bool body(quint32 articleNumber, NntpMessage &message);
     // Asks for an article's body without waiting: the server sends it while
-    // the caller does other work, and the next body() for that number reads
-    // it (pipelining, RFC 3977 3.5). One request is due at a time; any other
-    // command first reads the reply still due and drops it. A server that has
-    // closed the connection leaves nothing due; the next command reports it.
+    // the caller does other work, and body() for that number reads it
+    // (pipelining, RFC 3977 3.5). Several may be due; body() drops the replies
+    // due before the one it reads, any other command drops them all. A server
+    // that has closed the connection leaves nothing due; the next command
+    // reports it.
     void requestBody(quint32 articleNumber);
     // Calls the OnNewsgroupList handler once per line of the LIST reply.
     void newsgroupList();
@@ -201,7 +202,7 @@ private:
     GreetingState m_greetingState = GreetingState::CanPost;
     GroupFigures m_group;
     quint32 m_msgNo = 0;
-    std::optional<quint32> m_requestedBody;
+    std::deque<quint32> m_requestedBodies; // asked for, reply not read yet
     QString m_statMessageId;
     int m_lastReplyCode = 0;
     QList<QByteArray> m_lastReplyLines;

@@ -109,6 +109,7 @@ private Q_SLOTS:
     void nothingToScan();
     void answersAreCommittedAtOnce();
     void sameArticleTwiceInOneOverview();
+    void answerToAnAnswerThatWasGone();
     void diskWaitDeferredOnlyWhileRunning_data();
     void diskWaitDeferredOnlyWhileRunning();
 };
@@ -465,6 +466,31 @@ void tst_RetrievalRun::sameArticleTwiceInOneOverview()
     QCOMPARE(r.rows(QStringLiteral("SELECT Code, Parent, Subject, Body FROM Article WHERE Code > 10")),
              (QStringList{QStringLiteral("11|10|A|a\r\n"), QStringLiteral("12|11|B|b\r\n")}));
     QCOMPARE(r.ui.boxTexts(), QStringList{});
+}
+
+void tst_RetrievalRun::answerToAnAnswerThatWasGone()
+{
+    // Both bodies after the first are asked for at once; the second answer is
+    // gone by then, so the answer to it answers nothing recorded and its body,
+    // already on its way, is not stored.
+    Retrieval r(kQuestion);
+    r.server.addScript(greeting()
+                       + readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
+                                   QStringLiteral("223 1 <q@x>"), 1,
+                                   {overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>")),
+                                    overviewLine(2, QStringLiteral("G"), QStringLiteral("<g@y>"), QStringLiteral("<q@x>")),
+                                    overviewLine(3, QStringLiteral("B"), QStringLiteral("<b@y>"), QStringLiteral("<g@y>"))})
+                       + body(1, {QStringLiteral("a")})
+                       + QStringList{QStringLiteral("C: Body 2"), QStringLiteral("C: Body 3"),
+                                     QStringLiteral("S: 423 no such article in group"),
+                                     QStringLiteral("S: 222 3 <b@y> body"), QStringLiteral("S: b"), QStringLiteral("S: .")}
+                       + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.rows(QStringLiteral("SELECT Code, Parent, Subject, Body FROM Article WHERE Code > 10")),
+             QStringList{QStringLiteral("11|10|A|a\r\n")});
+    QCOMPARE(r.rows(QStringLiteral("SELECT MessageId FROM SentArticles WHERE Code > 1")), QStringList{QStringLiteral("<a@y>")});
+    QCOMPARE(r.ui.status0.last(), QStringLiteral("1 new message"));
 }
 
 void tst_RetrievalRun::diskWaitDeferredOnlyWhileRunning_data()

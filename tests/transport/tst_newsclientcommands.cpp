@@ -240,32 +240,40 @@ void tst_NewsClientCommands::body()
 void tst_NewsClientCommands::requestedBody_data()
 {
     QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("then"); // what the client does after requestBody(42)
+    QTest::addColumn<QList<quint32>>("ahead"); // asked for with requestBody, in this order
+    QTest::addColumn<QString>("then");         // what the client does next
     QTest::addColumn<QString>("script");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<quint32>("groupCount");
 
     const QString hello = QStringLiteral("S: 222 42 <a@b> body\nS: Hello\nS: .\n");
+    const QString world = QStringLiteral("S: 222 43 <c@d>\nS: World\nS: .\n");
+    const QList<quint32> one{42};
+    const QList<quint32> two{42, 43};
     QTest::newRow("read by body() of that number")
-        << QString() << "body 42" << "C: Body 42\n" + hello << QByteArray("Hello\r\n") << 0u;
-    QTest::newRow("dropped by another body")
-        << QString() << "body 43"
-        << "C: Body 42\n" + hello + "C: Body 43\nS: 222 43 <c@d>\nS: World\nS: .\n" << QByteArray("World\r\n")
+        << QString() << one << "body 42" << "C: Body 42\n" + hello << QByteArray("Hello\r\n") << 0u;
+    QTest::newRow("dropped by a body not asked for")
+        << QString() << one << "body 43" << "C: Body 42\n" + hello + "C: Body 43\n" + world
+        << QByteArray("World\r\n") << 0u;
+    QTest::newRow("two due, the first dropped by body() of the second")
+        << QString() << two << "body 43" << "C: Body 42\nC: Body 43\n" + hello + world << QByteArray("World\r\n")
         << 0u;
     QTest::newRow("dropped by another command")
-        << QString() << "group" << "C: Body 42\n" + hello + "C: Group g\nS: 211 7 1 7 g\n" << QByteArray() << 7u;
+        << QString() << two << "group" << "C: Body 42\nC: Body 43\n" + hello + world + "C: Group g\nS: 211 7 1 7 g\n"
+        << QByteArray() << 7u;
     QTest::newRow("missing article dropped")
-        << QString() << "group" << "C: Body 42\nS: 430 no\nC: Group g\nS: 211 7 1 7 g\n" << QByteArray() << 7u;
+        << QString() << one << "group" << "C: Body 42\nS: 430 no\nC: Group g\nS: 211 7 1 7 g\n" << QByteArray() << 7u;
     QTest::newRow("login asked for, then asked again")
-        << "u" << "body 42"
-        << "C: Body 42\nS: 480 login first\nC: AuthInfo User u\nS: 381 more\nC: AuthInfo Pass p\nS: 281 ok\n"
-           "C: Body 42\n" + hello
+        << "u" << two << "body 42"
+        << "C: Body 42\nC: Body 43\nS: 480 login first\nS: 480 login first\nC: AuthInfo User u\nS: 381 more\n"
+           "C: AuthInfo Pass p\nS: 281 ok\nC: Body 42\n" + hello
         << QByteArray("Hello\r\n") << 0u;
 }
 
 void tst_NewsClientCommands::requestedBody()
 {
     QFETCH(QString, user);
+    QFETCH(QList<quint32>, ahead);
     QFETCH(QString, then);
     QFETCH(QString, script);
     QFETCH(QByteArray, text);
@@ -276,7 +284,8 @@ void tst_NewsClientCommands::requestedBody()
     NewsClient client;
     pointAt(client, server, user, user.isEmpty() ? QString() : QStringLiteral("p"));
     client.connect();
-    client.requestBody(42);
+    for (quint32 number : ahead)
+        client.requestBody(number);
     NntpMessage message;
     if (then == QLatin1String("group")) {
         client.selectGroup(QStringLiteral("g"));

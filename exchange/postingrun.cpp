@@ -186,7 +186,13 @@ void PostingRun::postToGroup(const QString &group, int row)
     m_queries.openServers(group);
     RowSet &servers = m_queries.qryServer;
     const bool carried = !servers.isEmpty();
+    const int code = qrySendMsg.asInt(QStringLiteral("Code"));
+    const int groupCode = m_queries.groupCode(group);
+    // A copy an earlier run sent without learning whether a server took it:
+    // it goes again with the same Message-ID, so that it appears only once.
+    const QString unconfirmed = carried ? m_queries.pendingCopy(code, groupCode) : QString();
     bool attempted = false;
+    bool refused = false;
     for (servers.first(); !servers.eof() && !m_postedInGroup; servers.next()) {
         const QString host = servers.asString(QStringLiteral("ServerName"));
         if (m_failedHosts.contains(host))
@@ -206,20 +212,36 @@ void PostingRun::postToGroup(const QString &group, int row)
         NntpMessage &message = m_dm.msgNNTP();
         message.newsGroups = QStringList{group};
         message.references = referencesFor(group);
-        message.msgId = m_newMessageId();
+        message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
+        // Recorded before it is sent: a copy the server may have taken is
+        // never forgotten, whatever happens before its confirmation.
+        m_queries.recordPending(code, message.msgId, message.references, groupCode);
+        m_dm.checkpoint();
         try {
             m_client.post(message);
         } catch (const ReplyError &refusal) {
+            // A server refuses a copy it already has; then it is the earlier one.
+            if (!unconfirmed.isEmpty() && serverHolds(unconfirmed)) {
+                recordPosted(group, row);
+                continue;
+            }
             // The server refused the post: its reply line, and the next server.
+            refused = true;
             ResultText = refusal.text();
             ++m_errorCount;
             m_view.setRowMark(row, PostingView::Mark::Failure);
             continue;
         }
-        recordPosted(group, row, message.msgId, message.references);
+        recordPosted(group, row);
     }
 
     if (!m_postedInGroup) {
+        // Every copy of this run was refused: none is waiting for a
+        // confirmation. One from an earlier run stays pending.
+        if (refused && unconfirmed.isEmpty()) {
+            m_queries.dropPending(code, groupCode);
+            m_dm.checkpoint();
+        }
         if (!carried)
             ResultText = kGroupNotFound;
         else if (!attempted && KeepSending)
@@ -279,19 +301,27 @@ QString PostingRun::referencesFor(const QString &group)
     return references.isEmpty() ? messageId : references + QLatin1Char(' ') + messageId;
 }
 
-void PostingRun::recordPosted(const QString &group, int row, const QString &messageId,
-                              const QString &references)
+void PostingRun::recordPosted(const QString &group, int row)
 {
     ResultText = kSuccessful;
     m_postedInGroup = m_postedSome = true;
     if (!m_postedGroups.isEmpty())
         m_postedGroups += QLatin1Char(',');
     m_postedGroups += group;
-    m_queries.recordCopy(qrySendMsg.asInt(QStringLiteral("Code")), messageId, references,
-                         m_queries.groupCode(group));
+    m_queries.confirmPending(qrySendMsg.asInt(QStringLiteral("Code")), m_queries.groupCode(group));
     // The copy is on Usenet now: its record must survive a crash.
     m_dm.checkpoint();
     m_view.setRowMark(row, PostingView::Mark::Success);
+}
+
+bool PostingRun::serverHolds(const QString &messageId)
+{
+    // STAT wants the Message-ID without its angle brackets.
+    try {
+        return m_client.stat(messageId.mid(1, messageId.size() - 2));
+    } catch (const ClientError &) {
+        return false;
+    }
 }
 
 void PostingRun::moveToInbox()

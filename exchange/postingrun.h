@@ -73,7 +73,8 @@ private:
     bool postedBefore(const QString &group);
     bool connectForPosting(const QString &host);
     QString referencesFor(const QString &group);
-    void recordPosted(const QString &group, int row, const QString &messageId, const QString &references);
+    void recordPosted(const QString &group, int row);
+    bool serverHolds(const QString &messageId);
     void moveToInbox();
 
     Tdm &m_dm;

@@ -15,7 +15,13 @@ SendQueries::SendQueries(StoreConnection &connection)
       qrySentArticle(connection,
                      QStringLiteral("SELECT * FROM SENTARTICLES snt, groups grp "
                                     "where grp.Code= snt.GroupId and ArticleId=:Id and groupname=:news"),
-                     QStringLiteral("qrySentArticle"))
+                     QStringLiteral("qrySentArticle")),
+      qryPendingCopy(connection,
+                     QStringLiteral("SELECT MessageId FROM SentArticles WHERE ArticleId=:ART AND GroupId=:PEND"),
+                     QStringLiteral("qryPendingCopy")),
+      qryConfirmCopy(connection,
+                     QStringLiteral("UPDATE SentArticles SET GroupId=:GRP WHERE ArticleId=:ART AND GroupId=:PEND")),
+      qryDropPending(connection, QStringLiteral("DELETE FROM SentArticles WHERE ArticleId=:ART AND GroupId=:PEND"))
 {
 }
 
@@ -52,4 +58,34 @@ int SendQueries::recordCopy(int articleId, const QString &messageId, const QStri
         .bind(QStringLiteral("GRP"), groupCode);
     qrySent.exec();
     return qrySent.lastInsertId().toInt();
+}
+
+QString SendQueries::pendingCopy(int articleId, int groupCode)
+{
+    qryPendingCopy.bind(QStringLiteral("ART"), articleId).bind(QStringLiteral("PEND"), -groupCode);
+    qryPendingCopy.exec();
+    const QString messageId = qryPendingCopy.next() ? qryPendingCopy.field(QStringLiteral("MessageId")).toString()
+                                                    : QString();
+    qryPendingCopy.finish();
+    return messageId;
+}
+
+void SendQueries::recordPending(int articleId, const QString &messageId, const QString &references, int groupCode)
+{
+    dropPending(articleId, groupCode);
+    recordCopy(articleId, messageId, references, -groupCode);
+}
+
+void SendQueries::confirmPending(int articleId, int groupCode)
+{
+    qryConfirmCopy.bind(QStringLiteral("ART"), articleId)
+        .bind(QStringLiteral("PEND"), -groupCode)
+        .bind(QStringLiteral("GRP"), groupCode);
+    qryConfirmCopy.exec();
+}
+
+void SendQueries::dropPending(int articleId, int groupCode)
+{
+    qryDropPending.bind(QStringLiteral("ART"), articleId).bind(QStringLiteral("PEND"), -groupCode);
+    qryDropPending.exec();
 }

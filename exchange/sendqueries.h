@@ -23,9 +23,23 @@ public:
     // Records one posted copy or stored answer with qrySent; returns its Code.
     int recordCopy(int articleId, const QString &messageId, const QString &references, int groupCode);
 
+    // A copy about to be posted is recorded first as pending, under the
+    // negated group Code, which no look-up by group finds. Confirmed, it
+    // becomes an ordinary record. One whose confirmation never came (the
+    // connection broke, the program was ended) stays pending, and the next
+    // run posts it with the same Message-ID, which servers and their peers
+    // take only once.
+    QString pendingCopy(int articleId, int groupCode);
+    void recordPending(int articleId, const QString &messageId, const QString &references, int groupCode);
+    void confirmPending(int articleId, int groupCode);
+    void dropPending(int articleId, int groupCode);
+
     RowSet qryServer;      // gname: a group name
     RowSet qryAccount;     // Id: an Account.Code
     SqlCommand qrySent;    // ART, MSG, RFR, GRP
     RowSet qryGroup;       // GNAME: a group name
     RowSet qrySentArticle; // Id: an Article.Code; news: a group name
+    SqlCommand qryPendingCopy;  // ART, PEND: the pending copy's Message-ID
+    SqlCommand qryConfirmCopy;  // ART, PEND, GRP
+    SqlCommand qryDropPending;  // ART, PEND
 };

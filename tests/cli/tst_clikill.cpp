@@ -4,8 +4,11 @@
 // next, so the kill lands while the tool waits at a known point. Every copy
 // the server confirmed, and that the tool could read the confirmation of, is
 // recorded exactly once and the store is sound; the next post posts only the
-// rest. A confirmation sent while the tool is frozen, just before the kill,
-// never reaches the store: that copy is posted a second time by the next run.
+// rest. The copy on its way at the kill was recorded as pending before it was
+// sent, so the next run sends it with the same Message-ID; the server, which
+// took it (its confirmation held back, or sent while the tool was frozen and
+// never read), refuses it as a duplicate, and it is recorded then: no copy is
+// posted twice.
 
 #include "tests/cli/clirunner.h"
 #include "tests/support/posttaker.h"
@@ -141,26 +144,30 @@ void tst_CliKill::killedWhilePosting()
     server.setConfirmLimit(-1);
     const qsizetype postedBefore = server.articles().size();
     const int recordedInOutbox = cli.value(QStringLiteral("SELECT count(*) FROM SentArticles s, Article a "
-                                                          "WHERE a.Code=s.ArticleId AND a.Folder=1")).toInt();
+                                                          "WHERE a.Code=s.ArticleId AND a.Folder=1 AND s.GroupId > 0"))
+                                     .toInt();
     const CliRunner::Result r = post(cli);
     QVERIFY2(!r.crashed && r.exitCode == 0, qPrintable(r.describe()));
     QCOMPARE(r.out.count(QStringLiteral("\tok\tSuccessful (posted in an earlier run)")), recordedInOutbox);
-    QCOMPARE(server.articles().size() - postedBefore, qsizetype(kCopies - records.size()));
+    // The copy on its way when the tool was killed was recorded as pending
+    // before it was sent: it goes again with its Message-ID, which the server
+    // refuses as one it has, and is then recorded. It is not posted twice.
+    QCOMPARE(server.articles().size() - postedBefore, qsizetype(kCopies - records.size() - 1));
 
     QCOMPARE(cli.rows(QStringLiteral("SELECT Code, Folder, Source FROM Article ORDER BY Code")),
              (QStringList{QStringLiteral("10|0|") + kAllGroups, QStringLiteral("11|0|") + kAllGroups}));
     QCOMPARE(cli.value(QStringLiteral("SELECT count(DISTINCT ArticleId || ' ' || GroupId) || '|' || count(*) "
                                       "FROM SentArticles")),
              QStringLiteral("%1|%1").arg(kCopies));
-    QStringList allConfirmed;
-    for (const PostTaker::Article &article : server.articles()) {
-        if (article.confirmed)
-            allConfirmed << article.messageId;
-    }
-    for (const QString &messageId : cli.rows(QStringLiteral("SELECT MessageId FROM SentArticles")))
-        QVERIFY2(allConfirmed.contains(messageId), qPrintable(messageId));
-    // The copy confirmed to the frozen tool is on the server twice now.
-    QCOMPARE(allConfirmed.size(), kCopies + (frozenConfirm ? 1 : 0));
+    // Every copy the server took is recorded, once, and no other.
+    QStringList taken;
+    for (const PostTaker::Article &article : server.articles())
+        taken << article.messageId;
+    QStringList recorded = cli.rows(QStringLiteral("SELECT MessageId FROM SentArticles"));
+    taken.sort();
+    recorded.sort();
+    QCOMPARE(recorded, taken);
+    QCOMPARE(taken.size(), kCopies);
     QCOMPARE(cli.rows(QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
 }
 

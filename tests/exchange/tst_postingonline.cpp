@@ -73,6 +73,8 @@ private Q_SLOTS:
     void refusedOnTheFirstServerPostedOnTheSecond();
     void downServerIsAskedOnceAndUncarriedGroupNotFound();
     void replyToARetrievedAnswerThroughTheProxy();
+    void copyPendingFromAnEarlierRunIsPostedOnce_data();
+    void copyPendingFromAnEarlierRunIsPostedOnce();
 
 private:
     // Servers in the store: 1 innd, 2 the second reader, 3 the login reader,
@@ -94,7 +96,7 @@ void tst_PostingOnline::initTestCase()
 {
     InnServer::Options options;
     options.groups = {"quorbic.a", "quorbic.b", "quorbic.shared", "quorbic.c", "quorbic.d1", "quorbic.d2",
-                      "quorbic.d3", "quorbic.answers"};
+                      "quorbic.d3", "quorbic.answers", "quorbic.pending1", "quorbic.pending2"};
     m_inn = std::make_unique<InnServer>(options);
     QVERIFY2(m_inn->start(), qPrintable(m_inn->errorString()));
     m_secondPort = m_inn->startReader({});
@@ -252,6 +254,47 @@ void tst_PostingOnline::replyToARetrievedAnswerThroughTheProxy()
     checkArticle(sent.first().section(QLatin1Char('|'), 0, 0), QStringLiteral("quorbic.answers"),
                  QStringLiteral("Re: Re: Q"), references);
     QCOMPARE(r.folders.ops, QStringList{QStringLiteral("add 21 under 20")});
+}
+
+void tst_PostingOnline::copyPendingFromAnEarlierRunIsPostedOnce_data()
+{
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<bool>("serverTookIt"); // before the earlier run could read its 240
+    QTest::newRow("the server took it") << "quorbic.pending1" << true;
+    QTest::newRow("it never reached the server") << "quorbic.pending2" << false;
+}
+
+void tst_PostingOnline::copyPendingFromAnEarlierRunIsPostedOnce()
+{
+    QFETCH(QString, group);
+    QFETCH(bool, serverTookIt);
+    const QString messageId = QStringLiteral("<%1@test.invalid>").arg(group);
+    // An earlier run recorded the copy as pending, sent it and never learnt
+    // whether the server took it.
+    Run r(servers() + fill::group(1, group) + fill::carries(1, 1)
+          + fill::reply(5, 1, 0, group, QStringLiteral("Pending"), kBody, 1)
+          + QStringLiteral("INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, GroupId) "
+                           "VALUES (5, '%1', '', -1);").arg(messageId));
+    if (serverTookIt) {
+        NntpProbe probe;
+        QVERIFY(probe.open(m_inn->host(), m_inn->port()));
+        QVERIFY(probe.command("POST").startsWith("340"));
+        const QByteArray posted = probe.sendText("From: \"Ann Asker\" <ann@test.invalid>\nNewsgroups: " + group.toUtf8()
+                                                 + "\nSubject: Pending\nMessage-ID: " + messageId.toUtf8()
+                                                 + "\n\n" + kBody.toUtf8() + "\n");
+        QVERIFY2(posted.startsWith("240"), posted.constData());
+    }
+
+    QCOMPARE(r.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(r.ui.boxTexts(), QStringList{});
+    QCOMPARE(r.view.lines(), (QStringList{QStringLiteral("Pending"), QStringLiteral("  ") + group
+                                                                      + QStringLiteral(" | ok | Successful")}));
+    QCOMPARE(r.run->errorCount(), 0);
+    QCOMPARE(r.rows(QStringLiteral("SELECT ArticleId, MessageId, GroupId FROM SentArticles")),
+             QStringList{QStringLiteral("5|%1|1").arg(messageId)});
+    QCOMPARE(articleCount(group), 1);
+    QByteArray status;
+    QVERIFY2(!m_inn->fetch("ARTICLE " + messageId.toUtf8(), &status).isNull(), status.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_PostingOnline)

@@ -88,6 +88,7 @@ private Q_SLOTS:
     void newsgroupList();
     void abort_data();
     void abort();
+    void failureEndsTheRunAndTheNextRunDoesNotRepost_data();
     void failureEndsTheRunAndTheNextRunDoesNotRepost();
     void recordsAreCommittedWhileTheRunGoes();
     void nothingToPost_data();
@@ -407,8 +408,31 @@ void tst_PostingRun::abort()
     QCOMPARE(p.view.captions.last(), QStringLiteral("Close"));
 }
 
+void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost_data()
+{
+    // How the next run finds the copy whose confirmation never came.
+    QTest::addColumn<QString>("finalReply");
+    QTest::addColumn<QString>("statReply"); // empty: no STAT
+    QTest::addColumn<QString>("bLine");
+    QTest::addColumn<QStringList>("sentAfter");
+    const QString m1 = QStringLiteral("5|<m1@test.invalid>||1");
+    QTest::newRow("the server never got it")
+        << "240 article posted ok" << QString() << "  b.grp | ok | Successful"
+        << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
+    QTest::newRow("the server has it and refuses it again")
+        << "441 435 Duplicate" << "223 0 <m2@test.invalid>" << "  b.grp | ok | Successful"
+        << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
+    QTest::newRow("refused, and the server has no such article")
+        << "441 posting failed" << "430 no such article" << "  b.grp | failed | 441 posting failed"
+        << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||-2")};
+}
+
 void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost()
 {
+    QFETCH(QString, finalReply);
+    QFETCH(QString, statReply);
+    QFETCH(QString, bLine);
+    QFETCH(QStringList, sentAfter);
     Posting p(fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("b.grp")) + fill::carries(1, 1)
               + fill::carries(1, 2)
               + fill::reply(5, 1, 0, QStringLiteral("a.grp,b.grp"), QStringLiteral("Re"), QStringLiteral("b"), 1));
@@ -421,22 +445,27 @@ void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost()
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(p.ui.boxTexts(), QStringList{QStringLiteral("Quorbic | Connection Closed Gracefully.")});
     QCOMPARE(p.view.closeRequests, 0);
-    // Read through a connection of its own: what is recorded is committed.
+    // Read through a connection of its own: what is recorded is committed. The
+    // copy for b.grp was recorded before it was sent, as pending (group -2).
     QCOMPARE(p.rows(QStringLiteral("SELECT Folder FROM Article WHERE Code=5")), QStringList{QStringLiteral("1")});
-    QCOMPARE(p.rows(kSent), QStringList{QStringLiteral("5|<m1@test.invalid>||1")});
+    QCOMPARE(p.rows(kSent), (QStringList{QStringLiteral("5|<m1@test.invalid>||1"),
+                                         QStringLiteral("5|<m2@test.invalid>||-2")}));
 
-    // The next run posts only the copy that is missing (the failed attempt used up m2).
-    p.server.addScript(postConnection(copy(QStringLiteral("Re"), QStringLiteral("b"), QStringLiteral("b.grp"), 3)));
-    QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Finished);
+    // The next run posts only the copy that is missing, with its Message-ID.
+    QStringList next = postConnection(copy(QStringLiteral("Re"), QStringLiteral("b"), QStringLiteral("b.grp"), 2),
+                                      finalReply);
+    if (!statReply.isEmpty()) {
+        next.insert(next.size() - 1, QStringLiteral("C: Stat <m2@test.invalid>"));
+        next.insert(next.size() - 1, QStringLiteral("S: ") + statReply);
+    }
+    p.server.addScript(next);
+    p.run->FormActivate();
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(p.server.connectionCount(), 3);
     QCOMPARE(p.view.lines(), (QStringList{QStringLiteral("Re"),
                                           QStringLiteral("  a.grp | ok | Successful (posted in an earlier run)"),
-                                          QStringLiteral("  b.grp | ok | Successful")}));
-    QCOMPARE(p.rows(QStringLiteral("SELECT Folder, Source FROM Article WHERE Code=5")),
-             QStringList{QStringLiteral("0|a.grp,b.grp")});
-    QCOMPARE(p.rows(kSent), (QStringList{QStringLiteral("5|<m1@test.invalid>||1"),
-                                         QStringLiteral("5|<m3@test.invalid>||2")}));
+                                          bLine}));
+    QCOMPARE(p.rows(kSent), sentAfter);
 }
 
 void tst_PostingRun::recordsAreCommittedWhileTheRunGoes()

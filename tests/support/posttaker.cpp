@@ -1,5 +1,7 @@
 #include "tests/support/posttaker.h"
 
+#include <algorithm>
+
 #include <QTcpSocket>
 
 #include <memory>
@@ -122,6 +124,13 @@ void PostTaker::answer(QTcpSocket *client, const QByteArray &command)
 {
     if (command == "MODE READER") {
         client->write("200 reader mode, posting ok\r\n");
+    } else if (command.startsWith("STAT <")) {
+        // As a news server does: by Message-ID, among the articles it took.
+        const QByteArray id = command.mid(5);
+        const bool taken = std::any_of(m_articles.begin(), m_articles.end(), [&id](const Article &article) {
+            return article.messageId.toUtf8().toUpper() == id;
+        });
+        client->write(taken ? "223 0 " + id + "\r\n" : QByteArray("430 no such article\r\n"));
     } else if (command == "QUIT") {
         client->write("205 bye\r\n");
         client->disconnectFromHost();
@@ -133,6 +142,14 @@ void PostTaker::answer(QTcpSocket *client, const QByteArray &command)
 
 void PostTaker::articleComplete(QTcpSocket *client)
 {
+    // A Message-ID it has taken before is refused, as news servers do.
+    const QString id = m_articles.last().messageId;
+    if (std::any_of(m_articles.begin(), m_articles.end() - 1,
+                    [&id](const Article &article) { return article.messageId == id; })) {
+        m_articles.removeLast();
+        client->write("441 435 Duplicate\r\n");
+        return;
+    }
     const int answered = int(m_articles.size()) - 1;
     if (m_confirmLimit >= 0 && answered >= m_confirmLimit) {
         m_held = client;

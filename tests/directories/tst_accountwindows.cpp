@@ -7,7 +7,7 @@
 #include "directories/accountlist.h"
 #include "directories/accountrules.h"
 #include "directories/accprop.h"
-#include "modaldriver.h"
+#include "tests/support/modaldriver.h"
 #include "windowtesting.h"
 
 #include <QAction>

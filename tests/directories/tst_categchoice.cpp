@@ -5,7 +5,7 @@
 #include "categorytesting.h"
 #include "directories/catchoice.h"
 #include "directories/categorytreeview.h"
-#include "modaldriver.h"
+#include "tests/support/modaldriver.h"
 #include "store/rowset.h"
 #include "windowtesting.h"
 

@@ -4,7 +4,7 @@
 
 #include "categorywindow.h"
 #include "directories/categoryimages.h"
-#include "modaldriver.h"
+#include "tests/support/modaldriver.h"
 #include "store/storeconnection.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 
 #include "categorywindow.h"
 #include "directories/categoryimages.h"
-#include "modaldriver.h"
+#include "tests/support/modaldriver.h"
 
 #include <QIcon>
 #include <QLineEdit>

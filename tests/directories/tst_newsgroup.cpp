@@ -6,7 +6,7 @@
 #include "directories/newsgroup.h"
 #include "directories/newsgrouplistmodel.h"
 #include "exchange/listloader.h"
-#include "tests/directories/modaldriver.h"
+#include "tests/support/modaldriver.h"
 #include "tests/directories/windowtesting.h"
 #include "tests/support/fakenewsserver.h"
 #include "tests/support/innserver.h"

@@ -5,7 +5,7 @@
 
 #include "directories/serverlist.h"
 #include "directories/srvedit.h"
-#include "modaldriver.h"
+#include "tests/support/modaldriver.h"
 #include "windowtesting.h"
 
 #include <QAction>

@@ -7,9 +7,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -25,7 +22,7 @@ struct StoreFixture
         if (!seed.isEmpty())
             store.exec(seed);
         if (!trigger.isEmpty())
-            createTrigger(trigger);
+            store.execWhole(trigger);
         dm.DataModuleCreate();
     }
     // What another process sees: only what was committed.
@@ -34,22 +31,6 @@ struct StoreFixture
     ScratchStore store;
     Tdm dm{store.path()};
 
-private:
-    // A trigger body holds semicolons, which the scratch store's exec splits on.
-    void createTrigger(const QString &statement)
-    {
-        const QString name = QStringLiteral("trigger-setup");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(store.path());
-            if (!db.open())
-                qFatal("trigger: %s", qPrintable(db.lastError().text()));
-            QSqlQuery q(db);
-            if (!q.exec(statement))
-                qFatal("trigger: %s", qPrintable(q.lastError().text()));
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
 };
 
 // Shows the window and waits until the application takes it as the active

@@ -18,9 +18,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
@@ -105,23 +102,6 @@ inline QString accountRow(int code, const QString &name, const QString &user, co
         .arg(isDefault ? -1 : 0);
 }
 
-// Runs one statement on the file before the program opens it; unlike
-// ScratchStore::exec it takes statements with semicolons inside (triggers).
-inline void execWhole(const ScratchStore &store, const QString &statement)
-{
-    const QString name = QStringLiteral("messages-seed");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(store.path());
-        if (!db.open())
-            qFatal("seed: %s", qPrintable(db.lastError().text()));
-        QSqlQuery q(db);
-        if (!q.exec(statement))
-            qFatal("seed: %s", qPrintable(q.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 struct ProgramFixture
 {
     ScratchStore store;
@@ -133,7 +113,7 @@ struct ProgramFixture
         if (!seed.isEmpty())
             store.exec(seed);
         if (!trigger.isEmpty())
-            execWhole(store, trigger);
+            store.execWhole(trigger);
         program = std::make_unique<QuorbicProgram>(opener, store.path());
         program->start();
     }

@@ -4,7 +4,7 @@
 // chooser's answers, Undo and Redo, and the question on closing.
 
 #include "messagesfixture.h"
-#include "modalsteps.h"
+#include "tests/support/modaldriver.h"
 
 #include "directories/categorytreemodel.h"
 #include "directories/categorytreeview.h"
@@ -27,11 +27,6 @@ const QString kAnn = accountRow(1, QStringLiteral("Main"), QStringLiteral("Ann S
 const QString kCategories = QStringLiteral(
     "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (4, 0, 0, 'Computers');"
     "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (5, 4, -1, 'Hardware');");
-
-QString failures(const ModalSteps &steps)
-{
-    return steps.unexpected().join(QLatin1Char('\n')) + QLatin1Char(' ') + steps.pending();
-}
 
 // Chooses the node of the code in the category chooser (-1: Cancel).
 void choose(QWidget *chooser, int code)
@@ -146,7 +141,7 @@ private slots:
     {
         ProgramFixture f(kServer + kAnn + kCategories);
         f.showFolder(Drafts);
-        ModalSteps steps;
+        ModalDriver steps;
         QStringList afterSave;
         QString shapeAfterSave, pathShown;
         bool openAfterSave = false;
@@ -166,7 +161,7 @@ private slots:
         steps.onWindow(QStringLiteral("fmCategChoice"), [](QWidget *w) { choose(w, 5); });
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(pathShown, QStringLiteral("\\All\\Computers\\Hardware"));
         QVERIFY(openAfterSave);
         QCOMPARE(afterSave.size(), 1);
@@ -193,7 +188,7 @@ private slots:
     {
         ProgramFixture f(kServer + kAnn + kCategories);
         f.showFolder(Outbox);
-        ModalSteps steps;
+        ModalDriver steps;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
             auto *q = static_cast<TfmQuestion *>(w);
             q->categoryButton()->click();
@@ -204,7 +199,7 @@ private slots:
         // Opened by the "..." button inside the editor.
         steps.onWindow(QStringLiteral("fmCategChoice"), [](QWidget *w) { choose(w, 4); });
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         const QStringList codes = f.committed(QStringLiteral("SELECT Code FROM Article WHERE Folder=1 AND Category=4"));
         QCOMPARE(codes.size(), 1);
         QCOMPARE(f.shape(), codes[0]);
@@ -245,7 +240,7 @@ private slots:
                                     sqlText(body.isEmpty() ? QString() : body)));
         f.showFolder(Drafts);
         f.select(3);
-        ModalSteps steps;
+        ModalDriver steps;
         QString focused;
         bool stillOpen = false;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
@@ -255,11 +250,11 @@ private slots:
             stillOpen = q->isVisible();
             q->acClose->trigger();
         });
-        steps.answer(QMessageBox::Ok);
+        steps.answerBox(QMessageBox::Ok);
         f.actions().acEdit->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(steps.boxes().size(), 1);
-        const ModalSteps::Box &box = steps.boxes()[0];
+        const ModalDriver::Box &box = steps.boxes()[0];
         QCOMPARE(box.title, QStringLiteral("Quorbic"));
         QCOMPARE(box.icon, QMessageBox::Warning);
         QCOMPARE(box.buttons, QMessageBox::Ok);
@@ -296,7 +291,7 @@ private slots:
                          + ArticleSeed(3).folder(Drafts).subject(subject).body(body).source("a.b").sql());
         f.showFolder(Drafts);
         f.select(3);
-        ModalSteps steps;
+        ModalDriver steps;
         QString focused;
         steps.onWindow(QStringLiteral("fmReply"), [&](QWidget *w) {
             auto *r = static_cast<TfmReply *>(w);
@@ -304,9 +299,9 @@ private slots:
             focused = r->focusWidget() ? r->focusWidget()->objectName() : QString();
             r->acClose->trigger();
         });
-        steps.answer(QMessageBox::Ok);
+        steps.answerBox(QMessageBox::Ok);
         f.actions().acEdit->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(steps.boxes().size(), 1);
         QCOMPARE(steps.boxes()[0].title, QStringLiteral("Quorbic"));
         QCOMPARE(steps.boxes()[0].text, QStringLiteral("The message could not be sent\r\r") + reason);
@@ -336,7 +331,7 @@ private slots:
                                           "CategoryPath, Account) VALUES (3, 2, -1, -1, 4, '\\All\\Computers', 1);"));
         f.showFolder(Drafts);
         f.select(3);
-        ModalSteps steps;
+        ModalDriver steps;
         QString shown, inRow;
         bool flagged = false;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
@@ -355,7 +350,7 @@ private slots:
             choose(w, choice);
         });
         f.actions().acEdit->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(preselected, 4);
         QCOMPARE(shown, path);
         QCOMPARE(inRow, category);
@@ -379,7 +374,7 @@ private slots:
         QFETCH(QStringList, stored);
         QFETCH(bool, open);
         ProgramFixture f(kServer + kAnn);
-        ModalSteps steps;
+        ModalDriver steps;
         bool stillOpen = false;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
             auto *q = static_cast<TfmQuestion *>(w);
@@ -392,11 +387,11 @@ private slots:
                 q->reject();
             }
         });
-        steps.answer(QMessageBox::StandardButton(answer));
+        steps.answerBox(QMessageBox::StandardButton(answer));
         if (open)
-            steps.answer(QMessageBox::No);
+            steps.answerBox(QMessageBox::No);
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(steps.boxes()[0].title, QString());
         QCOMPARE(steps.boxes()[0].text, QStringLiteral("Do you want to save changes to this message?"));
         QCOMPARE(steps.boxes()[0].icon, QMessageBox::Warning);
@@ -419,7 +414,7 @@ private slots:
         QFETCH(int, questions);
         ProgramFixture f(kAnn + ArticleSeed(7).subject("S").body("text").source("g").sql());
         f.select(7);
-        ModalSteps steps;
+        ModalDriver steps;
         steps.onWindow(QStringLiteral("fmReply"), [&](QWidget *w) {
             auto *r = static_cast<TfmReply *>(w);
             if (type)
@@ -427,9 +422,9 @@ private slots:
             r->acClose->trigger();
         });
         if (questions)
-            steps.answer(QMessageBox::No);
+            steps.answerBox(QMessageBox::No);
         f.actions().acReply->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(steps.boxes().size(), questions);
         QCOMPARE(f.committed(QStringLiteral("SELECT Code FROM Article")), QStringList{"7"});
     }
@@ -441,15 +436,15 @@ private slots:
                          + ArticleSeed(3).folder(Drafts).question().subject("Old").sql());
         f.showFolder(Drafts);
         f.select(3);
-        ModalSteps steps;
+        ModalDriver steps;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
             auto *q = static_cast<TfmQuestion *>(w);
             typeInto(q->subject(), QStringLiteral("New"));
             q->acClose->trigger();
         });
-        steps.answer(QMessageBox::No);
+        steps.answerBox(QMessageBox::No);
         f.actions().acEdit->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(f.dm().qryArticleEdit().state(), RowSet::State::Browse);
         QCOMPARE(f.dm().qryArticleEdit().asString(QStringLiteral("Subject")), QStringLiteral("Old"));
         QCOMPARE(f.committed(QStringLiteral("SELECT Subject FROM Article")), QStringList{"Old"});
@@ -463,14 +458,14 @@ private slots:
                          + ArticleSeed(3).folder(Deleted).question().subject("Gone").sql());
         f.showFolder(Deleted);
         f.select(3);
-        ModalSteps steps;
+        ModalDriver steps;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
             auto *q = static_cast<TfmQuestion *>(w);
             q->acSave->trigger();
             q->acClose->trigger();
         });
         f.actions().acEdit->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(f.shape(), QString());
         QCOMPARE(f.committed(QStringLiteral("SELECT Folder FROM Article")), QStringList{"2"});
         f.showFolder(Drafts);
@@ -485,10 +480,10 @@ private slots:
                                           "Subject, Body) VALUES (3, 2, -1, -1, 5, 1, 'S', 'B');"));
         f.showFolder(Drafts);
         f.select(3);
-        ModalSteps steps;
+        ModalDriver steps;
         steps.onWindow(QStringLiteral("fmQuestion"), [](QWidget *w) { static_cast<TfmQuestion *>(w)->Send->trigger(); });
         f.actions().acEdit->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(f.committed(QStringLiteral("SELECT Folder, \"From\" FROM Article")), QStringList{"1|Nobody <>"});
     }
 
@@ -506,7 +501,7 @@ private slots:
         QFETCH(QString, accounts);
         QFETCH(QString, chosen);
         ProgramFixture f(kServer + accounts);
-        ModalSteps steps;
+        ModalDriver steps;
         QString shown;
         bool flagged = true;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
@@ -516,7 +511,7 @@ private slots:
             q->acClose->trigger();
         });
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(shown, chosen);
         QVERIFY(!flagged);
     }
@@ -531,7 +526,7 @@ private slots:
                                           "Subject, Body) VALUES (3, 2, -1, -1, 5, 1, 'S', 'B');"));
         f.showFolder(Drafts);
         f.select(3);
-        ModalSteps steps;
+        ModalDriver steps;
         bool flagged = false;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
             auto *q = static_cast<TfmQuestion *>(w);
@@ -540,7 +535,7 @@ private slots:
             q->Send->trigger();
         });
         f.actions().acEdit->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QVERIFY(flagged);
         QCOMPARE(f.committed(QStringLiteral("SELECT Account, \"From\" FROM Article")), QStringList{"2|Be <b@x>"});
     }
@@ -548,7 +543,7 @@ private slots:
     void undoAndRedoFollowTheBody()
     {
         ProgramFixture f(kServer + kAnn);
-        ModalSteps steps;
+        ModalDriver steps;
         QList<std::pair<bool, bool>> states;
         QString afterUndo, afterRedo;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
@@ -565,9 +560,9 @@ private slots:
             q->body()->clear();
             q->reject();
         });
-        steps.answer(QMessageBox::No);
+        steps.answerBox(QMessageBox::No);
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(states, (QList<std::pair<bool, bool>>{{false, false}, {true, false}, {false, true}, {true, false}}));
         QCOMPARE(afterUndo, QString());
         QCOMPARE(afterRedo, QStringLiteral("abc"));
@@ -578,7 +573,7 @@ private slots:
     void editingCommandsActOnTheFocusedField()
     {
         ProgramFixture f(kServer + kAnn);
-        ModalSteps steps;
+        ModalDriver steps;
         QString subjectInRow, body;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
             auto *q = static_cast<TfmQuestion *>(w);
@@ -596,9 +591,9 @@ private slots:
             q->body()->clear();
             q->reject();
         });
-        steps.answer(QMessageBox::No);
+        steps.answerBox(QMessageBox::No);
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done() && steps.unexpected().isEmpty(), qPrintable(failures(steps)));
+        QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(subjectInRow, QString());
         QCOMPARE(body, QStringLiteral("Hello"));
     }

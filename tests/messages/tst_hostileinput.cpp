@@ -12,7 +12,7 @@
 // retrieval run and decodes the same.
 
 #include "messagesfixture.h"
-#include "modalsteps.h"
+#include "tests/support/modaldriver.h"
 #include "hostilechecks.h"
 
 #include "directories/categorytreemodel.h"
@@ -83,19 +83,14 @@ void hostileRows()
         QTest::newRow(hostile.name) << hostile.text;
 }
 
-QString failures(const ModalSteps &steps)
-{
-    return steps.unexpected().join(QLatin1Char('\n')) + QLatin1Char(' ') + steps.pending();
-}
-
 #define VERIFY_STEPS(steps) \
-    QVERIFY2((steps).done() && (steps).unexpected().isEmpty(), qPrintable(failures(steps)))
+    QVERIFY2((steps).finished(), qPrintable(steps.problems()))
 
 // For helpers that return a value: records a failure of the steps, which the
 // test then sees in QTest::currentTestFailed().
-void checkSteps(const ModalSteps &steps, const char *what, int line)
+void checkSteps(const ModalDriver &steps, const char *what, int line)
 {
-    QTest::qVerify(steps.done() && steps.unexpected().isEmpty(), what, qPrintable(failures(steps)), __FILE__,
+    QTest::qVerify(steps.finished(), what, qPrintable(steps.problems()), __FILE__,
                    line);
 }
 
@@ -117,46 +112,6 @@ void paste(QPlainTextEdit *edit, const QString &text)
 QLineEdit *field(const QWidget *window, const char *name)
 {
     return child<QLineEdit>(window, name);
-}
-
-// One column of the first row of a query, as another connection reads the
-// committed store.
-QVariant stored(const ScratchStore &store, const QString &query)
-{
-    const QString name = QStringLiteral("hostile-read");
-    QVariant value;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(store.path());
-        if (!db.open())
-            qFatal("read: %s", qPrintable(db.lastError().text()));
-        QSqlQuery q(db);
-        if (!q.exec(query))
-            qFatal("read: %s", qPrintable(q.lastError().text()));
-        if (q.next())
-            value = q.value(0);
-    }
-    QSqlDatabase::removeDatabase(name);
-    return value;
-}
-
-// Runs one statement with bound values straight on a store file.
-void insertInto(const QString &file, const QString &statement, const QVariantList &values)
-{
-    const QString name = QStringLiteral("hostile-write");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(file);
-        if (!db.open())
-            qFatal("write: %s", qPrintable(db.lastError().text()));
-        QSqlQuery q(db);
-        q.prepare(statement);
-        for (const QVariant &value : values)
-            q.addBindValue(value);
-        if (!q.exec())
-            qFatal("write: %s", qPrintable(q.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase(name);
 }
 
 // The account's name and organization as the article carries them.
@@ -241,7 +196,7 @@ void tst_HostileInput::directoryWindowsStoreWhatTheFieldsHeld()
                                   "dbeProxyHost",   "dbeProxyLogin", "dbeProxyPassword"};
     QStringList serverHeld;
     int serverResult = -1;
-    ModalSteps steps;
+    ModalDriver steps;
     steps.onWindow(QStringLiteral("fmServer"), [&](QWidget *list) {
         actionOf(list, "acAdd")->trigger();
         child<QPushButton>(list, "btnClose")->click();
@@ -267,7 +222,7 @@ void tst_HostileInput::directoryWindowsStoreWhatTheFieldsHeld()
         const QString held = serverColumns[i] == QLatin1String("ServerName") ? text.left(kLineEditLimit).trimmed()
                                                                             : text.left(kLineEditLimit);
         COMPARE_TEXT(serverHeld[i], held);
-        COMPARE_TEXT(stored(f.store, QStringLiteral("SELECT %1 FROM Servers").arg(serverColumns[i])).toString(),
+        COMPARE_TEXT(f.store.value(QStringLiteral("SELECT %1 FROM Servers").arg(serverColumns[i])).toString(),
                      asUtf8Reads(held));
     }
 
@@ -297,7 +252,7 @@ void tst_HostileInput::directoryWindowsStoreWhatTheFieldsHeld()
     for (size_t i = 0; i < std::size(accountFields); ++i) {
         const auto &a = accountFields[i];
         COMPARE_TEXT(accountHeld[i], text.left(a.size));
-        COMPARE_TEXT(stored(f.store, QStringLiteral("SELECT %1 FROM Account").arg(QLatin1String(a.column))).toString(),
+        COMPARE_TEXT(f.store.value(QStringLiteral("SELECT %1 FROM Account").arg(QLatin1String(a.column))).toString(),
                      asUtf8Reads(accountHeld[i]));
     }
 
@@ -314,14 +269,14 @@ void tst_HostileInput::directoryWindowsStoreWhatTheFieldsHeld()
     f.actions().acCategories->trigger();
     VERIFY_STEPS(steps);
     COMPARE_TEXT(categoryHeld, text.left(kLineEditLimit));
-    COMPARE_TEXT(stored(f.store, QStringLiteral("SELECT Name FROM Categories WHERE Kind<>0")).toString(),
+    COMPARE_TEXT(f.store.value(QStringLiteral("SELECT Name FROM Categories WHERE Kind<>0")).toString(),
                  asUtf8Reads(categoryHeld));
 }
 
 Sender tst_HostileInput::addAccount(ProgramFixture &f, const QString &text)
 {
     Sender held;
-    ModalSteps steps;
+    ModalDriver steps;
     steps.onWindow(QStringLiteral("fmAccount"), [&](QWidget *list) {
         actionOf(list, "acAdd")->trigger();
         child<QPushButton>(list, "btnClose")->click();
@@ -342,7 +297,7 @@ Sender tst_HostileInput::addAccount(ProgramFixture &f, const QString &text)
 std::pair<QString, QString> tst_HostileInput::writeQuestion(ProgramFixture &f, int category, const QString &text)
 {
     std::pair<QString, QString> held;
-    ModalSteps steps;
+    ModalDriver steps;
     steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
         auto *q = static_cast<TfmQuestion *>(w);
         q->categoryButton()->click();
@@ -364,7 +319,7 @@ std::pair<QString, QString> tst_HostileInput::writeQuestion(ProgramFixture &f, i
 std::pair<QString, QString> tst_HostileInput::writeReply(ProgramFixture &f, const QString &text)
 {
     std::pair<QString, QString> held;
-    ModalSteps steps;
+    ModalDriver steps;
     steps.onWindow(QStringLiteral("fmReply"), [&](QWidget *w) {
         auto *r = static_cast<TfmReply *>(w);
         paste(r->subject(), text);
@@ -392,8 +347,8 @@ void tst_HostileInput::editorsStoreWhatTheFieldsHeld()
     // The body editor holds the lines with LF between them, whatever broke them.
     COMPARE_TEXT(body, memo(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     const QString question = QStringLiteral("FROM Article WHERE ArticleType<>0 AND Folder=%1").arg(Outbox);
-    COMPARE_TEXT(stored(f.store, QStringLiteral("SELECT Subject ") + question).toString(), asUtf8Reads(subject));
-    COMPARE_TEXT(stored(f.store, QStringLiteral("SELECT Body ") + question).toString(), memo(asUtf8Reads(body)));
+    COMPARE_TEXT(f.store.value(QStringLiteral("SELECT Subject ") + question).toString(), asUtf8Reads(subject));
+    COMPARE_TEXT(f.store.value(QStringLiteral("SELECT Body ") + question).toString(), memo(asUtf8Reads(body)));
 
     f.select(7);
     const auto [replySubject, replyBody] = writeReply(f, text);
@@ -402,8 +357,8 @@ void tst_HostileInput::editorsStoreWhatTheFieldsHeld()
     COMPARE_TEXT(replySubject, subject);
     COMPARE_TEXT(replyBody, body);
     const QString reply = QStringLiteral("FROM Article WHERE Parent=7 AND Folder=%1").arg(Outbox);
-    COMPARE_TEXT(stored(f.store, QStringLiteral("SELECT Subject ") + reply).toString(), asUtf8Reads(replySubject));
-    COMPARE_TEXT(stored(f.store, QStringLiteral("SELECT Body ") + reply).toString(), memo(asUtf8Reads(replyBody)));
+    COMPARE_TEXT(f.store.value(QStringLiteral("SELECT Subject ") + reply).toString(), asUtf8Reads(replySubject));
+    COMPARE_TEXT(f.store.value(QStringLiteral("SELECT Body ") + reply).toString(), memo(asUtf8Reads(replyBody)));
 }
 
 void tst_HostileInput::checkArticle(const QString &messageId, const QString &group, const QString &subject,
@@ -546,16 +501,16 @@ void tst_HostileInput::postedArticlesCarryTheTextAndNothingMore()
     // organization. Retrieval stores it below the question.
     ScratchStore expertStore;
     const QString file = expertStore.path();
-    insertInto(file, QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port) VALUES (1, ?, ?, ?)"),
-               {m_inn->host(), m_inn->host(), m_inn->port()});
-    insertInto(file, QStringLiteral("INSERT INTO Groups (Code, GroupName) VALUES (1, ?)"), {groupA});
-    insertInto(file, QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) VALUES (1, 1)"), {});
-    insertInto(file, QStringLiteral("INSERT INTO Account (Code, AccountName, UserName, Organization, "
-                                    "\"E-mail address\") VALUES (1, 'Expert', ?, ?, 'asker@test.invalid')"),
-               {asUtf8Reads(sender.userName), asUtf8Reads(sender.organization)});
-    insertInto(file, QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, "
-                                    "Newsgroup, Account, \"References\") VALUES (1, 0, 1, 0, -1, ?, ?, ?, 1, ?)"),
-               {asUtf8Reads(subject), memo(asUtf8Reads(body)), groupA, questionCopy.value(groupA)});
+    expertStore.execWhole(QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port) VALUES (1, ?, ?, ?)"),
+                           {m_inn->host(), m_inn->host(), m_inn->port()});
+    expertStore.execWhole(QStringLiteral("INSERT INTO Groups (Code, GroupName) VALUES (1, ?)"), {groupA});
+    expertStore.execWhole(QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) VALUES (1, 1)"), {});
+    expertStore.execWhole(QStringLiteral("INSERT INTO Account (Code, AccountName, UserName, Organization, "
+                                        "\"E-mail address\") VALUES (1, 'Expert', ?, ?, 'asker@test.invalid')"),
+                           {asUtf8Reads(sender.userName), asUtf8Reads(sender.organization)});
+    expertStore.execWhole(QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, "
+                                        "Newsgroup, Account, \"References\") VALUES (1, 0, 1, 0, -1, ?, ?, ?, 1, ?)"),
+                           {asUtf8Reads(subject), memo(asUtf8Reads(body)), groupA, questionCopy.value(groupA)});
     {
         Tdm expert(file);
         expert.DataModuleCreate();
@@ -571,12 +526,12 @@ void tst_HostileInput::postedArticlesCarryTheTextAndNothingMore()
     QCOMPARE(retrieval.newAnswers(), 1);
     QCOMPARE(ui.boxTexts(), QStringList());
     const QString answer = QStringLiteral("FROM Article WHERE IsRead=0 AND Parent=%1").arg(question);
-    COMPARE_TEXT(DisplayText::header(stored(f.store, QStringLiteral("SELECT Subject ") + answer)),
+    COMPARE_TEXT(DisplayText::header(f.store.value(QStringLiteral("SELECT Subject ") + answer)),
                  asUtf8Reads(oneLine(subject)));
     QByteArray address;
-    COMPARE_TEXT(fromName(stored(f.store, QStringLiteral("SELECT \"From\" ") + answer).toByteArray(), &address),
+    COMPARE_TEXT(fromName(f.store.value(QStringLiteral("SELECT \"From\" ") + answer).toByteArray(), &address),
                  asUtf8Reads(oneLine(sender.userName)));
-    COMPARE_TEXT(DisplayText::body(stored(f.store, QStringLiteral("SELECT Body ") + answer)),
+    COMPARE_TEXT(DisplayText::body(f.store.value(QStringLiteral("SELECT Body ") + answer)),
                  asUtf8Reads(memo(body)).remove(QChar(0)) + QStringLiteral("\r\n"));
 }
 

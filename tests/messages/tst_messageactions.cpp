@@ -4,7 +4,7 @@
 // the store for good (what another process sees).
 
 #include "messagesfixture.h"
-#include "modalsteps.h"
+#include "tests/support/modaldriver.h"
 
 #include "directories/accprop.h"
 #include "directories/srvedit.h"
@@ -101,7 +101,7 @@ private slots:
                                  ArticleSeed(3).folder(Outbox).subject("Re:out").body("text")}));
         f.showFolder(folder);
         f.select(code);
-        ModalSteps steps;
+        ModalDriver steps;
         QString opened;
         if (!editor.isEmpty()) {
             steps.onWindow(editor, [&](QWidget *w) {
@@ -114,7 +114,7 @@ private slots:
         // A double click is a click followed by the second press.
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
-        QTRY_VERIFY2(steps.done(), qPrintable(steps.pending()));
+        QTRY_VERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QCOMPARE(opened, editor);
         QVERIFY2(steps.unexpected().isEmpty(), qPrintable(steps.unexpected().join(QLatin1Char('\n'))));
         // Closing without a change left the message where it was.
@@ -125,13 +125,13 @@ private slots:
     void newQuestionWithoutServerAnsweredNoCreatesNothing()
     {
         ProgramFixture f(kOneAccount);
-        ModalSteps steps;
-        steps.answer(QMessageBox::No);
+        ModalDriver steps;
+        steps.answerBox(QMessageBox::No);
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY2(steps.unexpected().isEmpty(), qPrintable(steps.unexpected().join(QLatin1Char('\n'))));
         QCOMPARE(steps.boxes().size(), 1);
-        const ModalSteps::Box &box = steps.boxes()[0];
+        const ModalDriver::Box &box = steps.boxes()[0];
         QCOMPARE(box.title, QStringLiteral("Warning"));
         QCOMPARE(box.text, QStringLiteral("You have not any news server information \r\rDo you want to add a news server?"));
         QCOMPARE(box.icon, QMessageBox::Warning);
@@ -148,9 +148,9 @@ private slots:
     void serverAddedStaysWhenTheAccountIsRefused()
     {
         ProgramFixture f;
-        ModalSteps steps;
+        ModalDriver steps;
         bool onlyLoginPreset = false;
-        steps.answer(QMessageBox::Yes);
+        steps.answerBox(QMessageBox::Yes);
         steps.onWindow(QStringLiteral("fmEditServer"), [&](QWidget *w) {
             RowSet &row = f.dm().tbServer();
             onlyLoginPreset = row.state() == RowSet::State::Insert
@@ -159,9 +159,9 @@ private slots:
                               && row.value(QStringLiteral("IsProxy")).isNull();
             fillAndOk(w, {{"dbeProfileName", QStringLiteral("Home")}, {"dbeServerName", QStringLiteral("news.home")}});
         });
-        steps.answer(QMessageBox::No);
+        steps.answerBox(QMessageBox::No);
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY2(steps.unexpected().isEmpty(), qPrintable(steps.unexpected().join(QLatin1Char('\n'))));
         QVERIFY(onlyLoginPreset);
         QCOMPARE(steps.boxes().size(), 2);
@@ -172,10 +172,10 @@ private slots:
                  QStringList{QStringLiteral("Home|news.home")});
         QVERIFY(f.committed(QStringLiteral("SELECT Code FROM Article")).isEmpty());
 
-        ModalSteps again;
-        again.answer(QMessageBox::No);
+        ModalDriver again;
+        again.answerBox(QMessageBox::No);
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(again.done(), qPrintable(again.pending()));
+        QVERIFY2(again.done(), qPrintable(again.pending().join(QLatin1String(", "))));
         QVERIFY(again.unexpected().isEmpty());
         QCOMPARE(again.boxes().size(), 1);
         QCOMPARE(again.boxes()[0].text, FirstUseCheck::accountQuestion());
@@ -194,11 +194,11 @@ private slots:
         QFETCH(QString, seed);
         QFETCH(QString, dialog);
         ProgramFixture f(seed);
-        ModalSteps steps;
-        steps.answer(QMessageBox::Yes);
+        ModalDriver steps;
+        steps.answerBox(QMessageBox::Yes);
         steps.onWindow(dialog, [](QWidget *w) { child<QPushButton>(w, "btnCancel")->click(); });
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY2(steps.unexpected().isEmpty(), qPrintable(steps.unexpected().join(QLatin1Char('\n'))));
         QCOMPARE(steps.boxes().size(), 1);
         QCOMPARE(f.committed(QStringLiteral("SELECT Code FROM Servers")).size(), seed.isEmpty() ? 0 : 1);
@@ -211,12 +211,12 @@ private slots:
     void serverAndAccountAddedThenTheEditorOpens()
     {
         ProgramFixture f;
-        ModalSteps steps;
-        steps.answer(QMessageBox::Yes);
+        ModalDriver steps;
+        steps.answerBox(QMessageBox::Yes);
         steps.onWindow(QStringLiteral("fmEditServer"), [](QWidget *w) {
             fillAndOk(w, {{"dbeProfileName", QStringLiteral("Home")}, {"dbeServerName", QStringLiteral("news.home")}});
         });
-        steps.answer(QMessageBox::Yes);
+        steps.answerBox(QMessageBox::Yes);
         steps.onWindow(QStringLiteral("fmAccountProperty"), [](QWidget *w) {
             fillAndOk(w, {{"dbeAccountName", QStringLiteral("Mine")},
                           {"dbeUserName", QStringLiteral("Me")},
@@ -236,7 +236,7 @@ private slots:
             editor->acClose->trigger();
         });
         f.actions().acNewQuestion->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY2(steps.unexpected().isEmpty(), qPrintable(steps.unexpected().join(QLatin1Char('\n'))));
         QVERIFY(inserting);
         QCOMPARE(folder, QVariant(2));
@@ -269,7 +269,7 @@ private slots:
         ProgramFixture f(kOneServer + kOneAccount
                          + ArticleSeed(7).subject(subject).source("comp.lang").received(received).sql());
         f.select(7);
-        ModalSteps steps;
+        ModalDriver steps;
         QString shown, inRow;
         steps.onWindow(QStringLiteral("fmReply"), [&](QWidget *w) {
             auto *editor = static_cast<TfmReply *>(w);
@@ -278,7 +278,7 @@ private slots:
             editor->acClose->trigger();
         });
         f.actions().acReply->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QCOMPARE(inRow, expected);
         QCOMPARE(shown, expected);
     }
@@ -309,7 +309,7 @@ private slots:
         ProgramFixture f(kOneServer + kOneAccount
                          + ArticleSeed(7).subject("S").body(body).source("g").bodyBytes(bytes).sql());
         f.select(7);
-        ModalSteps steps;
+        ModalDriver steps;
         QString shown;
         steps.onWindow(QStringLiteral("fmReply"), [&](QWidget *w) {
             auto *editor = static_cast<TfmReply *>(w);
@@ -320,7 +320,7 @@ private slots:
             editor->Send->trigger();
         });
         f.actions().acReply->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY2(steps.unexpected().isEmpty(), qPrintable(steps.unexpected().join(QLatin1Char('\n'))));
         QCOMPARE(shown, quoted);
         const QStringList rows = f.committed(QStringLiteral("SELECT Body FROM Article WHERE Code<>7"));
@@ -338,7 +338,7 @@ private slots:
         const QString paragraph = words.join(QLatin1Char(' '));
         ProgramFixture f(kOneAccount + ArticleSeed(7).subject("S").body(paragraph).source("g").sql());
         f.select(7);
-        ModalSteps steps;
+        ModalDriver steps;
         QStringList lines;
         int viewport = 0;
         QFont font;
@@ -350,7 +350,7 @@ private slots:
             editor->acClose->trigger();
         });
         f.actions().acReply->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY2(lines.size() > 2, qPrintable(lines.join(QLatin1Char('|'))));
         QString joined;
         const QFontMetrics metrics(font);
@@ -387,7 +387,7 @@ private slots:
         f.showFolder(Outbox);
         f.showFolder(Inbox);
         f.select(7);
-        ModalSteps steps;
+        ModalDriver steps;
         QString newsgroups, chooser;
         steps.onWindow(QStringLiteral("fmReply"), [&](QWidget *w) {
             auto *editor = static_cast<TfmReply *>(w);
@@ -397,7 +397,7 @@ private slots:
         });
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         f.actions().acReply->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY2(steps.unexpected().isEmpty(), qPrintable(steps.unexpected().join(QLatin1Char('\n'))));
         QCOMPARE(newsgroups, QStringLiteral("a.b"));
         QCOMPARE(chooser, expectedAccount == 1 ? QStringLiteral("Main") : QStringLiteral("Bob"));
@@ -418,10 +418,10 @@ private slots:
     {
         ProgramFixture f(kOneAccount + ArticleSeed(7).subject("S").sql());
         QCOMPARE(f.main().messageTree().selectedNode(), nullptr);
-        ModalSteps steps;
-        steps.answer(QMessageBox::Ok);
+        ModalDriver steps;
+        steps.answerBox(QMessageBox::Ok);
         f.program->windows()->messageActions().acReplyExecute();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY(steps.unexpected().isEmpty());
         QCOMPARE(steps.boxes().size(), 1);
         QCOMPARE(steps.boxes()[0].text, QStringLiteral("Please select the message you want to reply to"));
@@ -448,7 +448,7 @@ private slots:
                          + ArticleSeed(5).folder(Outbox).question().subject("Q").body("B").sql());
         f.showFolder(Outbox);
         f.select(5);
-        ModalSteps steps;
+        ModalDriver steps;
         QVariant bufferFolder;
         QString body;
         steps.onWindow(QStringLiteral("fmQuestion"), [&](QWidget *w) {
@@ -460,7 +460,7 @@ private slots:
             editor->acClose->trigger();
         });
         f.actions().acEdit->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY2(steps.unexpected().isEmpty(), qPrintable(steps.unexpected().join(QLatin1Char('\n'))));
         QCOMPARE(bufferFolder, QVariant(2));
         QCOMPARE(body, QStringLiteral("B"));
@@ -477,7 +477,7 @@ private slots:
                          + ArticleSeed(5).folder(Drafts).subject("Re:Q").body(">quoted\r\nmine").account(2).sql());
         f.showFolder(Drafts);
         f.select(5);
-        ModalSteps steps;
+        ModalDriver steps;
         QString body, chooser;
         steps.onWindow(QStringLiteral("fmReply"), [&](QWidget *w) {
             auto *editor = static_cast<TfmReply *>(w);
@@ -486,7 +486,7 @@ private slots:
             editor->acClose->trigger();
         });
         f.actions().acEdit->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QCOMPARE(body, QStringLiteral(">quoted\nmine"));
         QCOMPARE(chooser, QStringLiteral("Bob"));
     }
@@ -503,10 +503,10 @@ private slots:
                                  ArticleSeed(9).folder(Inbox).question().subject("other")}));
         QCOMPARE(f.shape(), QStringLiteral("1[2[4],3] 9"));
         f.select(1);
-        ModalSteps steps;
-        steps.answer(QMessageBox::Yes);
+        ModalDriver steps;
+        steps.answerBox(QMessageBox::Yes);
         f.actions().acDelete->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QCOMPARE(steps.boxes().size(), 1);
         QCOMPARE(steps.boxes()[0].title, QStringLiteral("Warning"));
         QCOMPARE(steps.boxes()[0].text, QStringLiteral("You want to delete the message?"));
@@ -521,9 +521,9 @@ private slots:
         top.sort();
         QCOMPARE(top, (QStringList{"1", "2", "3", "4"}));
         f.select(2);
-        steps.answer(QMessageBox::Yes);
+        steps.answerBox(QMessageBox::Yes);
         f.actions().acDelete->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QVERIFY(steps.unexpected().isEmpty());
         top = f.shape().split(QLatin1Char(' '));
         top.sort();
@@ -537,10 +537,10 @@ private slots:
         ProgramFixture f(seedOf({ArticleSeed(1).folder(Drafts).question().subject("Q")}));
         f.showFolder(Drafts);
         f.select(1);
-        ModalSteps steps;
-        steps.answer(QMessageBox::No);
+        ModalDriver steps;
+        steps.answerBox(QMessageBox::No);
         f.actions().acDelete->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QCOMPARE(f.shape(), QStringLiteral("1"));
         QCOMPARE(f.committed(QStringLiteral("SELECT Folder FROM Article")), QStringList{"2"});
     }
@@ -556,11 +556,11 @@ private slots:
                          QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Article WHEN NEW.Code = 3 "
                                         "BEGIN SELECT RAISE(ABORT, 'row 3 is locked'); END"));
         f.select(1);
-        ModalSteps steps;
-        steps.answer(QMessageBox::Yes);
-        steps.answer(QMessageBox::Ok);
+        ModalDriver steps;
+        steps.answerBox(QMessageBox::Yes);
+        steps.answerBox(QMessageBox::Ok);
         f.actions().acDelete->trigger();
-        QVERIFY2(steps.done(), qPrintable(steps.pending()));
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
         QCOMPARE(steps.boxes().size(), 2);
         QCOMPARE(steps.boxes()[1].title, QStringLiteral("Quorbic"));
         QVERIFY2(steps.boxes()[1].text.contains(QLatin1String("row 3 is locked")), qPrintable(steps.boxes()[1].text));

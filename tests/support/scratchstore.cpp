@@ -51,6 +51,32 @@ void ScratchStore::execOn(const QString &file, const QString &statements)
     });
 }
 
+void ScratchStore::execWhole(const QString &statement, const QVariantList &values) const
+{
+    withConnection(path(), [&](QSqlDatabase &db) {
+        QSqlQuery q(db);
+        if (!q.prepare(statement))
+            qFatal("scratch store: %s: %s", qPrintable(statement), qPrintable(q.lastError().text()));
+        for (const QVariant &value : values)
+            q.addBindValue(value);
+        if (!q.exec())
+            qFatal("scratch store: %s: %s", qPrintable(statement), qPrintable(q.lastError().text()));
+    });
+}
+
+QVariant ScratchStore::value(const QString &query) const
+{
+    QVariant result;
+    withConnection(path(), [&](QSqlDatabase &db) {
+        QSqlQuery q(db);
+        if (!q.exec(query))
+            qFatal("scratch store: %s: %s", qPrintable(query), qPrintable(q.lastError().text()));
+        if (q.next())
+            result = q.value(0);
+    });
+    return result;
+}
+
 QStringList ScratchStore::rowsOf(const QString &file, const QString &query)
 {
     QStringList result;

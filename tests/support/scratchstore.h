@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariant>
 
 class ScratchStore
 {
@@ -12,6 +13,11 @@ public:
     QString dir() const { return m_dir.path(); }
     // Runs statements straight on the file, outside the program's connection.
     void exec(const QString &statements) const { execOn(path(), statements); }
+    // Runs one statement whole, semicolons inside and all (a trigger's body),
+    // with values bound to its "?" in order.
+    void execWhole(const QString &statement, const QVariantList &values = {}) const;
+    // The first column of the first row of a query as stored (invalid when none).
+    QVariant value(const QString &query) const;
     // The rows of a query, each row's columns joined with "|", NULL shown as "NULL".
     QStringList rows(const QString &query) const { return rowsOf(path(), query); }
 

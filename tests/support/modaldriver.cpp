@@ -1,4 +1,4 @@
-#include "modaldriver.h"
+#include "tests/support/modaldriver.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,6 +56,11 @@ QStringList ModalDriver::pending() const
     return names;
 }
 
+QString ModalDriver::problems() const
+{
+    return m_unexpected.join(QLatin1Char('\n')) + QLatin1Char(' ') + pending().join(QLatin1String(", "));
+}
+
 void ModalDriver::schedule()
 {
     if (!m_timer.isActive())
@@ -68,7 +73,8 @@ void ModalDriver::poll()
     // own loop, where the polls must go on.
     m_timer.start();
     QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible())
+    // A window whose step is still being handled is that step's business.
+    if (!modal || !modal->isVisible() || m_handling.contains(modal))
         return;
     auto *box = qobject_cast<QMessageBox *>(modal);
     if (!m_steps.empty()) {
@@ -81,7 +87,11 @@ void ModalDriver::poll()
             const Step current = step;
             m_steps.pop_front();
             m_waitingOn = nullptr;
+            const QPointer<QWidget> window = modal;
+            m_handling << window;
             current.handle(modal);
+            m_handling.removeAll(window);
+            m_handling.removeAll(nullptr);
             return;
         }
     }

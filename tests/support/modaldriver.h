@@ -43,6 +43,10 @@ public:
     bool done() const { return m_steps.empty(); }
     // The descriptions of the expectations not met yet.
     QStringList pending() const;
+    // Every expectation met and no window unexpected.
+    bool finished() const { return done() && m_unexpected.isEmpty(); }
+    // What went otherwise, for a failure message.
+    QString problems() const;
 
 private:
     struct Step
@@ -56,7 +60,8 @@ private:
     std::deque<Step> m_steps;
     QList<Box> m_boxes;
     QStringList m_unexpected;
-    QPointer<QWidget> m_waitingOn; // the unexpected window seen at the last poll
+    QList<QPointer<QWidget>> m_handling; // windows whose step is running
+    QPointer<QWidget> m_waitingOn;        // the unexpected window seen at the last poll
     int m_waitPolls = 0;
     QTimer m_timer;
 };

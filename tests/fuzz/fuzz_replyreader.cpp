@@ -16,10 +16,9 @@
 
 #include "fuzzcheck.h"
 
+#include "tests/support/piecefeed.h"
 #include "transport/clienterrors.h"
 #include "transport/replyreader.h"
-
-#include <QBuffer>
 
 #include <cstddef>
 #include <cstdint>
@@ -31,41 +30,6 @@ constexpr int readCount = 8;
 constexpr int maxReads = 4096;
 
 enum Read { ReadReply, ReadDataBlock, ReadLine, ReadBytes };
-
-// Hands the stream to the reader piece by piece, one piece per wait.
-class Feed
-{
-public:
-    Feed(const QByteArray &bytes, qsizetype pieceSize, bool closeWithLast)
-        : m_bytes(bytes)
-        , m_pieceSize(pieceSize)
-        , m_closeWithLast(closeWithLast)
-    {
-        m_buffer.open(QIODevice::ReadWrite);
-    }
-
-    QIODevice *device() { return &m_buffer; }
-
-    bool more()
-    {
-        if (m_sent >= m_bytes.size())
-            return false;
-        const qint64 readPos = m_buffer.pos();
-        m_buffer.seek(m_buffer.size());
-        m_buffer.write(m_bytes.mid(m_sent, m_pieceSize));
-        m_buffer.seek(readPos);
-        m_sent += m_pieceSize;
-        // A peer may close right after its last bytes: they must still count.
-        return !(m_closeWithLast && m_sent >= m_bytes.size());
-    }
-
-private:
-    QByteArray m_bytes;
-    qsizetype m_pieceSize;
-    bool m_closeWithLast;
-    qsizetype m_sent = 0;
-    QBuffer m_buffer;
-};
 
 // The stream cut the plain way, followed along with the reader.
 class Reference
@@ -170,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray stream(reinterpret_cast<const char *>(data + headerSize),
                             qsizetype(size - headerSize));
 
-    Feed feed(pieceSize == 0 ? QByteArray() : stream, pieceSize, closeWithLast);
+    PieceFeed feed(pieceSize == 0 ? QByteArray() : stream, pieceSize, closeWithLast);
     if (pieceSize == 0) {
         feed.device()->write(stream);
         feed.device()->seek(0);

@@ -1,52 +1,11 @@
 // The reader of the NNTP byte stream, fed from buffers: replies, data blocks,
 // line limits and a stream that ends early.
 
+#include "tests/support/piecefeed.h"
 #include "transport/clienterrors.h"
 #include "transport/replyreader.h"
 
-#include <QBuffer>
 #include <QTest>
-
-namespace {
-
-// A device that hands out its bytes in fixed pieces, one piece per wait, the
-// way a socket delivers a reply in several segments.
-class PieceFeed
-{
-public:
-    PieceFeed(const QByteArray &bytes, qsizetype pieceSize)
-        : m_bytes(bytes)
-        , m_pieceSize(pieceSize)
-    {
-        m_buffer.open(QIODevice::ReadWrite);
-    }
-
-    QIODevice *device() { return &m_buffer; }
-
-    bool more()
-    {
-        if (m_sent >= m_bytes.size())
-            return false;
-        const qint64 readPos = m_buffer.pos();
-        m_buffer.seek(m_buffer.size());
-        m_buffer.write(m_bytes.mid(m_sent, m_pieceSize));
-        m_buffer.seek(readPos);
-        m_sent += m_pieceSize;
-        ++m_waits;
-        return true;
-    }
-
-    int waits() const { return m_waits; }
-
-private:
-    QByteArray m_bytes;
-    qsizetype m_pieceSize;
-    qsizetype m_sent = 0;
-    int m_waits = 0;
-    QBuffer m_buffer;
-};
-
-} // namespace
 
 class tst_ReplyReader : public QObject
 {

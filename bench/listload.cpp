@@ -7,6 +7,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_listload [groups]
 
+#include "benchsupport.h"
 #include "directories/newsgroup.h"
 #include "directories/newsgrouplistmodel.h"
 #include "exchange/listloader.h"
@@ -72,12 +73,6 @@ struct Figure
         cpu = std::min(cpu, watch.processCpuMs());
     }
 };
-
-[[noreturn]] void fail(const QString &message)
-{
-    std::fprintf(stderr, "bench_listload: %s\n", qPrintable(message));
-    std::exit(1);
-}
 
 // Peak and current resident memory, from the kernel's view of this process.
 QString memory()

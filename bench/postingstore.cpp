@@ -6,6 +6,7 @@
 //
 //   bench_postingstore [store directory]
 
+#include "benchsupport.h"
 #include "exchange/postingrun.h"
 #include "store/dmod.h"
 #include "tests/exchange/exchangetesting.h"
@@ -15,8 +16,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -26,12 +25,6 @@ namespace {
 constexpr int kMessages = 50;
 constexpr int kGroups = 10;
 constexpr int kRounds = 3;
-
-[[noreturn]] void fail(const QString &message)
-{
-    std::fprintf(stderr, "bench_postingstore: %s\n", qPrintable(message));
-    std::exit(1);
-}
 
 QString groupName(int i)
 {
@@ -66,11 +59,8 @@ QString bulk()
 
 qint64 post(const QString &templatePath, const QString &directory)
 {
-    QTemporaryDir dir(directory + QStringLiteral("/quorbic-bench-XXXXXX"));
-    const QString path = dir.filePath(QStringLiteral("qa.mdb"));
-    if (!QFile::copy(templatePath, path))
-        fail(QStringLiteral("cannot copy the store to %1").arg(path));
-    Tdm dm(path);
+    const StoreCopy store(templatePath, directory);
+    Tdm dm(store.path());
     dm.DataModuleCreate();
     RecordingUi ui;
     RecordingPostingView view;

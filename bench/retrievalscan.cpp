@@ -9,6 +9,7 @@
 // The store lives in a temporary directory of the system's (or the given
 // one), on the disk an installed program would use.
 
+#include "benchsupport.h"
 #include "exchange/retrievalrun.h"
 #include "statrelay.h"
 #include "store/dmod.h"
@@ -22,8 +23,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -35,12 +34,6 @@ constexpr int kRecorded = 5000;
 constexpr int kAnswers = 500;
 constexpr int kRounds = 5;
 const QByteArray kGroup = "quorbic.bench.scan";
-
-[[noreturn]] void fail(const QString &message)
-{
-    std::fprintf(stderr, "bench_retrievalscan: %s\n", qPrintable(message));
-    std::exit(1);
-}
 
 QByteArray questionId(int i)
 {
@@ -123,11 +116,8 @@ qint64 bareClient(const StatRelay &relay, const QList<quint32> &answers)
 
 qint64 retrieval(const QString &templatePath, const QString &directory)
 {
-    QTemporaryDir dir(directory + QStringLiteral("/quorbic-bench-XXXXXX"));
-    const QString path = dir.filePath(QStringLiteral("qa.mdb"));
-    if (!QFile::copy(templatePath, path))
-        fail(QStringLiteral("cannot copy the store to %1").arg(path));
-    Tdm dm(path);
+    const StoreCopy store(templatePath, directory);
+    Tdm dm(store.path());
     dm.DataModuleCreate();
     RecordingUi ui;
     RecordingFolders folders{0};

@@ -51,30 +51,40 @@ QString receivedText(const QByteArray &bytes, bool *wasUtf8 = nullptr)
     return text;
 }
 
-// The references field of an overview line, cut as ParseOverviewLine cuts it,
-// without the work of the other fields: most lines of a group answer nothing.
-QString referencesOf(const QByteArray &line)
+// Fields of an overview line, cut as ParseOverviewLine cuts them, without the
+// work of the other fields: most lines of a group answer nothing.
+enum OverviewField { NumberField = 0, MessageIdField = 4, ReferencesField = 5 };
+
+QString overviewField(const QByteArray &line, OverviewField wanted)
 {
-    constexpr int referencesField = 5;
     // Shared, not copied, unless there is a "\t\b\t" to replace.
     QByteArray rest = line;
     if (rest.contains('\b'))
         rest.replace("\t\b\t", "\t");
     qsizetype start = 0;
-    for (int field = 0; field < referencesField; ++field) {
+    for (int field = 0; field < wanted; ++field) {
         start = rest.indexOf('\t', start);
         if (start < 0)
             return QString();
         ++start;
     }
     const qsizetype end = rest.indexOf('\t', start);
-    const QByteArray references = rest.mid(start, end < 0 ? -1 : end - start);
-    for (const char c : references) {
+    const QByteArray text = rest.mid(start, end < 0 ? -1 : end - start);
+    for (const char c : text) {
         // Decoded as the whole line would be.
-        if (uchar(c) >= 0x80)
-            return ParseOverviewLine(receivedText(line)).references;
+        if (uchar(c) >= 0x80) {
+            const OverviewLine parsed = ParseOverviewLine(receivedText(line));
+            return wanted == ReferencesField ? parsed.references
+                 : wanted == MessageIdField  ? parsed.messageId
+                                             : QString::number(parsed.articleNumber);
+        }
     }
-    return QString::fromLatin1(references);
+    return QString::fromLatin1(text);
+}
+
+QString referencesOf(const QByteArray &line)
+{
+    return overviewField(line, ReferencesField);
 }
 
 } // namespace
@@ -378,12 +388,12 @@ void RetrievalRun::requestBodiesAhead()
         const QString references = referencesOf(next);
         if (!m_matcher.newestIn(references) && !m_expected.newestIn(references))
             continue;
-        const OverviewLine line = ParseOverviewLine(receivedText(next));
-        if (isRecorded(line.messageId))
+        const QString messageId = overviewField(next, MessageIdField);
+        if (isRecorded(messageId))
             continue;
-        m_client.requestBody(quint32(line.articleNumber));
+        m_client.requestBody(overviewField(next, NumberField).trimmed().toUInt());
         m_requested.push_back(m_lookedAhead);
-        m_expected.add(line.messageId, {});
+        m_expected.add(messageId, {});
     }
 }
 

@@ -68,10 +68,11 @@ QString seed(int groups)
                          " trim(substr('langos  hw  misctestbinsnet ', (i % 7) * 4 + 1, 4)), i) FROM n;"
                          "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (1, 0, 0, 'Folder');"
                          "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (")
-        + code + QStringLiteral(", 1, -1, 'Big');"
-                                "INSERT INTO GroupCategory (Newsgroup, Category) SELECT Code, ")
-        + code + QStringLiteral(" FROM Groups WHERE Code % ") + every
-        + QStringLiteral(" = 0 LIMIT ") + QString::number(kCategoryGroups);
+        + code
+        + QStringLiteral(", 1, -1, 'Big');"
+                         "INSERT INTO GroupCategory (Newsgroup, Category) SELECT Code, ")
+        + code + QStringLiteral(" FROM Groups WHERE Code % ") + every + QStringLiteral(" = 0 LIMIT ")
+        + QString::number(kCategoryGroups);
 }
 
 } // namespace
@@ -130,9 +131,8 @@ int main(int argc, char **argv)
               bar->setValue(bar->value() - bar->pageStep());
           }));
 
-    list->selectionModel()->select(
-        QItemSelection(list->model()->index(0, 0), list->model()->index(999, 0)),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list->selectionModel()->select(QItemSelection(list->model()->index(0, 0), list->model()->index(999, 0)),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QAction *add = child<QAction>(window, "acSubscribe");
     QAction *remove = child<QAction>(window, "acUnsubscribe");
     print("adding 1,000 selected groups (with the commit)", timed(window, [&] { add->trigger(); }));

@@ -223,7 +223,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const int generated = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
-    const int groups = generated + 1;   // and the fixture's quorbic.test
+    const int groups = generated + 1; // and the fixture's quorbic.test
 
     Stopwatch watch;
     watch.start();
@@ -232,8 +232,8 @@ int main(int argc, char **argv)
     InnServer inn(options);
     if (!inn.start())
         fail(inn.errorString());
-    std::printf("INN serving %d groups, started in %.0f ms; best of %d rounds, baseline measured in each\n",
-                groups, watch.wallMs(), kRounds);
+    std::printf("INN serving %d groups, started in %.0f ms; best of %d rounds, baseline measured in each\n", groups,
+                watch.wallMs(), kRounds);
 
     Figure base, headless, first, second, reopened;
     for (int round = 0; round < kRounds; ++round) {
@@ -263,7 +263,7 @@ int main(int argc, char **argv)
         dialog.setDialUpCheck([] { return true; });
         dialog.show();
         watch.start();
-        QCoreApplication::processEvents();   // the queued Update List, loading window and all
+        QCoreApplication::processEvents(); // the queued Update List, loading window and all
         first.take(watch);
         if (dialog.listModel().rowCount() != groups)
             fail(QStringLiteral("the dialog lists %1 groups").arg(dialog.listModel().rowCount()));
@@ -330,10 +330,10 @@ int main(int argc, char **argv)
             dialog.qryNewsgroup().reopen();
             rows.take(watch);
         }
-        print(qPrintable(QStringLiteral("filter \"%1\": %2 rows shown").arg(QLatin1String(typed))
+        print(qPrintable(QStringLiteral("filter \"%1\": %2 rows shown")
+                             .arg(QLatin1String(typed))
                              .arg(dialog.listModel().rowCount())),
-              shown, nullptr,
-              QStringLiteral("[< 200 ms]; the row set alone %1 ms").arg(rows.wall, 0, 'f', 0));
+              shown, nullptr, QStringLiteral("[< 200 ms]; the row set alone %1 ms").arg(rows.wall, 0, 'f', 0));
         slowestFilter = std::max(slowestFilter, shown.wall);
     }
     std::printf("RESULT listload.filter_ms=%.0f\n", slowestFilter);

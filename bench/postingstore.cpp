@@ -34,8 +34,9 @@ QString groupName(int i)
 // Server 1, the account, the groups of category 1 and the Outbox.
 QString needed(const InnServer &inn)
 {
-    QString sql = fill::server(1, inn.host(), inn.port()) + fill::account(1, QStringLiteral("Bench"), QStringLiteral("bench@test.invalid"), {})
-                + fill::category(1, 0, true, QStringLiteral("Bench"));
+    QString sql = fill::server(1, inn.host(), inn.port())
+        + fill::account(1, QStringLiteral("Bench"), QStringLiteral("bench@test.invalid"), {})
+        + fill::category(1, 0, true, QStringLiteral("Bench"));
     for (int g = 1; g <= kGroups; ++g)
         sql += fill::group(g, groupName(g)) + fill::carries(1, g) + fill::groupCategory(g, 1);
     for (int m = 1; m <= kMessages; ++m)
@@ -48,13 +49,13 @@ QString needed(const InnServer &inn)
 QString bulk()
 {
     return fill::server(2, QStringLiteral("other.invalid"), 119) + fill::server(3, QStringLiteral("third.invalid"), 119)
-         + QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 100000) "
-                          "INSERT INTO Groups (Code, GroupName) SELECT 1000 + i, 'quorbic.other.' || i FROM n;"
-                          "INSERT INTO GroupServer (Newsgroup, Server) SELECT Code, 2 FROM Groups WHERE Code > 1000;"
-                          "INSERT INTO GroupServer (Newsgroup, Server) SELECT Code, 3 FROM Groups WHERE Code > 1000;"
-                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 50000) "
-                          "INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, GroupId) "
-                          "SELECT 100000 + i, '<old' || i || '@bench.invalid>', '', 1000 + (i * 7) % 100000 FROM n;");
+        + QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 100000) "
+                         "INSERT INTO Groups (Code, GroupName) SELECT 1000 + i, 'quorbic.other.' || i FROM n;"
+                         "INSERT INTO GroupServer (Newsgroup, Server) SELECT Code, 2 FROM Groups WHERE Code > 1000;"
+                         "INSERT INTO GroupServer (Newsgroup, Server) SELECT Code, 3 FROM Groups WHERE Code > 1000;"
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 50000) "
+                         "INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, GroupId) "
+                         "SELECT 100000 + i, '<old' || i || '@bench.invalid>', '', 1000 + (i * 7) % 100000 FROM n;");
 }
 
 qint64 post(const QString &templatePath, const QString &directory)
@@ -73,7 +74,9 @@ qint64 post(const QString &templatePath, const QString &directory)
     const qint64 elapsed = timer.elapsed();
     const int posted = int(view.lines().filter(QStringLiteral("| ok | Successful")).size());
     if (posted != kMessages * kGroups || run.errorCount() != 0)
-        fail(QStringLiteral("%1 copies posted, %2 errors: %3").arg(posted).arg(run.errorCount())
+        fail(QStringLiteral("%1 copies posted, %2 errors: %3")
+                 .arg(posted)
+                 .arg(run.errorCount())
                  .arg(ui.boxTexts().join(QLatin1Char(';'))));
     return elapsed;
 }
@@ -105,8 +108,8 @@ int main(int argc, char **argv)
     for (int round = 0; round < kRounds; ++round) {
         smallTimes << post(small.path(), directory);
         bigTimes << post(big.path(), directory);
-        std::printf("round %d: small store %lld ms, big store %lld ms (%d copies each)\n", round + 1,
-                    smallTimes.last(), bigTimes.last(), kMessages * kGroups);
+        std::printf("round %d: small store %lld ms, big store %lld ms (%d copies each)\n", round + 1, smallTimes.last(),
+                    bigTimes.last(), kMessages * kGroups);
     }
     const qint64 bestSmall = *std::min_element(smallTimes.begin(), smallTimes.end());
     const qint64 bestBig = *std::min_element(bigTimes.begin(), bigTimes.end());

@@ -55,15 +55,16 @@ QList<quint32> fillGroup(InnServer &inn)
             id = questionId(i);
         } else if ((i - kRecorded) % 30 == 0 && answers.size() < kAnswers) {
             id = "<a" + QByteArray::number(i) + "@expert.invalid>";
-            references = "<thread" + QByteArray::number(i) + "@elsewhere.invalid> " + questionId((i * 7919) % kRecorded);
+            references
+                = "<thread" + QByteArray::number(i) + "@elsewhere.invalid> " + questionId((i * 7919) % kRecorded);
             answers << quint32(i + 1);
         } else {
             id = "<f" + QByteArray::number(i) + "@elsewhere.invalid>";
             references = "<t" + QByteArray::number(i % 97) + "@elsewhere.invalid> <u" + QByteArray::number(i)
-                       + "@elsewhere.invalid>";
+                + "@elsewhere.invalid>";
         }
         QByteArray article = "From: Someone <someone@test.invalid>\nNewsgroups: " + kGroup + "\nSubject: Article "
-                           + QByteArray::number(i) + "\nMessage-ID: " + id + "\n";
+            + QByteArray::number(i) + "\nMessage-ID: " + id + "\n";
         if (!references.isEmpty())
             article += "References: " + references + "\n";
         article += "\nA short body of article " + QByteArray::number(i) + ".\nSecond line.\n";
@@ -83,7 +84,8 @@ void makeTemplate(const ScratchStore &store, const StatRelay &relay)
                + QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
                                 "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Source) "
                                 "SELECT 1000 + i, 0, 0, -1, -1, 'Question ' || i, '%2' FROM n;")
-                     .arg(kRecorded - 1).arg(QString::fromLatin1(kGroup))
+                     .arg(kRecorded - 1)
+                     .arg(QString::fromLatin1(kGroup))
                + QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
                                 "INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, GroupId) "
                                 "SELECT 1000 + i, '<q' || i || '@bench.invalid>', '', 1 FROM n;")
@@ -128,7 +130,9 @@ qint64 retrieval(const QString &templatePath, const QString &directory)
     run.RetrieveAnswers();
     const qint64 elapsed = timer.elapsed();
     if (run.newAnswers() != kAnswers || !ui.boxes.isEmpty())
-        fail(QStringLiteral("the run stored %1 answers: %2").arg(run.newAnswers()).arg(ui.boxTexts().join(QLatin1Char(';'))));
+        fail(QStringLiteral("the run stored %1 answers: %2")
+                 .arg(run.newAnswers())
+                 .arg(ui.boxTexts().join(QLatin1Char(';'))));
     if (ui.status1.size() != kLines)
         fail(QStringLiteral("the run examined %1 lines").arg(ui.status1.size()));
     return elapsed;

@@ -19,29 +19,35 @@ constexpr int kShownCategory = 3;
 QString seed()
 {
     QString sql = fill::category(1, 0, false, QStringLiteral("Programming"))
-                + fill::category(2, 0, false, QStringLiteral("Hobbies"))
-                + fill::category(3, 1, true, QStringLiteral("C++"))
-                + fill::category(4, 1, true, QStringLiteral("Networking"))
-                + fill::category(5, 1, false, QStringLiteral("Scripting"))
-                + fill::category(6, 5, true, QStringLiteral("Python"))
-                + fill::category(7, 2, true, QStringLiteral("Photography"))
-                + fill::category(8, 0, true, QStringLiteral("Usenet"));
+        + fill::category(2, 0, false, QStringLiteral("Hobbies")) + fill::category(3, 1, true, QStringLiteral("C++"))
+        + fill::category(4, 1, true, QStringLiteral("Networking"))
+        + fill::category(5, 1, false, QStringLiteral("Scripting"))
+        + fill::category(6, 5, true, QStringLiteral("Python"))
+        + fill::category(7, 2, true, QStringLiteral("Photography"))
+        + fill::category(8, 0, true, QStringLiteral("Usenet"));
     const QStringList groups{
-        QStringLiteral("alt.comp.lang.cpp"),     QStringLiteral("alt.photography"),
-        QStringLiteral("comp.lang.c"),           QStringLiteral("comp.lang.c++"),
-        QStringLiteral("comp.lang.c++.moderated"), QStringLiteral("comp.lang.python"),
-        QStringLiteral("comp.os.linux.networking"), QStringLiteral("comp.protocols.tcp-ip"),
-        QStringLiteral("comp.std.c++"),          QStringLiteral("de.comp.lang.iso-c++"),
-        QStringLiteral("de.comp.lang.python"),   QStringLiteral("news.software.readers"),
-        QStringLiteral("rec.photo.digital"),     QStringLiteral("rec.photo.equipment.35mm"),
+        QStringLiteral("alt.comp.lang.cpp"),
+        QStringLiteral("alt.photography"),
+        QStringLiteral("comp.lang.c"),
+        QStringLiteral("comp.lang.c++"),
+        QStringLiteral("comp.lang.c++.moderated"),
+        QStringLiteral("comp.lang.python"),
+        QStringLiteral("comp.os.linux.networking"),
+        QStringLiteral("comp.protocols.tcp-ip"),
+        QStringLiteral("comp.std.c++"),
+        QStringLiteral("de.comp.lang.iso-c++"),
+        QStringLiteral("de.comp.lang.python"),
+        QStringLiteral("news.software.readers"),
+        QStringLiteral("rec.photo.digital"),
+        QStringLiteral("rec.photo.equipment.35mm"),
     };
     for (int i = 0; i < groups.size(); ++i)
         sql += fill::group(i + 1, groups.at(i));
     const auto in = [&](const QString &group, int category) {
         sql += fill::groupCategory(int(groups.indexOf(group)) + 1, category);
     };
-    for (const char *group : {"alt.comp.lang.cpp", "comp.lang.c++", "comp.lang.c++.moderated", "comp.std.c++",
-                              "de.comp.lang.iso-c++"})
+    for (const char *group :
+         {"alt.comp.lang.cpp", "comp.lang.c++", "comp.lang.c++.moderated", "comp.std.c++", "de.comp.lang.iso-c++"})
         in(QLatin1String(group), kShownCategory);
     in(QStringLiteral("comp.os.linux.networking"), 4);
     in(QStringLiteral("comp.protocols.tcp-ip"), 4);

@@ -52,8 +52,8 @@ const Row kRows[] = {
      "comp.lang.c++", "", "Thanks Tom, that list helped me too."},
     {4, 1, 0, true, "Re: News server for alt.comp.lang.cpp?", "Dirk Vos <dirk@example.de>", "2024-03-05 16:30:00",
      "alt.comp.lang.cpp", "", "Try news.example.de, it has the whole hierarchy."},
-    {9, 4, 0, true, "Re: News server for alt.comp.lang.cpp?", "Jane Miller <jane@example.org>",
-     "2024-03-05 19:05:12", "alt.comp.lang.cpp", "alt.comp.lang.cpp",
+    {9, 4, 0, true, "Re: News server for alt.comp.lang.cpp?", "Jane Miller <jane@example.org>", "2024-03-05 19:05:12",
+     "alt.comp.lang.cpp", "alt.comp.lang.cpp",
      "Dirk Vos wrote:\r\n> Try news.example.de, it has the whole hierarchy.\r\n\r\nIt has. Thank you, Dirk!"},
     {5, 0, 0, true, "Reading a file line by line?", "Jane Miller <jane@example.org>", "2024-03-06 10:00:00",
      "comp.lang.c++", "", "What is the idiomatic way these days?"},
@@ -84,7 +84,8 @@ int shootMainWindow(const QString &out)
             .bind(QStringLiteral("IsRead"), r.read)
             .bind(QStringLiteral("Subject"), QString::fromUtf8(r.subject))
             .bind(QStringLiteral("From"), QString::fromUtf8(r.from))
-            .bind(QStringLiteral("SentDate"), QDateTime::fromString(QLatin1String(r.sent), QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+            .bind(QStringLiteral("SentDate"),
+                  QDateTime::fromString(QLatin1String(r.sent), QStringLiteral("yyyy-MM-dd HH:mm:ss")))
             .bind(QStringLiteral("Source"), QString::fromUtf8(r.source))
             .bind(QStringLiteral("Newsgroup"), QString::fromUtf8(r.newsgroup))
             .bind(QStringLiteral("Body"), QString::fromUtf8(r.body));

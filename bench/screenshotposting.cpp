@@ -34,21 +34,22 @@ QString seed(const FakeNewsServer &server, quint16 downPort)
 {
     return QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port) VALUES "
                           "(1, 'news.example.org', '%1', %2), (2, 'news.example.net', 'localhost', %3);")
-               .arg(server.host()).arg(server.port()).arg(downPort)
-         + fill::account(1, QStringLiteral("Jane Miller"), QStringLiteral("jane@example.org"), {})
-         + fill::group(1, QStringLiteral("comp.lang.c++")) + fill::group(2, QStringLiteral("alt.comp.lang.cpp"))
-         + fill::group(3, QStringLiteral("comp.os.linux.networking"))
-         + fill::carries(1, 1) + fill::carries(2, 2) + fill::carries(1, 3)
-         + fill::category(1, 0, false, QStringLiteral("Programming"))
-         + fill::category(2, 1, true, QStringLiteral("C++"))
-         + fill::groupCategory(1, 2) + fill::groupCategory(2, 2)
-         // The answer replied to, found earlier in comp.os.linux.networking.
-         + QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, \"From\", Source) "
-                          "VALUES (10, 0, 0, 0, -1, 'Printer sharing on a small network', 'Ray <ray@example.net>', "
-                          "'comp.os.linux.networking');")
-         + fill::sent(10, QStringLiteral("<ray.1@example.net>"), QStringLiteral("<start@example.net>"), 3)
-         + fill::question(1, 1, 2, kQuestion, kQuestionBody, 1)
-         + fill::reply(2, 1, 10, QStringLiteral("comp.os.linux.networking"), kReply, kReplyBody, 1);
+               .arg(server.host())
+               .arg(server.port())
+               .arg(downPort)
+        + fill::account(1, QStringLiteral("Jane Miller"), QStringLiteral("jane@example.org"), {})
+        + fill::group(1, QStringLiteral("comp.lang.c++")) + fill::group(2, QStringLiteral("alt.comp.lang.cpp"))
+        + fill::group(3, QStringLiteral("comp.os.linux.networking")) + fill::carries(1, 1) + fill::carries(2, 2)
+        + fill::carries(1, 3) + fill::category(1, 0, false, QStringLiteral("Programming"))
+        + fill::category(2, 1, true, QStringLiteral("C++")) + fill::groupCategory(1, 2)
+        + fill::groupCategory(2, 2)
+        // The answer replied to, found earlier in comp.os.linux.networking.
+        + QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, \"From\", Source) "
+                         "VALUES (10, 0, 0, 0, -1, 'Printer sharing on a small network', 'Ray <ray@example.net>', "
+                         "'comp.os.linux.networking');")
+        + fill::sent(10, QStringLiteral("<ray.1@example.net>"), QStringLiteral("<start@example.net>"), 3)
+        + fill::question(1, 1, 2, kQuestion, kQuestionBody, 1)
+        + fill::reply(2, 1, 10, QStringLiteral("comp.os.linux.networking"), kReply, kReplyBody, 1);
 }
 
 NntpMessage article(const QString &subject, const QString &body, const QString &group, const QString &references,

@@ -47,7 +47,10 @@ bool multiLine(const QByteArray &reply)
 class StatRelay::Worker : public QThread
 {
 public:
-    Worker(const QString &host, quint16 port) : m_host(host), m_upstreamPort(port) {}
+    Worker(const QString &host, quint16 port)
+        : m_host(host)
+        , m_upstreamPort(port)
+    {}
 
     void run() override
     {

@@ -76,10 +76,10 @@ void seed(Tdm &dm, const std::vector<Message> &messages)
 {
     QRandomGenerator random(7);
     const QDateTime start(QDate(2022, 1, 1), QTime(0, 0));
-    const QString body = QStringLiteral(
-        "Hello,\r\n\r\nI have been trying this for a while and found the answer on "
-        "http://www.example.org/faq/answer.html which explains it well. Thanks to everyone who "
-        "helped; the group has been most useful.\r\n\r\n-- \r\nSomeone <someone@example.org>\r\n");
+    const QString body
+        = QStringLiteral("Hello,\r\n\r\nI have been trying this for a while and found the answer on "
+                         "http://www.example.org/faq/answer.html which explains it well. Thanks to everyone who "
+                         "helped; the group has been most useful.\r\n\r\n-- \r\nSomeone <someone@example.org>\r\n");
     SqlCommand insert(dm.MainConnection(),
                       QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, "
                                      "\"From\", SentDate, Source, Body) VALUES (:Code, :Parent, :Folder, :Type, "
@@ -113,7 +113,7 @@ double median(std::vector<double> values)
 struct Figure
 {
     double wall; // ms
-    double cpu;  // ms of this process's processor time: the fair figure on a busy machine
+    double cpu; // ms of this process's processor time: the fair figure on a busy machine
 };
 
 double cpuMs()

@@ -22,11 +22,11 @@ QTextStream &err();
 struct Options
 {
     bool help = false;
-    bool yes = false;       // --yes: questions are answered Yes
+    bool yes = false; // --yes: questions are answered Yes
     bool trustOnce = false; // --trust-once: untrusted certificates are accepted for this run
-    bool bodies = false;    // --bodies (show)
-    QStringList arguments;  // everything that is not an option
-    QString error;          // the first word that is no allowed option
+    bool bodies = false; // --bodies (show)
+    QStringList arguments; // everything that is not an option
+    QString error; // the first word that is no allowed option
 };
 
 // Reads args; only --help and the options named in allowed are accepted.

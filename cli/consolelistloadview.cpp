@@ -13,9 +13,9 @@ const QString kListingCaption = QStringLiteral("Loading Newsgroups from ");
 } // namespace
 
 ConsoleListLoadView::ConsoleListLoadView(QTextStream &err, std::function<int()> count)
-    : m_err(err), m_count(std::move(count))
-{
-}
+    : m_err(err)
+    , m_count(std::move(count))
+{}
 
 void ConsoleListLoadView::runServer(const std::function<bool()> &opening, const std::function<void()> &)
 {

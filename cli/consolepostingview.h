@@ -14,7 +14,9 @@ class QTextStream;
 class ConsolePostingView : public PostingView
 {
 public:
-    explicit ConsolePostingView(QTextStream &out) : m_out(out) {}
+    explicit ConsolePostingView(QTextStream &out)
+        : m_out(out)
+    {}
 
     void clearRows() override;
     int addMessageRow(const QString &subject) override;

@@ -11,9 +11,10 @@ const QString kQuestionTitle = QStringLiteral("Warning");
 
 } // namespace
 
-ConsoleUi::ConsoleUi(QTextStream &err, Answers answers) : m_err(err), m_answers(answers)
-{
-}
+ConsoleUi::ConsoleUi(QTextStream &err, Answers answers)
+    : m_err(err)
+    , m_answers(answers)
+{}
 
 void ConsoleUi::showMessage(const QString &title, const QString &text, Icon icon)
 {
@@ -28,8 +29,8 @@ bool ConsoleUi::ask(const QString &title, const QString &text)
     const bool yes = certificate ? m_answers.trustOnce : m_answers.yes;
     QString answer = yes ? QStringLiteral("Yes") : QStringLiteral("No");
     if (!yes)
-        answer += certificate ? QStringLiteral(" (--trust-once connects anyway)")
-                              : QStringLiteral(" (--yes answers Yes)");
+        answer
+            += certificate ? QStringLiteral(" (--trust-once connects anyway)") : QStringLiteral(" (--yes answers Yes)");
     writeLine(title, text + QStringLiteral(" -> ") + answer);
     return yes;
 }

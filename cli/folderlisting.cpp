@@ -17,8 +17,8 @@ void FolderListing::load(RowSet &query, bool threads)
     rows.reserve(query.rowCount());
     for (query.first(); !query.eof(); query.next()) {
         const QVariant parent = query.value(QStringLiteral("Parent"));
-        rows.push_back({query.asInt(QStringLiteral("Code")),
-                        parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
+        rows.push_back(
+            {query.asInt(QStringLiteral("Code")), parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
     }
 
     // Which row each node shows and the node it hangs below (-1: top level).
@@ -88,8 +88,8 @@ QStringList FolderListing::lines(bool withBodies) const
         stack.pop_back();
         const QString indent(2 * node.depth, QLatin1Char(' '));
         lines << (node.bold ? QStringLiteral("* ") : QStringLiteral("  ")) + indent + Cli::oneLine(node.subject)
-                     + QLatin1Char('\t') + node.sent + QLatin1Char('\t') + Cli::oneLine(node.from)
-                     + QLatin1Char('\t') + Cli::oneLine(node.source);
+                + QLatin1Char('\t') + node.sent + QLatin1Char('\t') + Cli::oneLine(node.from) + QLatin1Char('\t')
+                + Cli::oneLine(node.source);
         if (withBodies && !node.body.isEmpty()) {
             QString body = node.body;
             body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -49,7 +49,7 @@ int runPost(const QStringList &args)
     err().flush();
     // A newsgroup the message did not reach is an error here even when the run
     // counts none (a group no server carries): a schedule must hear of it.
-    const bool failed = outcome != PostingRun::Outcome::Finished || run.errorCount() > 0
-                     || view.failedGroups() > 0 || session.ui().errorBoxes() > 0;
+    const bool failed = outcome != PostingRun::Outcome::Finished || run.errorCount() > 0 || view.failedGroups() > 0
+        || session.ui().errorBoxes() > 0;
     return failed ? Failure : Success;
 }

@@ -49,8 +49,8 @@ int runShow(const QStringList &args)
     if (!options.error.isEmpty())
         return usageError(QStringLiteral("show"), options.error);
     if (options.arguments.size() != 1)
-        return usageError(QStringLiteral("show"), options.arguments.isEmpty()
-                                                      ? QStringLiteral("name the folder to show")
+        return usageError(QStringLiteral("show"),
+                          options.arguments.isEmpty() ? QStringLiteral("name the folder to show")
                                                       : QStringLiteral("name one folder"));
     const int folder = folderCode(options.arguments.first());
     if (folder < 0)

@@ -5,7 +5,8 @@
 #include "transport/newsclient.h"
 
 ToolSession::ToolSession(ConsoleUi::Answers answers)
-    : m_ui(Cli::err(), answers), m_dm(std::make_unique<Tdm>(QLatin1String(Cli::kStoreFile)))
+    : m_ui(Cli::err(), answers)
+    , m_dm(std::make_unique<Tdm>(QLatin1String(Cli::kStoreFile)))
 {
     m_dm->DataModuleCreate();
 

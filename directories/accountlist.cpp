@@ -10,12 +10,11 @@
 
 TfmAccount::TfmAccount(Tdm &dm, QWidget *parent)
     : DirectoryList(dm, dm.qryAccount(), QStringLiteral("AccountName"),
-                    {QStringLiteral("Account"), QStringLiteral("Add          "),
-                     QStringLiteral("Properties  "), QStringLiteral("Remove     "),
-                     QStringLiteral("Add a new aacount"), QStringLiteral("Edit account properties"),
-                     QStringLiteral("Remove the account")},
-                    parent),
-      m_fmAccountProperty(new TfmAccountProperty(dm, this))
+                    {QStringLiteral("Account"), QStringLiteral("Add          "), QStringLiteral("Properties  "),
+                     QStringLiteral("Remove     "), QStringLiteral("Add a new aacount"),
+                     QStringLiteral("Edit account properties"), QStringLiteral("Remove the account")},
+                    parent)
+    , m_fmAccountProperty(new TfmAccountProperty(dm, this))
 {
     setObjectName(QStringLiteral("fmAccount"));
     setWindowTitle(QStringLiteral("Accounts"));
@@ -46,8 +45,7 @@ void TfmAccount::acEditExecute()
 void TfmAccount::acDeleteExecute()
 {
     QMessageBox ask(QMessageBox::Warning, QStringLiteral("Delete Tree Item"),
-                    QStringLiteral("Would you like to delete this record?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
+                    QStringLiteral("Would you like to delete this record?"), QMessageBox::Yes | QMessageBox::No, this);
     if (ask.exec() != QMessageBox::Yes)
         return;
     rows().remove();

@@ -64,8 +64,8 @@ TfmAccountProperty::TfmAccountProperty(Tdm &dm, QWidget *parent)
     layout->addWidget(group);
     layout->addLayout(buttons);
 
-    const QList<QWidget *> tabOrder{accountName, userName, organization, email,
-                                    replyAddress, isDefault, okButton(), cancelButton()};
+    const QList<QWidget *> tabOrder{accountName,  userName,  organization, email,
+                                    replyAddress, isDefault, okButton(),   cancelButton()};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 

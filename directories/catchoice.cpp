@@ -15,11 +15,10 @@
 #include <QVBoxLayout>
 
 TfmCategChoice::TfmCategChoice(Tdm &dm, QWidget *parent)
-    : QDialog(parent),
-      m_tbCategory(std::make_unique<RowSet>(
-          dm.MainConnection(),
-          QStringLiteral("SELECT * FROM categories ORDER BY Parent, Kind desc, Name"),
-          QStringLiteral("tbCategory")))
+    : QDialog(parent)
+    , m_tbCategory(std::make_unique<RowSet>(dm.MainConnection(),
+                                            QStringLiteral("SELECT * FROM categories ORDER BY Parent, Kind desc, Name"),
+                                            QStringLiteral("tbCategory")))
 {
     setObjectName(QStringLiteral("fmCategChoice"));
     setWindowTitle(QStringLiteral("Choose  Expert Category"));

@@ -63,22 +63,20 @@ QPushButton *actionButton(QAction *action, const char *name, QWidget *parent)
     button->setToolTip(action->toolTip());
     button->setEnabled(action->isEnabled());
     QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
-    QObject::connect(action, &QAction::changed, button,
-                     [button, action] { button->setEnabled(action->isEnabled()); });
+    QObject::connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
     return button;
 }
 
 } // namespace
 
 TfmCategories::TfmCategories(Tdm &dm, QWidget *parent)
-    : QDialog(parent),
-      m_dm(dm),
-      m_tbCategory(std::make_unique<RowSet>(
-          dm.MainConnection(),
-          QStringLiteral("SELECT * FROM categories ORDER BY Parent, Kind desc, Name"),
-          QStringLiteral("tbCategory"))),
-      m_groups(std::make_unique<CategoryGroups>(dm.MainConnection())),
-      m_removal(std::make_unique<CategoryRemoval>(dm.MainConnection(), *m_tbCategory))
+    : QDialog(parent)
+    , m_dm(dm)
+    , m_tbCategory(std::make_unique<RowSet>(dm.MainConnection(),
+                                            QStringLiteral("SELECT * FROM categories ORDER BY Parent, Kind desc, Name"),
+                                            QStringLiteral("tbCategory")))
+    , m_groups(std::make_unique<CategoryGroups>(dm.MainConnection()))
+    , m_removal(std::make_unique<CategoryRemoval>(dm.MainConnection(), *m_tbCategory))
 {
     setObjectName(QStringLiteral("fmCategories"));
     setWindowTitle(QStringLiteral("Expert Category Manager"));
@@ -94,15 +92,12 @@ TfmCategories::TfmCategories(Tdm &dm, QWidget *parent)
     createActions();
     createLayout();
 
-    m_treeCategory->tree().nodeDeletion = [this](int code) {
-        m_removal->treeCategoryItemDeletion(code);
-    };
+    m_treeCategory->tree().nodeDeletion = [this](int code) { m_removal->treeCategoryItemDeletion(code); };
     connect(m_treeCategory, &CategoryTreeView::selectedNodeChanged, this,
             &TfmCategories::treeCategoryItemSelectedChange);
     connect(m_treeCategory, &QTreeView::doubleClicked, this, [this] { m_acEdit->trigger(); });
     connect(m_edFilter, &QLineEdit::textChanged, this, &TfmCategories::edFilterChange);
-    connect(m_lvGroup->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TfmCategories::lvGroupChange);
+    connect(m_lvGroup->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TfmCategories::lvGroupChange);
     // A reset of the list drops its selection without a selection signal.
     connect(m_groupModel, &QAbstractItemModel::modelReset, this, &TfmCategories::lvGroupChange);
     connect(m_lvGroup, &QTreeView::doubleClicked, this, &TfmCategories::lvGroupDblClick);
@@ -127,11 +122,9 @@ void TfmCategories::createActions()
         action->setStatusTip(hint);
         return action;
     };
-    m_acNew = make("acNew", QStringLiteral("Create &Category"),
-                   QStringLiteral("Create a new category"));
+    m_acNew = make("acNew", QStringLiteral("Create &Category"), QStringLiteral("Create a new category"));
     m_acNew->setIcon(CategoryImages::icon(CategoryImages::Category));
-    m_acNewFolder = make("acNewFolder", QStringLiteral("Create &Folder"),
-                         QStringLiteral("Create a new folder"));
+    m_acNewFolder = make("acNewFolder", QStringLiteral("Create &Folder"), QStringLiteral("Create a new folder"));
     m_acNewFolder->setIcon(CategoryImages::icon(CategoryImages::ClosedFolder));
     m_acEdit = make("acEdit", QStringLiteral("&Edit"), QStringLiteral("Edit a category"));
     m_acEdit->setIcon(CategoryImages::pencil());
@@ -143,8 +136,8 @@ void TfmCategories::createActions()
     m_acClose = make("acClose", QStringLiteral("&Close"), QStringLiteral("Close the dialog"));
     m_acClose->setIcon(themed(this, "window-close", QStyle::SP_DialogCloseButton));
     m_acClose->setShortcut(QKeySequence(Qt::Key_Escape));
-    m_acSubscribe = make("acSubscribe", QStringLiteral("&Add"),
-                         QStringLiteral("Add the selected newsgroups to the category"));
+    m_acSubscribe
+        = make("acSubscribe", QStringLiteral("&Add"), QStringLiteral("Add the selected newsgroups to the category"));
     m_acUnsubscribe = make("acUnsubscribe", QStringLiteral("Re&move"),
                            QStringLiteral("Remove the selected newsgroups from the category"));
     m_acSubscribe->setEnabled(false);
@@ -399,8 +392,7 @@ void TfmCategories::createNode(bool isCategory)
         m_fmCategoryEdit->setTexts(QStringLiteral("Create new expert category"),
                                    QStringLiteral("Enter expert category name"));
     else
-        m_fmCategoryEdit->setTexts(QStringLiteral("Create new folder"),
-                                   QStringLiteral("Enter folder name"));
+        m_fmCategoryEdit->setTexts(QStringLiteral("Create new folder"), QStringLiteral("Enter folder name"));
     const QPersistentModelIndex parent(node);
     if (m_fmCategoryEdit->exec() != QDialog::Accepted)
         return;
@@ -431,14 +423,11 @@ void TfmCategories::acEditExecute()
         m_fmCategoryEdit->setTexts(QStringLiteral("Edit expert category"),
                                    QStringLiteral("Enter expert category name"));
     else
-        m_fmCategoryEdit->setTexts(QStringLiteral("Edit folder"),
-                                   QStringLiteral("Enter folder name"));
+        m_fmCategoryEdit->setTexts(QStringLiteral("Edit folder"), QStringLiteral("Enter folder name"));
     const QPersistentModelIndex edited(node);
     if (m_fmCategoryEdit->exec() != QDialog::Accepted)
         return;
-    runWindowCommand(this, [&] {
-        tree.setCaption(edited, m_tbCategory->asString(QStringLiteral("Name")));
-    });
+    runWindowCommand(this, [&] { tree.setCaption(edited, m_tbCategory->asString(QStringLiteral("Name"))); });
 }
 
 void TfmCategories::acRemoveExecute()
@@ -450,8 +439,7 @@ void TfmCategories::acRemoveExecute()
     if (tree.kind(node) == Kind::Root)
         return;
     QMessageBox ask(QMessageBox::Warning, QStringLiteral("Delete Tree Item"),
-                    QStringLiteral("Would you like to delete this item?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
+                    QStringLiteral("Would you like to delete this item?"), QMessageBox::Yes | QMessageBox::No, this);
     ask.setObjectName(QStringLiteral("DeleteTreeItemBox"));
     if (ask.exec() != QMessageBox::Yes)
         return;

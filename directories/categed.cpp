@@ -33,8 +33,7 @@ TfmCategoryEdit::TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent)
     // One carriage return between the two lines, as everywhere the program
     // reports an empty field; the box shows it as a line break.
     m_required.add({QStringLiteral("Name"), QStringLiteral("Warning"),
-                    QStringLiteral("The Category Name field is empty\rPlease, enter the category name"),
-                    m_name});
+                    QStringLiteral("The Category Name field is empty\rPlease, enter the category name"), m_name});
     setFirstField(m_name);
 }
 

@@ -13,16 +13,15 @@ const QString kNewsgroup = QStringLiteral("Newsgroup");
 } // namespace
 
 CategoryGroups::CategoryGroups(StoreConnection &connection)
-    : m_qryNewsgroup(connection),
-      m_qryGroupCateg(connection,
+    : m_qryNewsgroup(connection)
+    , m_qryGroupCateg(connection,
                       QStringLiteral("SELECT CTG.*, groupname FROM GroupCategory CTG, groups GRP "
                                      "WHERE Category=:Cat and CTG.newsgroup=GRP.Code "
                                      "ORDER By groupname"),
-                      QStringLiteral("qryGroupCateg")),
-      m_qryGroupCateg1(connection, QStringLiteral("SELECT * FROM GroupCategory WHERE Code=:Code"),
+                      QStringLiteral("qryGroupCateg"))
+    , m_qryGroupCateg1(connection, QStringLiteral("SELECT * FROM GroupCategory WHERE Code=:Code"),
                        QStringLiteral("qryGroupCateg1"))
-{
-}
+{}
 
 void CategoryGroups::applyFilter(const QString &text)
 {
@@ -92,8 +91,8 @@ std::vector<int> CategoryGroups::subscribe(std::vector<int> rows)
             if (isMarked(row))
                 continue;
             // The row's place in the filtered group list, found by its name.
-            const std::optional<int> at =
-                FindGroupRow(groupName(row), rowCount(), [this](int i) { return groupName(i); });
+            const std::optional<int> at
+                = FindGroupRow(groupName(row), rowCount(), [this](int i) { return groupName(i); });
             if (!at)
                 continue;
             const int group = groupCode(*at);

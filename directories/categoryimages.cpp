@@ -61,8 +61,8 @@ void openFolder(QPainter &p, QPointF at)
     p.setBrush(Qt::white);
     p.drawRect(QRectF(at + QPointF(2, 1.5), QSizeF(10, 6)));
     p.setBrush(kFolder);
-    p.drawPolygon(QPolygonF({at + QPointF(0.5, 10.5), at + QPointF(3, 4.5),
-                             at + QPointF(15.5, 4.5), at + QPointF(13, 10.5)}));
+    p.drawPolygon(
+        QPolygonF({at + QPointF(0.5, 10.5), at + QPointF(3, 4.5), at + QPointF(15.5, 4.5), at + QPointF(13, 10.5)}));
 }
 
 QIcon makeCategory()
@@ -82,11 +82,9 @@ QIcon makePencil()
     return drawn([](QPainter &p) {
         p.setPen(QPen(kOutline, 0.8));
         p.setBrush(QColor(230, 170, 40));
-        p.drawPolygon(QPolygonF({QPointF(4, 15), QPointF(1, 15), QPointF(1, 12),
-                                 QPointF(11, 2), QPointF(14, 5)}));
+        p.drawPolygon(QPolygonF({QPointF(4, 15), QPointF(1, 15), QPointF(1, 12), QPointF(11, 2), QPointF(14, 5)}));
         p.setBrush(QColor(220, 120, 120));
-        p.drawPolygon(QPolygonF({QPointF(11, 2), QPointF(12.5, 0.5), QPointF(15.5, 3.5),
-                                 QPointF(14, 5)}));
+        p.drawPolygon(QPolygonF({QPointF(11, 2), QPointF(12.5, 0.5), QPointF(15.5, 3.5), QPointF(14, 5)}));
         p.setBrush(QColor(50, 50, 50));
         p.drawPolygon(QPolygonF({QPointF(1, 15), QPointF(1, 13), QPointF(3, 15)}));
     });
@@ -100,8 +98,12 @@ const QIcon &icon(Index index)
 {
     static const QIcon images[] = {
         makeCategory(),
-        drawn([](QPainter &p) { closedFolder(p, {1, 3}); }),
-        drawn([](QPainter &p) { openFolder(p, {0, 3}); }),
+        drawn([](QPainter &p) {
+            closedFolder(p, {1, 3});
+        }),
+        drawn([](QPainter &p) {
+            openFolder(p, {0, 3});
+        }),
         drawn([](QPainter &p) {
             closedFolder(p, {2, 0});
             closedFolder(p, {0, 5});

@@ -8,10 +8,10 @@ class QIcon;
 namespace CategoryImages {
 
 enum Index {
-    Category = 0,     // a list sheet
+    Category = 0, // a list sheet
     ClosedFolder = 1,
-    OpenFolder = 2,   // shown instead of the closed folder while a folder is expanded
-    Root = 3,         // a pile of folders
+    OpenFolder = 2, // shown instead of the closed folder while a folder is expanded
+    Root = 3, // a pile of folders
 };
 
 const QIcon &icon(Index index);

@@ -15,18 +15,16 @@ void quietly(StoreConnection &connection, const QString &statement)
 {
     try {
         connection.execDirect(statement);
-    } catch (const StoreError &) {
-    }
+    } catch (const StoreError &) {}
 }
 
 } // namespace
 
 CategoryRemoval::CategoryRemoval(StoreConnection &connection, RowSet &tbCategory)
-    : m_connection(connection),
-      m_tbCategory(tbCategory),
-      m_qrydelCateg(connection, QStringLiteral("DELETE from groupcategory WHERE Category=:Cat"))
-{
-}
+    : m_connection(connection)
+    , m_tbCategory(tbCategory)
+    , m_qrydelCateg(connection, QStringLiteral("DELETE from groupcategory WHERE Category=:Cat"))
+{}
 
 void CategoryRemoval::treeCategoryItemDeletion(int code)
 {
@@ -45,7 +43,11 @@ void CategoryRemoval::remove(CategoryTreeModel &tree, const QModelIndex &node)
     struct SwitchOn
     {
         bool &on;
-        explicit SwitchOn(bool &flag) : on(flag) { on = true; }
+        explicit SwitchOn(bool &flag)
+            : on(flag)
+        {
+            on = true;
+        }
         ~SwitchOn() { on = false; }
     } storeDelete(m_storeDelete);
 
@@ -59,8 +61,7 @@ void CategoryRemoval::remove(CategoryTreeModel &tree, const QModelIndex &node)
         // now is, which the tree still shows.
         try {
             m_tbCategory.reopen();
-        } catch (const StoreError &) {
-        }
+        } catch (const StoreError &) {}
         throw;
     }
     m_connection.execDirect(QStringLiteral("RELEASE ") + kSavepoint);

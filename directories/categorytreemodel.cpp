@@ -26,7 +26,9 @@ struct CategoryTreeModel::Node
     }
 };
 
-CategoryTreeModel::CategoryTreeModel(QObject *parent) : QAbstractItemModel(parent) {}
+CategoryTreeModel::CategoryTreeModel(QObject *parent)
+    : QAbstractItemModel(parent)
+{}
 
 CategoryTreeModel::~CategoryTreeModel() = default;
 
@@ -36,10 +38,8 @@ void CategoryTreeModel::BuildCategoryTree(RowSet &tbCategory)
     std::vector<CategoryRow> rows;
     rows.reserve(size_t(tbCategory.rowCount()));
     for (tbCategory.first(); !tbCategory.eof(); tbCategory.next()) {
-        rows.push_back({tbCategory.asInt(QStringLiteral("Code")),
-                        tbCategory.asInt(QStringLiteral("Parent")),
-                        tbCategory.asBool(QStringLiteral("Kind")),
-                        tbCategory.asString(QStringLiteral("Name"))});
+        rows.push_back({tbCategory.asInt(QStringLiteral("Code")), tbCategory.asInt(QStringLiteral("Parent")),
+                        tbCategory.asBool(QStringLiteral("Kind")), tbCategory.asString(QStringLiteral("Name"))});
     }
     tbCategory.first();
     build(rows);
@@ -169,8 +169,7 @@ QModelIndex CategoryTreeModel::findCode(int code) const
     return {};
 }
 
-QModelIndex CategoryTreeModel::addChild(const QModelIndex &parent, int code, bool isCategory,
-                                        const QString &caption)
+QModelIndex CategoryTreeModel::addChild(const QModelIndex &parent, int code, bool isCategory, const QString &caption)
 {
     Node *p = node(parent);
     if (!p)

@@ -63,8 +63,7 @@ public:
     QModelIndex findCode(int code) const;
 
     // Adds a node at the end of the parent's children.
-    QModelIndex addChild(const QModelIndex &parent, int code, bool isCategory,
-                         const QString &caption);
+    QModelIndex addChild(const QModelIndex &parent, int code, bool isCategory, const QString &caption);
     void setCaption(const QModelIndex &index, const QString &caption);
     // Shows the open-folder image of a folder while it is expanded.
     void setExpanded(const QModelIndex &index, bool expanded);

@@ -5,7 +5,8 @@
 #include <QHeaderView>
 
 CategoryTreeView::CategoryTreeView(QWidget *parent)
-    : QTreeView(parent), m_tree(new CategoryTreeModel(this))
+    : QTreeView(parent)
+    , m_tree(new CategoryTreeModel(this))
 {
     setModel(m_tree);
     setHeaderHidden(true);
@@ -13,10 +14,8 @@ CategoryTreeView::CategoryTreeView(QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformRowHeights(true);
-    connect(this, &QTreeView::expanded, m_tree,
-            [this](const QModelIndex &node) { m_tree->setExpanded(node, true); });
-    connect(this, &QTreeView::collapsed, m_tree,
-            [this](const QModelIndex &node) { m_tree->setExpanded(node, false); });
+    connect(this, &QTreeView::expanded, m_tree, [this](const QModelIndex &node) { m_tree->setExpanded(node, true); });
+    connect(this, &QTreeView::collapsed, m_tree, [this](const QModelIndex &node) { m_tree->setExpanded(node, false); });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { emit selectedNodeChanged(selectedNode()); });
 }
@@ -33,8 +32,7 @@ void CategoryTreeView::selectNode(const QModelIndex &node)
         selectionModel()->clear();
         return;
     }
-    selectionModel()->setCurrentIndex(node, QItemSelectionModel::ClearAndSelect
-                                                | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(node, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(node);
 }
 

@@ -22,9 +22,10 @@ QIcon glyph(const QWidget *widget, const char *themeName, QStyle::StandardPixmap
 
 } // namespace
 
-DirectoryList::DirectoryList(Tdm &dm, RowSet &rows, const QString &column, const Texts &texts,
-                             QWidget *parent)
-    : QDialog(parent), m_dm(dm), m_rows(rows)
+DirectoryList::DirectoryList(Tdm &dm, RowSet &rows, const QString &column, const Texts &texts, QWidget *parent)
+    : QDialog(parent)
+    , m_dm(dm)
+    , m_rows(rows)
 {
     m_model = new RowSetColumnModel(rows, column, texts.columnTitle, this);
     m_list = new QTreeView(this);
@@ -41,8 +42,8 @@ DirectoryList::DirectoryList(Tdm &dm, RowSet &rows, const QString &column, const
     m_list->header()->setSectionsClickable(false);
     m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    m_acAdd = makeAction("acAdd", texts.addCaption, texts.addHint,
-                         glyph(this, "list-add", QStyle::SP_FileDialogNewFolder));
+    m_acAdd
+        = makeAction("acAdd", texts.addCaption, texts.addHint, glyph(this, "list-add", QStyle::SP_FileDialogNewFolder));
     m_acAdd->setShortcut(Qt::Key_Insert);
     m_acEdit = makeAction("acEdit", texts.editCaption, texts.editHint,
                           glyph(this, "document-properties", QStyle::SP_FileDialogDetailedView));
@@ -52,15 +53,11 @@ DirectoryList::DirectoryList(Tdm &dm, RowSet &rows, const QString &column, const
     m_list->addActions({m_acAdd, m_acEdit, m_acDelete});
     addActions({m_acAdd, m_acDelete});
 
-    connect(m_acAdd, &QAction::triggered, this,
-            [this] { runCommand(&DirectoryList::acAddExecute, false); });
-    connect(m_acEdit, &QAction::triggered, this,
-            [this] { runCommand(&DirectoryList::acEditExecute, true); });
-    connect(m_acDelete, &QAction::triggered, this,
-            [this] { runCommand(&DirectoryList::acDeleteExecute, true); });
+    connect(m_acAdd, &QAction::triggered, this, [this] { runCommand(&DirectoryList::acAddExecute, false); });
+    connect(m_acEdit, &QAction::triggered, this, [this] { runCommand(&DirectoryList::acEditExecute, true); });
+    connect(m_acDelete, &QAction::triggered, this, [this] { runCommand(&DirectoryList::acDeleteExecute, true); });
     connect(m_list, &QTreeView::doubleClicked, m_acEdit, &QAction::trigger);
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &DirectoryList::currentChanged);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &DirectoryList::currentChanged);
     // A model reset replaces the selection model's current index silently.
     connect(m_model, &QAbstractItemModel::modelReset, this, &DirectoryList::currentChanged);
 
@@ -68,8 +65,8 @@ DirectoryList::DirectoryList(Tdm &dm, RowSet &rows, const QString &column, const
     QPushButton *btnEdit = makeButton(m_acEdit, "btnEdit");
     QPushButton *btnDelete = makeButton(m_acDelete, "btnDelete");
     btnEdit->setDefault(true);
-    auto *btnClose = new QPushButton(glyph(this, "window-close", QStyle::SP_DialogCloseButton),
-                                     QStringLiteral("&Close"), this);
+    auto *btnClose
+        = new QPushButton(glyph(this, "window-close", QStyle::SP_DialogCloseButton), QStringLiteral("&Close"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setAutoDefault(false);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
@@ -92,8 +89,7 @@ DirectoryList::DirectoryList(Tdm &dm, RowSet &rows, const QString &column, const
     resize(420, 300);
 }
 
-QAction *DirectoryList::makeAction(const char *name, const QString &caption, const QString &hint,
-                                   const QIcon &icon)
+QAction *DirectoryList::makeAction(const char *name, const QString &caption, const QString &hint, const QIcon &icon)
 {
     auto *action = new QAction(icon, caption, this);
     action->setObjectName(QLatin1String(name));
@@ -112,8 +108,7 @@ QPushButton *DirectoryList::makeButton(QAction *action, const char *name)
     button->setAutoDefault(false);
     button->setEnabled(action->isEnabled());
     connect(button, &QPushButton::clicked, action, &QAction::trigger);
-    connect(action, &QAction::changed, button,
-            [button, action] { button->setEnabled(action->isEnabled()); });
+    connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
     return button;
 }
 

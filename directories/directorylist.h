@@ -32,8 +32,7 @@ public:
         QString addHint, editHint, deleteHint;
     };
 
-    DirectoryList(Tdm &dm, RowSet &rows, const QString &column, const Texts &texts,
-                  QWidget *parent);
+    DirectoryList(Tdm &dm, RowSet &rows, const QString &column, const Texts &texts, QWidget *parent);
 
     QAction *acAdd() const { return m_acAdd; }
     QAction *acEdit() const { return m_acEdit; }
@@ -56,8 +55,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QAction *makeAction(const char *name, const QString &caption, const QString &hint,
-                        const QIcon &icon);
+    QAction *makeAction(const char *name, const QString &caption, const QString &hint, const QIcon &icon);
     QPushButton *makeButton(QAction *action, const char *name);
     void runCommand(void (DirectoryList::*command)(), bool needsStoredRow);
     void acEditUpdate();

@@ -5,10 +5,9 @@
 FilteredGroupList::FilteredGroupList(StoreConnection &connection)
     : m_qryNewsgroup(connection,
                      QStringLiteral("SELECT Code FROM groups WHERE GroupName Like :Filter "
-                                    "ORDER BY GROUPNAME")),
-      m_groupName(connection, QStringLiteral("SELECT GroupName FROM Groups WHERE Code=:Code"))
-{
-}
+                                    "ORDER BY GROUPNAME"))
+    , m_groupName(connection, QStringLiteral("SELECT GroupName FROM Groups WHERE Code=:Code"))
+{}
 
 void FilteredGroupList::open(const QString &filterText)
 {

@@ -6,9 +6,9 @@
 #include <QIcon>
 
 GroupListModel::GroupListModel(CategoryGroups &groups, QObject *parent)
-    : QAbstractTableModel(parent), m_groups(groups)
-{
-}
+    : QAbstractTableModel(parent)
+    , m_groups(groups)
+{}
 
 void GroupListModel::setRowCountTo(int count)
 {
@@ -44,8 +44,7 @@ QVariant GroupListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return m_groups.groupName(index.row());
     case Qt::DecorationRole:
-        return m_groups.isMarked(index.row()) ? CategoryImages::pencil()
-                                              : CategoryImages::noMark();
+        return m_groups.isMarked(index.row()) ? CategoryImages::pencil() : CategoryImages::noMark();
     case Qt::AccessibleDescriptionRole:
         return m_groups.isMarked(index.row()) ? QStringLiteral("In the category") : QString();
     case MarkedRole:

@@ -30,8 +30,7 @@ int compareGroupNames(const QString &a, const QString &b)
     return x.size() < y.size() ? -1 : 1;
 }
 
-std::optional<int> FindGroupRow(const QString &name, int count,
-                                const std::function<QString(int row)> &nameAt)
+std::optional<int> FindGroupRow(const QString &name, int count, const std::function<QString(int row)> &nameAt)
 {
     // The first row that does not sort before the name.
     int low = 0;

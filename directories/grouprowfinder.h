@@ -17,5 +17,4 @@
 int compareGroupNames(const QString &a, const QString &b);
 
 // Searches rows 0 .. count-1, whose names nameAt gives.
-std::optional<int> FindGroupRow(const QString &name, int count,
-                                const std::function<QString(int row)> &nameAt);
+std::optional<int> FindGroupRow(const QString &name, int count, const std::function<QString(int row)> &nameAt);

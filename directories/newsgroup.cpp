@@ -24,16 +24,15 @@ namespace {
 
 constexpr int kFilterDelayMs = 1000;
 
-const QString kNewsgroupStatement =
-    QStringLiteral("SELECT * FROM groups WHERE GroupName Like :subs ORDER BY GROUPNAME");
+const QString kNewsgroupStatement
+    = QStringLiteral("SELECT * FROM groups WHERE GroupName Like :subs ORDER BY GROUPNAME");
 
 } // namespace
 
 TfmNewsgroup::TfmNewsgroup(Tdm &dm, QWidget *parent)
-    : QDialog(parent),
-      m_dm(dm),
-      m_qryNewsgroup(std::make_unique<RowSet>(dm.MainConnection(), kNewsgroupStatement,
-                                              QStringLiteral("qryNewsgroup")))
+    : QDialog(parent)
+    , m_dm(dm)
+    , m_qryNewsgroup(std::make_unique<RowSet>(dm.MainConnection(), kNewsgroupStatement, QStringLiteral("qryNewsgroup")))
 {
     setObjectName(QStringLiteral("fmNewsgroup"));
     setWindowTitle(QStringLiteral("Newsgroups"));
@@ -152,8 +151,7 @@ void TfmNewsgroup::tmrFilterTimer()
     try {
         m_qryNewsgroup->close();
         // Typed as it is: "%" and "_" keep their meaning in the pattern.
-        m_qryNewsgroup->setParam(QStringLiteral("subs"),
-                                 QLatin1Char('%') + m_edFilter->text() + QLatin1Char('%'));
+        m_qryNewsgroup->setParam(QStringLiteral("subs"), QLatin1Char('%') + m_edFilter->text() + QLatin1Char('%'));
         m_qryNewsgroup->open();
     } catch (...) {
         m_model->endRefill();

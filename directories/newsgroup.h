@@ -48,8 +48,8 @@ public:
     // The loader with the known names `GroupNames`: exists while the dialog is open.
     NewsgroupListLoader *loader() const { return m_loader.get(); }
 
-    void accept() override;   // Enter: OK
-    void reject() override;   // Esc: Cancel
+    void accept() override; // Enter: OK
+    void reject() override; // Esc: Cancel
     void done(int result) override;
 
 public Q_SLOTS:

@@ -6,9 +6,9 @@
 #include <QIcon>
 
 NewsgroupListModel::NewsgroupListModel(RowSet &groups, QObject *parent)
-    : QAbstractTableModel(parent), m_groups(groups)
-{
-}
+    : QAbstractTableModel(parent)
+    , m_groups(groups)
+{}
 
 void NewsgroupListModel::beginRefill()
 {

@@ -23,8 +23,7 @@ void NewsgroupRunUi::showMessage(const QString &title, const QString &text, Icon
 
 bool NewsgroupRunUi::ask(const QString &title, const QString &text)
 {
-    return QMessageBox::question(boxOwner(), title, text, QMessageBox::Yes | QMessageBox::No)
-        == QMessageBox::Yes;
+    return QMessageBox::question(boxOwner(), title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void NewsgroupRunUi::showStatus(int panel, const QString &text)

@@ -12,7 +12,10 @@ class QWidget;
 class NewsgroupRunUi : public RunUi
 {
 public:
-    NewsgroupRunUi(QWidget *owner, QLabel *status) : m_owner(owner), m_status(status) {}
+    NewsgroupRunUi(QWidget *owner, QLabel *status)
+        : m_owner(owner)
+        , m_status(status)
+    {}
 
     void showMessage(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text) override;

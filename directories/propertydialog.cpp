@@ -19,9 +19,10 @@ bool pending(const RowSet &row)
 } // namespace
 
 PropertyDialog::PropertyDialog(Tdm &dm, RowSet &row, QWidget *parent)
-    : QDialog(parent), m_dm(dm), m_row(row)
-{
-}
+    : QDialog(parent)
+    , m_dm(dm)
+    , m_row(row)
+{}
 
 void PropertyDialog::createButtons()
 {

@@ -15,8 +15,7 @@ void quietly(StoreConnection &connection, const QString &statement)
 {
     try {
         connection.execDirect(statement);
-    } catch (const StoreError &) {
-    }
+    } catch (const StoreError &) {}
 }
 
 } // namespace

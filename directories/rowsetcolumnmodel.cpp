@@ -3,9 +3,11 @@
 #include "store/rowset.h"
 
 RowSetColumnModel::RowSetColumnModel(RowSet &rows, QString column, QString title, QObject *parent)
-    : QAbstractListModel(parent), m_rows(rows), m_column(std::move(column)), m_title(std::move(title))
-{
-}
+    : QAbstractListModel(parent)
+    , m_rows(rows)
+    , m_column(std::move(column))
+    , m_title(std::move(title))
+{}
 
 void RowSetColumnModel::reload()
 {

@@ -12,12 +12,11 @@ constexpr int kDefaultPort = 119;
 
 TfmServer::TfmServer(Tdm &dm, QWidget *parent)
     : DirectoryList(dm, dm.tbServer(), QStringLiteral("ProfileName"),
-                    {QStringLiteral("Server Name"), QStringLiteral("Add       "),
-                     QStringLiteral("Edit       "), QStringLiteral("Delete    "),
-                     QStringLiteral("Add a new server"), QStringLiteral("Edit the server properties"),
-                     QStringLiteral("Delete the server")},
-                    parent),
-      m_fmEditServer(new TfmEditServer(dm, this))
+                    {QStringLiteral("Server Name"), QStringLiteral("Add       "), QStringLiteral("Edit       "),
+                     QStringLiteral("Delete    "), QStringLiteral("Add a new server"),
+                     QStringLiteral("Edit the server properties"), QStringLiteral("Delete the server")},
+                    parent)
+    , m_fmEditServer(new TfmEditServer(dm, this))
 {
     setObjectName(QStringLiteral("fmServer"));
     setWindowTitle(QStringLiteral("News Servers"));

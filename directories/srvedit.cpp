@@ -102,10 +102,9 @@ TfmEditServer::TfmEditServer(Tdm &dm, QWidget *parent)
     layout->addStretch();
     layout->addLayout(buttons);
 
-    const QList<QWidget *> tabOrder{m_profileName, m_serverName, port,  m_loginRequire,
-                                    login,         password,     m_proxy, proxyHost,
-                                    proxyPort,     proxyLogin,   proxyPassword, okButton(),
-                                    cancelButton()};
+    const QList<QWidget *> tabOrder{m_profileName, m_serverName, port,          m_loginRequire, login,
+                                    password,      m_proxy,      proxyHost,     proxyPort,      proxyLogin,
+                                    proxyPassword, okButton(),   cancelButton()};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -121,10 +120,10 @@ TfmEditServer::TfmEditServer(Tdm &dm, QWidget *parent)
     m_binding.bindText(proxyLogin, QStringLiteral("ProxyLogin"));
     m_binding.bindText(proxyPassword, QStringLiteral("ProxyPassword"));
 
-    m_required.add({QStringLiteral("ProfileName"), kTitleMissing,
-                    QStringLiteral("Please, enter Server Name"), m_profileName});
-    m_required.add({QStringLiteral("ServerName"), kTitleMissing,
-                    QStringLiteral("Please, enter Server Host"), m_serverName});
+    m_required.add(
+        {QStringLiteral("ProfileName"), kTitleMissing, QStringLiteral("Please, enter Server Name"), m_profileName});
+    m_required.add(
+        {QStringLiteral("ServerName"), kTitleMissing, QStringLiteral("Please, enter Server Host"), m_serverName});
     setFirstField(m_profileName);
 
     connect(m_loginRequire, &QCheckBox::toggled, this, &TfmEditServer::dbeLoginRequireClick);

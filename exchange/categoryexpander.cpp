@@ -3,14 +3,12 @@
 #include "exchange/namelist.h"
 
 CategoryExpander::CategoryExpander(StoreConnection &connection)
-    : qryCat(connection, QStringLiteral("SELECT * FROM Categories ORDER BY Parent, Kind"),
-             QStringLiteral("qryCat")),
-      qryNews(connection,
+    : qryCat(connection, QStringLiteral("SELECT * FROM Categories ORDER BY Parent, Kind"), QStringLiteral("qryCat"))
+    , qryNews(connection,
               QStringLiteral("SELECT groupname FROM groupcategory cat , groups gr "
                              "WHERE Category=:Id and gr.code=cat.newsgroup"),
               QStringLiteral("qryNews"))
-{
-}
+{}
 
 void CategoryExpander::reopen()
 {

@@ -22,7 +22,7 @@ public:
     // loop still ends.
     void ExpandCategory(NameList &list, int code);
 
-    RowSet qryCat;  // the tree, children of a folder kept together
+    RowSet qryCat; // the tree, children of a folder kept together
     RowSet qryNews; // Id: a category's Code; its newsgroup names
 
 private:

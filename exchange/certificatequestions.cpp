@@ -3,7 +3,8 @@
 #include "exchange/runui.h"
 #include "transport/newsclient.h"
 
-CertificateQuestions::CertificateQuestions(NewsClient &client, RunUi &ui) : m_client(client)
+CertificateQuestions::CertificateQuestions(NewsClient &client, RunUi &ui)
+    : m_client(client)
 {
     m_client.forgetCertificateAnswers();
     m_client.setOnUntrustedCertificate([&ui](const QString &host, const QString &reason) {

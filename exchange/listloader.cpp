@@ -15,12 +15,11 @@ namespace {
 
 const QString kInsGroup = QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES (:GRPNAME)");
 const QString kIsGroup = QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN");
-const QString kInsServerGrp =
-    QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
+const QString kInsServerGrp = QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
 const QString kServerLinks = QStringLiteral("SELECT Newsgroup FROM GroupServer WHERE Server = :SRV");
 
-constexpr int kCountStep = 64;       // lbCount is refreshed every 64 lines
-constexpr int kLoadedStep = 512;     // "Loaded <n>" every 512 known names
+constexpr int kCountStep = 64; // lbCount is refreshed every 64 lines
+constexpr int kLoadedStep = 512; // "Loaded <n>" every 512 known names
 
 const QString kErrorBoxTitle = QStringLiteral("Quorbic");
 const QString kConnectionErrorTitle = QStringLiteral("Connection Error");
@@ -49,7 +48,10 @@ bool greetingAllowsReading(GreetingState state)
 } // namespace
 
 NewsgroupListLoader::NewsgroupListLoader(Tdm &dm, RunUi &ui, ListLoadView &view, DialUp dialUp)
-    : m_dm(dm), m_ui(ui), m_view(view), m_dialUp(std::move(dialUp))
+    : m_dm(dm)
+    , m_ui(ui)
+    , m_view(view)
+    , m_dialUp(std::move(dialUp))
 {
     if (!m_dialUp)
         m_dialUp = [] { return DialUpCheck(); };
@@ -86,8 +88,7 @@ void NewsgroupListLoader::loadAllServers()
     servers.first();
     if (servers.eof()) {
         m_ui.showMessage(QStringLiteral("Server list is empty"),
-                         QStringLiteral("Please, select menu Tools>News Server and add a server"),
-                         RunUi::Icon::Error);
+                         QStringLiteral("Please, select menu Tools>News Server and add a server"), RunUi::Icon::Error);
         return;
     }
     // Prepared once for all servers: preparing them per line costs more than
@@ -112,8 +113,7 @@ void NewsgroupListLoader::loadAllServers()
     });
     for (; !servers.eof(); servers.next()) {
         m_dm.SetupNewsClient(servers);
-        const Server server{servers.asString(QStringLiteral("ServerName")),
-                            servers.asInt(QStringLiteral("Code"))};
+        const Server server{servers.asString(QStringLiteral("ServerName")), servers.asInt(QStringLiteral("Code"))};
         m_view.runServer([this, &server] { return loadServer(server); }, [this] { abort(); });
         // A failure may have left the connection open; the next server needs it closed.
         client.disconnect();
@@ -154,8 +154,7 @@ bool NewsgroupListLoader::loadServer(const Server &server)
     try {
         if (greetingAllowsReading(client.greetingState())) {
             m_groupCount = 0;
-            m_view.setCaption(QStringLiteral("Loading Newsgroups from ") + server.name
-                              + QStringLiteral("..."));
+            m_view.setCaption(QStringLiteral("Loading Newsgroups from ") + server.name + QStringLiteral("..."));
             letEventsRun(true);
             if (m_continueLoading) {
                 readLinks();

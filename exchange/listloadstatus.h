@@ -11,7 +11,9 @@ class RunUi;
 class ListLoadStatus : public ListLoadView
 {
 public:
-    explicit ListLoadStatus(RunUi &ui) : m_ui(ui) {}
+    explicit ListLoadStatus(RunUi &ui)
+        : m_ui(ui)
+    {}
 
     void runServer(const std::function<bool()> &opening, const std::function<void()> &abort) override;
     void setCaption(const QString &caption) override;

@@ -34,20 +34,19 @@ const QString kAppTitle = QStringLiteral("Quorbic");
 } // namespace
 
 PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folders)
-    : m_dm(dm),
-      m_ui(ui),
-      m_view(view),
-      m_folders(folders),
-      m_client(dm.newsClient()),
-      qrySendMsg(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=:fld"),
-                 QStringLiteral("qrySendMsg")),
-      m_categories(dm.MainConnection()),
-      m_queries(dm.MainConnection()),
-      m_dialUpCheck([] { return DialUpCheck(); }),
-      m_newMessageId([] { return NewMessageId(); }),
-      m_clock([] { return QDateTime::currentDateTime(); })
-{
-}
+    : m_dm(dm)
+    , m_ui(ui)
+    , m_view(view)
+    , m_folders(folders)
+    , m_client(dm.newsClient())
+    , qrySendMsg(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=:fld"),
+                 QStringLiteral("qrySendMsg"))
+    , m_categories(dm.MainConnection())
+    , m_queries(dm.MainConnection())
+    , m_dialUpCheck([] { return DialUpCheck(); })
+    , m_newMessageId([] { return NewMessageId(); })
+    , m_clock([] { return QDateTime::currentDateTime(); })
+{}
 
 PostingRun::~PostingRun() = default;
 
@@ -335,9 +334,10 @@ void PostingRun::moveToInbox()
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
     switch (m_folders.currentFolder()) {
     case kInbox:
-        m_folders.addArticleNode(code, qrySendMsg.asBool(QStringLiteral("ArticleType"))
-                                           ? 0
-                                           : qrySendMsg.asInt(QStringLiteral("Parent")));
+        m_folders.addArticleNode(code,
+                                 qrySendMsg.asBool(QStringLiteral("ArticleType"))
+                                     ? 0
+                                     : qrySendMsg.asInt(QStringLiteral("Parent")));
         break;
     case kOutbox:
         m_folders.deleteArticleNode(code);

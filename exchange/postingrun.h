@@ -37,9 +37,9 @@ class PostingRun
 public:
     enum class Outcome {
         Finished, // every message was tried
-        Aborted,  // Abort stopped the run
-        Failed,   // a failure that is not a refused post or connection ended it (shown in the error box)
-        Refused,  // another posting or retrieval was in progress: nothing done
+        Aborted, // Abort stopped the run
+        Failed, // a failure that is not a refused post or connection ended it (shown in the error box)
+        Refused, // another posting or retrieval was in progress: nothing done
     };
 
     PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folders);

@@ -21,7 +21,7 @@ class ReferenceMatcher
 public:
     struct Record
     {
-        int code = 0;      // SentArticles.Code: the higher, the newer
+        int code = 0; // SentArticles.Code: the higher, the newer
         int articleId = 0; // the message the record belongs to
     };
 

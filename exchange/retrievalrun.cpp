@@ -33,8 +33,7 @@ const QString kAppTitle = QStringLiteral("Quorbic");
 
 QString countText(int count)
 {
-    return QString::number(count)
-        + (count == 1 ? QStringLiteral(" new message") : QStringLiteral(" new messages"));
+    return QString::number(count) + (count == 1 ? QStringLiteral(" new message") : QStringLiteral(" new messages"));
 }
 
 // Overview lines and bodies arrive as bytes with no charset declared: UTF-8
@@ -75,7 +74,7 @@ QString overviewField(const QByteArray &line, OverviewField wanted)
         if (uchar(c) >= 0x80) {
             const OverviewLine parsed = ParseOverviewLine(receivedText(line));
             return wanted == ReferencesField ? parsed.references
-                 : wanted == MessageIdField  ? parsed.messageId
+                : wanted == MessageIdField   ? parsed.messageId
                                              : QString::number(parsed.articleNumber);
         }
     }
@@ -90,26 +89,25 @@ QString referencesOf(const QByteArray &line)
 } // namespace
 
 RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
-    : m_dm(dm),
-      m_ui(ui),
-      m_folders(folders),
-      m_client(dm.newsClient()),
-      qrySentA(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=0 and Expire=false"),
-               QStringLiteral("qrySentA")),
-      qrySentB(dm.MainConnection(),
+    : m_dm(dm)
+    , m_ui(ui)
+    , m_folders(folders)
+    , m_client(dm.newsClient())
+    , qrySentA(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=0 and Expire=false"),
+               QStringLiteral("qrySentA"))
+    , qrySentB(dm.MainConnection(),
                QStringLiteral("SELECT SNT.Code, SNT.MessageId, ArticleId From SentArticles SNT, Article Artl "
                               "Where GroupId=:Id and Artl.Code=ArticleId and (not Expire) "
                               "Order By SNT.Code desc"),
-               QStringLiteral("qrySentB")),
-      qryMsgIdVerify(dm.MainConnection(), QStringLiteral("SELECT* FROM SentArticles Where MessageId=:MSGID")),
-      qryReadArticle(dm.MainConnection(),
+               QStringLiteral("qrySentB"))
+    , qryMsgIdVerify(dm.MainConnection(), QStringLiteral("SELECT* FROM SentArticles Where MessageId=:MSGID"))
+    , qryReadArticle(dm.MainConnection(),
                      QStringLiteral("INSERT INTO Article (Parent, Subject, \"From\", SentDate, Source, Folder, IsRead, "
                                     "ArticleType, Body) VALUES (:Parent, :Subject, :From, :SentDate, :Source, :Folder, "
-                                    ":IsRead, :ArticleType, :Body)")),
-      m_queries(dm.MainConnection()),
-      m_dialUpCheck([] { return DialUpCheck(); })
-{
-}
+                                    ":IsRead, :ArticleType, :Body)"))
+    , m_queries(dm.MainConnection())
+    , m_dialUpCheck([] { return DialUpCheck(); })
+{}
 
 RetrievalRun::~RetrievalRun() = default;
 
@@ -265,8 +263,9 @@ void RetrievalRun::readGroup(const QString &group)
     while (qrySentB.next()) {
         recorded = true;
         oldest = qrySentB.field(QStringLiteral("MessageId")).toString();
-        m_matcher.add(oldest, {qrySentB.field(QStringLiteral("Code")).toInt(),
-                               qrySentB.field(QStringLiteral("ArticleId")).toInt()});
+        m_matcher.add(oldest,
+                      {qrySentB.field(QStringLiteral("Code")).toInt(),
+                       qrySentB.field(QStringLiteral("ArticleId")).toInt()});
     }
     qrySentB.finish();
     // Nothing recorded in the group: no article there can answer anything.
@@ -298,8 +297,7 @@ void RetrievalRun::readGroup(const QString &group)
 quint32 RetrievalRun::startNumber(const QString &oldestMessageId)
 {
     // STAT wants the Message-ID without its angle brackets.
-    const QString bare = oldestMessageId.size() > 2 ? oldestMessageId.mid(1, oldestMessageId.size() - 2)
-                                                    : QString();
+    const QString bare = oldestMessageId.size() > 2 ? oldestMessageId.mid(1, oldestMessageId.size() - 2) : QString();
     if (m_client.stat(bare) && m_client.msgNo() != 0)
         return m_client.msgNo();
     const GroupFigures figures = m_client.groupFigures();
@@ -343,9 +341,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     // The store keeps what came from the server byte for byte; it is decoded
     // where it is shown. The fields of the overview line go back to the bytes
     // they were read from.
-    const auto received = [this](const QString &field) {
-        return m_lineIsUtf8 ? field.toUtf8() : field.toLatin1();
-    };
+    const auto received = [this](const QString &field) { return m_lineIsUtf8 ? field.toUtf8() : field.toLatin1(); };
 
     qryReadArticle.bind(QStringLiteral("Parent"), parent)
         .bind(QStringLiteral("Subject"), received(line.subject))

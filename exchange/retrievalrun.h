@@ -34,7 +34,7 @@ class RetrievalRun
 public:
     enum class Outcome {
         Finished,
-        Failed,  // a failure that is not the news client's ended it (shown in the error box)
+        Failed, // a failure that is not the news client's ended it (shown in the error box)
         Refused, // another posting or retrieval was in progress: nothing done
     };
 
@@ -69,8 +69,8 @@ private:
     FolderView &m_folders;
     NewsClient &m_client;
 
-    SqlCommand qrySentA;   // the unexpired Inbox
-    SqlCommand qrySentB;   // Id: a group's Code; its unexpired records, newest first
+    SqlCommand qrySentA; // the unexpired Inbox
+    SqlCommand qrySentB; // Id: a group's Code; its unexpired records, newest first
     SqlCommand qryMsgIdVerify; // MSGID: a Message-ID
     SqlCommand qryReadArticle; // stores an answer, prepared once for the whole run
     SendQueries m_queries;

@@ -5,25 +5,23 @@ SendQueries::SendQueries(StoreConnection &connection)
                 QStringLiteral("SELECT srv.* FROM GROUPSERVER grpsrv, GROUPS grp, SERVERS srv "
                                "WHERE grpsrv.NewsGroup=grp.code and grp.groupname=:gname "
                                "and srv.code=grpsrv.server"),
-                QStringLiteral("qryServer")),
-      qryAccount(connection, QStringLiteral("SELECT * FROM ACCOUNT WHERE Code= :Id"),
-                 QStringLiteral("qryAccount")),
-      qrySent(connection, QStringLiteral("INSERT INTO SENTARTICLES (ArticleId, MessageId, ReferencesId,GroupId) "
-                                         "VALUES ( :ART, :MSG, :RFR, :GRP )")),
-      qryGroup(connection, QStringLiteral("SELECT Code FROM Groups Where GroupName=:GNAME"),
-               QStringLiteral("qryGroup")),
-      qrySentArticle(connection,
+                QStringLiteral("qryServer"))
+    , qryAccount(connection, QStringLiteral("SELECT * FROM ACCOUNT WHERE Code= :Id"), QStringLiteral("qryAccount"))
+    , qrySent(connection,
+              QStringLiteral("INSERT INTO SENTARTICLES (ArticleId, MessageId, ReferencesId,GroupId) "
+                             "VALUES ( :ART, :MSG, :RFR, :GRP )"))
+    , qryGroup(connection, QStringLiteral("SELECT Code FROM Groups Where GroupName=:GNAME"), QStringLiteral("qryGroup"))
+    , qrySentArticle(connection,
                      QStringLiteral("SELECT * FROM SENTARTICLES snt, groups grp "
                                     "where grp.Code= snt.GroupId and ArticleId=:Id and groupname=:news"),
-                     QStringLiteral("qrySentArticle")),
-      qryPendingCopy(connection,
+                     QStringLiteral("qrySentArticle"))
+    , qryPendingCopy(connection,
                      QStringLiteral("SELECT MessageId FROM SentArticles WHERE ArticleId=:ART AND GroupId=:PEND"),
-                     QStringLiteral("qryPendingCopy")),
-      qryConfirmCopy(connection,
-                     QStringLiteral("UPDATE SentArticles SET GroupId=:GRP WHERE ArticleId=:ART AND GroupId=:PEND")),
-      qryDropPending(connection, QStringLiteral("DELETE FROM SentArticles WHERE ArticleId=:ART AND GroupId=:PEND"))
-{
-}
+                     QStringLiteral("qryPendingCopy"))
+    , qryConfirmCopy(connection,
+                     QStringLiteral("UPDATE SentArticles SET GroupId=:GRP WHERE ArticleId=:ART AND GroupId=:PEND"))
+    , qryDropPending(connection, QStringLiteral("DELETE FROM SentArticles WHERE ArticleId=:ART AND GroupId=:PEND"))
+{}
 
 void SendQueries::openServers(const QString &group)
 {
@@ -64,8 +62,8 @@ QString SendQueries::pendingCopy(int articleId, int groupCode)
 {
     qryPendingCopy.bind(QStringLiteral("ART"), articleId).bind(QStringLiteral("PEND"), -groupCode);
     qryPendingCopy.exec();
-    const QString messageId = qryPendingCopy.next() ? qryPendingCopy.field(QStringLiteral("MessageId")).toString()
-                                                    : QString();
+    const QString messageId
+        = qryPendingCopy.next() ? qryPendingCopy.field(QStringLiteral("MessageId")).toString() : QString();
     qryPendingCopy.finish();
     return messageId;
 }

@@ -34,12 +34,12 @@ public:
     void confirmPending(int articleId, int groupCode);
     void dropPending(int articleId, int groupCode);
 
-    RowSet qryServer;      // gname: a group name
-    RowSet qryAccount;     // Id: an Account.Code
-    SqlCommand qrySent;    // ART, MSG, RFR, GRP
-    RowSet qryGroup;       // GNAME: a group name
+    RowSet qryServer; // gname: a group name
+    RowSet qryAccount; // Id: an Account.Code
+    SqlCommand qrySent; // ART, MSG, RFR, GRP
+    RowSet qryGroup; // GNAME: a group name
     RowSet qrySentArticle; // Id: an Article.Code; news: a group name
-    SqlCommand qryPendingCopy;  // ART, PEND: the pending copy's Message-ID
-    SqlCommand qryConfirmCopy;  // ART, PEND, GRP
-    SqlCommand qryDropPending;  // ART, PEND
+    SqlCommand qryPendingCopy; // ART, PEND: the pending copy's Message-ID
+    SqlCommand qryConfirmCopy; // ART, PEND, GRP
+    SqlCommand qryDropPending; // ART, PEND
 };

@@ -50,7 +50,7 @@ int defaultAccount(RowSet &list)
 QString fromValue(const RowSet &list)
 {
     return list.asString(QStringLiteral("UserName")) + QStringLiteral(" <")
-           + list.asString(QStringLiteral("E-mail address")) + QLatin1Char('>');
+        + list.asString(QStringLiteral("E-mail address")) + QLatin1Char('>');
 }
 
 } // namespace AccountList

@@ -37,23 +37,23 @@ bool clipboardHasText()
 } // namespace
 
 EditCommands::EditCommands(QWidget *window)
-    : QObject(window), m_window(window)
+    : QObject(window)
+    , m_window(window)
 {
     EditCut1 = command(window, "EditCut1", "Cu&t", "Cut|Cuts the selection and puts it on the Clipboard",
                        QKeySequence::Cut, QKeySequence(Qt::CTRL | Qt::Key_X));
     EditCopy1 = command(window, "EditCopy1", "&Copy", "Copy|Copies the selection and puts it on the Clipboard",
                         QKeySequence::Copy, QKeySequence(Qt::CTRL | Qt::Key_C));
-    EditPaste1 = command(window, "EditPaste1", "&Paste", "Paste|Inserts Clipboard contents",
-                         QKeySequence::Paste, QKeySequence(Qt::CTRL | Qt::Key_V));
+    EditPaste1 = command(window, "EditPaste1", "&Paste", "Paste|Inserts Clipboard contents", QKeySequence::Paste,
+                         QKeySequence(Qt::CTRL | Qt::Key_V));
     EditSelectAll1 = command(window, "EditSelectAll1", "Select &All", "Select All|Selects the entire document",
                              QKeySequence::SelectAll, QKeySequence(Qt::CTRL | Qt::Key_A));
-    EditDelete1 = command(window, "EditDelete1", "&Delete", "Delete|Erases the selection",
-                          QKeySequence::Delete, QKeySequence(Qt::Key_Delete));
+    EditDelete1 = command(window, "EditDelete1", "&Delete", "Delete|Erases the selection", QKeySequence::Delete,
+                          QKeySequence(Qt::Key_Delete));
 
     for (QAction *action : {EditCut1, EditCopy1, EditPaste1, EditSelectAll1, EditDelete1})
         connect(action, &QAction::triggered, this, [this, action] { run(action); });
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget *, QWidget *now) { focusChanged(now); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { focusChanged(now); });
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &EditCommands::update);
     update();
 }

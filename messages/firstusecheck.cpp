@@ -12,26 +12,26 @@ constexpr char kBreaks[] = "\r\r";
 } // namespace
 
 FirstUseCheck::FirstUseCheck(Tdm &dm, TfmEditServer &fmEditServer, TfmAccountProperty &fmAccountProperty)
-    : m_dm(dm), m_fmEditServer(fmEditServer), m_fmAccountProperty(fmAccountProperty)
-{
-}
+    : m_dm(dm)
+    , m_fmEditServer(fmEditServer)
+    , m_fmAccountProperty(fmAccountProperty)
+{}
 
 QString FirstUseCheck::serverQuestion()
 {
     return QStringLiteral("You have not any news server information ") + QLatin1String(kBreaks)
-           + QStringLiteral("Do you want to add a news server?");
+        + QStringLiteral("Do you want to add a news server?");
 }
 
 QString FirstUseCheck::accountQuestion()
 {
     return QStringLiteral("You have not any account ") + QLatin1String(kBreaks)
-           + QStringLiteral("Do you want to add a new account?");
+        + QStringLiteral("Do you want to add a new account?");
 }
 
 bool FirstUseCheck::ask(QWidget *owner, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text,
-                    QMessageBox::Yes | QMessageBox::No, owner);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Yes | QMessageBox::No, owner);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -23,11 +23,11 @@ const QString kFolder = QStringLiteral("Folder");
 } // namespace
 
 MessageActions::MessageActions(Tdm &dm, MessageFolder &folder, Windows windows, QObject *parent)
-    : QObject(parent),
-      m_dm(dm),
-      m_folder(folder),
-      m_windows(windows),
-      m_firstUse(new FirstUseCheck(dm, *windows.fmEditServer, *windows.fmAccountProperty))
+    : QObject(parent)
+    , m_dm(dm)
+    , m_folder(folder)
+    , m_windows(windows)
+    , m_firstUse(new FirstUseCheck(dm, *windows.fmEditServer, *windows.fmAccountProperty))
 {
     setObjectName(QStringLiteral("MessageActions"));
 }
@@ -93,8 +93,8 @@ void MessageActions::reply()
     const int selected = m_folder.selectedCode();
     if (selected == 0) {
         // A plain box: the program's title, no icon, one OK button.
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quorbic"), noSelectionText(),
-                        QMessageBox::Ok, m_folder.window());
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quorbic"), noSelectionText(), QMessageBox::Ok,
+                        m_folder.window());
         box.exec();
         return;
     }
@@ -155,8 +155,7 @@ void MessageActions::remove()
     const int folder = m_folder.currentFolder();
     if (folder < Inbox || folder > DeletedMessages)
         return;
-    const QList<int> order = Subtree::deepestFirst(
-        selected, [this](int code) { return m_folder.childCodes(code); });
+    const QList<int> order = Subtree::deepestFirst(selected, [this](int code) { return m_folder.childCodes(code); });
     try {
         for (int code : order) {
             if (folder == DeletedMessages)

@@ -46,7 +46,9 @@ QAction *makeAction(QWidget *window, const char *name, const char *caption, cons
 
 MessageEditor::MessageEditor(Tdm &dm, FolderView &folders, const char *name, const char *caption,
                              const char *accountName, const QString &postHint, QWidget *parent)
-    : QDialog(parent), m_dm(dm), m_folders(folders)
+    : QDialog(parent)
+    , m_dm(dm)
+    , m_folders(folders)
 {
     setObjectName(QLatin1String(name));
     setWindowTitle(QLatin1String(caption));
@@ -160,9 +162,10 @@ void MessageEditor::buildMenus()
     // The help items carry no command.
     QMenu *help = menuBar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    const std::pair<const char *, const char *> items[] = {
-        {"Contents1", "&Contents"}, {"SearchforHelpOn1", "&Search for Help On..."},
-        {"HowtoUseHelp1", "&How to Use Help"}, {"About1", "&About..."}};
+    const std::pair<const char *, const char *> items[] = {{"Contents1", "&Contents"},
+                                                           {"SearchforHelpOn1", "&Search for Help On..."},
+                                                           {"HowtoUseHelp1", "&How to Use Help"},
+                                                           {"About1", "&About..."}};
     for (const auto &[name, caption] : items)
         help->addAction(QLatin1String(caption))->setObjectName(QLatin1String(name));
 }
@@ -335,8 +338,8 @@ void MessageEditor::SendExecute()
         }))
         return;
     if (failure.field != PostChecks::Field::None) {
-        QMessageBox box(QMessageBox::Warning, QLatin1String(PostChecks::kBoxTitle),
-                        PostChecks::boxText(failure.reason), QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::Warning, QLatin1String(PostChecks::kBoxTitle), PostChecks::boxText(failure.reason),
+                        QMessageBox::Ok, this);
         box.exec();
         if (QWidget *field = fieldFor(failure.field))
             field->setFocus(Qt::OtherFocusReason);
@@ -345,8 +348,7 @@ void MessageEditor::SendExecute()
 
     // A refused row must not keep the Outbox's columns in its buffer: a Save
     // after it would otherwise store the message in the Outbox.
-    const QStringList outboxColumns = {QStringLiteral("Folder"), QStringLiteral("From"),
-                                       QStringLiteral("SentDate")};
+    const QStringList outboxColumns = {QStringLiteral("Folder"), QStringLiteral("From"), QStringLiteral("SentDate")};
     QVariantList before;
     int code = 0;
     const bool stored = runWindowCommand(this, [&] {
@@ -377,8 +379,7 @@ void MessageEditor::SendExecute()
 void MessageEditor::reject()
 {
     if (m_modified) {
-        QMessageBox box(QMessageBox::Warning, QString(),
-                        QStringLiteral("Do you want to save changes to this message?"),
+        QMessageBox box(QMessageBox::Warning, QString(), QStringLiteral("Do you want to save changes to this message?"),
                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
         switch (box.exec()) {
         case QMessageBox::Yes:

@@ -66,8 +66,8 @@ public:
 
 protected:
     // postHint is the Post command's hint, which differs between the editors.
-    MessageEditor(Tdm &dm, FolderView &folders, const char *name, const char *caption,
-                  const char *accountName, const QString &postHint, QWidget *parent);
+    MessageEditor(Tdm &dm, FolderView &folders, const char *name, const char *caption, const char *accountName,
+                  const QString &postHint, QWidget *parent);
 
     // The grid of labelled fields above the body; row 0 is the subclass's own,
     // rows 1 and 2 are "From:" and "Subject:".

@@ -22,8 +22,8 @@ const QString kCategoryPath = QStringLiteral("CategoryPath");
 
 TfmQuestion::TfmQuestion(Tdm &dm, FolderView &folders, CategoryChooser chooser, QWidget *parent)
     : MessageEditor(dm, folders, "fmQuestion", "Question", "dbeAccount",
-                    QStringLiteral("Place the message into the Outbox folder"), parent),
-      m_chooser(std::move(chooser))
+                    QStringLiteral("Place the message into the Outbox folder"), parent)
+    , m_chooser(std::move(chooser))
 {
     QWidget *area = fields()->parentWidget();
     m_dbeTo = new QLineEdit(area);

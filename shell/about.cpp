@@ -32,8 +32,8 @@ QLabel *linkLabel(const QString &text, QWidget *parent)
 } // namespace
 
 TfmAbout::TfmAbout(DesktopOpener &opener, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_opener(opener)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_opener(opener)
 {
     setObjectName(QStringLiteral("fmAbout"));
     setWindowTitle(QStringLiteral("About Quorbic"));

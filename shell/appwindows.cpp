@@ -84,20 +84,19 @@ QDialog *AppWindows::make(const Entry &entry, Tdm &dm, TfmMain *owner)
         return new TfmReply(dm, *m_folders, owner);
     if (name == QLatin1String("fmQuestion")) {
         auto *chooser = qobject_cast<TfmCategChoice *>(window(QStringLiteral("fmCategChoice")));
-        return new TfmQuestion(dm, *m_folders, [chooser](QString &path, int preselected) {
-            return chooser->ChooseCategory(path, preselected);
-        }, owner);
+        return new TfmQuestion(
+            dm, *m_folders,
+            [chooser](QString &path, int preselected) { return chooser->ChooseCategory(path, preselected); }, owner);
     }
     qFatal("AppWindows: no window is made for %s", entry.name);
 }
 
 void AppWindows::wireMessageCommands(Tdm &dm, TfmMain *owner)
 {
-    MessageActions::Windows windows{
-        qobject_cast<TfmEditServer *>(window(QStringLiteral("fmEditServer"))),
-        qobject_cast<TfmAccountProperty *>(window(QStringLiteral("fmAccountProperty"))),
-        qobject_cast<TfmQuestion *>(window(QStringLiteral("fmQuestion"))),
-        qobject_cast<TfmReply *>(window(QStringLiteral("fmReply")))};
+    MessageActions::Windows windows{qobject_cast<TfmEditServer *>(window(QStringLiteral("fmEditServer"))),
+                                    qobject_cast<TfmAccountProperty *>(window(QStringLiteral("fmAccountProperty"))),
+                                    qobject_cast<TfmQuestion *>(window(QStringLiteral("fmQuestion"))),
+                                    qobject_cast<TfmReply *>(window(QStringLiteral("fmReply")))};
     m_messageActions = std::make_unique<MessageActions>(dm, *m_folders, windows);
     MessageActions *actions = m_messageActions.get();
     const MainActions &a = owner->actions();

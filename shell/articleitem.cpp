@@ -25,9 +25,10 @@ QCollatorSortKey caseBlindKey(const QString &text)
 } // namespace
 
 ArticleItem::ArticleItem(const TItemRec &rec)
-    : QTreeWidgetItem(Type), m_rec(rec), m_unreadBelow(rec.IsRead ? 0 : 1)
-{
-}
+    : QTreeWidgetItem(Type)
+    , m_rec(rec)
+    , m_unreadBelow(rec.IsRead ? 0 : 1)
+{}
 
 ArticleItem *ArticleItem::from(QTreeWidgetItem *item)
 {

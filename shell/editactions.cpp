@@ -10,12 +10,15 @@ namespace {
 bool isTextControl(const QWidget *widget)
 {
     return qobject_cast<const QTextEdit *>(widget) || qobject_cast<const QPlainTextEdit *>(widget)
-           || qobject_cast<const QLineEdit *>(widget);
+        || qobject_cast<const QLineEdit *>(widget);
 }
 } // namespace
 
 EditActions::EditActions(QAction *copy, QAction *selectAll, QWidget *window)
-    : QObject(window), m_copy(copy), m_selectAll(selectAll), m_window(window)
+    : QObject(window)
+    , m_copy(copy)
+    , m_selectAll(selectAll)
+    , m_window(window)
 {
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         // No focus at all means the window was left, not that a control lost it.

@@ -23,8 +23,7 @@ bool prepare(const DesktopOpener &opener)
     if (opener.available())
         return true;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning!"),
-                    QStringLiteral("Unable to view HTML help (*.chm). Update windows help system."),
-                    QMessageBox::Ok);
+                    QStringLiteral("Unable to view HTML help (*.chm). Update windows help system."), QMessageBox::Ok);
     box.setObjectName(QStringLiteral("HelpWarningBox"));
     box.exec();
     return false;

@@ -10,7 +10,7 @@ namespace {
 struct Source
 {
     Role role;
-    const char *file;                       // our picture, :/icons/<file>-<size>.png
+    const char *file; // our picture, :/icons/<file>-<size>.png
     std::initializer_list<const char *> themeNames; // first the theme has wins
 };
 

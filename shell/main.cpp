@@ -65,12 +65,12 @@ QLabel *valueLabel(const char *name, const QString &accessibleName, QWidget *par
 } // namespace
 
 TfmMain::TfmMain(Tdm &dm, DesktopOpener &opener, QWidget *parent)
-    : QMainWindow(parent),
-      m_dm(dm),
-      m_opener(opener),
-      m_queries(std::make_unique<MainQueries>(dm.MainConnection())),
-      m_actions(new MainActions(this)),
-      m_tmrMain(new QTimer(this))
+    : QMainWindow(parent)
+    , m_dm(dm)
+    , m_opener(opener)
+    , m_queries(std::make_unique<MainQueries>(dm.MainConnection()))
+    , m_actions(new MainActions(this))
+    , m_tmrMain(new QTimer(this))
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("Quorbic 1 beta"));
@@ -249,12 +249,10 @@ void TfmMain::wire()
     connect(m_tmrMain, &QTimer::timeout, this, &TfmMain::tmrMainTimer);
     connect(m_reView, &LinkView::linkClicked, this, &TfmMain::reViewURLClick);
 
-    connect(m_tree->widget(), &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_pmTeeMsg->popup(m_tree->widget()->viewport()->mapToGlobal(pos));
-    });
-    connect(m_reView, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_pmRichEdit->popup(m_reView->viewport()->mapToGlobal(pos));
-    });
+    connect(m_tree->widget(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_pmTeeMsg->popup(m_tree->widget()->viewport()->mapToGlobal(pos)); });
+    connect(m_reView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_pmRichEdit->popup(m_reView->viewport()->mapToGlobal(pos)); });
 
     connect(a.HelpContents1, &QAction::triggered, this, &TfmMain::HelpContents1Execute);
     connect(a.acAbout, &QAction::triggered, this, &TfmMain::acAboutExecute);
@@ -263,7 +261,7 @@ void TfmMain::wire()
 
     // Commands that show a window of their own.
     const std::pair<QAction *, const char *> dialogs[] = {
-        {a.acSend, "fmSendGroup"}, {a.actServers, "fmServer"}, {a.acAccount, "fmAccount"},
+        {a.acSend, "fmSendGroup"},       {a.actServers, "fmServer"},       {a.acAccount, "fmAccount"},
         {a.acNewsgroups, "fmNewsgroup"}, {a.acCategories, "fmCategories"},
     };
     for (const auto &[action, window] : dialogs) {

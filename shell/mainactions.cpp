@@ -24,12 +24,19 @@ struct Spec
 
 } // namespace
 
-MainActions::MainActions(QObject *parent) : QObject(parent)
+MainActions::MainActions(QObject *parent)
+    : QObject(parent)
 {
     setObjectName(QStringLiteral("ActionList1"));
     using R = Icons::Role;
     const Spec specs[] = {
-        {&MainActions::acNewQuestion, "acNewQuestion", "File", "New Question", "Create a new question", {}, R::NewQuestion},
+        {&MainActions::acNewQuestion,
+         "acNewQuestion",
+         "File",
+         "New Question",
+         "Create a new question",
+         {},
+         R::NewQuestion},
         {&MainActions::acReply, "acReply", "File", "Reply", "Reply to Newsgroup", {}, R::Reply},
         {&MainActions::acSend, "acSend", "File", "Post", "Post questions and replies to newsgroups", {}, R::Send},
         {&MainActions::acReceive, "acReceive", "File", "Retrieve", "Retrieve the answers", {}, R::Receive},
@@ -43,8 +50,8 @@ MainActions::MainActions(QObject *parent) : QObject(parent)
         {&MainActions::acAccount, "acAccount", "Tool", "Accounts...", "", {}, std::nullopt},
         {&MainActions::acNewsgroups, "acNewsgroups", "Tool", "Newsgroups...", "", {}, std::nullopt},
         {&MainActions::acCategories, "acCategories", "Tool", "Categories...", "", {}, std::nullopt},
-        {&MainActions::HelpContents1, "HelpContents1", "Help", "&Contents", "Help Contents",
-         QKeySequence(Qt::Key_F1), R::Help},
+        {&MainActions::HelpContents1, "HelpContents1", "Help", "&Contents", "Help Contents", QKeySequence(Qt::Key_F1),
+         R::Help},
         {&MainActions::acAbout, "acAbout", "Help", "About...", "About Quorbic", {}, R::About},
         {&MainActions::Exit1, "Exit1", "", "E&xit", "", {}, R::Exit},
     };
@@ -68,8 +75,8 @@ MainActions::MainActions(QObject *parent) : QObject(parent)
 
 QList<QAction *> MainActions::all() const
 {
-    return {acNewQuestion, acReply, acSend, acReceive, acEdit, acDelete, EditCopy1, EditSelectAll1,
-            actServers, acAccount, acNewsgroups, acCategories, HelpContents1, acAbout, Exit1};
+    return {acNewQuestion, acReply,   acSend,       acReceive,    acEdit,        acDelete, EditCopy1, EditSelectAll1,
+            actServers,    acAccount, acNewsgroups, acCategories, HelpContents1, acAbout,  Exit1};
 }
 
 QString MainActions::category(const QAction *action)

@@ -7,10 +7,9 @@
 #include "store/dmod.h"
 
 MainFolderView::MainFolderView(TfmMain &main)
-    : m_main(main),
-      m_row(main.dm().MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Code=:Code"))
-{
-}
+    : m_main(main)
+    , m_row(main.dm().MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Code=:Code"))
+{}
 
 int MainFolderView::currentFolder() const
 {

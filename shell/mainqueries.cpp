@@ -3,5 +3,4 @@
 MainQueries::MainQueries(StoreConnection &connection)
     : qryReadArticle(connection, QStringLiteral("SELECT * FROM ARTICLE WHERE Code=:Id"),
                      QStringLiteral("qryReadArticle"))
-{
-}
+{}

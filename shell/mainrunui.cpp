@@ -12,9 +12,9 @@ MainRunUi::~MainRunUi()
 
 void MainRunUi::showMessage(const QString &title, const QString &text, Icon icon)
 {
-    const QMessageBox::Icon shown = icon == Icon::Error     ? QMessageBox::Critical
-                                    : icon == Icon::Warning ? QMessageBox::Warning
-                                                            : QMessageBox::Information;
+    const QMessageBox::Icon shown = icon == Icon::Error ? QMessageBox::Critical
+        : icon == Icon::Warning                         ? QMessageBox::Warning
+                                                        : QMessageBox::Information;
     QMessageBox box(shown, title, text, QMessageBox::Ok, &m_main);
     box.exec();
 }

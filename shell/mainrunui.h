@@ -10,7 +10,9 @@ class TfmMain;
 class MainRunUi : public RunUi
 {
 public:
-    explicit MainRunUi(TfmMain &main) : m_main(main) {}
+    explicit MainRunUi(TfmMain &main)
+        : m_main(main)
+    {}
     ~MainRunUi() override;
 
     void showMessage(const QString &title, const QString &text, Icon icon) override;

@@ -12,14 +12,16 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-MessageTree::MessageTree(QWidget *parent) : QObject(parent), m_tree(new QTreeWidget(parent))
+MessageTree::MessageTree(QWidget *parent)
+    : QObject(parent)
+    , m_tree(new QTreeWidget(parent))
 {
     setObjectName(QStringLiteral("treeMessageLogic"));
     m_tree->setObjectName(QStringLiteral("treeMessage"));
     m_tree->setAccessibleName(QStringLiteral("Messages"));
     m_tree->setColumnCount(ArticleItem::ColumnCount);
-    m_tree->setHeaderLabels({QStringLiteral("Subject"), QStringLiteral("Sent"), QStringLiteral("From"),
-                             QStringLiteral("Source")});
+    m_tree->setHeaderLabels(
+        {QStringLiteral("Subject"), QStringLiteral("Sent"), QStringLiteral("From"), QStringLiteral("Source")});
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -47,7 +49,7 @@ MessageTree::MessageTree(QWidget *parent) : QObject(parent), m_tree(new QTreeWid
     QFont bold = m_tree->font();
     bold.setBold(true); // unread rows are bold
     const int needed = QFontMetrics(bold).horizontalAdvance(longest)
-                       + 2 * m_tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_tree) + 8;
+        + 2 * m_tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_tree) + 8;
     header->resizeSection(ArticleItem::SentColumn, qMax(widths[ArticleItem::SentColumn], needed));
     header->setSortIndicatorShown(true);
     header->setSortIndicator(m_sortColumn, Qt::AscendingOrder);
@@ -57,9 +59,8 @@ MessageTree::MessageTree(QWidget *parent) : QObject(parent), m_tree(new QTreeWid
         if (ArticleItem *node = selectedNode())
             emit nodeSelected(node);
     });
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
-        emit nodeDoubleClicked(ArticleItem::from(item));
-    });
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem *item) { emit nodeDoubleClicked(ArticleItem::from(item)); });
 }
 
 ArticleItem *MessageTree::AddArticleNode(ArticleItem *parent, const RowSet &query)
@@ -101,16 +102,15 @@ bool MessageTree::descending() const
 void MessageTree::insertSorted(ArticleItem *node, ArticleItem *parent)
 {
     const int count = parent ? parent->childCount() : m_tree->topLevelItemCount();
-    auto sibling = [&](int i) {
-        return ArticleItem::from(parent ? parent->child(i) : m_tree->topLevelItem(i));
-    };
+    auto sibling = [&](int i) { return ArticleItem::from(parent ? parent->child(i) : m_tree->topLevelItem(i)); };
     // After every sibling it does not sort before: equal keys keep no order.
     int low = 0, high = count;
     while (low < high) {
         const int mid = (low + high) / 2;
         const ArticleItem *other = sibling(mid);
-        const bool before = other && (descending() ? ArticleItem::lessThan(*other, *node, m_sortColumn)
-                                                   : ArticleItem::lessThan(*node, *other, m_sortColumn));
+        const bool before = other
+            && (descending() ? ArticleItem::lessThan(*other, *node, m_sortColumn)
+                             : ArticleItem::lessThan(*node, *other, m_sortColumn));
         if (before)
             high = mid;
         else
@@ -156,8 +156,8 @@ void MessageTree::LoadThread(RowSet &query)
     rows.reserve(query.rowCount());
     for (query.first(); !query.eof(); query.next()) {
         const QVariant parent = query.value(QStringLiteral("Parent"));
-        rows.push_back({query.asInt(QStringLiteral("Code")),
-                        parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
+        rows.push_back(
+            {query.asInt(QStringLiteral("Code")), parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
     }
     const std::vector<ThreadBuilder::Entry> entries = ThreadBuilder::build(rows);
     std::vector<ArticleItem *> nodes(entries.size(), nullptr);

@@ -70,8 +70,7 @@ private:
 
     QTreeWidget *m_tree;
     int m_sortColumn = 1;
-    std::array<Direction, 4> m_directions{Direction::None, Direction::Ascending, Direction::None,
-                                          Direction::None};
+    std::array<Direction, 4> m_directions{Direction::None, Direction::Ascending, Direction::None, Direction::None};
     bool m_updating = false;
     // Top-level nodes of a batch, handed to the tree in one go when it ends.
     QList<QTreeWidgetItem *> m_pendingTop;

@@ -12,9 +12,9 @@
 #include <QApplication>
 
 QuorbicProgram::QuorbicProgram(DesktopOpener &opener, QString storeFile)
-    : m_opener(opener), m_storeFile(std::move(storeFile))
-{
-}
+    : m_opener(opener)
+    , m_storeFile(std::move(storeFile))
+{}
 
 QuorbicProgram::~QuorbicProgram()
 {

@@ -2,9 +2,9 @@
 
 #include "shell/unhandlederror.h"
 
-QuorbicApplication::QuorbicApplication(int &argc, char **argv) : QApplication(argc, argv)
-{
-}
+QuorbicApplication::QuorbicApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{}
 
 bool QuorbicApplication::notify(QObject *receiver, QEvent *event)
 {

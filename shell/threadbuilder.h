@@ -25,7 +25,7 @@ class ThreadBuilder
 public:
     struct Entry
     {
-        int row;    // index into the rows given
+        int row; // index into the rows given
         int parent; // index into the entries, -1 for a thread root
     };
 

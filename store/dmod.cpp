@@ -5,26 +5,24 @@
 #include "transport/nntpmessage.h"
 
 Tdm::Tdm(QString fileName, QObject *parent)
-    : QObject(parent),
-      m_fileName(std::move(fileName)),
-      m_tbServer(RowSet::table(m_connection, QStringLiteral("servers"), QStringLiteral("Code"),
-                               QStringLiteral("tbServer"))),
-      m_tbGroupServer(RowSet::table(m_connection, QStringLiteral("GroupServer"),
-                                    QStringLiteral("Server, Newsgroup"),
-                                    QStringLiteral("tbGroupServer"))),
-      m_qryAccount(m_connection, QStringLiteral("SELECT * from Account ORDER BY AccountName"),
-                   QStringLiteral("qryAccount")),
-      m_qryArticle(m_connection,
-                   QStringLiteral("Select * from article where folder=:fld Order by Parent"),
-                   QStringLiteral("qryArticle")),
-      m_qryAccount1(m_connection, QStringLiteral("SELECT * from Account ORDER BY AccountName"),
-                    QStringLiteral("qryAccount1")),
-      m_qryArticleEdit(m_connection, QStringLiteral("Select * from article where Code=:Code"),
-                       QStringLiteral("qryArticleEdit")),
-      m_qryIsGroup(m_connection, QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN"),
-                   QStringLiteral("qryIsGroup")),
-      m_newsClient(std::make_unique<NewsClient>()),
-      m_msgNNTP(std::make_unique<NntpMessage>())
+    : QObject(parent)
+    , m_fileName(std::move(fileName))
+    , m_tbServer(
+          RowSet::table(m_connection, QStringLiteral("servers"), QStringLiteral("Code"), QStringLiteral("tbServer")))
+    , m_tbGroupServer(RowSet::table(m_connection, QStringLiteral("GroupServer"), QStringLiteral("Server, Newsgroup"),
+                                    QStringLiteral("tbGroupServer")))
+    , m_qryAccount(m_connection, QStringLiteral("SELECT * from Account ORDER BY AccountName"),
+                   QStringLiteral("qryAccount"))
+    , m_qryArticle(m_connection, QStringLiteral("Select * from article where folder=:fld Order by Parent"),
+                   QStringLiteral("qryArticle"))
+    , m_qryAccount1(m_connection, QStringLiteral("SELECT * from Account ORDER BY AccountName"),
+                    QStringLiteral("qryAccount1"))
+    , m_qryArticleEdit(m_connection, QStringLiteral("Select * from article where Code=:Code"),
+                       QStringLiteral("qryArticleEdit"))
+    , m_qryIsGroup(m_connection, QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN"),
+                   QStringLiteral("qryIsGroup"))
+    , m_newsClient(std::make_unique<NewsClient>())
+    , m_msgNNTP(std::make_unique<NntpMessage>())
 {
     setObjectName(QStringLiteral("dm"));
 }
@@ -66,7 +64,7 @@ void Tdm::close()
 
 std::array<RowSet *, 7> Tdm::datasets()
 {
-    return {&m_tbServer, &m_tbGroupServer, &m_qryAccount, &m_qryArticle,
+    return {&m_tbServer,    &m_tbGroupServer,  &m_qryAccount, &m_qryArticle,
             &m_qryAccount1, &m_qryArticleEdit, &m_qryIsGroup};
 }
 

@@ -122,13 +122,11 @@ QVariant toStored(const QVariant &value)
     case QMetaType::Bool:
         return value.toBool() ? -1 : 0;
     case QMetaType::QDateTime:
-        return value.toDateTime().isValid()
-                   ? QVariant(value.toDateTime().toString(QLatin1String(kDateFormat)))
-                   : QVariant();
+        return value.toDateTime().isValid() ? QVariant(value.toDateTime().toString(QLatin1String(kDateFormat)))
+                                            : QVariant();
     case QMetaType::QDate:
-        return value.toDate().isValid()
-                   ? QVariant(value.toDate().startOfDay().toString(QLatin1String(kDateFormat)))
-                   : QVariant();
+        return value.toDate().isValid() ? QVariant(value.toDate().startOfDay().toString(QLatin1String(kDateFormat)))
+                                        : QVariant();
     default:
         return value;
     }
@@ -166,8 +164,8 @@ QDateTime toDateTime(const QVariant &value)
     if (!when.isValid()) {
         // A wall-clock time the local clock skipped (the spring change) has no
         // local value; keep the time as written rather than losing the date.
-        const QDateTime utc = QDateTime::fromString(text + QLatin1String("Z"),
-                                                    QLatin1String(kDateFormat) + QLatin1String("t"));
+        const QDateTime utc
+            = QDateTime::fromString(text + QLatin1String("Z"), QLatin1String(kDateFormat) + QLatin1String("t"));
         if (utc.isValid())
             when = QDateTime(utc.date(), utc.time(), QTimeZone::utc());
     }

@@ -8,16 +8,14 @@
 #include <QStringList>
 
 RowSet::RowSet(StoreConnection &connection, QString statement, QString name)
-    : m_connection(connection), m_statement(std::move(statement)), m_name(std::move(name))
-{
-}
+    : m_connection(connection)
+    , m_statement(std::move(statement))
+    , m_name(std::move(name))
+{}
 
-RowSet RowSet::table(StoreConnection &connection, const QString &table, const QString &orderBy,
-                     QString name)
+RowSet RowSet::table(StoreConnection &connection, const QString &table, const QString &orderBy, QString name)
 {
-    return RowSet(connection,
-                  QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(table, orderBy),
-                  std::move(name));
+    return RowSet(connection, QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(table, orderBy), std::move(name));
 }
 
 void RowSet::setParam(const QString &name, const QVariant &value)
@@ -87,8 +85,8 @@ void RowSet::requireBrowse(const char *operation) const
 {
     requireOpen();
     if (m_state != State::Browse)
-        throw StoreError(QStringLiteral("Cannot %1 while a row is being inserted or edited")
-                             .arg(QLatin1String(operation)));
+        throw StoreError(
+            QStringLiteral("Cannot %1 while a row is being inserted or edited").arg(QLatin1String(operation)));
 }
 
 void RowSet::first()
@@ -143,8 +141,7 @@ bool RowSet::locate(const QString &column, const QVariant &value)
     const bool text = wanted.typeId() == QMetaType::QString;
     for (int i = 0; i < rowCount(); ++i) {
         const QVariant &have = m_rows[i][index];
-        const bool match = text ? have.toString().compare(wanted.toString(), Qt::CaseInsensitive) == 0
-                                      && !have.isNull()
+        const bool match = text ? have.toString().compare(wanted.toString(), Qt::CaseInsensitive) == 0 && !have.isNull()
                                 : have == wanted;
         if (match) {
             setRow(i);
@@ -301,10 +298,9 @@ void RowSet::insertRow()
         holders << QStringLiteral(":p%1").arg(i);
         bound.push_back(i);
     }
-    const QString sql = names.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
-        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(table, names.join(QLatin1Char(',')), holders.join(QLatin1Char(',')));
+    const QString sql = names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+                                        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                              .arg(table, names.join(QLatin1Char(',')), holders.join(QLatin1Char(',')));
     QSqlQuery query;
     m_connection.prepare(query, sql);
     for (int i : bound)
@@ -331,8 +327,8 @@ void RowSet::updateRow()
     if (!sets.isEmpty()) {
         const int key = columnIndex(QStringLiteral("Code"));
         QSqlQuery query;
-        m_connection.prepare(query, QStringLiteral("UPDATE %1 SET %2 WHERE Code=:key")
-                                        .arg(table, sets.join(QLatin1Char(','))));
+        m_connection
+            .prepare(query, QStringLiteral("UPDATE %1 SET %2 WHERE Code=:key").arg(table, sets.join(QLatin1Char(','))));
         for (int i : bound)
             query.bindValue(QStringLiteral(":p%1").arg(i), m_buffer[i]);
         query.bindValue(QStringLiteral(":key"), m_rows[m_row][key]);

@@ -26,12 +26,11 @@ bool refusedAsReadOnly(const QSqlQuery &query)
 } // namespace
 
 SqlCommand::SqlCommand(StoreConnection &connection, QString statement, QString name)
-    : m_connection(connection),
-      m_statement(std::move(statement)),
-      m_name(std::move(name)),
-      m_placeholders(JetSql::parameterNames(m_statement))
-{
-}
+    : m_connection(connection)
+    , m_statement(std::move(statement))
+    , m_name(std::move(name))
+    , m_placeholders(JetSql::parameterNames(m_statement))
+{}
 
 void SqlCommand::prepare()
 {

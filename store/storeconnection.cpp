@@ -99,7 +99,8 @@ bool StoreConnection::setCommitsWaitForDisk(bool wait)
     // Folding the log into the file waits for the disk twice. A long run of
     // small commits folds it in bigger steps (32 MB of log at most) and leaves
     // the rest to the next commit that waits.
-    if (!q.exec(wait ? QStringLiteral("PRAGMA wal_autocheckpoint=1000") : QStringLiteral("PRAGMA wal_autocheckpoint=8192")))
+    if (!q.exec(wait ? QStringLiteral("PRAGMA wal_autocheckpoint=1000")
+                     : QStringLiteral("PRAGMA wal_autocheckpoint=8192")))
         throw StoreError(q.lastError().text());
     return true;
 }

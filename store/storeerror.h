@@ -9,7 +9,10 @@
 class StoreError : public std::exception
 {
 public:
-    explicit StoreError(QString text) : m_text(std::move(text)), m_utf8(m_text.toUtf8()) {}
+    explicit StoreError(QString text)
+        : m_text(std::move(text))
+        , m_utf8(m_text.toUtf8())
+    {}
     const QString &text() const { return m_text; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 

@@ -27,15 +27,14 @@ void create(const QString &fileName)
     const QString partial = fileName + QStringLiteral(".partial");
     QFile::remove(partial);
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
     char *message = nullptr;
     if (rc == SQLITE_OK) {
         const QByteArray sql = "PRAGMA journal_mode=WAL;\nBEGIN;\n" + script().toUtf8() + "\nCOMMIT;";
         rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message);
     }
-    const QString error = message ? QString::fromUtf8(message)
-                                  : QString::fromUtf8(sqlite3_errmsg(db));
+    const QString error = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_free(message);
     sqlite3_close(db);
     if (rc != SQLITE_OK) {

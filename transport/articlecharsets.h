@@ -12,7 +12,7 @@ struct ArticleCharsets
 {
     QByteArray headerCharset; // "ISO-8859-1", "GB2312", "Big5", "ISO-2022-JP", "EUC-KR"
     char headerEncoding = 'Q'; // 'Q' or 'B'
-    QByteArray bodyCharset;   // "UTF-8" (the system's 8-bit charset) or "ISO-2022-JP"
+    QByteArray bodyCharset; // "UTF-8" (the system's 8-bit charset) or "ISO-2022-JP"
 
     static ArticleCharsets forLocale(const QLocale &locale);
     static ArticleCharsets forSystem();

@@ -57,8 +57,7 @@ private:
 
 ArticleComposer::ArticleComposer(const ArticleCharsets &charsets)
     : m_charsets(charsets)
-{
-}
+{}
 
 QStringList ArticleComposer::splitLines(const QString &text)
 {
@@ -106,10 +105,10 @@ QList<QByteArray> ArticleComposer::compose(const NntpMessage &message, const QSt
         }
     }
 
-    bool nonAscii = !isAscii(message.subject) || !isAscii(message.organization)
-            || !isAscii(message.from.name) || !isAscii(message.from.address)
-            || !isAscii(message.references) || !isAscii(message.newsGroups.join(QString()))
-            || !isAscii(message.extraHeaders.join(QString())) || !isAscii(message.msgId);
+    bool nonAscii = !isAscii(message.subject) || !isAscii(message.organization) || !isAscii(message.from.name)
+        || !isAscii(message.from.address) || !isAscii(message.references)
+        || !isAscii(message.newsGroups.join(QString())) || !isAscii(message.extraHeaders.join(QString()))
+        || !isAscii(message.msgId);
     for (const QString &line : bodyLines)
         nonAscii = nonAscii || !isAscii(line);
 
@@ -136,15 +135,12 @@ QList<QByteArray> ArticleComposer::compose(const NntpMessage &message, const QSt
     HeaderWriter headers;
     headers.add("Message-ID", plainValue(message.msgId));
     headers.add("From", fromHeaderValue(message.from.name, message.from.address, m_charsets));
-    headers.add("Subject", HeaderEncoding::encode(HeaderEncoding::singleLine(message.subject),
-                                                  m_charsets));
+    headers.add("Subject", HeaderEncoding::encode(HeaderEncoding::singleLine(message.subject), m_charsets));
     headers.add("Newsgroups", plainValue(message.newsGroups.join(QLatin1Char(','))));
     headers.add("MIME-Version", mimeVersion);
     headers.add("Content-Type", contentType);
     headers.add("Content-Transfer-Encoding", transferEncoding);
-    headers.add("Organization",
-                HeaderEncoding::encode(HeaderEncoding::singleLine(message.organization),
-                                       m_charsets));
+    headers.add("Organization", HeaderEncoding::encode(HeaderEncoding::singleLine(message.organization), m_charsets));
     headers.add("References", plainValue(message.references));
     headers.add("Date", ArticleDate::format(date));
     headers.add("X-Priority", QByteArray::number(int(message.priority)));

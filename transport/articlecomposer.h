@@ -28,8 +28,7 @@ public:
     // A header value holding CR or LF has each replaced by a blank. An article
     // with a non-ASCII character anywhere is declared as MIME text/plain in the
     // charset its body is sent in; a pure ASCII article carries no MIME headers.
-    QList<QByteArray> compose(const NntpMessage &message, const QString &newsAgent,
-                              const QDateTime &sendTime) const;
+    QList<QByteArray> compose(const NntpMessage &message, const QString &newsAgent, const QDateTime &sendTime) const;
 
     // Text split into lines at CR LF, LF or CR; a break at the very end does
     // not start another line.

@@ -9,8 +9,7 @@ namespace ArticleDate {
 namespace {
 
 const char *const dayNames[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-const char *const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char *const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Day, year and time are written in digits alone; a sign makes the text no
 // number (a year of "-023000234" would give a date millions of years back).
@@ -74,13 +73,13 @@ QByteArray format(const QDateTime &dateTime)
     const int offsetMinutes = dateTime.offsetFromUtc() / 60;
     const int absMinutes = qAbs(offsetMinutes);
     const QString text = QStringLiteral("%1, %2 %3 %4 %5 %6%7")
-            .arg(QLatin1String(dayNames[date.dayOfWeek() - 1]))
-            .arg(date.day())
-            .arg(QLatin1String(monthNames[date.month() - 1]))
-            .arg(date.year())
-            .arg(dateTime.time().toString(QStringLiteral("HH:mm:ss")))
-            .arg(offsetMinutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
-            .arg(absMinutes / 60 * 100 + absMinutes % 60, 4, 10, QLatin1Char('0'));
+                             .arg(QLatin1String(dayNames[date.dayOfWeek() - 1]))
+                             .arg(date.day())
+                             .arg(QLatin1String(monthNames[date.month() - 1]))
+                             .arg(date.year())
+                             .arg(dateTime.time().toString(QStringLiteral("HH:mm:ss")))
+                             .arg(offsetMinutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                             .arg(absMinutes / 60 * 100 + absMinutes % 60, 4, 10, QLatin1Char('0'));
     return text.toLatin1();
 }
 
@@ -111,8 +110,7 @@ QDateTime parse(const QString &text)
     const QString clock = words.value(3);
     if (clock.contains(QLatin1Char(':'))) {
         const QStringList parts = clock.split(QLatin1Char(':'));
-        time = QTime(numberOr(parts.value(0), 0), numberOr(parts.value(1), 0),
-                     numberOr(parts.value(2), 0));
+        time = QTime(numberOr(parts.value(0), 0), numberOr(parts.value(1), 0), numberOr(parts.value(2), 0));
     }
     const QDate date(year, month, day);
     if (!date.isValid() || !time.isValid())

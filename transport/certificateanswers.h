@@ -24,5 +24,5 @@ private:
         QByteArray digest;
         bool yes = false;
     };
-    QHash<QString, Answer> m_answers;   // by lower-case host
+    QHash<QString, Answer> m_answers; // by lower-case host
 };

@@ -7,8 +7,7 @@ static_assert(HostNotFoundErrorNumber == EAI_NONAME, "host-not-found number is t
 ClientError::ClientError(QString text)
     : m_text(std::move(text))
     , m_what(m_text.toUtf8())
-{
-}
+{}
 
 ClientError::~ClientError() = default;
 
@@ -19,14 +18,12 @@ const char *ClientError::what() const noexcept
 
 SocketError::SocketError(int errorNumber)
     : SocketError(errorNumber, describe(errorNumber))
-{
-}
+{}
 
 SocketError::SocketError(int errorNumber, const QString &description)
     : ClientError(QStringLiteral("Socket Error # %1\n%2").arg(errorNumber).arg(description))
     , m_errorNumber(errorNumber)
-{
-}
+{}
 
 QString SocketError::describe(int errorNumber)
 {
@@ -37,22 +34,18 @@ QString SocketError::describe(int errorNumber)
 
 ConnectionClosed::ConnectionClosed()
     : ClientError(QStringLiteral("Connection Closed Gracefully."))
-{
-}
+{}
 
 ReplyError::ReplyError(int code, const QString &replyLine)
     : ReplyError(code, replyLine, replyLine)
-{
-}
+{}
 
 ReplyError::ReplyError(int code, const QString &replyLine, const QString &text)
     : ClientError(text)
     , m_code(code)
     , m_replyLine(replyLine)
-{
-}
+{}
 
 ConnectionRefused::ConnectionRefused(int code, const QString &replyLine)
     : ReplyError(code, replyLine, QStringLiteral("Connection explicitly refused by NNTP server."))
-{
-}
+{}

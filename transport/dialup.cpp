@@ -14,7 +14,8 @@ class LibraryHold
 {
 public:
     LibraryHold(DialUpService &service, Library library)
-        : m_service(service), m_library(library)
+        : m_service(service)
+        , m_library(library)
     {
         if (service.isLoaded(library)) {
             m_available = true;

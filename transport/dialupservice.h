@@ -10,10 +10,10 @@ class DialUpService
 public:
     enum class Library { RasApi, RasDialog, RnaUi };
     enum class Function {
-        EnumEntries,     // RasEnumEntriesA in RasApi
+        EnumEntries, // RasEnumEntriesA in RasApi
         EnumConnections, // RasEnumConnectionsA in RasApi
         PhonebookDialog, // RasPhonebookDlgA in RasDialog
-        RnaDial,         // RnaDial in RnaUi
+        RnaDial, // RnaDial in RnaUi
     };
 
     // Room the check gives the enumerations; more entries or connections

@@ -62,8 +62,9 @@ bool decodeQ(QByteArrayView text, QByteArray &out)
 
 bool decodeB(QByteArrayView text, QByteArray &out)
 {
-    const auto result = QByteArray::fromBase64Encoding(
-        text.toByteArray(), QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
+    const auto result
+        = QByteArray::fromBase64Encoding(text.toByteArray(),
+                                         QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
     if (!result)
         return false;
     out = *result;
@@ -115,8 +116,8 @@ QString header(const QByteArray &raw)
     if (!raw.contains("=?"))
         return eightBit(raw);
     QString result;
-    QByteArray pending;       // undecoded bytes since the last encoded-word
-    bool afterWord = false;   // the last thing taken was an encoded-word
+    QByteArray pending; // undecoded bytes since the last encoded-word
+    bool afterWord = false; // the last thing taken was an encoded-word
     qsizetype i = 0;
     while (i < raw.size()) {
         qsizetype end = 0;

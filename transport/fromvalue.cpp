@@ -5,8 +5,7 @@
 
 #include <QString>
 
-QByteArray fromHeaderValue(const QString &name, const QString &address,
-                           const ArticleCharsets &charsets)
+QByteArray fromHeaderValue(const QString &name, const QString &address, const ArticleCharsets &charsets)
 {
     const QByteArray addr = HeaderEncoding::singleLine(address).toUtf8();
     const QString displayName = HeaderEncoding::singleLine(name);

@@ -11,5 +11,4 @@ struct ArticleCharsets;
 // between double quotes (with "\" and the double quote escaped by "\"), a name
 // with characters below 32 or from 127 up as RFC 2047 encoded-words.
 // CR and LF in name or address become blanks.
-QByteArray fromHeaderValue(const QString &name, const QString &address,
-                           const ArticleCharsets &charsets);
+QByteArray fromHeaderValue(const QString &name, const QString &address, const ArticleCharsets &charsets);

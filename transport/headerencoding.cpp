@@ -46,8 +46,8 @@ bool wordNeedsEncoding(const QString &word, Context context)
 
 bool isQPlain(uchar b)
 {
-    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '!'
-            || b == '*' || b == '+' || b == '-' || b == '/';
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '!' || b == '*'
+        || b == '+' || b == '-' || b == '/';
 }
 
 // Q encoding in its strictest form (RFC 2047 5(3)), valid in any header.
@@ -122,14 +122,13 @@ QList<QByteArray> encodeStateless(const QString &run, const QByteArray &charset,
 {
     const QByteArray head = "=?" + charset + '?' + letter + '?';
     const qsizetype room = maxEncodedWord - head.size() - 2;
-    const auto word = [&](const QByteArray &bytes) {
-        return head + (letter == 'B' ? bytes.toBase64() : qEncode(bytes)) + "?=";
-    };
+    const auto word
+        = [&](const QByteArray &bytes) { return head + (letter == 'B' ? bytes.toBase64() : qEncode(bytes)) + "?="; };
     QStringEncoder encoder(charset.constData(), QStringEncoder::Flag::Stateless);
     QList<QByteArray> words;
     QByteArray bytes;
     qsizetype qSize = 0;
-    QVarLengthArray<char, 32> buffer;   // one character's bytes, without a heap block each
+    QVarLengthArray<char, 32> buffer; // one character's bytes, without a heap block each
     for (qsizetype i = 0; i < run.size();) {
         const qsizetype next = nextCharacter(run, i);
         buffer.resize(encoder.requiredSpace(next - i));
@@ -191,8 +190,7 @@ QByteArray encode(const QString &text, const ArticleCharsets &charsets, Context 
         qsizetype after = i + 1;
         while (after < words.size() && words.at(after).isEmpty())
             ++after;
-        encodeWord[i] = before >= 0 && after < words.size() && encodeWord[before]
-                && encodeWord[after];
+        encodeWord[i] = before >= 0 && after < words.size() && encodeWord[before] && encodeWord[after];
     }
 
     QList<QByteArray> out;

@@ -9,7 +9,7 @@ struct ArticleCharsets;
 namespace HeaderEncoding {
 
 enum class Context {
-    Text,   // unstructured text: Subject, Organization
+    Text, // unstructured text: Subject, Organization
     Phrase, // a display name; RFC 822 specials may not stand in it unquoted
 };
 
@@ -19,8 +19,7 @@ enum class Context {
 // encoded-words in the charset and letter of the given set. A run the set's
 // charset cannot hold is written in UTF-8 instead, so that no character turns
 // into "?". Text with no such word comes back unchanged.
-QByteArray encode(const QString &text, const ArticleCharsets &charsets,
-                  Context context = Context::Text);
+QByteArray encode(const QString &text, const ArticleCharsets &charsets, Context context = Context::Text);
 
 // A header value with each CR and LF replaced by a blank, so that no value
 // can end its header line and start a header of its own.

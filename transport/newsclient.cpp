@@ -74,13 +74,12 @@ QString greetingStateText(GreetingState state)
 QString untrustedCertificateQuestion(const QString &host, const QString &reason)
 {
     return QStringLiteral("The certificate of ") + host + QStringLiteral(" cannot be trusted: ") + reason
-         + QStringLiteral(". Connect anyway?");
+        + QStringLiteral(". Connect anyway?");
 }
 
 NewsClient::NewsClient()
     : m_certificateAnswers(std::make_unique<CertificateAnswers>())
-{
-}
+{}
 
 NewsClient::~NewsClient() = default;
 
@@ -171,7 +170,7 @@ void NewsClient::readGreeting()
         m_greetingState = GreetingState::AuthRequired;
         break;
     default:
-        break;   // e.g. 205 from a server about to close: the state stays as it was
+        break; // e.g. 205 from a server about to close: the state stays as it was
     }
 }
 
@@ -181,7 +180,7 @@ void NewsClient::negotiateStartTls()
 {
     const NntpReply capabilities = exchange("CAPABILITIES");
     if (capabilities.code != NntpCode::CapabilityList)
-        return;   // a server from before CAPABILITIES: plain text as ever
+        return; // a server from before CAPABILITIES: plain text as ever
     if (!listsCapability(session().reader().readDataBlock(), "STARTTLS"))
         return;
     const NntpReply reply = exchange("STARTTLS");
@@ -208,9 +207,9 @@ void NewsClient::startTls()
     const QString &host = m_settings.Host;
     const QString reason = check.problems.join(QStringLiteral("; "));
     // Without a handler nobody was asked: nothing to keep.
-    const bool yes = m_onUntrustedCertificate
-                  && m_certificateAnswers->trusted(host, check.certificateDigest,
-                                                   [&] { return m_onUntrustedCertificate(host, reason); });
+    const bool yes = m_onUntrustedCertificate && m_certificateAnswers->trusted(host, check.certificateDigest, [&] {
+        return m_onUntrustedCertificate(host, reason);
+    });
     if (!yes)
         throw ClientError(QStringLiteral("The certificate of %1 cannot be trusted: %2.").arg(host, reason));
 }
@@ -363,7 +362,7 @@ void NewsClient::newsgroupList()
     while (continueListing && reader.readDataLine(line)) {
         const QList<QByteArray> f = fields(line);
         if (f.value(0).isEmpty())
-            continue;   // a blank line names no group
+            continue; // a blank line names no group
         const QString name = lineText(f.value(0));
         const quint32 high = number(f.value(1));
         const quint32 low = number(f.value(2));

@@ -57,9 +57,9 @@ struct SocksSettings
 // How connections are encrypted. Port 563 is TLS from the first byte under
 // every choice: nothing speaks plain text there.
 enum class TlsUse {
-    PortOnly,   // other ports in plain text: the session exactly as before
-    StartTls,   // other ports: STARTTLS when the server lists it in CAPABILITIES
-    Implicit,   // TLS from the first byte on any port
+    PortOnly, // other ports in plain text: the session exactly as before
+    StartTls, // other ports: STARTTLS when the server lists it in CAPABILITIES
+    Implicit, // TLS from the first byte on any port
 };
 
 struct NewsClientSettings
@@ -81,8 +81,8 @@ struct NewsClientSettings
 // with ETIMEDOUT; a longer line fails as ClientError.
 struct NewsClientLimits
 {
-    int connectTimeoutMs = 30000;   // TCP connection, per attempt of all addresses together
-    int idleTimeoutMs = 60000;      // any wait for a reply or data without receiving a byte
+    int connectTimeoutMs = 30000; // TCP connection, per attempt of all addresses together
+    int idleTimeoutMs = 60000; // any wait for a reply or data without receiving a byte
     qsizetype maxLineLength = 1024 * 1024;
 };
 
@@ -97,8 +97,8 @@ struct GroupFigures
 // Called once per LIST line with the group name, the lowest and highest article
 // numbers, the status field and a continue answer that starts true; setting it
 // to false stops the listing (the remaining lines are left unread).
-using NewsgroupListHandler = std::function<void(const QString &name, quint32 low, quint32 high,
-                                                const QString &status, bool &continueListing)>;
+using NewsgroupListHandler
+    = std::function<void(const QString &name, quint32 low, quint32 high, const QString &status, bool &continueListing)>;
 
 // Called when the server's certificate fails verification, with the host (as
 // in Host) and the reason; true connects anyway. Called while connecting,

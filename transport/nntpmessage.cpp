@@ -27,8 +27,7 @@ void NntpMessage::setBodyText(const QString &text)
 
 QList<QByteArray> NntpMessage::postLines(const QString &newsAgent) const
 {
-    return ArticleComposer(ArticleCharsets::forSystem())
-            .compose(*this, newsAgent, QDateTime::currentDateTime());
+    return ArticleComposer(ArticleCharsets::forSystem()).compose(*this, newsAgent, QDateTime::currentDateTime());
 }
 
 void NntpMessage::setFetchedBody(QList<QByteArray> lines)

@@ -15,19 +15,19 @@ public:
 
     struct Address
     {
-        QString name;    // display name, may be empty
+        QString name; // display name, may be empty
         QString address; // e-mail address
     };
 
     QString subject;
-    QStringList body;          // the body lines, without line ends
-    QDateTime date;            // local time; invalid means the time of sending
+    QStringList body; // the body lines, without line ends
+    QDateTime date; // local time; invalid means the time of sending
     Address from;
     QString organization;
-    QStringList newsGroups;    // joined with "," in the Newsgroups header
-    QString references;        // blank-separated Message-IDs
-    QString msgId;             // angle brackets included
-    QStringList extraHeaders;  // whole "Name: value" lines, after the generated ones
+    QStringList newsGroups; // joined with "," in the Newsgroups header
+    QString references; // blank-separated Message-IDs
+    QString msgId; // angle brackets included
+    QStringList extraHeaders; // whole "Name: value" lines, after the generated ones
     Priority priority = Priority::Normal;
     // Never set by the program; when set, they replace the MIME declaration
     // the composer makes for non-ASCII articles.

@@ -26,13 +26,20 @@ constexpr qint64 SocketBufferSize = 64 * 1024;
 int errorNumberFor(QAbstractSocket::SocketError error)
 {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return ECONNREFUSED;
-    case QAbstractSocket::HostNotFoundError: return HostNotFoundErrorNumber;
-    case QAbstractSocket::SocketAccessError: return EACCES;
-    case QAbstractSocket::SocketResourceError: return ENOBUFS;
-    case QAbstractSocket::SocketTimeoutError: return ETIMEDOUT;
-    case QAbstractSocket::NetworkError: return ENETDOWN;
-    default: return EIO;
+    case QAbstractSocket::ConnectionRefusedError:
+        return ECONNREFUSED;
+    case QAbstractSocket::HostNotFoundError:
+        return HostNotFoundErrorNumber;
+    case QAbstractSocket::SocketAccessError:
+        return EACCES;
+    case QAbstractSocket::SocketResourceError:
+        return ENOBUFS;
+    case QAbstractSocket::SocketTimeoutError:
+        return ETIMEDOUT;
+    case QAbstractSocket::NetworkError:
+        return ENETDOWN;
+    default:
+        return EIO;
     }
 }
 } // namespace
@@ -50,8 +57,8 @@ NntpSession::NntpSession(const QString &host, int port, const NewsClientLimits &
         ::close(fd);
         throw SocketError(errorNumberFor(m_socket->error()));
     }
-    m_reader = std::make_unique<ReplyReader>(m_socket.get(), [this] { return waitForData(); },
-                                             limits.maxLineLength);
+    m_reader = std::make_unique<ReplyReader>(
+        m_socket.get(), [this] { return waitForData(); }, limits.maxLineLength);
     if (m_trace) {
         m_reader->setObserver([trace = m_trace.get()](const QByteArray &bytes, bool isLine) {
             isLine ? trace->receivedLine(bytes) : trace->receivedBytes(bytes);
@@ -203,6 +210,5 @@ void NntpSession::writeLineQuietly(const QByteArray &line)
     if (m_socket->state() != QAbstractSocket::ConnectedState)
         return;
     m_socket->write(line + "\r\n");
-    while (m_socket->bytesToWrite() > 0 && m_socket->waitForBytesWritten(m_idleTimeoutMs)) {
-    }
+    while (m_socket->bytesToWrite() > 0 && m_socket->waitForBytesWritten(m_idleTimeoutMs)) {}
 }

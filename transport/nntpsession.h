@@ -28,7 +28,7 @@ public:
     // What the TLS handshake found against the server's certificate.
     struct TlsCheck
     {
-        QStringList problems;        // verification failures, empty when trusted
+        QStringList problems; // verification failures, empty when trusted
         QByteArray certificateDigest; // SHA-256 of the server's certificate
     };
     // Makes the connection TLS from here on (at once after the TCP connection

@@ -8,14 +8,14 @@
 struct OverviewLine
 {
     quint32 articleNumber = 0;
-    QString subject;    // raw header text, not decoded
-    QString from;       // raw header text: display name and address
-    QDateTime date;     // as written in the article, zone not applied; invalid when unreadable
-    QString messageId;  // angle brackets kept
+    QString subject; // raw header text, not decoded
+    QString from; // raw header text: display name and address
+    QDateTime date; // as written in the article, zone not applied; invalid when unreadable
+    QString messageId; // angle brackets kept
     QString references; // blank-separated Message-IDs
     quint32 byteCount = 0;
     quint32 lineCount = 0;
-    QString extra;      // everything after the eighth TAB, TABs included
+    QString extra; // everything after the eighth TAB, TABs included
 };
 
 // Splits one overview line into its fields. Missing fields are empty (numbers

@@ -17,8 +17,7 @@ ReplyReader::ReplyReader(QIODevice *device, WaitForData waitForData, qsizetype m
     : m_device(device)
     , m_waitForData(std::move(waitForData))
     , m_maxLineLength(maxLineLength)
-{
-}
+{}
 
 // Moves what the device holds into the buffer, waiting for more when it holds
 // nothing. False when the stream has ended.
@@ -53,10 +52,9 @@ bool ReplyReader::fill()
 QByteArray ReplyReader::readLine()
 {
     const auto tooLong = [this] {
-        return ClientError(QStringLiteral("The server sent a line longer than %1 bytes.")
-                               .arg(m_maxLineLength));
+        return ClientError(QStringLiteral("The server sent a line longer than %1 bytes.").arg(m_maxLineLength));
     };
-    qsizetype scanned = 0;   // bytes after m_pos already searched for LF
+    qsizetype scanned = 0; // bytes after m_pos already searched for LF
     for (;;) {
         const qsizetype lf = m_buffer.indexOf('\n', m_pos + scanned);
         if (lf >= 0) {

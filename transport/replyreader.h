@@ -15,7 +15,7 @@ class QIODevice;
 struct NntpReply
 {
     int code = 0;
-    QList<QByteArray> lines;   // all lines of the reply, surrounding blanks removed
+    QList<QByteArray> lines; // all lines of the reply, surrounding blanks removed
     QByteArray line() const { return lines.isEmpty() ? QByteArray() : lines.last(); }
 };
 
@@ -29,8 +29,7 @@ public:
     // Sees every line and raw byte run as it is taken from the stream.
     using Observer = std::function<void(const QByteArray &bytes, bool isLine)>;
 
-    explicit ReplyReader(QIODevice *device, WaitForData waitForData = {},
-                         qsizetype maxLineLength = 1024 * 1024);
+    explicit ReplyReader(QIODevice *device, WaitForData waitForData = {}, qsizetype maxLineLength = 1024 * 1024);
 
     void setMaxLineLength(qsizetype length) { m_maxLineLength = length; }
     void setObserver(Observer observer) { m_observer = std::move(observer); }

@@ -15,8 +15,7 @@ std::unique_ptr<SessionTrace> SessionTrace::fromEnvironment()
 
 SessionTrace::SessionTrace(std::unique_ptr<QFile> file)
     : m_file(std::move(file))
-{
-}
+{}
 
 SessionTrace::~SessionTrace() = default;
 

@@ -28,8 +28,7 @@ QByteArray counted(const QString &text, const char *what)
 Socks5Exchange::Socks5Exchange(ReplyReader &reader, Write write)
     : m_reader(reader)
     , m_write(std::move(write))
-{
-}
+{}
 
 QByteArray Socks5Exchange::read(qsizetype count)
 {
@@ -43,15 +42,24 @@ QByteArray Socks5Exchange::read(qsizetype count)
 QString Socks5Exchange::replyText(int reply)
 {
     switch (reply) {
-    case 1: return QStringLiteral("General SOCKS server failure.");
-    case 2: return QStringLiteral("Connection not allowed by ruleset.");
-    case 3: return QStringLiteral("Network unreachable.");
-    case 4: return QStringLiteral("Host unreachable.");
-    case 5: return QStringLiteral("Connection refused.");
-    case 6: return QStringLiteral("TTL expired.");
-    case 7: return QStringLiteral("Command not supported.");
-    case 8: return QStringLiteral("Address type not supported.");
-    default: return QStringLiteral("Unknown socks error.");
+    case 1:
+        return QStringLiteral("General SOCKS server failure.");
+    case 2:
+        return QStringLiteral("Connection not allowed by ruleset.");
+    case 3:
+        return QStringLiteral("Network unreachable.");
+    case 4:
+        return QStringLiteral("Host unreachable.");
+    case 5:
+        return QStringLiteral("Connection refused.");
+    case 6:
+        return QStringLiteral("TTL expired.");
+    case 7:
+        return QStringLiteral("Command not supported.");
+    case 8:
+        return QStringLiteral("Address type not supported.");
+    default:
+        return QStringLiteral("Unknown socks error.");
     }
 }
 
@@ -94,9 +102,15 @@ void Socks5Exchange::connectThrough(const SocksSettings &socks, const QString &h
     // The bound address and port follow; the fifth byte was the first of them.
     qsizetype rest = 0;
     switch (head.at(3)) {
-    case AddressIPv4: rest = 4 - 1 + 2; break;
-    case AddressName: rest = quint8(head.at(4)) + 2; break;
-    case AddressIPv6: rest = 16 - 1 + 2; break;
+    case AddressIPv4:
+        rest = 4 - 1 + 2;
+        break;
+    case AddressName:
+        rest = quint8(head.at(4)) + 2;
+        break;
+    case AddressIPv6:
+        rest = 16 - 1 + 2;
+        break;
     default:
         // Without a known type the length of the rest is unknown.
         throw ClientError(replyText(-1));

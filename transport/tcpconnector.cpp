@@ -74,8 +74,8 @@ int openTcpConnection(const QString &host, int port, int timeoutMs)
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     addrinfo *addresses = nullptr;
-    const int resolved = ::getaddrinfo(host.toUtf8().constData(), QByteArray::number(port).constData(),
-                                       &hints, &addresses);
+    const int resolved
+        = ::getaddrinfo(host.toUtf8().constData(), QByteArray::number(port).constData(), &hints, &addresses);
     if (resolved != 0)
         throw SocketError(resolverFailure(resolved));
 

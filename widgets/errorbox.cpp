@@ -8,8 +8,7 @@ namespace ErrorBox {
 
 void show(QWidget *owner, const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorbic"), errorBoxText(message),
-                    QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorbic"), errorBoxText(message), QMessageBox::Ok, owner);
     box.setObjectName(QStringLiteral("UnhandledErrorBox"));
     box.exec();
 }

@@ -8,9 +8,9 @@ namespace {
 
 const QRegularExpression &linkStart()
 {
-    static const QRegularExpression re(
-        QStringLiteral(R"((?<![\w@.])(?:(?:https?|ftp|nntp|file)://|news:|mailto:|www\.))"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression re(QStringLiteral(
+                                           R"((?<![\w@.])(?:(?:https?|ftp|nntp|file)://|news:|mailto:|www\.))"),
+                                       QRegularExpression::CaseInsensitiveOption);
     return re;
 }
 

@@ -5,7 +5,8 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
-LinkView::LinkView(QWidget *parent) : QTextBrowser(parent)
+LinkView::LinkView(QWidget *parent)
+    : QTextBrowser(parent)
 {
     setReadOnly(true);
     setOpenLinks(false);
@@ -16,9 +17,8 @@ LinkView::LinkView(QWidget *parent) : QTextBrowser(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
-    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) {
-        emit linkClicked(url.toString(QUrl::FullyDecoded));
-    });
+    connect(this, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl &url) { emit linkClicked(url.toString(QUrl::FullyDecoded)); });
 }
 
 void LinkView::setText(const QString &written)

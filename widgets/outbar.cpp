@@ -13,7 +13,9 @@ QSize cellSize(const QSize &icon, const QFontMetrics &metrics, int width)
 }
 } // namespace
 
-OutBar::OutBar(QWidget *parent) : QWidget(parent), m_layout(new QVBoxLayout(this))
+OutBar::OutBar(QWidget *parent)
+    : QWidget(parent)
+    , m_layout(new QVBoxLayout(this))
 {
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
@@ -52,8 +54,7 @@ int OutBar::addGroup(const QString &caption)
     connect(header, &QToolButton::clicked, this, [this, group] { setOpenGroup(group); });
     // Driven by the selection, not the current row: a list that gets the
     // keyboard focus makes its first row current without selecting it.
-    connect(items, &QListWidget::itemSelectionChanged, this,
-            [this, items] { onSelectionChanged(items); });
+    connect(items, &QListWidget::itemSelectionChanged, this, [this, items] { onSelectionChanged(items); });
     if (m_open < 0)
         setOpenGroup(group);
     else

@@ -9,8 +9,9 @@
 #include <QTimer>
 
 TfmRecNewsgroup::TfmRecNewsgroup(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("fmRecNewsgroup"));
     setWindowTitle(QStringLiteral("Loading Newsgroups"));

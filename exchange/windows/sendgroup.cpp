@@ -40,8 +40,8 @@ QMessageBox::Icon boxIcon(RunUi::Icon icon)
 } // namespace
 
 TfmSendGroup::TfmSendGroup(Tdm &dm, FolderView &folders, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_run(std::make_unique<PostingRun>(dm, *this, *this, folders))
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_run(std::make_unique<PostingRun>(dm, *this, *this, folders))
 {
     setObjectName(QStringLiteral("fmSendGroup"));
     setWindowTitle(QStringLiteral("Sending..."));

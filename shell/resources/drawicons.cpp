@@ -136,18 +136,21 @@ void bubble(QPainter &p, const QRectF &r, const QColor &fill)
 const std::vector<std::pair<const char *, Drawing>> &drawings()
 {
     static const std::vector<std::pair<const char *, Drawing>> all = {
-        {"quorbic", [](QPainter &p) {
+        {"quorbic",
+         [](QPainter &p) {
              bubble(p, QRectF(2, 3, 28, 21), kBlue);
              questionMark(p, QRectF(2, 3, 28, 21), Qt::white);
          }},
-        {"newquestion", [](QPainter &p) {
+        {"newquestion",
+         [](QPainter &p) {
              sheet(p, QRectF(5, 2, 19, 26));
              questionMark(p, QRectF(5, 6, 19, 20), kBlue);
              p.setPen(pen(kGold, 2));
              p.drawLine(QPointF(25, 19), QPointF(25, 29));
              p.drawLine(QPointF(20, 24), QPointF(30, 24));
          }},
-        {"reply", [](QPainter &p) {
+        {"reply",
+         [](QPainter &p) {
              envelope(p, QRectF(9, 12, 20, 14));
              p.setPen(pen(kGreen, 3));
              p.setBrush(Qt::NoBrush);
@@ -158,16 +161,19 @@ const std::vector<std::pair<const char *, Drawing>> &drawings()
              p.drawLine(QPointF(4, 8), QPointF(9, 4));
              p.drawLine(QPointF(4, 8), QPointF(9, 11));
          }},
-        {"send", [](QPainter &p) {
+        {"send",
+         [](QPainter &p) {
              envelope(p, QRectF(2, 9, 20, 14));
              arrow(p, QPointF(15, 26), QPointF(30, 26), kGreen);
          }},
-        {"receive", [](QPainter &p) {
+        {"receive",
+         [](QPainter &p) {
              tray(p);
              envelope(p, QRectF(8, 3, 16, 11));
              arrow(p, QPointF(16, 13), QPointF(16, 22), kGreen);
          }},
-        {"edit", [](QPainter &p) {
+        {"edit",
+         [](QPainter &p) {
              sheet(p, QRectF(3, 2, 19, 26));
              lines(p, QRectF(3, 2, 19, 26), 4);
              p.save();
@@ -180,18 +186,21 @@ const std::vector<std::pair<const char *, Drawing>> &drawings()
              p.drawPolygon(QPolygonF({QPointF(-2.5, 5), QPointF(2.5, 5), QPointF(0, 10)}));
              p.restore();
          }},
-        {"delete", [](QPainter &p) {
+        {"delete",
+         [](QPainter &p) {
              p.setPen(pen(kRed, 5));
              p.drawLine(QPointF(7, 7), QPointF(25, 25));
              p.drawLine(QPointF(25, 7), QPointF(7, 25));
          }},
-        {"copy", [](QPainter &p) {
+        {"copy",
+         [](QPainter &p) {
              sheet(p, QRectF(3, 2, 17, 21));
              lines(p, QRectF(3, 2, 17, 21), 2);
              sheet(p, QRectF(12, 9, 17, 21));
              lines(p, QRectF(12, 9, 17, 21), 3);
          }},
-        {"selectall", [](QPainter &p) {
+        {"selectall",
+         [](QPainter &p) {
              sheet(p, QRectF(5, 3, 22, 26));
              QPen dash(kBlue, 1.5, Qt::DashLine);
              p.setPen(dash);
@@ -200,21 +209,25 @@ const std::vector<std::pair<const char *, Drawing>> &drawings()
          }},
         {"help", [](QPainter &p) { circleSign(p, QStringLiteral("?")); }},
         {"about", [](QPainter &p) { circleSign(p, QStringLiteral("i")); }},
-        {"exit", [](QPainter &p) {
+        {"exit",
+         [](QPainter &p) {
              p.setPen(pen(kInk, 1.2));
              p.setBrush(QColor(0xb0, 0x7a, 0x44));
              p.drawRect(QRectF(4, 3, 14, 26));
              arrow(p, QPointF(13, 16), QPointF(29, 16), kRed);
          }},
-        {"inbox", [](QPainter &p) {
+        {"inbox",
+         [](QPainter &p) {
              tray(p);
              arrow(p, QPointF(16, 2), QPointF(16, 19), kGreen);
          }},
-        {"outbox", [](QPainter &p) {
+        {"outbox",
+         [](QPainter &p) {
              tray(p);
              arrow(p, QPointF(16, 20), QPointF(16, 3), kBlue);
          }},
-        {"drafts", [](QPainter &p) {
+        {"drafts",
+         [](QPainter &p) {
              sheet(p, QRectF(4, 2, 20, 27));
              lines(p, QRectF(4, 2, 20, 27), 3);
              p.save();
@@ -227,7 +240,8 @@ const std::vector<std::pair<const char *, Drawing>> &drawings()
              p.drawPolygon(QPolygonF({QPointF(-2.5, 4), QPointF(2.5, 4), QPointF(0, 9)}));
              p.restore();
          }},
-        {"trash", [](QPainter &p) {
+        {"trash",
+         [](QPainter &p) {
              p.setPen(pen(kInk, 1.2));
              p.setBrush(kTray.lighter(120));
              p.drawPolygon(QPolygonF({QPointF(7, 9), QPointF(25, 9), QPointF(23, 29), QPointF(9, 29)}));

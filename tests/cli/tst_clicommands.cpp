@@ -41,7 +41,9 @@ QString group(int code, const QString &name)
 
 QString carries(int serverCode, int groupCode)
 {
-    return QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) VALUES (%1, %2);").arg(groupCode).arg(serverCode);
+    return QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) VALUES (%1, %2);")
+        .arg(groupCode)
+        .arg(serverCode);
 }
 
 // A question queued in the Outbox for category 1, whose groups are groupCodes.
@@ -51,10 +53,10 @@ QString queuedQuestion(const QString &subject, const QList<int> &groupCodes)
     for (int code : groupCodes)
         sql += QStringLiteral("INSERT INTO GroupCategory (Newsgroup, Category) VALUES (%1, 1);").arg(code);
     return sql
-         + QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, \"From\", Body, "
-                          "Category, CategoryPath, Account) VALUES (10, 0, 1, -1, -1, '%1', "
-                          "'Ann Asker <ann@test.invalid>', 'Body', 1, '\\All\\C', 1);")
-               .arg(subject);
+        + QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, \"From\", Body, "
+                         "Category, CategoryPath, Account) VALUES (10, 0, 1, -1, -1, '%1', "
+                         "'Ann Asker <ann@test.invalid>', 'Body', 1, '\\All\\C', 1);")
+              .arg(subject);
 }
 
 // A posted question in the Inbox, recorded in group groupCode.
@@ -105,8 +107,8 @@ void tst_CliCommands::initTestCase()
 
     // A certificate for 127.0.0.1 from a CA the system does not know.
     QVERIFY2(m_certificates.create(), qPrintable(m_certificates.errorString()));
-    const TestCertificates::Issued issued =
-        m_certificates.issue(QStringLiteral("Quorbic cli test"), {QStringLiteral("IP:127.0.0.1")});
+    const TestCertificates::Issued issued
+        = m_certificates.issue(QStringLiteral("Quorbic cli test"), {QStringLiteral("IP:127.0.0.1")});
     QVERIFY2(!issued.isNull(), qPrintable(m_certificates.errorString()));
     QVERIFY2(m_certificates.giveKeyToNews(issued), qPrintable(m_certificates.errorString()));
     InnServer::Options tls;
@@ -123,16 +125,22 @@ void tst_CliCommands::helpAndCommandLine_data()
     QTest::addColumn<QString>("outStart");
     QTest::addColumn<QString>("errContains");
 
-    QTest::newRow("program help") << QStringList{"--help"} << 0 << "Usage: quorbic-cli COMMAND" << "";
+    QTest::newRow("program help") << QStringList{"--help"} << 0 << "Usage: quorbic-cli COMMAND"
+                                  << "";
     for (const char *command : {"init", "post", "retrieve", "update-lists", "show"}) {
         QTest::addRow("%s help", command) << QStringList{command, "--help"} << 0
                                           << QStringLiteral("Usage: quorbic-cli %1").arg(QLatin1String(command)) << "";
     }
-    QTest::newRow("no command") << QStringList{} << 2 << "" << "Usage: quorbic-cli COMMAND";
-    QTest::newRow("unknown command") << QStringList{"fetch"} << 2 << "" << "unknown command fetch";
-    QTest::newRow("unknown option") << QStringList{"post", "--force"} << 2 << "" << "post: unknown option --force";
-    QTest::newRow("show without a folder") << QStringList{"show"} << 2 << "" << "name the folder to show";
-    QTest::newRow("show a folder that is none") << QStringList{"show", "4"} << 2 << "" << "no folder 4";
+    QTest::newRow("no command") << QStringList{} << 2 << ""
+                                << "Usage: quorbic-cli COMMAND";
+    QTest::newRow("unknown command") << QStringList{"fetch"} << 2 << ""
+                                     << "unknown command fetch";
+    QTest::newRow("unknown option") << QStringList{"post", "--force"} << 2 << ""
+                                    << "post: unknown option --force";
+    QTest::newRow("show without a folder") << QStringList{"show"} << 2 << ""
+                                           << "name the folder to show";
+    QTest::newRow("show a folder that is none") << QStringList{"show", "4"} << 2 << ""
+                                                << "no folder 4";
     QTest::newRow("retrieve without a store") << QStringList{"retrieve"} << 1 << ""
                                               << "there is no store qa.mdb in this directory";
     QTest::newRow("show without a store") << QStringList{"show", "Inbox"} << 1 << ""
@@ -175,7 +183,7 @@ void tst_CliCommands::exitStatus_data()
     const QString down = server(2, kDownHost, m_downPort);
     const QString groupA = group(1, QStringLiteral("quorbic.cmd.a"));
     const QString downBox = QStringLiteral("News Server 127.0.0.2: Connection Error: ")
-                          + SocketError(ECONNREFUSED).text().section(QLatin1Char('\n'), 0, 0);
+        + SocketError(ECONNREFUSED).text().section(QLatin1Char('\n'), 0, 0);
     const QString folder = QStringLiteral("SELECT Folder FROM Article WHERE Code=10");
     const QString cmdGroups = QStringLiteral("SELECT GroupName FROM Groups WHERE GroupName LIKE 'quorbic.cmd.%' "
                                              "ORDER BY GroupName");
@@ -200,13 +208,13 @@ void tst_CliCommands::exitStatus_data()
     QTest::newRow("post with an empty Outbox")
         << inn << QStringList{"post"} << 0 << QStringList{} << "The Outbox is empty" << folder << QStringList{};
     QTest::newRow("retrieve from a working server")
-        << inn + groupA + carries(1, 1) + postedQuestion(QStringLiteral("quorbic.cmd.a"), 1)
-        << QStringList{"retrieve"} << 0 << QStringList{"0 new messages"} << "Loading articles from quorbic.cmd.a"
+        << inn + groupA + carries(1, 1) + postedQuestion(QStringLiteral("quorbic.cmd.a"), 1) << QStringList{"retrieve"}
+        << 0 << QStringList{"0 new messages"} << "Loading articles from quorbic.cmd.a"
         << QStringLiteral("SELECT COUNT(*) FROM Article") << QStringList{"1"};
     QTest::newRow("retrieve from a server that is down")
-        << down + groupA + carries(2, 1) + postedQuestion(QStringLiteral("quorbic.cmd.a"), 1)
-        << QStringList{"retrieve"} << 1 << QStringList{"0 new messages"} << downBox
-        << QStringLiteral("SELECT COUNT(*) FROM Article") << QStringList{"1"};
+        << down + groupA + carries(2, 1) + postedQuestion(QStringLiteral("quorbic.cmd.a"), 1) << QStringList{"retrieve"}
+        << 1 << QStringList{"0 new messages"} << downBox << QStringLiteral("SELECT COUNT(*) FROM Article")
+        << QStringList{"1"};
     QTest::newRow("update-lists from a working server")
         << inn << QStringList{"update-lists"} << 0 << QStringList{} << "Loading Newsgroups from 127.0.0.1... "
         << cmdGroups << QStringList{"quorbic.cmd.a", "quorbic.cmd.b"};
@@ -254,10 +262,10 @@ void tst_CliCommands::untrustedCertificate_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("posted");
 
-    QTest::newRow("no flag: the server is not used") << QStringList{"post"} << 1
-                                                     << "-> No (--trust-once connects anyway)" << false;
-    QTest::newRow("--yes does not answer for certificates") << QStringList{"post", "--yes"} << 1
-                                                            << "-> No (--trust-once connects anyway)" << false;
+    QTest::newRow("no flag: the server is not used")
+        << QStringList{"post"} << 1 << "-> No (--trust-once connects anyway)" << false;
+    QTest::newRow("--yes does not answer for certificates")
+        << QStringList{"post", "--yes"} << 1 << "-> No (--trust-once connects anyway)" << false;
     QTest::newRow("--trust-once: posted") << QStringList{"post", "--trust-once"} << 0 << "-> Yes" << true;
 }
 

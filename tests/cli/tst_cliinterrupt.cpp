@@ -27,7 +27,8 @@ class ListDribbler
 {
 public:
     // listLines < 0: the list never ends.
-    explicit ListDribbler(int listLines) : m_listLines(listLines)
+    explicit ListDribbler(int listLines)
+        : m_listLines(listLines)
     {
         QObject::connect(&m_server, &QTcpServer::newConnection, [this] { accept(); });
         QObject::connect(&m_timer, &QTimer::timeout, [this] { dribble(); });
@@ -279,14 +280,16 @@ void tst_CliInterrupt::postStopsAfterTheGroupInProgress()
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 60000);
     const CliRunner::Result r = CliRunner::resultOf(*process);
     QVERIFY2(!r.crashed && r.exitCode == 1, qPrintable(r.describe()));
-    QCOMPARE(r.outLines(), (QStringList{QStringLiteral("First"), QStringLiteral("  quorbic.hold.1\tok\tSuccessful"),
-                                        QStringLiteral("  quorbic.hold.2\t-\t")}));
+    QCOMPARE(r.outLines(),
+             (QStringList{QStringLiteral("First"), QStringLiteral("  quorbic.hold.1\tok\tSuccessful"),
+                          QStringLiteral("  quorbic.hold.2\t-\t")}));
     QVERIFY2(r.err.contains(QStringLiteral("Interrupted")), qPrintable(r.describe()));
     QCOMPARE(holder.articles(), 1);
     // The first message reached one group and went to the Inbox; the second was not started.
     QCOMPARE(cli.rows(QStringLiteral("SELECT Code, Folder, Source FROM Article ORDER BY Code")),
              (QStringList{QStringLiteral("10|0|quorbic.hold.1"), QStringLiteral("11|1|NULL")}));
-    QCOMPARE(cli.rows(QStringLiteral("SELECT ArticleId, GroupId FROM SentArticles")), QStringList{QStringLiteral("10|1")});
+    QCOMPARE(cli.rows(QStringLiteral("SELECT ArticleId, GroupId FROM SentArticles")),
+             QStringList{QStringLiteral("10|1")});
 }
 
 QTEST_GUILESS_MAIN(tst_CliInterrupt)

@@ -65,8 +65,8 @@ CliRunner::Result tst_CliKill::post(const CliRunner &cli)
 
 void tst_CliKill::killedWhilePosting_data()
 {
-    QTest::addColumn<int>("confirmed");       // posts answered with 240 before one is held
-    QTest::addColumn<bool>("frozenConfirm");  // the held post is confirmed while the tool is frozen
+    QTest::addColumn<int>("confirmed"); // posts answered with 240 before one is held
+    QTest::addColumn<bool>("frozenConfirm"); // the held post is confirmed while the tool is frozen
     QTest::addColumn<QStringList>("folders"); // Code|Folder|Source of the two messages after the kill
 
     const QStringList bothQueued{QStringLiteral("10|1|NULL"), QStringLiteral("11|1|NULL")};
@@ -89,12 +89,13 @@ void tst_CliKill::killedWhilePosting()
     server.setConfirmLimit(confirmed);
     CliRunner cli;
     QCOMPARE(cli.run({QStringLiteral("init")}).exitCode, 0);
-    QString sql = QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port) VALUES (1, 'Taker', '%1', %2);"
-                                 "INSERT INTO Account (Code, AccountName, UserName, \"E-mail address\") "
-                                 "VALUES (1, 'Ann', 'Ann Asker', 'ann@test.invalid');"
-                                 "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (1, 0, -1, 'Kill');")
-                      .arg(server.host())
-                      .arg(server.port());
+    QString sql
+        = QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port) VALUES (1, 'Taker', '%1', %2);"
+                         "INSERT INTO Account (Code, AccountName, UserName, \"E-mail address\") "
+                         "VALUES (1, 'Ann', 'Ann Asker', 'ann@test.invalid');"
+                         "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (1, 0, -1, 'Kill');")
+              .arg(server.host())
+              .arg(server.port());
     for (int n = 1; n <= kGroups.size(); ++n) {
         sql += QStringLiteral("INSERT INTO Groups (Code, GroupName) VALUES (%1, '%2');"
                               "INSERT INTO GroupServer (Newsgroup, Server) VALUES (%1, 1);"
@@ -103,8 +104,9 @@ void tst_CliKill::killedWhilePosting()
                    .arg(kGroups.at(n - 1));
     }
     for (int code : {10, 11}) {
-        sql += QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Category, "
-                              "Account) VALUES (%1, 0, 1, -1, -1, 'Question %1', 'Body', 1, 1);")
+        sql += QStringLiteral(
+                   "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Category, "
+                   "Account) VALUES (%1, 0, 1, -1, -1, 'Question %1', 'Body', 1, 1);")
                    .arg(code);
     }
     cli.exec(sql);
@@ -133,7 +135,7 @@ void tst_CliKill::killedWhilePosting()
     for (const PostTaker::Article &article : server.articles()) {
         if (article.confirmed)
             confirmedCopies << article.subject.mid(9) + QLatin1Char('|') + article.messageId + QLatin1Char('|')
-                                   + article.newsgroups;
+                    + article.newsgroups;
     }
     QCOMPARE(records, frozenConfirm ? confirmedCopies.mid(0, confirmed) : confirmedCopies);
     QCOMPARE(cli.rows(QStringLiteral("SELECT Code, Folder, Source FROM Article ORDER BY Code")), folders);

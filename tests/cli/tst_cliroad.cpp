@@ -39,7 +39,7 @@ QByteArray dateHoursAgo(int hours)
                .toString(QDateTime::currentDateTimeUtc().addSecs(-3600 * hours),
                          QStringLiteral("ddd, dd MMM yyyy HH:mm:ss"))
                .toLatin1()
-         + " +0000";
+        + " +0000";
 }
 
 // The article another newsreader posts.
@@ -47,7 +47,7 @@ QByteArray expertArticle(const QString &groups, const QString &messageId, const 
                          const QString &subject, const QByteArray &from, const QByteArray &date = {})
 {
     QByteArray text = "From: " + from + "\nNewsgroups: " + groups.toUtf8() + "\nSubject: " + subject.toUtf8()
-                    + "\nMessage-ID: " + messageId.toUtf8() + "\nReferences: " + references.toUtf8() + "\n";
+        + "\nMessage-ID: " + messageId.toUtf8() + "\nReferences: " + references.toUtf8() + "\n";
     if (!date.isEmpty())
         text += "Date: " + date + "\n";
     return text + "\n" + subject.toUtf8() + " body\n";
@@ -108,25 +108,28 @@ void tst_CliRoad::expertPosts(InnServer &server, const QByteArray &article)
 
 int tst_CliRoad::codeOf(const QString &messageId) const
 {
-    return m_cli.value(QStringLiteral("SELECT ArticleId FROM SentArticles WHERE MessageId=%1")
-                           .arg(CliRunner::quoted(messageId)))
+    return m_cli
+        .value(
+            QStringLiteral("SELECT ArticleId FROM SentArticles WHERE MessageId=%1").arg(CliRunner::quoted(messageId)))
         .toInt();
 }
 
 QString tst_CliRoad::shownLine(bool bold, int depth, int code) const
 {
-    const QStringList row = m_cli.value(QStringLiteral("SELECT Subject, SentDate, \"From\", Source FROM Article "
-                                                       "WHERE Code=%1").arg(code))
+    const QStringList row = m_cli
+                                .value(QStringLiteral("SELECT Subject, SentDate, \"From\", Source FROM Article "
+                                                      "WHERE Code=%1")
+                                           .arg(code))
                                 .split(QLatin1Char('|'));
     QDate date;
     QTime time;
     const QString sent = SentDate::fromStored(row.value(1), date, time) ? SentDate::format(date, time) : QString();
     // Subjects and names are plain here except the first expert's, encoded as received.
     const QString from = row.value(2).startsWith(QLatin1String("=?UTF-8?Q?J=C3=B6rg_Expert?="))
-                             ? QStringLiteral("Jörg Expert <joerg@expert.invalid>")
-                             : row.value(2);
+        ? QStringLiteral("Jörg Expert <joerg@expert.invalid>")
+        : row.value(2);
     return (bold ? QStringLiteral("* ") : QStringLiteral("  ")) + QString(2 * depth, QLatin1Char(' ')) + row.value(0)
-         + QLatin1Char('\t') + sent + QLatin1Char('\t') + from + QLatin1Char('\t') + row.value(3);
+        + QLatin1Char('\t') + sent + QLatin1Char('\t') + from + QLatin1Char('\t') + row.value(3);
 }
 
 void tst_CliRoad::wholeRoadOfOneQuestion()
@@ -188,12 +191,14 @@ void tst_CliRoad::wholeRoadOfOneQuestion()
     QCOMPARE(posted.value(0), kQuestion);
     posted.removeFirst();
     posted.sort();
-    QCOMPARE(posted, (QStringList{QStringLiteral("  quorbic.road.a\tok\tSuccessful"),
-                                  QStringLiteral("  quorbic.road.b\tok\tSuccessful"),
-                                  QStringLiteral("  quorbic.road.shared\tok\tSuccessful")}));
+    QCOMPARE(posted,
+             (QStringList{QStringLiteral("  quorbic.road.a\tok\tSuccessful"),
+                          QStringLiteral("  quorbic.road.b\tok\tSuccessful"),
+                          QStringLiteral("  quorbic.road.shared\tok\tSuccessful")}));
     const QStringList copies = m_cli.rows(QStringLiteral("SELECT g.GroupName, s.MessageId, s.ReferencesId FROM "
                                                          "SentArticles s, Groups g WHERE g.Code=s.GroupId "
-                                                         "AND s.ArticleId=%1 ORDER BY g.GroupName").arg(question));
+                                                         "AND s.ArticleId=%1 ORDER BY g.GroupName")
+                                              .arg(question));
     QCOMPARE(copies.size(), 3);
     QHash<QString, QString> copyIn; // group -> Message-ID of the question's copy
     for (const QString &copy : copies) {
@@ -203,8 +208,8 @@ void tst_CliRoad::wholeRoadOfOneQuestion()
     }
     // Each copy is on the server that carries its group; the shared group on
     // the first server, whose list was loaded first.
-    for (const auto &[group, server] : {std::pair{kGroupA, m_first.get()}, std::pair{kShared, m_first.get()},
-                                        std::pair{kGroupB, m_second.get()}}) {
+    for (const auto &[group, server] :
+         {std::pair{kGroupA, m_first.get()}, std::pair{kShared, m_first.get()}, std::pair{kGroupB, m_second.get()}}) {
         const QByteArray head = server->fetch("HEAD " + copyIn.value(group).toUtf8());
         QVERIFY2(!head.isNull(), qPrintable(group + QStringLiteral(" copy missing: ") + copyIn.value(group)));
         QCOMPARE(header(head, "Newsgroups"), group);
@@ -218,19 +223,20 @@ void tst_CliRoad::wholeRoadOfOneQuestion()
     QCOMPARE(sourceGroups, (QStringList{kGroupA, kGroupB, kShared}));
 
     // Another newsreader answers in two groups, once cross-posted to both.
-    expertPosts(*m_second, expertArticle(kGroupB, kE1, copyIn.value(kGroupB), QStringLiteral("Re: ") + kQuestion,
-                                         "=?UTF-8?Q?J=C3=B6rg_Expert?= <joerg@expert.invalid>", dateHoursAgo(3)));
-    expertPosts(*m_first, expertArticle(kGroupA + QLatin1Char(',') + kShared, kX, copyIn.value(kGroupA),
-                                        QStringLiteral("Rayleigh scattering"), "Expert <x@expert.invalid>",
-                                        dateHoursAgo(2)));
+    expertPosts(*m_second,
+                expertArticle(kGroupB, kE1, copyIn.value(kGroupB), QStringLiteral("Re: ") + kQuestion,
+                              "=?UTF-8?Q?J=C3=B6rg_Expert?= <joerg@expert.invalid>", dateHoursAgo(3)));
+    expertPosts(*m_first,
+                expertArticle(kGroupA + QLatin1Char(',') + kShared, kX, copyIn.value(kGroupA),
+                              QStringLiteral("Rayleigh scattering"), "Expert <x@expert.invalid>", dateHoursAgo(2)));
 
     r = m_cli.run({QStringLiteral("retrieve")});
     QVERIFY2(r.exitCode == 0, qPrintable(r.describe()));
     QCOMPARE(r.outLines(), QStringList{QStringLiteral("2 new messages")});
     for (const QString &group : {kGroupA, kShared, kGroupB})
         QVERIFY2(r.errLines().contains(QStringLiteral("Loading articles from ") + group), qPrintable(r.describe()));
-    QCOMPARE(m_cli.value(QStringLiteral("SELECT COUNT(*) FROM SentArticles WHERE MessageId=%1")
-                             .arg(CliRunner::quoted(kX))),
+    QCOMPARE(m_cli.value(
+                 QStringLiteral("SELECT COUNT(*) FROM SentArticles WHERE MessageId=%1").arg(CliRunner::quoted(kX))),
              QStringLiteral("1"));
     const int e1 = codeOf(kE1);
     const int x = codeOf(kX);
@@ -256,10 +262,10 @@ void tst_CliRoad::wholeRoadOfOneQuestion()
 
     r = m_cli.run({QStringLiteral("post")});
     QVERIFY2(r.exitCode == 0, qPrintable(r.describe()));
-    QCOMPARE(r.outLines(), (QStringList{QStringLiteral("Re: ") + kQuestion,
-                                        QStringLiteral("  quorbic.road.b\tok\tSuccessful")}));
-    const QStringList replyCopy = m_cli.rows(
-        QStringLiteral("SELECT MessageId, ReferencesId FROM SentArticles WHERE ArticleId=%1").arg(reply));
+    QCOMPARE(r.outLines(),
+             (QStringList{QStringLiteral("Re: ") + kQuestion, QStringLiteral("  quorbic.road.b\tok\tSuccessful")}));
+    const QStringList replyCopy
+        = m_cli.rows(QStringLiteral("SELECT MessageId, ReferencesId FROM SentArticles WHERE ArticleId=%1").arg(reply));
     QCOMPARE(replyCopy.size(), 1);
     const QString replyId = replyCopy.first().section(QLatin1Char('|'), 0, 0);
     const QString followUp = copyIn.value(kGroupB) + QLatin1Char(' ') + kE1;
@@ -268,8 +274,9 @@ void tst_CliRoad::wholeRoadOfOneQuestion()
     QCOMPARE(header(replyHead, "References"), followUp);
     QCOMPARE(header(replyHead, "Newsgroups"), kGroupB);
 
-    expertPosts(*m_second, expertArticle(kGroupB, kE2, followUp + QLatin1Char(' ') + replyId,
-                                         QStringLiteral("Glad to help"), "Expert <x@expert.invalid>"));
+    expertPosts(*m_second,
+                expertArticle(kGroupB, kE2, followUp + QLatin1Char(' ') + replyId, QStringLiteral("Glad to help"),
+                              "Expert <x@expert.invalid>"));
     r = m_cli.run({QStringLiteral("retrieve")});
     QVERIFY2(r.exitCode == 0, qPrintable(r.describe()));
     QCOMPARE(r.outLines(), QStringList{QStringLiteral("1 new message")});
@@ -281,7 +288,8 @@ void tst_CliRoad::wholeRoadOfOneQuestion()
     // The rows of the conversation: question, answers, the reply, the answer to the reply.
     const auto row = [&](int code) {
         return m_cli.value(QStringLiteral("SELECT Parent, Folder, ArticleType, IsRead, Source, Newsgroup FROM Article "
-                                          "WHERE Code=%1").arg(code));
+                                          "WHERE Code=%1")
+                               .arg(code));
     };
     QCOMPARE(m_cli.value(QStringLiteral("SELECT COUNT(*) FROM Article")), QStringLiteral("5"));
     QCOMPARE(row(question), QStringLiteral("0|0|-1|-1|%1|NULL").arg(source));
@@ -305,8 +313,9 @@ void tst_CliRoad::wholeRoadOfOneQuestion()
     // The read reply is bold for the unread answer below it; the read answer is not.
     r = m_cli.run({QStringLiteral("show"), QStringLiteral("0")});
     QVERIFY2(r.exitCode == 0, qPrintable(r.describe()));
-    QCOMPARE(r.outLines(), (QStringList{shownLine(true, 0, question), shownLine(true, 1, e1),
-                                        shownLine(true, 2, reply), shownLine(true, 3, e2), shownLine(false, 1, x)}));
+    QCOMPARE(r.outLines(),
+             (QStringList{shownLine(true, 0, question), shownLine(true, 1, e1), shownLine(true, 2, reply),
+                          shownLine(true, 3, e2), shownLine(false, 1, x)}));
     r = m_cli.run({QStringLiteral("show"), QStringLiteral("Outbox")});
     QVERIFY2(r.exitCode == 0 && r.out.isEmpty(), qPrintable(r.describe()));
 }

@@ -34,10 +34,10 @@ QString shown(bool bold, int depth, const QString &subject, const QString &sent 
     QDate date;
     QTime time;
     const QString sentText = SentDate::fromStored(sent.isEmpty() ? QVariant() : QVariant(sent), date, time)
-                                 ? SentDate::format(date, time)
-                                 : QString();
+        ? SentDate::format(date, time)
+        : QString();
     return (bold ? QStringLiteral("* ") : QStringLiteral("  ")) + QString(2 * depth, QLatin1Char(' ')) + subject
-         + QLatin1Char('\t') + sentText + QLatin1Char('\t') + from + QLatin1Char('\t') + source;
+        + QLatin1Char('\t') + sentText + QLatin1Char('\t') + from + QLatin1Char('\t') + source;
 }
 
 const QString d1 = QStringLiteral("2024-03-01 09:00:00");
@@ -65,29 +65,27 @@ void tst_CliShow::listing_data()
     QTest::newRow("empty Inbox") << QString() << "Inbox" << QStringList{};
     QTest::newRow("bold runs up from an unread answer deep in a read thread")
         << article(1, "0", 0, true, "Q1", d1) + article(2, "1", 0, true, "A", d2) + article(3, "2", 0, false, "B", d3)
-               + article(4, "0", 0, true, "Q2", d2) + article(5, "4", 0, true, "C", d3)
-               + article(6, "0", 0, false, "Q3", d4) + article(7, "6", 0, true, "D", d4)
-        << "0"
-        << QStringList{shown(true, 0, "Q1", d1), shown(true, 1, "A", d2), shown(true, 2, "B", d3),
-                       shown(false, 0, "Q2", d2), shown(false, 1, "C", d3), shown(true, 0, "Q3", d4),
-                       shown(false, 1, "D", d4)};
+            + article(4, "0", 0, true, "Q2", d2) + article(5, "4", 0, true, "C", d3)
+            + article(6, "0", 0, false, "Q3", d4) + article(7, "6", 0, true, "D", d4)
+        << "0" << QStringList{shown(true, 0, "Q1", d1),  shown(true, 1, "A", d2),  shown(true, 2, "B", d3),
+                              shown(false, 0, "Q2", d2), shown(false, 1, "C", d3), shown(true, 0, "Q3", d4),
+                              shown(false, 1, "D", d4)};
     QTest::newRow("every level by date, the undated first, equal dates in load order")
         << article(1, "0", 0, true, "Later", d2) + article(2, "1", 0, true, "Ten thirty", d2)
-               + article(3, "1", 0, true, "Nine", d1) + article(4, "1", 0, true, "Undated")
-               + article(5, "1", 0, true, "Nine too", d1) + article(6, "0", 0, true, "Earlier", d1)
-               + article(7, "0", 0, true, "Never sent")
-        << "Inbox"
-        << QStringList{shown(false, 0, "Never sent"), shown(false, 0, "Earlier", d1), shown(false, 0, "Later", d2),
-                       shown(false, 1, "Undated"), shown(false, 1, "Nine", d1), shown(false, 1, "Nine too", d1),
-                       shown(false, 1, "Ten thirty", d2)};
-    QTest::newRow("rows whose parent is not reached are left out")
-        << article(1, "0", 3, true, "Deleted question", d1) + article(2, "1", 0, false, "Its answer", d2)
-               + article(3, "NULL", 0, false, "No parent", d2) + article(4, "99", 0, false, "Lost parent", d2)
-               + article(5, "0", 0, true, "Root", d3)
-        << "inbox" << QStringList{shown(false, 0, "Root", d3)};
+            + article(3, "1", 0, true, "Nine", d1) + article(4, "1", 0, true, "Undated")
+            + article(5, "1", 0, true, "Nine too", d1) + article(6, "0", 0, true, "Earlier", d1)
+            + article(7, "0", 0, true, "Never sent")
+        << "Inbox" << QStringList{shown(false, 0, "Never sent"),    shown(false, 0, "Earlier", d1),
+                                  shown(false, 0, "Later", d2),     shown(false, 1, "Undated"),
+                                  shown(false, 1, "Nine", d1),      shown(false, 1, "Nine too", d1),
+                                  shown(false, 1, "Ten thirty", d2)};
+    QTest::newRow("rows whose parent is not reached are left out") << article(1, "0", 3, true, "Deleted question", d1)
+            + article(2, "1", 0, false, "Its answer", d2) + article(3, "NULL", 0, false, "No parent", d2)
+            + article(4, "99", 0, false, "Lost parent", d2)
+            + article(5, "0", 0, true, "Root", d3) << "inbox" << QStringList{shown(false, 0, "Root", d3)};
     QTest::newRow("Outbox flat, by date")
         << article(1, "0", 1, true, "Question", d2) + article(2, "1", 1, true, "Reply", d1)
-               + article(3, "0", 0, true, "In the Inbox", d1)
+            + article(3, "0", 0, true, "In the Inbox", d1)
         << "Outbox" << QStringList{shown(false, 0, "Reply", d1), shown(false, 0, "Question", d2)};
     QTest::newRow("Drafts never queued first")
         << article(1, "0", 2, true, "Queued once", d1) + article(2, "0", 2, true, "Never queued") << "drafts"
@@ -128,15 +126,15 @@ void tst_CliShow::bodiesDecoded()
                      "'Line one' || char(13) || char(10) || 'Line two'")
              + article(2, "1", 0, false, "Latin", d2, "'Ann <ann@test.invalid>'", "quorbic.show",
                        "X'4772FCDF65206175732057696520CD0D0A'")
-             + article(3, "1", 0, true, "Unicode", d3, "'Ann <ann@test.invalid>'", "quorbic.show",
-                       "X'4772C3BCC39F65'")
+             + article(3, "1", 0, true, "Unicode", d3, "'Ann <ann@test.invalid>'", "quorbic.show", "X'4772C3BCC39F65'")
              + article(4, "0", 0, true, "Empty", d4));
     const CliRunner::Result r = cli.run({QStringLiteral("show"), QStringLiteral("Inbox"), QStringLiteral("--bodies")});
     QVERIFY2(!r.crashed && r.exitCode == 0, qPrintable(r.describe()));
-    QCOMPARE(r.outLines(), (QStringList{shown(true, 0, "Question", d1), QStringLiteral("    | Line one"),
-                                        QStringLiteral("    | Line two"), shown(true, 1, "Latin", d2),
-                                        QStringLiteral("      | Grüße aus Wie Í"), shown(false, 1, "Unicode", d3),
-                                        QStringLiteral("      | Grüße"), shown(false, 0, "Empty", d4)}));
+    QCOMPARE(r.outLines(),
+             (QStringList{shown(true, 0, "Question", d1), QStringLiteral("    | Line one"),
+                          QStringLiteral("    | Line two"), shown(true, 1, "Latin", d2),
+                          QStringLiteral("      | Grüße aus Wie Í"), shown(false, 1, "Unicode", d3),
+                          QStringLiteral("      | Grüße"), shown(false, 0, "Empty", d4)}));
 }
 
 QTEST_GUILESS_MAIN(tst_CliShow)

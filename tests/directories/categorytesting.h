@@ -75,14 +75,13 @@ inline QModelIndex nodeAt(const CategoryTreeModel &tree, const QStringList &capt
 // Hardware (1) holds Misc (2) and Disks (5), which holds SCSI (6); Databases
 // (3) and Software (4) lie under the root. Misc has comp.os.linux, Databases
 // has comp.lang.c.
-inline const QStringList kGroupNames{"alt.test",      "comp.lang.c",   "comp.lang.c++",
-                                     "comp.os.linux", "de.comp.lang",  "sci.math"};
+inline const QStringList kGroupNames{"alt.test",      "comp.lang.c",  "comp.lang.c++",
+                                     "comp.os.linux", "de.comp.lang", "sci.math"};
 
 inline QString sampleTree()
 {
-    return category(1, 0, false, "Hardware") + category(2, 1, true, "Misc")
-        + category(3, 0, true, "Databases") + category(4, 0, false, "Software")
-        + category(5, 1, false, "Disks") + category(6, 5, true, "SCSI");
+    return category(1, 0, false, "Hardware") + category(2, 1, true, "Misc") + category(3, 0, true, "Databases")
+        + category(4, 0, false, "Software") + category(5, 1, false, "Disks") + category(6, 5, true, "SCSI");
 }
 
 inline QString sampleStore()

@@ -12,7 +12,8 @@
 
 struct ManagerFixture
 {
-    explicit ManagerFixture(const QString &seed = CategoryTesting::sampleStore()) : f(seed)
+    explicit ManagerFixture(const QString &seed = CategoryTesting::sampleStore())
+        : f(seed)
     {
         // The filter waits only briefly in tests; what it does is unchanged.
         window.setFilterInterval(10);
@@ -94,9 +95,8 @@ struct ManagerFixture
     }
     QStringList links() const
     {
-        return f.committed(QStringLiteral(
-            "SELECT Category, GroupName FROM GroupCategory, Groups"
-            " WHERE GroupCategory.Newsgroup = Groups.Code ORDER BY Category, GroupName"));
+        return f.committed(QStringLiteral("SELECT Category, GroupName FROM GroupCategory, Groups"
+                                          " WHERE GroupCategory.Newsgroup = Groups.Code ORDER BY Category, GroupName"));
     }
 
     StoreFixture f;

@@ -17,17 +17,17 @@
 
 namespace {
 
-const QString kDefaults =
-    QStringLiteral("SELECT AccountName FROM Account WHERE DefaultAccount <> 0 ORDER BY AccountName");
+const QString kDefaults
+    = QStringLiteral("SELECT AccountName FROM Account WHERE DefaultAccount <> 0 ORDER BY AccountName");
 const QString kNames = QStringLiteral("SELECT AccountName FROM Account ORDER BY Code");
 
 // Two accounts, Alice the default; a message written under Bob's account.
-const QString kTwoAccounts = QStringLiteral(
-    "INSERT INTO Account (AccountName, UserName, \"E-mail address\", DefaultAccount)"
-    " VALUES ('Alice', 'Alice A.', 'alice@example.org', -1);"
-    "INSERT INTO Account (AccountName, UserName, \"E-mail address\", DefaultAccount)"
-    " VALUES ('Bob', 'Bob B.', 'bob@example.org', 0);"
-    "INSERT INTO Article (Folder, Subject, Account) VALUES (2, 'Draft', 2)");
+const QString kTwoAccounts
+    = QStringLiteral("INSERT INTO Account (AccountName, UserName, \"E-mail address\", DefaultAccount)"
+                     " VALUES ('Alice', 'Alice A.', 'alice@example.org', -1);"
+                     "INSERT INTO Account (AccountName, UserName, \"E-mail address\", DefaultAccount)"
+                     " VALUES ('Bob', 'Bob B.', 'bob@example.org', 0);"
+                     "INSERT INTO Article (Folder, Subject, Account) VALUES (2, 'Draft', 2)");
 
 QStringList names(RowSet &rows)
 {
@@ -97,7 +97,8 @@ void tst_AccountWindows::captionsHintsAndKeys()
     QCOMPARE(window.list()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Account"));
     QCOMPARE(window.accountProperty().objectName(), QStringLiteral("fmAccountProperty"));
     QCOMPARE(window.accountProperty().windowTitle(), QStringLiteral("Account Properties"));
-    const struct {
+    const struct
+    {
         QAction *action;
         QString caption, hint;
         QKeySequence key;
@@ -120,17 +121,17 @@ void tst_AccountWindows::labelsAndTabOrder()
     StoreFixture f;
     TfmAccountProperty dialog(f.dm);
     QCOMPARE(tabOrder(child(&dialog, "dbeAccountName"), 8),
-             (QStringList{"dbeAccountName", "dbeUserName", "dbeOrganization", "dbeEmail",
-                          "dbeReplyAddress", "dbcDefault", "btnOk", "btnCancel"}));
+             (QStringList{"dbeAccountName", "dbeUserName", "dbeOrganization", "dbeEmail", "dbeReplyAddress",
+                          "dbcDefault", "btnOk", "btnCancel"}));
     QStringList labels;
     for (const QLabel *label : dialog.findChildren<QLabel *>()) {
         QVERIFY2(label->buddy(), qPrintable(label->text()));
         labels << label->text() + QLatin1Char('=') + label->buddy()->objectName();
     }
     labels.sort();
-    QCOMPARE(labels, (QStringList{"&Account Name:=dbeAccountName", "&Name:=dbeUserName",
-                                  "&Organization:=dbeOrganization", "&Reply address:=dbeReplyAddress",
-                                  "E-&mail address:=dbeEmail"}));
+    QCOMPARE(labels,
+             (QStringList{"&Account Name:=dbeAccountName", "&Name:=dbeUserName", "&Organization:=dbeOrganization",
+                          "&Reply address:=dbeReplyAddress", "E-&mail address:=dbeEmail"}));
     QCOMPARE(child<QCheckBox>(&dialog, "dbcDefault")->text(), QStringLiteral("Default"));
     QCOMPARE(child<QGroupBox>(&dialog, "gbUserInfo")->title(), QStringLiteral("User Information"));
     QCOMPARE(child<QLineEdit>(&dialog, "dbeAccountName")->maxLength(), 50);
@@ -174,8 +175,7 @@ void tst_AccountWindows::storingKeepsOneDefaultAtMost_data()
     QTest::addColumn<QString>("account"); // edited; empty: a new account "Carol"
     QTest::addColumn<bool>("toggleDefault");
     QTest::addColumn<QStringList>("defaults");
-    QTest::newRow("ticking a second account moves the mark")
-        << "Bob" << true << QStringList{"Bob"};
+    QTest::newRow("ticking a second account moves the mark") << "Bob" << true << QStringList{"Bob"};
     QTest::newRow("OK on the default unchanged keeps it") << "Alice" << false << QStringList{"Alice"};
     QTest::newRow("unticking the only default leaves none") << "Alice" << true << QStringList{};
     QTest::newRow("storing a plain account touches no mark") << "Bob" << false << QStringList{"Alice"};
@@ -262,12 +262,21 @@ void tst_AccountWindows::reportsOnlyTheFirstMissingField_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("all three empty") << "" << "" << "The Account Name field is empty"
-                                     << "Please, enter Account Name" << "dbeAccountName";
-    QTest::newRow("user name and address empty") << "Home" << "" << "The User Name field is empty"
-                                                 << "Please, enter User Name" << "dbeUserName";
-    QTest::newRow("address empty") << "Home" << "Me" << "The E-mail field is empty"
-                                   << "Please, enter E-mail" << "dbeEmail";
+    QTest::newRow("all three empty") << ""
+                                     << ""
+                                     << "The Account Name field is empty"
+                                     << "Please, enter Account Name"
+                                     << "dbeAccountName";
+    QTest::newRow("user name and address empty") << "Home"
+                                                 << ""
+                                                 << "The User Name field is empty"
+                                                 << "Please, enter User Name"
+                                                 << "dbeUserName";
+    QTest::newRow("address empty") << "Home"
+                                   << "Me"
+                                   << "The E-mail field is empty"
+                                   << "Please, enter E-mail"
+                                   << "dbeEmail";
 }
 
 void tst_AccountWindows::reportsOnlyTheFirstMissingField()
@@ -323,8 +332,7 @@ void tst_AccountWindows::blanksOnlyPass()
     });
     QVERIFY(dialog.runOnNewAccount());
     QCOMPARE(driver.boxes().size(), 0);
-    QCOMPARE(f.committed("SELECT AccountName, UserName, \"E-mail address\" FROM Account"),
-             QStringList{" |  |   "});
+    QCOMPARE(f.committed("SELECT AccountName, UserName, \"E-mail address\" FROM Account"), QStringList{" |  |   "});
 }
 
 void tst_AccountWindows::cancellingLeavesNoRow_data()
@@ -439,11 +447,12 @@ void tst_AccountWindows::refusedRowChangesNothing_data()
     QTest::newRow("new default refused after the marks were cleared")
         << "CREATE TRIGGER refuse BEFORE INSERT ON Account WHEN NEW.AccountName = 'Refused'"
            " BEGIN SELECT RAISE(ABORT, 'no room for this account'); END"
-        << "" << "no room for this account";
-    QTest::newRow("clearing statement refused")
-        << "CREATE TRIGGER refuse BEFORE UPDATE OF DefaultAccount ON Account"
-           " BEGIN SELECT RAISE(ABORT, 'marks are read-only'); END"
-        << "Bob" << "marks are read-only";
+        << ""
+        << "no room for this account";
+    QTest::newRow("clearing statement refused") << "CREATE TRIGGER refuse BEFORE UPDATE OF DefaultAccount ON Account"
+                                                   " BEGIN SELECT RAISE(ABORT, 'marks are read-only'); END"
+                                                << "Bob"
+                                                << "marks are read-only";
 }
 
 void tst_AccountWindows::refusedRowChangesNothing()
@@ -482,8 +491,7 @@ void tst_AccountWindows::refusedRowChangesNothing()
     QCOMPARE(f.dm.qryAccount().state(), RowSet::State::Browse);
     f.dm.checkpoint();
     QCOMPARE(f.committed(kNames), (QStringList{"Alice", "Bob"}));
-    QCOMPARE(f.committed("SELECT UserName FROM Account ORDER BY Code"),
-             (QStringList{"Alice A.", "Bob B."}));
+    QCOMPARE(f.committed("SELECT UserName FROM Account ORDER BY Code"), (QStringList{"Alice A.", "Bob B."}));
     // Alice keeps her mark although the clearing statement had run.
     QCOMPARE(f.committed(kDefaults), QStringList{"Alice"});
 }

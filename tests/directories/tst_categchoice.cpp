@@ -18,7 +18,9 @@ namespace {
 
 struct ChooserFixture
 {
-    explicit ChooserFixture(const QString &seed = sampleStore()) : f(seed) {}
+    explicit ChooserFixture(const QString &seed = sampleStore())
+        : f(seed)
+    {}
     StoreFixture f;
     TfmCategChoice dialog{f.dm};
 };
@@ -87,8 +89,7 @@ void tst_CategChoice::preselectionSelectsAndExpands_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("path"); // empty: nothing selected
     QTest::addColumn<QStringList>("expanded");
-    QTest::newRow("a category inside a folder")
-        << 2 << "\\All\\Hardware\\Misc" << QStringList{"Hardware", "Disks"};
+    QTest::newRow("a category inside a folder") << 2 << "\\All\\Hardware\\Misc" << QStringList{"Hardware", "Disks"};
     QTest::newRow("a category two folders deep")
         << 6 << "\\All\\Hardware\\Disks\\SCSI" << QStringList{"Hardware", "Disks"};
     QTest::newRow("a folder") << 5 << "\\All\\Hardware\\Disks" << QStringList{"Hardware", "Disks"};
@@ -136,11 +137,9 @@ void tst_CategChoice::choosingReturnsCodeAndPath_data()
     QTest::addColumn<QString>("path");
     QTest::newRow("the root") << QStringList{} << "OK" << 0 << "\\All";
     QTest::newRow("a folder") << QStringList{"Hardware"} << "OK" << 1 << "\\All\\Hardware";
-    QTest::newRow("a category in a folder")
-        << QStringList{"Hardware", "Misc"} << "OK" << 2 << "\\All\\Hardware\\Misc";
+    QTest::newRow("a category in a folder") << QStringList{"Hardware", "Misc"} << "OK" << 2 << "\\All\\Hardware\\Misc";
     QTest::newRow("Enter runs OK") << QStringList{"Databases"} << "Enter" << 3 << "\\All\\Databases";
-    QTest::newRow("a double-click runs OK")
-        << QStringList{"Software"} << "double-click" << 4 << "\\All\\Software";
+    QTest::newRow("a double-click runs OK") << QStringList{"Software"} << "double-click" << 4 << "\\All\\Software";
 }
 
 void tst_CategChoice::choosingReturnsCodeAndPath()
@@ -264,8 +263,9 @@ void tst_CategChoice::treeIsLoadedAtEveryShowing()
     driver.onWindow("fmCategChoice", look);
     QCOMPARE(c.dialog.ChooseCategory(path, 7), 7);
     QVERIFY2(driver.done(), qPrintable(driver.pending().join(", ")));
-    QCOMPARE(trees, (QStringList{"All(Hardware/(Disks/(SCSI),Misc),Software/,Databases)",
-                                 "All(Hardware/(Disks/(SCSI),Audio,Other),Software/,Databases)"}));
+    QCOMPARE(trees,
+             (QStringList{"All(Hardware/(Disks/(SCSI),Misc),Software/,Databases)",
+                          "All(Hardware/(Disks/(SCSI),Audio,Other),Software/,Databases)"}));
     QCOMPARE(path, QStringLiteral("\\All\\Hardware\\Audio"));
 }
 

@@ -19,10 +19,9 @@ using namespace CategoryTesting;
 
 namespace {
 
-const QString kSampleTree =
-    QStringLiteral("All(Hardware/(Disks/(SCSI),Misc),Software/,Databases)");
+const QString kSampleTree = QStringLiteral("All(Hardware/(Disks/(SCSI),Misc),Software/,Databases)");
 const QStringList kSampleRows{"1|0|0|Hardware", "2|1|-1|Misc", "3|0|-1|Databases",
-                              "4|0|0|Software", "5|1|0|Disks",  "6|5|-1|SCSI"};
+                              "4|0|0|Software", "5|1|0|Disks", "6|5|-1|SCSI"};
 
 QStringList captions(const QList<QAction *> &actions)
 {
@@ -36,8 +35,7 @@ void answerNameDialog(ModalDriver &driver, const QString &name, QStringList *see
 {
     driver.onWindow("fmCategoryEdit", [=](QWidget *dialog) {
         if (seen) {
-            *seen << dialog->windowTitle() << child<QLabel>(dialog, "lbName")->text()
-                  << textOf(dialog, "edName")
+            *seen << dialog->windowTitle() << child<QLabel>(dialog, "lbName")->text() << textOf(dialog, "edName")
                   << (dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString());
         }
         fill(dialog, "edName", name);
@@ -45,10 +43,10 @@ void answerNameDialog(ModalDriver &driver, const QString &name, QStringList *see
     });
 }
 
-#define VERIFY_DRIVER(driver)                                                          \
-    do {                                                                               \
-        QVERIFY2((driver).done(), qPrintable((driver).pending().join(", ")));          \
-        QCOMPARE((driver).unexpected(), QStringList());                                \
+#define VERIFY_DRIVER(driver)                                                                                          \
+    do {                                                                                                               \
+        QVERIFY2((driver).done(), qPrintable((driver).pending().join(", ")));                                          \
+        QCOMPARE((driver).unexpected(), QStringList());                                                                \
     } while (false)
 
 } // namespace
@@ -88,7 +86,8 @@ void tst_Categories::captionsHintsMenusAndKeys()
     QWidget &w = m.window;
     QCOMPARE(w.objectName(), QStringLiteral("fmCategories"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Expert Category Manager"));
-    const struct {
+    const struct
+    {
         const char *name;
         QString caption, hint;
         QList<QKeySequence> keys;
@@ -120,8 +119,7 @@ void tst_Categories::captionsHintsMenusAndKeys()
         if (!action->isSeparator())
             QCOMPARE(toolBar->widgetForAction(action)->accessibleName(), QString(action->text()).remove('&'));
     }
-    QCOMPARE(captions(m.tree()->actions()),
-             (QStringList{"Create Folder", "Create Category", "-", "Edit", "Remove"}));
+    QCOMPARE(captions(m.tree()->actions()), (QStringList{"Create Folder", "Create Category", "-", "Edit", "Remove"}));
     QCOMPARE(m.tree()->contextMenuPolicy(), Qt::ActionsContextMenu);
     QCOMPARE(captions(m.list()->actions()), (QStringList{"Add", "Remove"}));
     QCOMPARE(m.list()->contextMenuPolicy(), Qt::ActionsContextMenu);
@@ -137,8 +135,7 @@ void tst_Categories::captionsHintsMenusAndKeys()
     QCOMPARE(m.list()->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(QString(child<QPushButton>(&w, "btnAdd")->text()).remove('&'), QStringLiteral("Add"));
     QCOMPARE(QString(child<QPushButton>(&w, "btnRemove")->text()).remove('&'), QStringLiteral("Remove"));
-    QCOMPARE(tabOrder(m.tree(), 5),
-             (QStringList{"treeCategory", "edFilter", "lvGroup", "btnAdd", "btnRemove"}));
+    QCOMPARE(tabOrder(m.tree(), 5), (QStringList{"treeCategory", "edFilter", "lvGroup", "btnAdd", "btnRemove"}));
     auto *timer = w.findChild<QTimer *>("tmrFilter");
     QVERIFY(timer);
     QVERIFY(!timer->isActive());
@@ -180,10 +177,14 @@ void tst_Categories::commandsFollowTheSelectedNode_data()
     QTest::addColumn<QStringList>("node");
     QTest::addColumn<QString>("treeCommands"); // Create Category, Create Folder, Edit, Remove
     QTest::addColumn<QString>("groupCommands"); // Add, Remove newsgroups with two rows selected
-    QTest::newRow("the root") << QStringList{} << "1100" << "00";
-    QTest::newRow("a folder") << QStringList{"Hardware"} << "1111" << "00";
-    QTest::newRow("a folder in a folder") << QStringList{"Hardware", "Disks"} << "1111" << "00";
-    QTest::newRow("a category") << QStringList{"Hardware", "Misc"} << "0011" << "11";
+    QTest::newRow("the root") << QStringList{} << "1100"
+                              << "00";
+    QTest::newRow("a folder") << QStringList{"Hardware"} << "1111"
+                              << "00";
+    QTest::newRow("a folder in a folder") << QStringList{"Hardware", "Disks"} << "1111"
+                                          << "00";
+    QTest::newRow("a category") << QStringList{"Hardware", "Misc"} << "0011"
+                                << "11";
 }
 
 void tst_Categories::commandsFollowTheSelectedNode()
@@ -212,19 +213,21 @@ void tst_Categories::createsAndEditsThroughTheNameDialog_data()
     QTest::newRow("a category under the root")
         << QStringList{} << "acNew"
         << QStringList{"Create new expert category", "Enter expert category name", "", "edName"}
-        << "All(Hardware/(Disks/(SCSI),Misc),Software/,Databases,Audio)" << "0|-1|Audio" << 0;
-    QTest::newRow("a folder in a folder")
-        << QStringList{"Hardware"} << "acNewFolder"
-        << QStringList{"Create new folder", "Enter folder name", "", "edName"}
-        << "All(Hardware/(Disks/(SCSI),Misc,Audio/),Software/,Databases)" << "1|0|Audio" << 1;
+        << "All(Hardware/(Disks/(SCSI),Misc),Software/,Databases,Audio)"
+        << "0|-1|Audio" << 0;
+    QTest::newRow("a folder in a folder") << QStringList{"Hardware"} << "acNewFolder"
+                                          << QStringList{"Create new folder", "Enter folder name", "", "edName"}
+                                          << "All(Hardware/(Disks/(SCSI),Misc,Audio/),Software/,Databases)"
+                                          << "1|0|Audio" << 1;
     QTest::newRow("renaming a category keeps its place")
         << QStringList{"Hardware", "Disks", "SCSI"} << "acEdit"
         << QStringList{"Edit expert category", "Enter expert category name", "SCSI", "edName"}
-        << "All(Hardware/(Disks/(Audio),Misc),Software/,Databases)" << "5|-1|Audio" << 6;
+        << "All(Hardware/(Disks/(Audio),Misc),Software/,Databases)"
+        << "5|-1|Audio" << 6;
     QTest::newRow("renaming a folder keeps its place")
-        << QStringList{"Hardware"} << "acEdit"
-        << QStringList{"Edit folder", "Enter folder name", "Hardware", "edName"}
-        << "All(Audio/(Disks/(SCSI),Misc),Software/,Databases)" << "0|0|Audio" << 1;
+        << QStringList{"Hardware"} << "acEdit" << QStringList{"Edit folder", "Enter folder name", "Hardware", "edName"}
+        << "All(Audio/(Disks/(SCSI),Misc),Software/,Databases)"
+        << "0|0|Audio" << 1;
 }
 
 void tst_Categories::createsAndEditsThroughTheNameDialog()
@@ -249,10 +252,8 @@ void tst_Categories::createsAndEditsThroughTheNameDialog()
     QCOMPARE(m.shown(), tree);
     QCOMPARE(m.model().nodeCode(m.tree()->selectedNode()), selectedCode);
     // Stored durably: another process sees the row at once.
-    QCOMPARE(m.f.committed("SELECT Parent, Kind, Name FROM Categories WHERE Name = 'Audio'"),
-             QStringList{stored});
-    QCOMPARE(m.f.committed("SELECT COUNT(*) FROM Categories"),
-             QStringList{command == "acEdit" ? "6" : "7"});
+    QCOMPARE(m.f.committed("SELECT Parent, Kind, Name FROM Categories WHERE Name = 'Audio'"), QStringList{stored});
+    QCOMPARE(m.f.committed("SELECT COUNT(*) FROM Categories"), QStringList{command == "acEdit" ? "6" : "7"});
 }
 
 void tst_Categories::aNewNodeGoesLastAndIsSortedAtTheNextOpening()
@@ -285,10 +286,18 @@ void tst_Categories::anEmptyNameIsRefusedUntilOneIsTyped_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("retyped");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("a new category") << "acNew" << "Audio" << "Audio";
-    QTest::newRow("a new folder, the same words") << "acNewFolder" << "Audio" << "Audio";
-    QTest::newRow("a renamed category") << "acEdit" << "Audio" << "Audio";
-    QTest::newRow("a name of blanks only passes") << "acNew" << "   " << "   ";
+    QTest::newRow("a new category") << "acNew"
+                                    << "Audio"
+                                    << "Audio";
+    QTest::newRow("a new folder, the same words") << "acNewFolder"
+                                                  << "Audio"
+                                                  << "Audio";
+    QTest::newRow("a renamed category") << "acEdit"
+                                        << "Audio"
+                                        << "Audio";
+    QTest::newRow("a name of blanks only passes") << "acNew"
+                                                  << "   "
+                                                  << "   ";
 }
 
 void tst_Categories::anEmptyNameIsRefusedUntilOneIsTyped()
@@ -376,9 +385,8 @@ void tst_Categories::cancellingStoresNothing()
 void tst_Categories::aRefusedNameIsReportedAndCancelled()
 {
     ManagerFixture m;
-    m.f.dm.MainConnection().execDirect(
-        "CREATE TRIGGER refuse BEFORE INSERT ON Categories WHEN new.Name = 'Refused'"
-        " BEGIN SELECT RAISE(ABORT, 'The name is refused'); END");
+    m.f.dm.MainConnection().execDirect("CREATE TRIGGER refuse BEFORE INSERT ON Categories WHEN new.Name = 'Refused'"
+                                       " BEGIN SELECT RAISE(ABORT, 'The name is refused'); END");
     QVERIFY(m.open());
     m.select({"Hardware"});
 
@@ -397,8 +405,7 @@ void tst_Categories::aRefusedNameIsReportedAndCancelled()
     QCOMPARE(driver.boxes().size(), 1);
     QCOMPARE(driver.boxes().first().title, QStringLiteral("Quorbic"));
     QCOMPARE(driver.boxes().first().icon, QMessageBox::Critical);
-    QVERIFY2(driver.boxes().first().text.contains("The name is refused"),
-             qPrintable(driver.boxes().first().text));
+    QVERIFY2(driver.boxes().first().text.contains("The name is refused"), qPrintable(driver.boxes().first().text));
     QCOMPARE(m.shown(), kSampleTree);
     QCOMPARE(m.f.committed("SELECT COUNT(*) FROM Categories"), QStringList{"6"});
 
@@ -541,13 +548,12 @@ void tst_Categories::removeDeletesTheWholeSubTree_data()
     QTest::addColumn<QString>("treeCommands"); // of the parent, selected afterwards
 
     QTest::newRow("a folder holding a folder with two categories")
-        << QStringList{"Hardware"} << "All(Software/,Databases)"
-        << QStringList{"3|0|-1|Databases", "4|0|0|Software"}
+        << QStringList{"Hardware"} << "All(Software/,Databases)" << QStringList{"3|0|-1|Databases", "4|0|0|Software"}
         << QStringList{"3|comp.lang.c"} << "1100";
     QTest::newRow("a category inside a folder")
         << QStringList{"Hardware", "Disks", "IDE"} << "All(Hardware/(Disks/(SCSI),Misc),Software/,Databases)"
-        << QStringList{"1|0|0|Hardware", "2|1|-1|Misc", "3|0|-1|Databases", "4|0|0|Software",
-                       "5|1|0|Disks", "6|5|-1|SCSI"}
+        << QStringList{"1|0|0|Hardware", "2|1|-1|Misc", "3|0|-1|Databases",
+                       "4|0|0|Software", "5|1|0|Disks", "6|5|-1|SCSI"}
         << QStringList{"2|comp.os.linux", "3|comp.lang.c", "6|alt.test", "6|sci.math"} << "1111";
 }
 
@@ -559,8 +565,8 @@ void tst_Categories::removeDeletesTheWholeSubTree()
     QFETCH(QStringList, links);
     QFETCH(QString, treeCommands);
     // Disks holds two categories, SCSI and IDE, each with newsgroups.
-    ManagerFixture m(sampleStore() + category(7, 5, true, "IDE") + link(6, "alt.test")
-                     + link(6, "sci.math") + link(7, "alt.test") + link(7, "de.comp.lang"));
+    ManagerFixture m(sampleStore() + category(7, 5, true, "IDE") + link(6, "alt.test") + link(6, "sci.math")
+                     + link(7, "alt.test") + link(7, "de.comp.lang"));
     QVERIFY(m.open());
     m.select(node);
 
@@ -582,9 +588,8 @@ void tst_Categories::aFailedRemovalDeletesNothing()
 {
     ManagerFixture m(sampleStore() + link(6, "alt.test"));
     // Disks goes after SCSI below it and before Misc and Hardware.
-    m.f.dm.MainConnection().execDirect(
-        "CREATE TRIGGER keep BEFORE DELETE ON Categories WHEN old.Name = 'Disks'"
-        " BEGIN SELECT RAISE(ABORT, 'Disks is kept'); END");
+    m.f.dm.MainConnection().execDirect("CREATE TRIGGER keep BEFORE DELETE ON Categories WHEN old.Name = 'Disks'"
+                                       " BEGIN SELECT RAISE(ABORT, 'Disks is kept'); END");
     m.f.dm.checkpoint();
     const QStringList links = m.links();
     QVERIFY(m.open());

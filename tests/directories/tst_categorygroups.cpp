@@ -71,8 +71,7 @@ void tst_CategoryGroups::marksFollowTheSelectedNode()
     m.select({"Hardware", "Misc"});
     QCOMPARE(m.rows(), marked(kGroupNames, {"comp.os.linux"}));
     const QModelIndex osLinux = m.list()->model()->index(3, 0);
-    QCOMPARE(qvariant_cast<QIcon>(osLinux.data(Qt::DecorationRole)).cacheKey(),
-             CategoryImages::pencil().cacheKey());
+    QCOMPARE(qvariant_cast<QIcon>(osLinux.data(Qt::DecorationRole)).cacheKey(), CategoryImages::pencil().cacheKey());
     QCOMPARE(qvariant_cast<QIcon>(osLinux.siblingAtRow(0).data(Qt::DecorationRole)).cacheKey(),
              CategoryImages::noMark().cacheKey());
     m.select({"Databases"});
@@ -152,16 +151,16 @@ void tst_CategoryGroups::addFindsEveryListedGroup()
 {
     // Names the store orders differently from a locale or from UTF-16 units:
     // each selected row must reach its own group.
-    const QStringList names{"alt_b", "alt-b", "ALT.a", "alt.b", "de.\u00e4", "de.\u00c4", "de.z",
-                            "x\uff01", "x\U0001F600", "Zeta", "zeta.a"};
+    const QStringList names{"alt_b", "alt-b",   "ALT.a",       "alt.b", "de.\u00e4", "de.\u00c4",
+                            "de.z",  "x\uff01", "x\U0001F600", "Zeta",  "zeta.a"};
     ManagerFixture m(category(1, 0, true, "All groups") + groups(names));
     QVERIFY(m.open());
     m.select({"All groups"});
     m.list()->selectAll();
     m.action("acSubscribe")->trigger();
 
-    QStringList linked = m.f.committed(
-        "SELECT GroupName FROM GroupCategory, Groups WHERE Newsgroup = Groups.Code AND Category = 1");
+    QStringList linked
+        = m.f.committed("SELECT GroupName FROM GroupCategory, Groups WHERE Newsgroup = Groups.Code AND Category = 1");
     QStringList expected = names;
     linked.sort();
     expected.sort();
@@ -212,8 +211,8 @@ void tst_CategoryGroups::filterAppliesWhenTheTimerFires_data()
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("rows");
     QTest::newRow("part of a name") << "lang" << QStringList{"comp.lang.c", "comp.lang.c++", "de.comp.lang"};
-    QTest::newRow("without regard to case") << "COMP.LANG"
-                                              << QStringList{"comp.lang.c", "comp.lang.c++", "de.comp.lang"};
+    QTest::newRow("without regard to case")
+        << "COMP.LANG" << QStringList{"comp.lang.c", "comp.lang.c++", "de.comp.lang"};
     QTest::newRow("the underscore stands for any character")
         << "c_m" << QStringList{"comp.lang.c", "comp.lang.c++", "comp.os.linux", "de.comp.lang"};
     QTest::newRow("the percent sign for any run") << "s%x" << QStringList{"comp.os.linux"};

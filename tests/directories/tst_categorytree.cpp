@@ -20,7 +20,8 @@ const QString kTreeOrder = QStringLiteral("SELECT * FROM categories ORDER BY Par
 
 struct LoadedTree
 {
-    explicit LoadedTree(const QString &seed) : f(seed)
+    explicit LoadedTree(const QString &seed)
+        : f(seed)
     {
         tree.BuildCategoryTree(rows);
     }
@@ -59,18 +60,15 @@ void tst_CategoryTree::loadsFoldersFirstThenCategoriesByName_data()
     QTest::addColumn<QString>("seed");
     QTest::addColumn<QString>("tree");
     QTest::newRow("a new store shows only the root") << QString() << "All";
-    QTest::newRow("folders before categories whatever the codes")
-        << category(1, 0, true, "b") + category(2, 0, true, "a") + category(3, 0, false, "B")
-               + category(4, 0, false, "A")
-        << "All(A/,B/,a,b)";
-    QTest::newRow("each run by name without regard to case")
-        << category(1, 0, false, "beta") + category(2, 0, true, "Zeta") + category(3, 0, false, "Alpha")
-               + category(4, 0, true, "apple") + category(5, 0, false, "Gamma")
-        << "All(Alpha/,beta/,Gamma/,apple,Zeta)";
-    QTest::newRow("children under their folders, deeper folders too")
-        << category(6, 5, true, "SCSI") + category(2, 1, true, "Misc") + category(3, 0, true, "Databases")
-               + category(5, 1, false, "Disks") + category(1, 0, false, "Hardware")
-        << "All(Hardware/(Disks/(SCSI),Misc),Databases)";
+    QTest::newRow("folders before categories whatever the codes") << category(1, 0, true, "b")
+            + category(2, 0, true, "a") + category(3, 0, false, "B")
+            + category(4, 0, false, "A") << "All(A/,B/,a,b)";
+    QTest::newRow("each run by name without regard to case") << category(1, 0, false, "beta")
+            + category(2, 0, true, "Zeta") + category(3, 0, false, "Alpha") + category(4, 0, true, "apple")
+            + category(5, 0, false, "Gamma") << "All(Alpha/,beta/,Gamma/,apple,Zeta)";
+    QTest::newRow("children under their folders, deeper folders too") << category(6, 5, true, "SCSI")
+            + category(2, 1, true, "Misc") + category(3, 0, true, "Databases") + category(5, 1, false, "Disks")
+            + category(1, 0, false, "Hardware") << "All(Hardware/(Disks/(SCSI),Misc),Databases)";
     QTest::newRow("a row under a missing folder is never shown")
         << category(1, 0, true, "Kept") + category(2, 99, true, "Orphan") << "All(Kept)";
     QTest::newRow("a category holds no nodes")
@@ -95,7 +93,8 @@ void tst_CategoryTree::kindsAreReadBackFromTheImages()
 {
     LoadedTree loaded(sampleTree());
     const CategoryTreeModel &tree = loaded.tree;
-    const struct {
+    const struct
+    {
         QStringList path;
         Kind kind;
         CategoryImages::Index image;
@@ -132,8 +131,7 @@ void tst_CategoryTree::openFolderImageOnlyWhileExpanded()
     QCOMPARE(iconKey(hardware.data(Qt::DecorationRole)), open);
     QCOMPARE(tree.kind(hardware), Kind::Folder);
     tree.setExpanded(misc, true); // a category keeps its image
-    QCOMPARE(iconKey(misc.data(Qt::DecorationRole)),
-             CategoryImages::icon(CategoryImages::Category).cacheKey());
+    QCOMPARE(iconKey(misc.data(Qt::DecorationRole)), CategoryImages::icon(CategoryImages::Category).cacheKey());
     tree.setExpanded(hardware, false);
     QCOMPARE(iconKey(hardware.data(Qt::DecorationRole)), closed);
 }
@@ -146,8 +144,7 @@ void tst_CategoryTree::pathText_data()
     QTest::newRow("a category under the root") << QStringList{"Databases"} << "\\All\\Databases";
     QTest::newRow("a folder") << QStringList{"Hardware"} << "\\All\\Hardware";
     QTest::newRow("a category in a folder") << QStringList{"Hardware", "Misc"} << "\\All\\Hardware\\Misc";
-    QTest::newRow("two folders deep") << QStringList{"Hardware", "Disks", "SCSI"}
-                                      << "\\All\\Hardware\\Disks\\SCSI";
+    QTest::newRow("two folders deep") << QStringList{"Hardware", "Disks", "SCSI"} << "\\All\\Hardware\\Disks\\SCSI";
 }
 
 void tst_CategoryTree::pathText()

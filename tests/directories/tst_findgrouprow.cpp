@@ -16,11 +16,30 @@ std::optional<int> find(const QString &name, const QStringList &list)
 
 // Names whose order differs between the store's collation and a locale's or a
 // plain UTF-16 comparison.
-const QStringList kAwkwardNames{
-    "alt.Binaries", "alt.binaries.x", "alt_b", "alt-b", "alt+b", "ALT.z", "alt.z.",
-    "comp.lang.c", "comp.lang.c++", "comp.lang.c#", "Comp.Lang.D", "3dfx", "Zeta", "zeta.a",
-    "de.comp.z", "de.comp.\u00e4", "de.comp.\u00c4", "\u00e9migr\u00e9", "x\uff01", "x\U0001F600",
-    "a b", "a~b", "a[b", "a^b"};
+const QStringList kAwkwardNames{"alt.Binaries",
+                                "alt.binaries.x",
+                                "alt_b",
+                                "alt-b",
+                                "alt+b",
+                                "ALT.z",
+                                "alt.z.",
+                                "comp.lang.c",
+                                "comp.lang.c++",
+                                "comp.lang.c#",
+                                "Comp.Lang.D",
+                                "3dfx",
+                                "Zeta",
+                                "zeta.a",
+                                "de.comp.z",
+                                "de.comp.\u00e4",
+                                "de.comp.\u00c4",
+                                "\u00e9migr\u00e9",
+                                "x\uff01",
+                                "x\U0001F600",
+                                "a b",
+                                "a~b",
+                                "a[b",
+                                "a^b"};
 
 } // namespace
 
@@ -56,8 +75,7 @@ void tst_FindGroupRow::findsInAList_data()
         << QStringList{"comp.A", "comp.a", "comp.b"} << "comp.a" << 1;
     QTest::newRow("the first of names equal but for case, when none is exact")
         << QStringList{"comp.A", "comp.a", "comp.b"} << "COMP.A" << 0;
-    QTest::newRow("underscore sorts before the letters")
-        << QStringList{"a_b", "aa", "ab"} << "a_b" << 0;
+    QTest::newRow("underscore sorts before the letters") << QStringList{"a_b", "aa", "ab"} << "a_b" << 0;
     QTest::newRow("non-ASCII letters sort after z, case kept")
         << QStringList{"de.z", "de.\u00c4", "de.\u00e4"} << "de.\u00e4" << 2;
 }
@@ -85,8 +103,8 @@ void tst_FindGroupRow::findsEveryNameTheStoreLists()
                  qPrintable(QStringLiteral("the store lists %1 before %2").arg(names[i - 1], names[i])));
     }
     for (int i = 0; i < names.size(); ++i) {
-        const std::optional<int> found =
-            FindGroupRow(names[i], list.rowCount(), [&](int row) { return list.name(row); });
+        const std::optional<int> found
+            = FindGroupRow(names[i], list.rowCount(), [&](int row) { return list.name(row); });
         QVERIFY2(found == i, qPrintable(names[i]));
     }
 }

@@ -134,7 +134,8 @@ void TestNewsgroup::filterMatchesAnywhereWithoutCase_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("groups");
     const QStringList all{"a_b.c", "alt.comp.x", "axb.d", "comp.lang.c", "COMP.os", "misc.test"};
-    QTest::newRow("comp anywhere, any case, name order") << "comp" << QStringList({"alt.comp.x", "comp.lang.c", "COMP.os"});
+    QTest::newRow("comp anywhere, any case, name order")
+        << "comp" << QStringList({"alt.comp.x", "comp.lang.c", "COMP.os"});
     QTest::newRow("upper case typed") << "OS" << QStringList({"COMP.os"});
     QTest::newRow("% alone matches every group") << "%" << all;
     QTest::newRow("_ alone matches every group") << "_" << all;
@@ -264,8 +265,9 @@ void TestNewsgroup::waysOfClosingAfterUpdateList()
     QVERIFY2(driver.done(), qPrintable(driver.pending().join(", ")));
     QCOMPARE(driver.unexpected(), QStringList());
     QCOMPARE(driver.boxes().size(), 0);
-    QCOMPARE(result, closeWith == QLatin1String("ok") || closeWith == QLatin1String("enter")
-                         ? int(QDialog::Accepted) : int(QDialog::Rejected));
+    QCOMPARE(result,
+             closeWith == QLatin1String("ok") || closeWith == QLatin1String("enter") ? int(QDialog::Accepted)
+                                                                                     : int(QDialog::Rejected));
 
     const QStringList loaded{"comp.lang.a", "misc.b", "old.group", "shared.one"};
     QCOMPARE(shownAfterUpdate, loaded);
@@ -345,8 +347,9 @@ void TestNewsgroup::commandsWaitWhileNamesAreRead()
 void TestNewsgroup::failedListKeepsDialogUsable()
 {
     FakeNewsServer fake;
-    fake.addScript(Opening + "C: List\nS: 215 list\nS: a.one 2 1 y\nS: a.bad 2 1 y\nS: a.two 2 1 y\nS: .\n"
-                   "C: Quit\n* closed");
+    fake.addScript(Opening
+                   + "C: List\nS: 215 list\nS: a.one 2 1 y\nS: a.bad 2 1 y\nS: a.two 2 1 y\nS: .\n"
+                     "C: Quit\n* closed");
     StoreFixture fx(groupRows({"old.group"}) + serverRow(fake.host(), fake.port()),
                     "CREATE TRIGGER refuse BEFORE INSERT ON Groups WHEN NEW.GroupName = 'a.bad' "
                     "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");

@@ -15,12 +15,12 @@
 
 namespace {
 
-const QString kServers = QStringLiteral(
-    "SELECT ProfileName, ServerName, Port, RequiresLogin, IsProxy FROM Servers ORDER BY Code");
-const QString kTwoServers = QStringLiteral(
-    "INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('Alpha', 'news.alpha.example', 119);"
-    "INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('Beta', 'news.beta.example', 120);"
-    "INSERT INTO GroupServer (Newsgroup, Server) VALUES (7, 2)");
+const QString kServers
+    = QStringLiteral("SELECT ProfileName, ServerName, Port, RequiresLogin, IsProxy FROM Servers ORDER BY Code");
+const QString kTwoServers
+    = QStringLiteral("INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('Alpha', 'news.alpha.example', 119);"
+                     "INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('Beta', 'news.beta.example', 120);"
+                     "INSERT INTO GroupServer (Newsgroup, Server) VALUES (7, 2)");
 
 // The profile names the list shows, and the one it shows as current.
 QStringList listed(const TfmServer &window)
@@ -75,12 +75,12 @@ void tst_ServerWindows::captionsHintsAndKeys()
     TfmServer window(f.dm);
     QCOMPARE(window.objectName(), QStringLiteral("fmServer"));
     QCOMPARE(window.windowTitle(), QStringLiteral("News Servers"));
-    QCOMPARE(window.list()->model()->headerData(0, Qt::Horizontal).toString(),
-             QStringLiteral("Server Name"));
+    QCOMPARE(window.list()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Server Name"));
     QCOMPARE(window.editServer().objectName(), QStringLiteral("fmEditServer"));
     QCOMPARE(window.editServer().windowTitle(), QStringLiteral("Server Properties"));
 
-    const struct {
+    const struct
+    {
         QAction *action;
         const char *button;
         QString caption, hint;
@@ -103,8 +103,7 @@ void tst_ServerWindows::captionsHintsAndKeys()
     }
     QVERIFY(child<QPushButton>(&window, "btnEdit")->isDefault());
     QCOMPARE(child<QPushButton>(&window, "btnClose")->text(), QStringLiteral("&Close"));
-    QCOMPARE(window.list()->actions(),
-             (QList<QAction *>{window.acAdd(), window.acEdit(), window.acDelete()}));
+    QCOMPARE(window.list()->actions(), (QList<QAction *>{window.acAdd(), window.acEdit(), window.acDelete()}));
     QCOMPARE(window.list()->contextMenuPolicy(), Qt::ActionsContextMenu);
 
     // "&Close" and Esc end the window.
@@ -158,10 +157,12 @@ void tst_ServerWindows::storesTheRowOnOk_data()
     QTest::addColumn<QString>("profile");
     QTest::addColumn<QString>("host");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("host stored without surrounding blanks")
-        << "Home" << "  news.example.org \t" << "Home|news.example.org|119|0|0";
-    QTest::newRow("profile name of blanks passes untrimmed")
-        << "   " << "news.example.org" << "   |news.example.org|119|0|0";
+    QTest::newRow("host stored without surrounding blanks") << "Home"
+                                                            << "  news.example.org \t"
+                                                            << "Home|news.example.org|119|0|0";
+    QTest::newRow("profile name of blanks passes untrimmed") << "   "
+                                                             << "news.example.org"
+                                                             << "   |news.example.org|119|0|0";
 }
 
 void tst_ServerWindows::storesTheRowOnOk()
@@ -201,11 +202,21 @@ void tst_ServerWindows::reportsOnlyTheFirstMissingField_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("both names empty") << "" << "" << "Please, enter Server Name" << "dbeProfileName";
-    QTest::newRow("profile name empty") << "" << "news.example.org" << "Please, enter Server Name"
+    QTest::newRow("both names empty") << ""
+                                      << ""
+                                      << "Please, enter Server Name"
+                                      << "dbeProfileName";
+    QTest::newRow("profile name empty") << ""
+                                        << "news.example.org"
+                                        << "Please, enter Server Name"
                                         << "dbeProfileName";
-    QTest::newRow("host empty") << "Home" << "" << "Please, enter Server Host" << "dbeServerName";
-    QTest::newRow("host of blanks") << "Home" << "   " << "Please, enter Server Host"
+    QTest::newRow("host empty") << "Home"
+                                << ""
+                                << "Please, enter Server Host"
+                                << "dbeServerName";
+    QTest::newRow("host of blanks") << "Home"
+                                    << "   "
+                                    << "Please, enter Server Host"
                                     << "dbeServerName";
 }
 
@@ -400,8 +411,7 @@ void tst_ServerWindows::enterAndDoubleClickEditTheCurrentRow()
     });
     if (doubleClick) {
         // A double-click is a click followed by the second press.
-        const QPoint cell =
-            window.list()->visualRect(window.list()->model()->index(1, 0)).center();
+        const QPoint cell = window.list()->visualRect(window.list()->model()->index(1, 0)).center();
         QTest::mouseClick(window.list()->viewport(), Qt::LeftButton, {}, cell);
         QTest::mouseDClick(window.list()->viewport(), Qt::LeftButton, {}, cell);
     } else {
@@ -423,9 +433,11 @@ void tst_ServerWindows::groupsFollowTheirBoxesAndKeepTheirValues_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("group");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("login") << "dbeLoginRequire" << "gbLogin"
+    QTest::newRow("login") << "dbeLoginRequire"
+                           << "gbLogin"
                            << "0|joe|secret|-1|socks.example|1080|pjoe|psecret";
-    QTest::newRow("proxy") << "dbProxy" << "gbProxy"
+    QTest::newRow("proxy") << "dbProxy"
+                           << "gbProxy"
                            << "-1|joe|secret|0|socks.example|1080|pjoe|psecret";
 }
 
@@ -434,10 +446,10 @@ void tst_ServerWindows::groupsFollowTheirBoxesAndKeepTheirValues()
     QFETCH(QString, box);
     QFETCH(QString, group);
     QFETCH(QString, stored);
-    StoreFixture f(QStringLiteral(
-        "INSERT INTO Servers (ProfileName, ServerName, RequiresLogin, Login, Password, IsProxy,"
-        " Host, ProxyPort, ProxyLogin, ProxyPassword) VALUES ('Home', 'news.example.org', -1,"
-        " 'joe', 'secret', -1, 'socks.example', 1080, 'pjoe', 'psecret')"));
+    StoreFixture f(
+        QStringLiteral("INSERT INTO Servers (ProfileName, ServerName, RequiresLogin, Login, Password, IsProxy,"
+                       " Host, ProxyPort, ProxyLogin, ProxyPassword) VALUES ('Home', 'news.example.org', -1,"
+                       " 'joe', 'secret', -1, 'socks.example', 1080, 'pjoe', 'psecret')"));
     TfmServer window(f.dm);
     window.show();
 
@@ -497,21 +509,20 @@ void tst_ServerWindows::labelsAndTabOrder()
     StoreFixture f;
     TfmEditServer dialog(f.dm);
     QCOMPARE(tabOrder(child(&dialog, "dbeProfileName"), 13),
-             (QStringList{"dbeProfileName", "dbeServerName", "dbePort", "dbeLoginRequire", "dbeLogin",
-                          "dbePassword", "dbProxy", "dbeProxyHost", "dbeProxyPort", "dbeProxyLogin",
-                          "dbeProxyPassword", "btnOk", "btnCancel"}));
+             (QStringList{"dbeProfileName", "dbeServerName", "dbePort", "dbeLoginRequire", "dbeLogin", "dbePassword",
+                          "dbProxy", "dbeProxyHost", "dbeProxyPort", "dbeProxyLogin", "dbeProxyPassword", "btnOk",
+                          "btnCancel"}));
     QStringList labels;
     for (const QLabel *label : dialog.findChildren<QLabel *>()) {
         QVERIFY2(label->buddy(), qPrintable(label->text()));
         labels << label->text() + QLatin1Char('=') + label->buddy()->objectName();
     }
     labels.sort();
-    QCOMPARE(labels, (QStringList{"Host:=dbeServerName", "Login Name:=dbeLogin",
-                                  "Password:=dbePassword", "Password:=dbeProxyPassword",
-                                  "Port:=dbePort", "Port:=dbeProxyPort", "Proxy Host: =dbeProxyHost",
-                                  "Server Name:=dbeProfileName", "User Name:=dbeProxyLogin"}));
-    QCOMPARE(child<QCheckBox>(&dialog, "dbeLoginRequire")->text(),
-             QStringLiteral("This server requires me to log on"));
+    QCOMPARE(labels,
+             (QStringList{"Host:=dbeServerName", "Login Name:=dbeLogin", "Password:=dbePassword",
+                          "Password:=dbeProxyPassword", "Port:=dbePort", "Port:=dbeProxyPort",
+                          "Proxy Host: =dbeProxyHost", "Server Name:=dbeProfileName", "User Name:=dbeProxyLogin"}));
+    QCOMPARE(child<QCheckBox>(&dialog, "dbeLoginRequire")->text(), QStringLiteral("This server requires me to log on"));
     QCOMPARE(child<QCheckBox>(&dialog, "dbProxy")->text(), QStringLiteral("Use proxy server to connect"));
     QCOMPARE(child<QGroupBox>(&dialog, "gbLogin")->title(), QStringLiteral("Login Information"));
     QCOMPARE(child<QGroupBox>(&dialog, "gbProxy")->title(), QStringLiteral("Proxy SOCKS5"));
@@ -520,9 +531,9 @@ void tst_ServerWindows::labelsAndTabOrder()
 
 void tst_ServerWindows::refusedRowEndsWithCancelAndTheErrorBox()
 {
-    StoreFixture f({}, QStringLiteral(
-        "CREATE TRIGGER refuse BEFORE INSERT ON Servers WHEN NEW.ProfileName = 'Refused'"
-        " BEGIN SELECT RAISE(ABORT, 'no room for this server'); END"));
+    StoreFixture f({},
+                   QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Servers WHEN NEW.ProfileName = 'Refused'"
+                                  " BEGIN SELECT RAISE(ABORT, 'no room for this server'); END"));
     TfmServer window(f.dm);
     window.show();
 

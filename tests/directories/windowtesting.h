@@ -30,7 +30,6 @@ struct StoreFixture
 
     ScratchStore store;
     Tdm dm{store.path()};
-
 };
 
 // Shows the window and waits until the application takes it as the active

@@ -69,7 +69,9 @@ public:
 class RecordingFolders : public FolderView
 {
 public:
-    explicit RecordingFolders(int folder = 0) : folder(folder) {}
+    explicit RecordingFolders(int folder = 0)
+        : folder(folder)
+    {}
 
     int currentFolder() const override { return folder; }
     void addArticleNode(int code, int parentCode) override
@@ -154,7 +156,9 @@ inline QString quoted(const QString &text)
 inline QString server(int code, const QString &host, int port)
 {
     return QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port) VALUES (%1, %2, %3, %4);")
-        .arg(code).arg(quoted(host), quoted(host)).arg(port);
+        .arg(code)
+        .arg(quoted(host), quoted(host))
+        .arg(port);
 }
 
 inline QString proxiedServer(int code, const QString &host, int port, const QString &proxyHost, int proxyPort,
@@ -162,7 +166,11 @@ inline QString proxiedServer(int code, const QString &host, int port, const QStr
 {
     return QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port, IsProxy, Host, ProxyPort, "
                           "ProxyLogin, ProxyPassword) VALUES (%1, %2, %2, %3, -1, %4, %5, %6, %7);")
-        .arg(code).arg(quoted(host)).arg(port).arg(quoted(proxyHost)).arg(proxyPort)
+        .arg(code)
+        .arg(quoted(host))
+        .arg(port)
+        .arg(quoted(proxyHost))
+        .arg(proxyPort)
         .arg(quoted(proxyUser), quoted(proxyPassword));
 }
 
@@ -180,13 +188,17 @@ inline QString account(int code, const QString &userName, const QString &address
 {
     return QStringLiteral("INSERT INTO Account (Code, AccountName, UserName, \"E-mail address\", Organization) "
                           "VALUES (%1, %2, %2, %3, %4);")
-        .arg(code).arg(quoted(userName), quoted(address), quoted(organization));
+        .arg(code)
+        .arg(quoted(userName), quoted(address), quoted(organization));
 }
 
 inline QString category(int code, int parent, bool isCategory, const QString &name)
 {
     return QStringLiteral("INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (%1, %2, %3, %4);")
-        .arg(code).arg(parent).arg(isCategory ? -1 : 0).arg(quoted(name));
+        .arg(code)
+        .arg(parent)
+        .arg(isCategory ? -1 : 0)
+        .arg(quoted(name));
 }
 
 inline QString groupCategory(int group, int category)
@@ -199,7 +211,12 @@ inline QString question(int code, int folder, int category, const QString &subje
 {
     return QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Category, "
                           "Account, Source) VALUES (%1, 0, %2, -1, -1, %3, %4, %5, %6, %7);")
-        .arg(code).arg(folder).arg(quoted(subject), quoted(body)).arg(category).arg(account).arg(quoted(source));
+        .arg(code)
+        .arg(folder)
+        .arg(quoted(subject), quoted(body))
+        .arg(category)
+        .arg(account)
+        .arg(quoted(source));
 }
 
 inline QString reply(int code, int folder, int parent, const QString &newsgroup, const QString &subject,
@@ -207,7 +224,11 @@ inline QString reply(int code, int folder, int parent, const QString &newsgroup,
 {
     return QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Newsgroup, "
                           "Account, \"References\") VALUES (%1, %2, %3, 0, -1, %4, %5, %6, %7, %8);")
-        .arg(code).arg(parent).arg(folder).arg(quoted(subject), quoted(body), quoted(newsgroup)).arg(account)
+        .arg(code)
+        .arg(parent)
+        .arg(folder)
+        .arg(quoted(subject), quoted(body), quoted(newsgroup))
+        .arg(account)
         .arg(quoted(references));
 }
 
@@ -215,7 +236,9 @@ inline QString sent(int articleId, const QString &messageId, const QString &refe
 {
     return QStringLiteral("INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, GroupId) "
                           "VALUES (%1, %2, %3, %4);")
-        .arg(articleId).arg(quoted(messageId), quoted(references)).arg(groupId);
+        .arg(articleId)
+        .arg(quoted(messageId), quoted(references))
+        .arg(groupId);
 }
 
 } // namespace fill
@@ -244,9 +267,9 @@ inline NntpMessage postedArticle(const QString &subject, const QString &body, co
 inline QStringList postConnection(const NntpMessage &article,
                                   const QString &finalReply = QStringLiteral("240 article posted ok"))
 {
-    QStringList script{QStringLiteral("S: 200 fake news server ready (posting ok)"),
-                       QStringLiteral("C: mode reader"), QStringLiteral("S: 200 reader mode"),
-                       QStringLiteral("C: Post"), QStringLiteral("S: 340 send article")};
+    QStringList script{QStringLiteral("S: 200 fake news server ready (posting ok)"), QStringLiteral("C: mode reader"),
+                       QStringLiteral("S: 200 reader mode"), QStringLiteral("C: Post"),
+                       QStringLiteral("S: 340 send article")};
     for (const QByteArray &line : article.postLines(NewsClientSettings().NewsAgent))
         script << QStringLiteral("C: ") + QString::fromUtf8(line);
     script << QStringLiteral("C: .") << QStringLiteral("S: ") + finalReply << QStringLiteral("C: Quit");

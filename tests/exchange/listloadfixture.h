@@ -28,10 +28,7 @@ public:
         boxes.append({title, text, icon});
     }
     bool ask(const QString &, const QString &) override { return true; }
-    void showStatus(int panel, const QString &text) override
-    {
-        (panel == 0 ? status0 : status1).append(text);
-    }
+    void showStatus(int panel, const QString &text) override { (panel == 0 ? status0 : status1).append(text); }
     void processEvents() override
     {
         ++events;
@@ -77,7 +74,7 @@ public:
 
     QStringList captions;
     QList<int> counts;
-    QList<bool> closedByItself;   // per server: true when the window closed by itself
+    QList<bool> closedByItself; // per server: true when the window closed by itself
     QString lastGroupName;
 
 private:
@@ -114,9 +111,9 @@ public:
     // Every link as "group|server code", in name order.
     QStringList links() const
     {
-        return store.rows(QStringLiteral(
-            "SELECT g.GroupName, gs.Server FROM GroupServer gs JOIN Groups g ON g.Code = gs.Newsgroup "
-            "ORDER BY g.GroupName, gs.Server"));
+        return store.rows(
+            QStringLiteral("SELECT g.GroupName, gs.Server FROM GroupServer gs JOIN Groups g ON g.Code = gs.Newsgroup "
+                           "ORDER BY g.GroupName, gs.Server"));
     }
 
     ScratchStore store;

@@ -27,15 +27,15 @@ void tst_CategoryExpander::initTestCase()
     // 1 folder "Lang" holds category 2 (c, cpp) and folder 3, which holds
     // category 4 (cpp, java) and the empty folder 5. Category 6 has no group.
     // Folders 7 and 8 hold each other (a loop no window makes) and category 9 (go).
-    m_store.exec(fill::group(1, QStringLiteral("comp.lang.c")) + fill::group(2, QStringLiteral("comp.lang.c++"))
-                 + fill::group(3, QStringLiteral("comp.lang.java")) + fill::group(4, QStringLiteral("comp.lang.go"))
-                 + fill::category(1, 0, false, QStringLiteral("Lang")) + fill::category(2, 1, true, QStringLiteral("C"))
-                 + fill::category(3, 1, false, QStringLiteral("More")) + fill::category(4, 3, true, QStringLiteral("Cpp"))
-                 + fill::category(5, 3, false, QStringLiteral("Empty")) + fill::category(6, 0, true, QStringLiteral("None"))
-                 + fill::category(7, 8, false, QStringLiteral("Loop A")) + fill::category(8, 7, false, QStringLiteral("Loop B"))
-                 + fill::category(9, 8, true, QStringLiteral("Go"))
-                 + fill::groupCategory(1, 2) + fill::groupCategory(2, 2) + fill::groupCategory(2, 4)
-                 + fill::groupCategory(3, 4) + fill::groupCategory(4, 9));
+    m_store.exec(
+        fill::group(1, QStringLiteral("comp.lang.c")) + fill::group(2, QStringLiteral("comp.lang.c++"))
+        + fill::group(3, QStringLiteral("comp.lang.java")) + fill::group(4, QStringLiteral("comp.lang.go"))
+        + fill::category(1, 0, false, QStringLiteral("Lang")) + fill::category(2, 1, true, QStringLiteral("C"))
+        + fill::category(3, 1, false, QStringLiteral("More")) + fill::category(4, 3, true, QStringLiteral("Cpp"))
+        + fill::category(5, 3, false, QStringLiteral("Empty")) + fill::category(6, 0, true, QStringLiteral("None"))
+        + fill::category(7, 8, false, QStringLiteral("Loop A")) + fill::category(8, 7, false, QStringLiteral("Loop B"))
+        + fill::category(9, 8, true, QStringLiteral("Go")) + fill::groupCategory(1, 2) + fill::groupCategory(2, 2)
+        + fill::groupCategory(2, 4) + fill::groupCategory(3, 4) + fill::groupCategory(4, 9));
 }
 
 void tst_CategoryExpander::expand_data()

@@ -100,8 +100,9 @@ void TestListLoader::twoServersShareGroupsAndRepeatedLoadsAddNothing()
     QCOMPARE(ui.boxTexts(), QStringList());
     QCOMPARE(view.closedByItself, QList<bool>({true, true}));
     const QString host = m_innA->host();
-    QCOMPARE(view.captions, QStringList({"Connecting to " + host + "...", "Loading Newsgroups from " + host + "...",
-                                         "Connecting to " + host + "...", "Loading Newsgroups from " + host + "..."}));
+    QCOMPARE(view.captions,
+             QStringList({"Connecting to " + host + "...", "Loading Newsgroups from " + host + "...",
+                          "Connecting to " + host + "...", "Loading Newsgroups from " + host + "..."}));
     // 100 lines from the first server, 3 from the second: the count shows 64 only.
     QCOMPARE(view.counts, QList<int>({64}));
 
@@ -190,54 +191,59 @@ void TestListLoader::namesComparedWithoutCase()
 
 void TestListLoader::serverFailures_data()
 {
-    QTest::addColumn<QString>("first");        // "fake", "unresolved" or "closed port"
-    QTest::addColumn<QString>("script");       // the first server's script
-    QTest::addColumn<bool>("dialUp");          // the dial-up answer for the first server
-    QTest::addColumn<QString>("storeSetup");   // statements run on the store before loading
-    QTest::addColumn<QStringList>("boxes");    // "title|text" patterns of the boxes shown
-    QTest::addColumn<bool>("closedByItself");  // false: the window waits for the user
+    QTest::addColumn<QString>("first"); // "fake", "unresolved" or "closed port"
+    QTest::addColumn<QString>("script"); // the first server's script
+    QTest::addColumn<bool>("dialUp"); // the dial-up answer for the first server
+    QTest::addColumn<QString>("storeSetup"); // statements run on the store before loading
+    QTest::addColumn<QStringList>("boxes"); // "title|text" patterns of the boxes shown
+    QTest::addColumn<bool>("closedByItself"); // false: the window waits for the user
     QTest::addColumn<QStringList>("firstLinks");
 
     const QString quorbic = QStringLiteral("Quorbic\\|");
     const QString connectionError = QStringLiteral("Connection Error\\|");
-    const QString refuseBad = QStringLiteral(
-        "CREATE TRIGGER refuse BEFORE INSERT ON Groups WHEN NEW.GroupName = 'a.bad' "
-        "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
-    const QString refuseLink = QStringLiteral(
-        "CREATE TRIGGER refuse BEFORE INSERT ON GroupServer "
-        "WHEN NEW.Newsgroup = (SELECT Code FROM Groups WHERE GroupName = 'a.two') "
-        "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
+    const QString refuseBad
+        = QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Groups WHEN NEW.GroupName = 'a.bad' "
+                         "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
+    const QString refuseLink
+        = QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON GroupServer "
+                         "WHEN NEW.Newsgroup = (SELECT Code FROM Groups WHERE GroupName = 'a.two') "
+                         "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
 
-    QTest::newRow("list dropped midway")
-        << "fake" << Opening + "C: List\nS: 215 list\nS: a.one 2 1 y\nS: a.two 2 1 y\n* close" << true << ""
-        << QStringList{quorbic + "Connection Closed Gracefully\\."} << false << QStringList{"a.one", "a.two"};
+    QTest::newRow("list dropped midway") << "fake"
+                                         << Opening + "C: List\nS: 215 list\nS: a.one 2 1 y\nS: a.two 2 1 y\n* close"
+                                         << true << "" << QStringList{quorbic + "Connection Closed Gracefully\\."}
+                                         << false << QStringList{"a.one", "a.two"};
     QTest::newRow("list refused, then disconnected")
         << "fake" << Opening + "C: List\nS: 503 program fault\n" + Closing << true << ""
         << QStringList{quorbic + "503 program fault\\."} << false << QStringList();
     QTest::newRow("server refuses the client")
-        << "fake" << "S: 502 You have no permission to talk\n* closed" << true << ""
+        << "fake"
+        << "S: 502 You have no permission to talk\n* closed" << true << ""
         << QStringList{connectionError + "Connection explicitly refused by NNTP server\\."} << true << QStringList();
-    QTest::newRow("server paused: no list, no message")
-        << "fake" << "S: 400 busy\nC: mode reader\nS: 400 busy\n" + Closing << true << "" << QStringList() << true
-        << QStringList();
-    QTest::newRow("host not resolved")
-        << "unresolved" << "" << true << ""
-        << QStringList{connectionError + "The host nosuchhost\\.invalid is not resolved"} << false << QStringList();
-    QTest::newRow("port closed")
-        << "closed port" << "" << true << ""
-        << QStringList{connectionError
-                       + QRegularExpression::escape(QStringLiteral("Socket Error # %1\n%2")
+    QTest::newRow("server paused: no list, no message") << "fake"
+                                                        << "S: 400 busy\nC: mode reader\nS: 400 busy\n" + Closing
+                                                        << true << "" << QStringList() << true << QStringList();
+    QTest::newRow("host not resolved") << "unresolved"
+                                       << "" << true << ""
+                                       << QStringList{connectionError + "The host nosuchhost\\.invalid is not resolved"}
+                                       << false << QStringList();
+    QTest::newRow("port closed") << "closed port"
+                                 << "" << true << ""
+                                 << QStringList{connectionError
+                                                + QRegularExpression::escape(
+                                                    QStringLiteral("Socket Error # %1\n%2")
                                                         .arg(ECONNREFUSED)
                                                         .arg(SocketError::describe(ECONNREFUSED)))}
-        << false << QStringList();
+                                 << false << QStringList();
     QTest::newRow("dial-up declined: skipped without a message")
-        << "fake" << "" << false << "" << QStringList() << true << QStringList();
+        << "fake"
+        << "" << false << "" << QStringList() << true << QStringList();
     QTest::newRow("store refuses a group: list ends, client disconnected")
         << "fake" << Opening + listOf({"a.one", "a.bad", "a.three"}) + Closing << true << refuseBad
         << QStringList{quorbic + "refused by test.*"} << false << QStringList{"a.one"};
     QTest::newRow("store refuses a link: ignored")
-        << "fake" << Opening + listOf({"a.one", "a.two", "a.three"}) + Closing << true << refuseLink
-        << QStringList() << true << QStringList{"a.one", "a.three"};
+        << "fake" << Opening + listOf({"a.one", "a.two", "a.three"}) + Closing << true << refuseLink << QStringList()
+        << true << QStringList{"a.one", "a.three"};
 }
 
 void TestListLoader::serverFailures()
@@ -297,7 +303,7 @@ void TestListLoader::serverFailures()
 
 void TestListLoader::abortStopsOnlyThatServer_data()
 {
-    QTest::addColumn<int>("abortAtEvent");   // events: 1 connecting, 2 list requested, 3.. each line
+    QTest::addColumn<int>("abortAtEvent"); // events: 1 connecting, 2 list requested, 3.. each line
     QTest::addColumn<QString>("script");
     QTest::addColumn<QStringList>("firstLinks");
 
@@ -305,8 +311,8 @@ void TestListLoader::abortStopsOnlyThatServer_data()
     QTest::newRow("abort while connecting: no list") << 1 << Opening + Closing << QStringList();
     // Seen while line 3 is handled: line 3 is stored, line 4 is answered with
     // the stop and still stored, the rest is not read.
-    QTest::newRow("abort at the third line") << 5 << Opening + listOf(six) + Closing
-                                             << QStringList{"a.1", "a.2", "a.3", "a.4"};
+    QTest::newRow("abort at the third line")
+        << 5 << Opening + listOf(six) + Closing << QStringList{"a.1", "a.2", "a.3", "a.4"};
 }
 
 void TestListLoader::abortStopsOnlyThatServer()
@@ -383,7 +389,7 @@ void TestListLoader::knownNamesReportedEvery512()
     RowSet rows = allGroups(dm);
     loader.rememberGroupNames(rows);
     QCOMPARE(ui.status0, statuses);
-    QCOMPARE(ui.events, statuses.size());   // events run with each report, so the window repaints
+    QCOMPARE(ui.events, statuses.size()); // events run with each report, so the window repaints
     QCOMPARE(loader.groupNames().size(), groups);
     QCOMPARE(loader.groupNames().code(QStringLiteral("G.1")), 1);
     QCOMPARE(loader.groupNames().code(QStringLiteral("g.%1").arg(groups)), groups);

@@ -95,8 +95,8 @@ private:
 void tst_PostingOnline::initTestCase()
 {
     InnServer::Options options;
-    options.groups = {"quorbic.a", "quorbic.b", "quorbic.shared", "quorbic.c", "quorbic.d1", "quorbic.d2",
-                      "quorbic.d3", "quorbic.answers", "quorbic.pending1", "quorbic.pending2"};
+    options.groups = {"quorbic.a",  "quorbic.b",  "quorbic.shared",  "quorbic.c",        "quorbic.d1",
+                      "quorbic.d2", "quorbic.d3", "quorbic.answers", "quorbic.pending1", "quorbic.pending2"};
     m_inn = std::make_unique<InnServer>(options);
     QVERIFY2(m_inn->start(), qPrintable(m_inn->errorString()));
     m_secondPort = m_inn->startReader({});
@@ -114,11 +114,11 @@ void tst_PostingOnline::initTestCase()
 QString tst_PostingOnline::servers() const
 {
     return fill::server(1, m_inn->host(), m_inn->port()) + fill::server(2, QStringLiteral("localhost"), m_secondPort)
-         + fill::server(3, m_inn->host(), m_loginPort)
-         // A host of its own: the failed-host list goes by host name.
-         + fill::server(4, QStringLiteral("127.0.0.2"), m_downPort)
-         + fill::proxiedServer(5, QStringLiteral("localhost"), m_inn->port(), m_proxy->host(), m_proxy->port(),
-                               m_proxy->user(), m_proxy->password());
+        + fill::server(3, m_inn->host(), m_loginPort)
+        // A host of its own: the failed-host list goes by host name.
+        + fill::server(4, QStringLiteral("127.0.0.2"), m_downPort)
+        + fill::proxiedServer(5, QStringLiteral("localhost"), m_inn->port(), m_proxy->host(), m_proxy->port(),
+                              m_proxy->user(), m_proxy->password());
 }
 
 void tst_PostingOnline::checkArticle(const QString &messageId, const QString &group, const QString &subject,
@@ -157,25 +157,25 @@ void tst_PostingOnline::postsEveryGroupOnceAndTheArticlesReadBack()
           + fill::category(2, 1, true, QStringLiteral("One")) + fill::category(3, 1, true, QStringLiteral("Two"))
           + fill::groupCategory(1, 2) + fill::groupCategory(3, 2) + fill::groupCategory(3, 3)
           + fill::groupCategory(2, 3) + fill::question(10, 1, 1, QStringLiteral("Why is the sky blue?"), kBody, 1)
-          + fill::reply(11, 1, 10, QStringLiteral("quorbic.a,quorbic.b,,quorbic.a"), QStringLiteral("Re: sky"),
-                        kBody, 1));
+          + fill::reply(11, 1, 10, QStringLiteral("quorbic.a,quorbic.b,,quorbic.a"), QStringLiteral("Re: sky"), kBody,
+                        1));
     QCOMPARE(r.run->FormActivate(), PostingRun::Outcome::Finished);
     QCOMPARE(r.ui.boxTexts(), QStringList{});
-    QCOMPARE(r.view.lines(), (QStringList{QStringLiteral("Why is the sky blue?"),
-                                          QStringLiteral("  quorbic.a | ok | Successful"),
-                                          QStringLiteral("  quorbic.b | ok | Successful"),
-                                          QStringLiteral("  quorbic.shared | ok | Successful"), QStringLiteral("Re: sky"),
-                                          QStringLiteral("  quorbic.a | ok | Successful"),
-                                          QStringLiteral("  quorbic.b | ok | Successful")}));
+    QCOMPARE(r.view.lines(),
+             (QStringList{QStringLiteral("Why is the sky blue?"), QStringLiteral("  quorbic.a | ok | Successful"),
+                          QStringLiteral("  quorbic.b | ok | Successful"),
+                          QStringLiteral("  quorbic.shared | ok | Successful"), QStringLiteral("Re: sky"),
+                          QStringLiteral("  quorbic.a | ok | Successful"),
+                          QStringLiteral("  quorbic.b | ok | Successful")}));
     QCOMPARE(r.view.closeRequests, 1);
     QCOMPARE(r.rows(QStringLiteral("SELECT Code, Folder, Source FROM Article ORDER BY Code")),
              (QStringList{QStringLiteral("10|0|quorbic.a,quorbic.b,quorbic.shared"),
                           QStringLiteral("11|0|quorbic.a,quorbic.b")}));
     QCOMPARE(r.folders.ops, (QStringList{QStringLiteral("add 10 under 0"), QStringLiteral("add 11 under 10")}));
 
-    const QStringList copies =
-        r.rows(QStringLiteral("SELECT s.ArticleId, s.MessageId, s.ReferencesId, g.GroupName FROM SentArticles s, "
-                              "Groups g WHERE g.Code=s.GroupId ORDER BY s.Code"));
+    const QStringList copies
+        = r.rows(QStringLiteral("SELECT s.ArticleId, s.MessageId, s.ReferencesId, g.GroupName FROM SentArticles s, "
+                                "Groups g WHERE g.Code=s.GroupId ORDER BY s.Code"));
     QCOMPARE(copies.size(), 5);
     QHash<QString, QString> questionCopy; // group -> Message-ID of the question's copy there
     for (const QString &row : copies) {
@@ -202,8 +202,8 @@ void tst_PostingOnline::refusedOnTheFirstServerPostedOnTheSecond()
           + fill::reply(5, 1, 0, QStringLiteral("quorbic.c"), QStringLiteral("Refused first"), kBody, 1));
     QCOMPARE(r.run->FormActivate(), PostingRun::Outcome::Finished);
     QCOMPARE(r.ui.boxTexts(), QStringList{}); // a refused post has no box
-    QCOMPARE(r.view.lines(), (QStringList{QStringLiteral("Refused first"),
-                                          QStringLiteral("  quorbic.c | ok | Successful")}));
+    QCOMPARE(r.view.lines(),
+             (QStringList{QStringLiteral("Refused first"), QStringLiteral("  quorbic.c | ok | Successful")}));
     QCOMPARE(r.run->errorCount(), 1);
     QCOMPARE(r.view.closeRequests, 0);
     const QStringList sent = r.rows(QStringLiteral("SELECT MessageId FROM SentArticles"));
@@ -217,21 +217,24 @@ void tst_PostingOnline::downServerIsAskedOnceAndUncarriedGroupNotFound()
     // Server 4 (nothing listening) comes first for d1, d2 and d3; innd carries them too.
     Run r(servers() + fill::group(1, QStringLiteral("quorbic.d1")) + fill::group(2, QStringLiteral("quorbic.d2"))
           + fill::group(3, QStringLiteral("quorbic.d3")) + fill::group(4, QStringLiteral("quorbic.nowhere"))
-          + fill::carries(4, 1) + fill::carries(1, 1) + fill::carries(4, 2) + fill::carries(1, 2)
-          + fill::carries(4, 3) + fill::carries(1, 3)
+          + fill::carries(4, 1) + fill::carries(1, 1) + fill::carries(4, 2) + fill::carries(1, 2) + fill::carries(4, 3)
+          + fill::carries(1, 3)
           + fill::reply(5, 1, 0, QStringLiteral("quorbic.d1,quorbic.d2,quorbic.d3,quorbic.nowhere"),
                         QStringLiteral("Down"), kBody, 1));
     r.run->FormActivate();
-    QCOMPARE(r.ui.boxTexts(), QStringList{QStringLiteral("News Server 127.0.0.2 |  Connection Error: ")
-                                          + SocketError(ECONNREFUSED).text()});
-    QCOMPARE(r.view.lines(), (QStringList{QStringLiteral("Down"), QStringLiteral("  quorbic.d1 | ok | Successful"),
-                                          QStringLiteral("  quorbic.d2 | ok | Successful"),
-                                          QStringLiteral("  quorbic.d3 | ok | Successful"),
-                                          QStringLiteral("  quorbic.nowhere | failed | Error: The group is not found")}));
+    QCOMPARE(r.ui.boxTexts(),
+             QStringList{QStringLiteral("News Server 127.0.0.2 |  Connection Error: ")
+                         + SocketError(ECONNREFUSED).text()});
+    QCOMPARE(r.view.lines(),
+             (QStringList{QStringLiteral("Down"), QStringLiteral("  quorbic.d1 | ok | Successful"),
+                          QStringLiteral("  quorbic.d2 | ok | Successful"),
+                          QStringLiteral("  quorbic.d3 | ok | Successful"),
+                          QStringLiteral("  quorbic.nowhere | failed | Error: The group is not found")}));
     QCOMPARE(r.run->errorCount(), 1);
     QCOMPARE(r.rows(QStringLiteral("SELECT Folder, Source FROM Article")),
              QStringList{QStringLiteral("0|quorbic.d1,quorbic.d2,quorbic.d3")});
-    for (const QString &group : {QStringLiteral("quorbic.d1"), QStringLiteral("quorbic.d2"), QStringLiteral("quorbic.d3")})
+    for (const QString &group :
+         {QStringLiteral("quorbic.d1"), QStringLiteral("quorbic.d2"), QStringLiteral("quorbic.d3")})
         QCOMPARE(articleCount(group), 1);
 }
 
@@ -248,7 +251,8 @@ void tst_PostingOnline::replyToARetrievedAnswerThroughTheProxy()
     QCOMPARE(r.run->FormActivate(), PostingRun::Outcome::Finished);
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     const QString references = QStringLiteral("<q.1@test.invalid> <answer.1@expert.invalid>");
-    const QStringList sent = r.rows(QStringLiteral("SELECT MessageId, ReferencesId FROM SentArticles WHERE ArticleId=21"));
+    const QStringList sent
+        = r.rows(QStringLiteral("SELECT MessageId, ReferencesId FROM SentArticles WHERE ArticleId=21"));
     QCOMPARE(sent.size(), 1);
     QCOMPARE(sent.first().section(QLatin1Char('|'), 1), references);
     checkArticle(sent.first().section(QLatin1Char('|'), 0, 0), QStringLiteral("quorbic.answers"),
@@ -274,21 +278,23 @@ void tst_PostingOnline::copyPendingFromAnEarlierRunIsPostedOnce()
     Run r(servers() + fill::group(1, group) + fill::carries(1, 1)
           + fill::reply(5, 1, 0, group, QStringLiteral("Pending"), kBody, 1)
           + QStringLiteral("INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, GroupId) "
-                           "VALUES (5, '%1', '', -1);").arg(messageId));
+                           "VALUES (5, '%1', '', -1);")
+                .arg(messageId));
     if (serverTookIt) {
         NntpProbe probe;
         QVERIFY(probe.open(m_inn->host(), m_inn->port()));
         QVERIFY(probe.command("POST").startsWith("340"));
         const QByteArray posted = probe.sendText("From: \"Ann Asker\" <ann@test.invalid>\nNewsgroups: " + group.toUtf8()
-                                                 + "\nSubject: Pending\nMessage-ID: " + messageId.toUtf8()
-                                                 + "\n\n" + kBody.toUtf8() + "\n");
+                                                 + "\nSubject: Pending\nMessage-ID: " + messageId.toUtf8() + "\n\n"
+                                                 + kBody.toUtf8() + "\n");
         QVERIFY2(posted.startsWith("240"), posted.constData());
     }
 
     QCOMPARE(r.run->FormActivate(), PostingRun::Outcome::Finished);
     QCOMPARE(r.ui.boxTexts(), QStringList{});
-    QCOMPARE(r.view.lines(), (QStringList{QStringLiteral("Pending"), QStringLiteral("  ") + group
-                                                                      + QStringLiteral(" | ok | Successful")}));
+    QCOMPARE(r.view.lines(),
+             (QStringList{QStringLiteral("Pending"),
+                          QStringLiteral("  ") + group + QStringLiteral(" | ok | Successful")}));
     QCOMPARE(r.run->errorCount(), 0);
     QCOMPARE(r.rows(QStringLiteral("SELECT ArticleId, MessageId, GroupId FROM SentArticles")),
              QStringList{QStringLiteral("5|%1|1").arg(messageId)});

@@ -67,7 +67,8 @@ struct Posting
     int ids = 0;
 };
 
-const QString kSent = QStringLiteral("SELECT ArticleId, MessageId, ReferencesId, GroupId FROM SentArticles ORDER BY Code");
+const QString kSent
+    = QStringLiteral("SELECT ArticleId, MessageId, ReferencesId, GroupId FROM SentArticles ORDER BY Code");
 
 } // namespace
 
@@ -110,22 +111,23 @@ void tst_PostingRun::postsOneCopyPerGroupAndMovesTheMessage()
     QFETCH(int, folder);
     QFETCH(QStringList, treeOps);
     // A question filed under category 3, whose groups are listed out of order.
-    Posting p(fill::group(1, QStringLiteral("b.grp")) + fill::group(2, QStringLiteral("a.grp"))
-                  + fill::carries(1, 1) + fill::carries(1, 2) + fill::category(3, 0, true, QStringLiteral("Cat"))
-                  + fill::groupCategory(1, 3) + fill::groupCategory(2, 3)
+    Posting p(fill::group(1, QStringLiteral("b.grp")) + fill::group(2, QStringLiteral("a.grp")) + fill::carries(1, 1)
+                  + fill::carries(1, 2) + fill::category(3, 0, true, QStringLiteral("Cat")) + fill::groupCategory(1, 3)
+                  + fill::groupCategory(2, 3)
                   + fill::question(5, 1, 3, QStringLiteral("What is X?"), QStringLiteral("Line one\r\n.dot line"), 1),
               folder);
-    p.server.addScript(postConnection(copy(QStringLiteral("What is X?"), QStringLiteral("Line one\r\n.dot line"),
-                                           QStringLiteral("a.grp"), 1)));
-    p.server.addScript(postConnection(copy(QStringLiteral("What is X?"), QStringLiteral("Line one\r\n.dot line"),
-                                           QStringLiteral("b.grp"), 2)));
+    p.server.addScript(postConnection(
+        copy(QStringLiteral("What is X?"), QStringLiteral("Line one\r\n.dot line"), QStringLiteral("a.grp"), 1)));
+    p.server.addScript(postConnection(
+        copy(QStringLiteral("What is X?"), QStringLiteral("Line one\r\n.dot line"), QStringLiteral("b.grp"), 2)));
 
     QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Finished);
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
-    QCOMPARE(p.view.lines(), (QStringList{QStringLiteral("What is X?"), QStringLiteral("  a.grp | ok | Successful"),
-                                          QStringLiteral("  b.grp | ok | Successful")}));
-    QCOMPARE(p.rows(kSent), (QStringList{QStringLiteral("5|<m1@test.invalid>||2"),
-                                         QStringLiteral("5|<m2@test.invalid>||1")}));
+    QCOMPARE(p.view.lines(),
+             (QStringList{QStringLiteral("What is X?"), QStringLiteral("  a.grp | ok | Successful"),
+                          QStringLiteral("  b.grp | ok | Successful")}));
+    QCOMPARE(p.rows(kSent),
+             (QStringList{QStringLiteral("5|<m1@test.invalid>||2"), QStringLiteral("5|<m2@test.invalid>||1")}));
     QCOMPARE(p.rows(QStringLiteral("SELECT Folder, Source FROM Article WHERE Code=5")),
              QStringList{QStringLiteral("0|a.grp,b.grp")});
     QCOMPARE(p.folders.ops, treeOps);
@@ -139,7 +141,7 @@ void tst_PostingRun::connectionFailure_data()
 {
     QTest::addColumn<QStringList>("script"); // empty: nothing listens on the server's port
     QTest::addColumn<bool>("viaProxy");
-    QTest::addColumn<bool>("triedAgain");    // for the second group, in the same run
+    QTest::addColumn<bool>("triedAgain"); // for the second group, in the same run
     QTest::addColumn<QString>("result");
     QTest::addColumn<QString>("unhandledBox");
 
@@ -158,15 +160,15 @@ void tst_PostingRun::connectionFailure_data()
         << false << true
         << QStringLiteral(" Connected successfully. You only have read-only access. No posting is permitted.")
         << QString();
-    QTest::newRow("greeting 400")
-        << QStringList{QStringLiteral("S: 400 paused"), QStringLiteral("C: mode reader"),
-                       QStringLiteral("S: 400 paused"), QStringLiteral("C: Quit")}
-        << false << true << QStringLiteral(" The news service is temporarily unavailable.") << QString();
-    QTest::newRow("login refused")
-        << QStringList{QStringLiteral("S: 200 ready"), QStringLiteral("C: mode reader"),
-                       QStringLiteral("S: 480 login first"), QStringLiteral("C: AuthInfo User "),
-                       QStringLiteral("S: 482 no such user")}
-        << false << true << QStringLiteral(" 482 no such user") << QString();
+    QTest::newRow("greeting 400") << QStringList{QStringLiteral("S: 400 paused"), QStringLiteral("C: mode reader"),
+                                                 QStringLiteral("S: 400 paused"), QStringLiteral("C: Quit")}
+                                  << false << true << QStringLiteral(" The news service is temporarily unavailable.")
+                                  << QString();
+    QTest::newRow("login refused") << QStringList{QStringLiteral("S: 200 ready"), QStringLiteral("C: mode reader"),
+                                                  QStringLiteral("S: 480 login first"),
+                                                  QStringLiteral("C: AuthInfo User "),
+                                                  QStringLiteral("S: 482 no such user")}
+                                   << false << true << QStringLiteral(" 482 no such user") << QString();
     QTest::newRow("proxy offers no method")
         << QStringList{QStringLiteral("C> 05 01 02"), QStringLiteral("S> 05 ff")} << true << true
         << QStringLiteral(" Invalid socks authentication method.")
@@ -187,9 +189,10 @@ void tst_PostingRun::connectionFailure()
     // Server 2 fails; server 1 (the fake, unless server 2 is played by it) carries nothing here.
     const QString serverSql = viaProxy ? fill::proxiedServer(2, host, port, proxy.host(), proxy.port(), {}, {})
                                        : fill::server(2, host, port);
-    Posting p(serverSql + fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("b.grp"))
-              + fill::carries(2, 1) + fill::carries(2, 2)
-              + fill::reply(5, 1, 0, QStringLiteral("a.grp,b.grp"), QStringLiteral("Re: X"), QStringLiteral("Body"), 1));
+    Posting p(
+        serverSql + fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("b.grp"))
+        + fill::carries(2, 1) + fill::carries(2, 2)
+        + fill::reply(5, 1, 0, QStringLiteral("a.grp,b.grp"), QStringLiteral("Re: X"), QStringLiteral("Body"), 1));
     FakeNewsServer &scripted = viaProxy ? proxy : p.server;
     if (!script.isEmpty()) {
         scripted.addScript(script);
@@ -210,8 +213,9 @@ void tst_PostingRun::connectionFailure()
     QCOMPARE(p.ui.boxTexts(), boxes);
     QVERIFY(p.ui.boxes.last().icon == RunUi::Icon::Error);
     const QString second = triedAgain ? result : QStringLiteral("Error: no server could be reached");
-    QCOMPARE(p.view.lines(), (QStringList{QStringLiteral("Re: X"), QStringLiteral("  a.grp | failed | ") + result,
-                                          QStringLiteral("  b.grp | failed | ") + second}));
+    QCOMPARE(p.view.lines(),
+             (QStringList{QStringLiteral("Re: X"), QStringLiteral("  a.grp | failed | ") + result,
+                          QStringLiteral("  b.grp | failed | ") + second}));
     QCOMPARE(p.run->errorCount(), triedAgain ? 2 : 1);
     QCOMPARE(p.view.closeRequests, 0);
     QCOMPARE(p.rows(QStringLiteral("SELECT Folder FROM Article WHERE Code=5")), QStringList{QStringLiteral("1")});
@@ -232,15 +236,15 @@ void tst_PostingRun::refusedPostGoesToTheNextServer()
     Posting p(fill::server(2, second.host(), second.port()) + fill::group(1, QStringLiteral("a.grp"))
               + fill::carries(1, 1) + fill::carries(2, 1)
               + fill::reply(5, 1, 0, QStringLiteral("a.grp"), QStringLiteral("Re: X"), QStringLiteral("Body"), 1));
-    const QString refusal = refusedBeforeTheArticle ? QStringLiteral("440 posting not allowed")
-                                                    : QStringLiteral("441 435 Duplicate");
+    const QString refusal
+        = refusedBeforeTheArticle ? QStringLiteral("440 posting not allowed") : QStringLiteral("441 435 Duplicate");
     if (refusedBeforeTheArticle) {
         p.server.addScript(QStringList{QStringLiteral("S: 200 ready"), QStringLiteral("C: mode reader"),
                                        QStringLiteral("S: 200 ok"), QStringLiteral("C: Post"),
                                        QStringLiteral("S: ") + refusal, QStringLiteral("C: Quit")});
     } else {
-        p.server.addScript(postConnection(copy(QStringLiteral("Re: X"), QStringLiteral("Body"), QStringLiteral("a.grp"), 1),
-                                          refusal));
+        p.server.addScript(
+            postConnection(copy(QStringLiteral("Re: X"), QStringLiteral("Body"), QStringLiteral("a.grp"), 1), refusal));
     }
     // Each attempt gets a Message-ID of its own.
     second.addScript(postConnection(copy(QStringLiteral("Re: X"), QStringLiteral("Body"), QStringLiteral("a.grp"), 2)));
@@ -251,7 +255,7 @@ void tst_PostingRun::refusedPostGoesToTheNextServer()
     QCOMPARE(p.view.lines(), (QStringList{QStringLiteral("Re: X"), QStringLiteral("  a.grp | ok | Successful")}));
     QCOMPARE(p.run->errorCount(), 1);
     QCOMPARE(p.ui.boxTexts(), QStringList{}); // a refused post has no box
-    QCOMPARE(p.view.closeRequests, 0);        // the error keeps the window open
+    QCOMPARE(p.view.closeRequests, 0); // the error keeps the window open
     QCOMPARE(p.rows(kSent), QStringList{QStringLiteral("5|<m2@test.invalid>||1")});
 }
 
@@ -265,8 +269,9 @@ void tst_PostingRun::failedHostIsSkippedAndUncarriedGroupNotFound()
     for (int i = 0; i < names.size(); ++i)
         sql += fill::group(i + 1, names.at(i));
     sql += fill::carries(2, 1) + fill::carries(2, 2) + fill::carries(1, 2) + fill::carries(2, 3) + fill::carries(1, 3)
-         + fill::carries(2, 4);
-    Posting p(sql + fill::reply(5, 1, 0, names.join(QLatin1Char(',')), QStringLiteral("Re: X"), QStringLiteral("B"), 1));
+        + fill::carries(2, 4);
+    Posting p(sql
+              + fill::reply(5, 1, 0, names.join(QLatin1Char(',')), QStringLiteral("Re: X"), QStringLiteral("B"), 1));
     p.server.addScript(postConnection(copy(QStringLiteral("Re: X"), QStringLiteral("B"), QStringLiteral("b.grp"), 1)));
     p.server.addScript(postConnection(copy(QStringLiteral("Re: X"), QStringLiteral("B"), QStringLiteral("c.grp"), 2)));
 
@@ -274,11 +279,11 @@ void tst_PostingRun::failedHostIsSkippedAndUncarriedGroupNotFound()
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     const QString refused = QStringLiteral(" Connection Error: ") + SocketError(ECONNREFUSED).text();
     QCOMPARE(p.ui.boxTexts(), QStringList{QStringLiteral("News Server localhost | ") + refused});
-    QCOMPARE(p.view.lines(), (QStringList{QStringLiteral("Re: X"), QStringLiteral("  a.grp | failed | ") + refused,
-                                          QStringLiteral("  b.grp | ok | Successful"),
-                                          QStringLiteral("  c.grp | ok | Successful"),
-                                          QStringLiteral("  d.grp | failed | Error: no server could be reached"),
-                                          QStringLiteral("  e.grp | failed | Error: The group is not found")}));
+    QCOMPARE(p.view.lines(),
+             (QStringList{QStringLiteral("Re: X"), QStringLiteral("  a.grp | failed | ") + refused,
+                          QStringLiteral("  b.grp | ok | Successful"), QStringLiteral("  c.grp | ok | Successful"),
+                          QStringLiteral("  d.grp | failed | Error: no server could be reached"),
+                          QStringLiteral("  e.grp | failed | Error: The group is not found")}));
     QCOMPARE(p.run->errorCount(), 1);
     QCOMPARE(p.rows(QStringLiteral("SELECT Folder, Source FROM Article WHERE Code=5")),
              QStringList{QStringLiteral("0|b.grp,c.grp")});
@@ -319,8 +324,8 @@ void tst_PostingRun::replyReferences()
     const QStringList groups{QStringLiteral("a.grp"), QStringLiteral("b.grp")};
     QStringList sent;
     for (int i = 0; i < expected.size(); ++i) {
-        p.server.addScript(postConnection(copy(QStringLiteral("Re: Q"), QStringLiteral("r"), groups.at(i), i + 1,
-                                               expected.at(i))));
+        p.server.addScript(
+            postConnection(copy(QStringLiteral("Re: Q"), QStringLiteral("r"), groups.at(i), i + 1, expected.at(i))));
         sent << QStringLiteral("5|%1|%2|%3").arg(messageId(i + 1), expected.at(i)).arg(i + 1);
     }
 
@@ -339,8 +344,8 @@ void tst_PostingRun::newsgroupList_data()
     QTest::newRow("reply: repeats and an empty piece")
         << fill::reply(5, 1, 0, QStringLiteral("b.grp,a.grp,,B.GRP"), QStringLiteral("S"), {}, 1)
         << QStringList{QStringLiteral("a.grp"), QStringLiteral("b.grp")};
-    QTest::newRow("reply: blanks kept")
-        << fill::reply(5, 1, 0, QStringLiteral(" a.grp"), QStringLiteral("S"), {}, 1) << QStringList{QStringLiteral(" a.grp")};
+    QTest::newRow("reply: blanks kept") << fill::reply(5, 1, 0, QStringLiteral(" a.grp"), QStringLiteral("S"), {}, 1)
+                                        << QStringList{QStringLiteral(" a.grp")};
     // Folder 10 holds categories 11 (a, b) and 12 (b, c) and folder 13 with category 14 (a).
     QTest::newRow("question under a folder whose categories share groups")
         << fill::question(5, 1, 10, QStringLiteral("S"), {}, 1)
@@ -380,7 +385,8 @@ void tst_PostingRun::abort_data()
         << QStringLiteral("1|NULL");
     QTest::newRow("while the first group is posted")
         << 4
-        << QStringList{QStringLiteral("Q5"), QStringLiteral("  a.grp | ok | Successful"), QStringLiteral("  b.grp | - | ")}
+        << QStringList{QStringLiteral("Q5"), QStringLiteral("  a.grp | ok | Successful"),
+                       QStringLiteral("  b.grp | - | ")}
         << QStringLiteral("0|a.grp");
 }
 
@@ -416,15 +422,16 @@ void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost_data()
     QTest::addColumn<QString>("bLine");
     QTest::addColumn<QStringList>("sentAfter");
     const QString m1 = QStringLiteral("5|<m1@test.invalid>||1");
-    QTest::newRow("the server never got it")
-        << "240 article posted ok" << QString() << "  b.grp | ok | Successful"
-        << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
+    QTest::newRow("the server never got it") << "240 article posted ok" << QString() << "  b.grp | ok | Successful"
+                                             << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
     QTest::newRow("the server has it and refuses it again")
-        << "441 435 Duplicate" << "223 0 <m2@test.invalid>" << "  b.grp | ok | Successful"
-        << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
+        << "441 435 Duplicate"
+        << "223 0 <m2@test.invalid>"
+        << "  b.grp | ok | Successful" << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
     QTest::newRow("refused, and the server has no such article")
-        << "441 posting failed" << "430 no such article" << "  b.grp | failed | 441 posting failed"
-        << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||-2")};
+        << "441 posting failed"
+        << "430 no such article"
+        << "  b.grp | failed | 441 posting failed" << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||-2")};
 }
 
 void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost()
@@ -448,12 +455,12 @@ void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost()
     // Read through a connection of its own: what is recorded is committed. The
     // copy for b.grp was recorded before it was sent, as pending (group -2).
     QCOMPARE(p.rows(QStringLiteral("SELECT Folder FROM Article WHERE Code=5")), QStringList{QStringLiteral("1")});
-    QCOMPARE(p.rows(kSent), (QStringList{QStringLiteral("5|<m1@test.invalid>||1"),
-                                         QStringLiteral("5|<m2@test.invalid>||-2")}));
+    QCOMPARE(p.rows(kSent),
+             (QStringList{QStringLiteral("5|<m1@test.invalid>||1"), QStringLiteral("5|<m2@test.invalid>||-2")}));
 
     // The next run posts only the copy that is missing, with its Message-ID.
-    QStringList next = postConnection(copy(QStringLiteral("Re"), QStringLiteral("b"), QStringLiteral("b.grp"), 2),
-                                      finalReply);
+    QStringList next
+        = postConnection(copy(QStringLiteral("Re"), QStringLiteral("b"), QStringLiteral("b.grp"), 2), finalReply);
     if (!statReply.isEmpty()) {
         next.insert(next.size() - 1, QStringLiteral("C: Stat <m2@test.invalid>"));
         next.insert(next.size() - 1, QStringLiteral("S: ") + statReply);
@@ -462,9 +469,9 @@ void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost()
     p.run->FormActivate();
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(p.server.connectionCount(), 3);
-    QCOMPARE(p.view.lines(), (QStringList{QStringLiteral("Re"),
-                                          QStringLiteral("  a.grp | ok | Successful (posted in an earlier run)"),
-                                          bLine}));
+    QCOMPARE(p.view.lines(),
+             (QStringList{QStringLiteral("Re"), QStringLiteral("  a.grp | ok | Successful (posted in an earlier run)"),
+                          bLine}));
     QCOMPARE(p.rows(kSent), sentAfter);
 }
 
@@ -485,20 +492,22 @@ void tst_PostingRun::recordsAreCommittedWhileTheRunGoes()
     };
     p.run->FormActivate();
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
-    QCOMPARE(seen, (QStringList{QStringLiteral("1:  / 1,1"), QStringLiteral("2:  / 1,1"),
-                                QStringLiteral("3:  / 1,1"),    // message 5 prepared
-                                QStringLiteral("4: 5 / 1,1"),   // its copy is recorded, before it moves
-                                QStringLiteral("5: 5 / 0,1"),   // message 6 prepared: 5 has moved
-                                QStringLiteral("6: 5,6 / 0,1")}));
+    QCOMPARE(seen,
+             (QStringList{QStringLiteral("1:  / 1,1"), QStringLiteral("2:  / 1,1"),
+                          QStringLiteral("3:  / 1,1"), // message 5 prepared
+                          QStringLiteral("4: 5 / 1,1"), // its copy is recorded, before it moves
+                          QStringLiteral("5: 5 / 0,1"), // message 6 prepared: 5 has moved
+                          QStringLiteral("6: 5,6 / 0,1")}));
 }
 
 void tst_PostingRun::nothingToPost_data()
 {
     QTest::addColumn<QString>("outbox");
     QTest::addColumn<bool>("goOnLine");
-    QTest::newRow("empty Outbox") << fill::reply(5, 2, 0, QStringLiteral("a.grp"), QStringLiteral("draft"), {}, 1) << true;
-    QTest::newRow("dial-up declined")
-        << fill::reply(5, 1, 0, QStringLiteral("a.grp"), QStringLiteral("queued"), {}, 1) << false;
+    QTest::newRow("empty Outbox") << fill::reply(5, 2, 0, QStringLiteral("a.grp"), QStringLiteral("draft"), {}, 1)
+                                  << true;
+    QTest::newRow("dial-up declined") << fill::reply(5, 1, 0, QStringLiteral("a.grp"), QStringLiteral("queued"), {}, 1)
+                                      << false;
 }
 
 void tst_PostingRun::nothingToPost()
@@ -516,7 +525,8 @@ void tst_PostingRun::nothingToPost()
     QCOMPARE(p.server.connectionCount(), 0);
     QCOMPARE(p.view.lines(), QStringList{});
     QCOMPARE(p.view.closeRequests, 1);
-    QCOMPARE(p.rows(QStringLiteral("SELECT Folder FROM Article")), QStringList{goOnLine ? QStringLiteral("2") : QStringLiteral("1")});
+    QCOMPARE(p.rows(QStringLiteral("SELECT Folder FROM Article")),
+             QStringList{goOnLine ? QStringLiteral("2") : QStringLiteral("1")});
 }
 
 void tst_PostingRun::secondRunIsRefusedWhileOneRuns()

@@ -148,7 +148,7 @@ void TestRecNewsWindow::userActionsDuringAList()
             QTest::keyClick(&window, Qt::Key_Escape);
         else
             window.close();
-        QVERIFY(window.isVisible());   // it closes once the server's work is over
+        QVERIFY(window.isVisible()); // it closes once the server's work is over
     };
     loader.loadAllServers();
     QVERIFY2(fake.waitForScripts(), qPrintable(fake.failure()));
@@ -166,11 +166,15 @@ void TestRecNewsWindow::failureKeepsTheWindowUntilClosed_data()
     QTest::addColumn<QString>("closeWith");
     QTest::addColumn<QString>("waitingCaption");
     QTest::newRow("host not resolved, closed with Abort")
-        << true << "" << "Connection Error|The host nosuchhost.invalid is not resolved" << "abort"
+        << true << ""
+        << "Connection Error|The host nosuchhost.invalid is not resolved"
+        << "abort"
         << "Connecting to nosuchhost.invalid...";
     QTest::newRow("list dropped, closed with the close box")
         << false << Opening + "C: List\nS: 215 list\nS: a.1 2 1 y\n* close"
-        << "Quorbic|Connection Closed Gracefully." << "close" << "Loading Newsgroups from 127.0.0.1...";
+        << "Quorbic|Connection Closed Gracefully."
+        << "close"
+        << "Loading Newsgroups from 127.0.0.1...";
 }
 
 void TestRecNewsWindow::failureKeepsTheWindowUntilClosed()

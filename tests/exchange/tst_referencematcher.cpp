@@ -19,7 +19,8 @@ struct Entry
 // in the References; an empty Message-ID matches nothing.
 std::optional<ReferenceMatcher::Record> bySearching(std::vector<Entry> entries, const QString &references)
 {
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.record.code > b.record.code; });
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry &a, const Entry &b) { return a.record.code > b.record.code; });
     for (const Entry &entry : entries) {
         if (!entry.id.isEmpty() && references.contains(entry.id, Qt::CaseSensitive))
             return entry.record;
@@ -94,8 +95,9 @@ void tst_ReferenceMatcher::agreesWithSearchingEveryRecord()
         const int count = random.bounded(1, 12);
         for (int i = 0; i < count; ++i) {
             // Mostly IDs of the usual form, some of any form.
-            const QString id = random.bounded(4) == 0 ? text(5) : QLatin1Char('<') + text(3).remove(QLatin1Char('<'))
-                                                                     .remove(QLatin1Char('>')) + QLatin1Char('>');
+            const QString id = random.bounded(4) == 0
+                ? text(5)
+                : QLatin1Char('<') + text(3).remove(QLatin1Char('<')).remove(QLatin1Char('>')) + QLatin1Char('>');
             const ReferenceMatcher::Record record{random.bounded(1, 1000), 100 + i};
             entries.push_back({id, record});
             matcher.add(id, record);

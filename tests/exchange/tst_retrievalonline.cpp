@@ -66,8 +66,8 @@ struct Store
 
 QByteArray article(const QString &groups, const QString &messageId, const QString &references, const QString &subject)
 {
-    QByteArray text = "From: Expert <expert@test.invalid>\nNewsgroups: " + groups.toUtf8() + "\nSubject: "
-                    + subject.toUtf8() + "\nMessage-ID: " + messageId.toUtf8() + "\n";
+    QByteArray text = "From: Expert <expert@test.invalid>\nNewsgroups: " + groups.toUtf8()
+        + "\nSubject: " + subject.toUtf8() + "\nMessage-ID: " + messageId.toUtf8() + "\n";
     if (!references.isEmpty())
         text += "References: " + references.toUtf8() + "\n";
     return text + "\n" + subject.toUtf8() + " body\n";
@@ -120,28 +120,30 @@ void tst_RetrievalOnline::expertPosts(const QString &groups, const QString &mess
                                       const QString &subject)
 {
     const QByteArray reply = m_inn->post(article(groups, messageId, references, subject));
-    QVERIFY2(reply.startsWith("240"), qPrintable(messageId + QStringLiteral(": ") + QString::fromUtf8(reply)
-                                                 + m_inn->errorString()));
+    QVERIFY2(reply.startsWith("240"),
+             qPrintable(messageId + QStringLiteral(": ") + QString::fromUtf8(reply) + m_inn->errorString()));
 }
 
 void tst_RetrievalOnline::wholeRoadOfOneQuestion()
 {
     Store s(fill::server(1, m_inn->host(), m_inn->port()) + fill::group(1, QStringLiteral("quorbic.r1"))
             + fill::group(2, QStringLiteral("quorbic.r2")) + fill::carries(1, 1) + fill::carries(1, 2)
-            + fill::category(1, 0, true, QStringLiteral("Sky")) + fill::groupCategory(1, 1)
-            + fill::groupCategory(2, 1) + fill::question(10, 1, 1, QStringLiteral("Why blue?"), QStringLiteral("?"), 1));
+            + fill::category(1, 0, true, QStringLiteral("Sky")) + fill::groupCategory(1, 1) + fill::groupCategory(2, 1)
+            + fill::question(10, 1, 1, QStringLiteral("Why blue?"), QStringLiteral("?"), 1));
     QCOMPARE(s.post(), PostingRun::Outcome::Finished);
     const QString q1 = s.rows(QStringLiteral("SELECT MessageId FROM SentArticles WHERE GroupId=1")).value(0);
     QVERIFY(q1.startsWith(QLatin1Char('<')));
 
-    expertPosts(QStringLiteral("quorbic.r1"), QStringLiteral("<e1@expert.invalid>"), q1, QStringLiteral("Re: Why blue?"));
+    expertPosts(QStringLiteral("quorbic.r1"), QStringLiteral("<e1@expert.invalid>"), q1,
+                QStringLiteral("Re: Why blue?"));
     QCOMPARE(s.retrieve(), QStringLiteral("1 new message"));
 
     // The user replies to the answer (message 11), as the Reply command queues it.
     s.exec(fill::reply(12, 1, 11, QStringLiteral("quorbic.r1"), QStringLiteral("Re: Re: Why blue?"),
                        QStringLiteral("Thanks"), 1));
     QCOMPARE(s.post(), PostingRun::Outcome::Finished);
-    const QStringList reply = s.rows(QStringLiteral("SELECT MessageId, ReferencesId FROM SentArticles WHERE ArticleId=12"));
+    const QStringList reply
+        = s.rows(QStringLiteral("SELECT MessageId, ReferencesId FROM SentArticles WHERE ArticleId=12"));
     QCOMPARE(reply.size(), 1);
     const QString replyId = reply.first().section(QLatin1Char('|'), 0, 0);
     const QString replyReferences = q1 + QStringLiteral(" <e1@expert.invalid>");
@@ -156,7 +158,8 @@ void tst_RetrievalOnline::wholeRoadOfOneQuestion()
     QCOMPARE(s.retrieve(), QStringLiteral("0 new messages"));
 
     // The rows of one conversation: question, answer, the user's reply to it, the answer to the answer.
-    QCOMPARE(s.rows(QStringLiteral("SELECT Code, Parent, Folder, ArticleType, Source, Newsgroup FROM Article ORDER BY Code")),
+    QCOMPARE(s.rows(QStringLiteral(
+                 "SELECT Code, Parent, Folder, ArticleType, Source, Newsgroup FROM Article ORDER BY Code")),
              (QStringList{QStringLiteral("10|0|0|-1|quorbic.r1,quorbic.r2|NULL"),
                           QStringLiteral("11|10|0|0|quorbic.r1|NULL"),
                           QStringLiteral("12|11|0|0|quorbic.r1|quorbic.r1"),
@@ -166,9 +169,10 @@ void tst_RetrievalOnline::wholeRoadOfOneQuestion()
                           QStringLiteral("13|<e2@expert.invalid>|1")}));
     QCOMPARE(s.rows(QStringLiteral("SELECT Subject, \"From\", IsRead, Body FROM Article WHERE Code=11")),
              QStringList{QStringLiteral("Re: Why blue?|Expert <expert@test.invalid>|0|Re: Why blue? body\r\n")});
-    QCOMPARE(s.folders.ops, (QStringList{QStringLiteral("add 10 under 0"), QStringLiteral("add 11 under 10"),
-                                         QStringLiteral("expand 10"), QStringLiteral("add 12 under 11"),
-                                         QStringLiteral("add 13 under 11"), QStringLiteral("expand 11")}));
+    QCOMPARE(s.folders.ops,
+             (QStringList{QStringLiteral("add 10 under 0"), QStringLiteral("add 11 under 10"),
+                          QStringLiteral("expand 10"), QStringLiteral("add 12 under 11"),
+                          QStringLiteral("add 13 under 11"), QStringLiteral("expand 11")}));
     QCOMPARE(s.ui.boxTexts(), QStringList{});
 }
 
@@ -180,22 +184,22 @@ void tst_RetrievalOnline::threadsInOneOverviewAndACrossPostedAnswer()
     Store s(fill::server(1, m_inn->host(), m_inn->port()) + fill::group(3, QStringLiteral("quorbic.r3"))
             + fill::group(4, QStringLiteral("quorbic.r4")) + fill::carries(1, 3) + fill::carries(1, 4)
             + fill::question(20, 0, 0, QStringLiteral("Q"), {}, 1, QStringLiteral("quorbic.r3,quorbic.r4"))
-            + fill::sent(20, QStringLiteral("<q3@test.invalid>"), {}, 3) + fill::sent(20, QStringLiteral("<q4@test.invalid>"), {}, 4));
+            + fill::sent(20, QStringLiteral("<q3@test.invalid>"), {}, 3)
+            + fill::sent(20, QStringLiteral("<q4@test.invalid>"), {}, 4));
     s.folders.nodes.insert(20, 0);
-    expertPosts(QStringLiteral("quorbic.r3"), QStringLiteral("<a1@expert.invalid>"), QStringLiteral("<q3@test.invalid>"),
-                QStringLiteral("A1"));
-    expertPosts(QStringLiteral("quorbic.r3"), QStringLiteral("<a2@expert.invalid>"), QStringLiteral("<q3@test.invalid>"),
-                QStringLiteral("A2"));
+    expertPosts(QStringLiteral("quorbic.r3"), QStringLiteral("<a1@expert.invalid>"),
+                QStringLiteral("<q3@test.invalid>"), QStringLiteral("A1"));
+    expertPosts(QStringLiteral("quorbic.r3"), QStringLiteral("<a2@expert.invalid>"),
+                QStringLiteral("<q3@test.invalid>"), QStringLiteral("A2"));
     expertPosts(QStringLiteral("quorbic.r3"), QStringLiteral("<a3@expert.invalid>"),
                 QStringLiteral("<q3@test.invalid> <a1@expert.invalid>"), QStringLiteral("A3"));
     expertPosts(QStringLiteral("quorbic.r3,quorbic.r4"), QStringLiteral("<x@expert.invalid>"),
                 QStringLiteral("<q3@test.invalid> <q4@test.invalid>"), QStringLiteral("X"));
 
     QCOMPARE(s.retrieve(), QStringLiteral("4 new messages"));
-    QCOMPARE(s.rows(kAnswers), (QStringList{QStringLiteral("21|20|0|0|0|A1|quorbic.r3"),
-                                            QStringLiteral("22|20|0|0|0|A2|quorbic.r3"),
-                                            QStringLiteral("23|21|0|0|0|A3|quorbic.r3"),
-                                            QStringLiteral("24|20|0|0|0|X|quorbic.r3")}));
+    QCOMPARE(s.rows(kAnswers),
+             (QStringList{QStringLiteral("21|20|0|0|0|A1|quorbic.r3"), QStringLiteral("22|20|0|0|0|A2|quorbic.r3"),
+                          QStringLiteral("23|21|0|0|0|A3|quorbic.r3"), QStringLiteral("24|20|0|0|0|X|quorbic.r3")}));
     QCOMPARE(s.rows(QStringLiteral("SELECT COUNT(*) FROM SentArticles WHERE MessageId='<x@expert.invalid>'")),
              QStringList{QStringLiteral("1")});
     QCOMPARE(s.ui.boxTexts(), QStringList{});
@@ -219,9 +223,9 @@ void tst_RetrievalOnline::startNumberFromTheOldestRecord()
     QVERIFY2(probe.open(m_inn->host(), m_inn->port()), qPrintable(probe.errorString()));
     for (int i = 0; i < 300; ++i) {
         QCOMPARE(probe.command("POST").left(3), QByteArray("340"));
-        const QByteArray reply = probe.sendText(
-            article(QStringLiteral("quorbic.r6"), QStringLiteral("<filler%1@expert.invalid>").arg(i), {},
-                    QStringLiteral("Filler")));
+        const QByteArray reply
+            = probe.sendText(article(QStringLiteral("quorbic.r6"), QStringLiteral("<filler%1@expert.invalid>").arg(i),
+                                     {}, QStringLiteral("Filler")));
         QVERIFY2(reply.startsWith("240"), reply.constData());
     }
     Store s(fill::server(1, m_inn->host(), m_inn->port()) + fill::group(5, QStringLiteral("quorbic.r5"))
@@ -229,7 +233,8 @@ void tst_RetrievalOnline::startNumberFromTheOldestRecord()
             + fill::question(30, 0, 0, QStringLiteral("Q"), {}, 1, QStringLiteral("quorbic.r5"))
             + fill::question(31, 0, 0, QStringLiteral("Q"), {}, 1, QStringLiteral("quorbic.r6"))
             + fill::sent(31, QStringLiteral("<lost@test.invalid>"), {}, 6)
-            + fill::sent(30, QStringLiteral("<q5@test.invalid>"), {}, 5) + fill::sent(31, QStringLiteral("<q6@test.invalid>"), {}, 6));
+            + fill::sent(30, QStringLiteral("<q5@test.invalid>"), {}, 5)
+            + fill::sent(31, QStringLiteral("<q6@test.invalid>"), {}, 6));
     QCOMPARE(s.retrieve(), QStringLiteral("3 new messages"));
     QCOMPARE(s.rows(QStringLiteral("SELECT Subject, Parent FROM Article WHERE ArticleType=0 ORDER BY Code")),
              (QStringList{QStringLiteral("Early 5|30"), QStringLiteral("Late 5|30"), QStringLiteral("Late 6|31")}));
@@ -239,10 +244,10 @@ void tst_RetrievalOnline::readOnlyServerAndADeletedQuestion()
 {
     // r7 is carried only by the read-only reader. In r8, question 50 was
     // deleted (not expired); message 51 in the Inbox names r8.
-    expertPosts(QStringLiteral("quorbic.r7"), QStringLiteral("<a7@expert.invalid>"), QStringLiteral("<q7@test.invalid>"),
-                QStringLiteral("A7"));
-    expertPosts(QStringLiteral("quorbic.r8"), QStringLiteral("<a8@expert.invalid>"), QStringLiteral("<q8@test.invalid>"),
-                QStringLiteral("A8"));
+    expertPosts(QStringLiteral("quorbic.r7"), QStringLiteral("<a7@expert.invalid>"),
+                QStringLiteral("<q7@test.invalid>"), QStringLiteral("A7"));
+    expertPosts(QStringLiteral("quorbic.r8"), QStringLiteral("<a8@expert.invalid>"),
+                QStringLiteral("<q8@test.invalid>"), QStringLiteral("A8"));
     Store s(fill::server(1, m_inn->host(), m_inn->port()) + fill::server(2, QStringLiteral("localhost"), m_readOnlyPort)
             + fill::group(7, QStringLiteral("quorbic.r7")) + fill::group(8, QStringLiteral("quorbic.r8"))
             + fill::carries(2, 7) + fill::carries(1, 8)
@@ -256,20 +261,23 @@ void tst_RetrievalOnline::readOnlyServerAndADeletedQuestion()
     s.folders.nodes.insert(51, 0);
     QCOMPARE(s.retrieve(), QStringLiteral("2 new messages"));
     QCOMPARE(s.ui.boxTexts(), QStringList{}); // the read-only server needs no box
-    QCOMPARE(s.rows(kAnswers), (QStringList{QStringLiteral("52|40|0|0|0|A7|quorbic.r7"),
-                                            QStringLiteral("53|50|0|0|0|A8|quorbic.r8")}));
+    QCOMPARE(s.rows(kAnswers),
+             (QStringList{QStringLiteral("52|40|0|0|0|A7|quorbic.r7"), QStringLiteral("53|50|0|0|0|A8|quorbic.r8")}));
     // The deleted question has no node in the Inbox: its answer is a top-level node.
-    QCOMPARE(s.folders.ops, (QStringList{QStringLiteral("add 52 under 40"), QStringLiteral("expand 40"),
-                                         QStringLiteral("add 53 under 0")}));
+    QCOMPARE(s.folders.ops,
+             (QStringList{QStringLiteral("add 52 under 40"), QStringLiteral("expand 40"),
+                          QStringLiteral("add 53 under 0")}));
 }
 
 void tst_RetrievalOnline::nothingToScanConnectsNowhere()
 {
     // The only server refuses everyone: contacting it would show a box.
     Store s(fill::server(1, m_inn->host(), m_refusingPort) + fill::group(9, QStringLiteral("quorbic.r9"))
-            + fill::carries(1, 9) + fill::question(60, 1, 0, QStringLiteral("Queued"), {}, 1, QStringLiteral("quorbic.r9"))
+            + fill::carries(1, 9)
+            + fill::question(60, 1, 0, QStringLiteral("Queued"), {}, 1, QStringLiteral("quorbic.r9"))
             + fill::question(61, 0, 0, QStringLiteral("Expired"), {}, 1, QStringLiteral("quorbic.r9"))
-            + fill::sent(61, QStringLiteral("<q9@test.invalid>"), {}, 9) + QStringLiteral("UPDATE Article SET Expire=-1 WHERE Code=61;"));
+            + fill::sent(61, QStringLiteral("<q9@test.invalid>"), {}, 9)
+            + QStringLiteral("UPDATE Article SET Expire=-1 WHERE Code=61;"));
     QCOMPARE(s.retrieve(), QStringLiteral("0 new messages"));
     QCOMPARE(s.ui.boxTexts(), QStringList{});
     QCOMPARE(s.ui.status0, QStringList{QStringLiteral("0 new messages")});

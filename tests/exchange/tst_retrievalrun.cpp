@@ -23,7 +23,8 @@ namespace {
 QString overviewLine(int number, const QString &subject, const QString &messageId, const QString &references)
 {
     return QStringLiteral("S: %1\t%2\tExpert <ex@test.invalid>\tTue, 5 Mar 2024 14:03:00 -0800\t%3\t%4\t300\t2")
-        .arg(number).arg(subject, messageId, references);
+        .arg(number)
+        .arg(subject, messageId, references);
 }
 
 // Greeting and reader mode.
@@ -36,9 +37,12 @@ QStringList greeting(const QString &line = QStringLiteral("200 fake news server 
 QStringList readGroup(const QString &group, const QString &figures, const QString &oldest, const QString &statReply,
                       int start, const QStringList &lines)
 {
-    QStringList script{QStringLiteral("C: Group ") + group, QStringLiteral("S: 211 ") + figures + QLatin1Char(' ') + group,
-                       QStringLiteral("C: Stat <") + oldest + QLatin1Char('>'), QStringLiteral("S: ") + statReply,
-                       QStringLiteral("C: xover %1-").arg(start), QStringLiteral("S: 224 overview follows")};
+    QStringList script{QStringLiteral("C: Group ") + group,
+                       QStringLiteral("S: 211 ") + figures + QLatin1Char(' ') + group,
+                       QStringLiteral("C: Stat <") + oldest + QLatin1Char('>'),
+                       QStringLiteral("S: ") + statReply,
+                       QStringLiteral("C: xover %1-").arg(start),
+                       QStringLiteral("S: 224 overview follows")};
     script << lines << QStringLiteral("S: .");
     return script;
 }
@@ -81,10 +85,11 @@ struct Retrieval
 
 // Question 10 in the Inbox, posted to g.one as <q@x>.
 const QString kQuestion = fill::question(10, 0, 0, QStringLiteral("Q"), QStringLiteral("q"), 0, QStringLiteral("g.one"))
-                        + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1);
+    + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1);
 
-const QString kAnswers = QStringLiteral("SELECT Code, Parent, Folder, ArticleType, IsRead, Subject, \"From\", SentDate, "
-                                        "Source, Body FROM Article WHERE Code > 10 ORDER BY Code");
+const QString kAnswers
+    = QStringLiteral("SELECT Code, Parent, Folder, ArticleType, IsRead, Subject, \"From\", SentDate, "
+                     "Source, Body FROM Article WHERE Code > 10 ORDER BY Code");
 
 } // namespace
 
@@ -118,10 +123,9 @@ void tst_RetrievalRun::storesAnswersAndThreadsThem_data()
 {
     QTest::addColumn<int>("folder");
     QTest::addColumn<QStringList>("treeOps");
-    QTest::newRow("Inbox on view") << 0
-                                   << QStringList{QStringLiteral("add 12 under 10"), QStringLiteral("expand 10"),
-                                                  QStringLiteral("add 13 under 12"), QStringLiteral("expand 12"),
-                                                  QStringLiteral("add 14 under 10"), QStringLiteral("expand 10")};
+    QTest::newRow("Inbox on view") << 0 << QStringList{QStringLiteral("add 12 under 10"), QStringLiteral("expand 10"),
+                                                       QStringLiteral("add 13 under 12"), QStringLiteral("expand 12"),
+                                                       QStringLiteral("add 14 under 10"), QStringLiteral("expand 10")};
     QTest::newRow("Drafts on view") << 2 << QStringList{};
 }
 
@@ -160,15 +164,17 @@ void tst_RetrievalRun::storesAnswersAndThreadsThem()
                           QStringLiteral("12|10|0|0|0|Re: Q|%1|%2|g.one|first answer\r\n.dotted\r\n").arg(from, date),
                           QStringLiteral("13|12|0|0|0|Re: Re: Q|%1|%2|g.one|second\r\n").arg(from, date),
                           QStringLiteral("14|10|0|0|0|Re: Q|%1|%2|g.one|third\r\n").arg(from, date)}));
-    QCOMPARE(r.rows(QStringLiteral("SELECT ArticleId, MessageId, ReferencesId, GroupId FROM SentArticles WHERE Code > 2")),
+    QCOMPARE(r.rows(
+                 QStringLiteral("SELECT ArticleId, MessageId, ReferencesId, GroupId FROM SentArticles WHERE Code > 2")),
              (QStringList{QStringLiteral("12|<a1@y>|<q@x>|1"), QStringLiteral("13|<a2@y>|<q@x> <a1@y>|1"),
                           QStringLiteral("14|<a3@y>|<pre@z><q@x>x|1")}));
     QCOMPARE(r.folders.ops, treeOps);
-    QCOMPARE(r.ui.status0, (QStringList{QStringLiteral("Connecting..."), QStringLiteral("Loading articles from g.one"),
-                                        QStringLiteral("3 new messages")}));
-    QCOMPARE(r.ui.status1, (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
-                                        QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
-                                        QStringLiteral("6")}));
+    QCOMPARE(r.ui.status0,
+             (QStringList{QStringLiteral("Connecting..."), QStringLiteral("Loading articles from g.one"),
+                          QStringLiteral("3 new messages")}));
+    QCOMPARE(r.ui.status1,
+             (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                          QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")}));
     QCOMPARE(r.ui.busyChanges, (QList<bool>{true, false}));
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     QCOMPARE(r.run->newAnswers(), 3);
@@ -180,7 +186,8 @@ void tst_RetrievalRun::startNumber_data()
     QTest::addColumn<QString>("statReply");
     QTest::addColumn<int>("start");
     const QString unknown = QStringLiteral("430 no such article");
-    QTest::newRow("server knows the oldest record") << QStringLiteral("500 100 450") << QStringLiteral("223 333 <q@x>") << 333;
+    QTest::newRow("server knows the oldest record")
+        << QStringLiteral("500 100 450") << QStringLiteral("223 333 <q@x>") << 333;
     QTest::newRow("server numbers it 0") << QStringLiteral("500 100 450") << QStringLiteral("223 0 <q@x>") << 150;
     QTest::newRow("server does not know it") << QStringLiteral("500 100 450") << unknown << 150;
     QTest::newRow("highest number 300") << QStringLiteral("300 1 300") << unknown << 0;
@@ -197,9 +204,10 @@ void tst_RetrievalRun::startNumber()
     Retrieval r(kQuestion + fill::sent(10, QStringLiteral("<newer@x>"), QString(), 1)
                 + fill::reply(9, 0, 0, {}, QStringLiteral("gone"), {}, 0)
                 + QStringLiteral("UPDATE Article SET Expire=-1 WHERE Code=9;")
-                + QStringLiteral("INSERT INTO SentArticles (Code, ArticleId, MessageId, GroupId) VALUES (0, 9, '<expired@x>', 1);"));
-    r.server.addScript(greeting() + readGroup(QStringLiteral("g.one"), figures, QStringLiteral("q@x"), statReply, start, {})
-                       + kQuit);
+                + QStringLiteral(
+                    "INSERT INTO SentArticles (Code, ArticleId, MessageId, GroupId) VALUES (0, 9, '<expired@x>', 1);"));
+    r.server.addScript(
+        greeting() + readGroup(QStringLiteral("g.one"), figures, QStringLiteral("q@x"), statReply, start, {}) + kQuit);
     r.run->RetrieveAnswers();
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
     QCOMPARE(r.ui.status0.last(), QStringLiteral("0 new messages"));
@@ -210,16 +218,19 @@ void tst_RetrievalRun::crossPostedAnswerIsStoredOnce()
     // The question went to both groups; the answer names both copies and is
     // listed in both groups.
     Retrieval r(fill::question(10, 0, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one,g.two"))
-                + fill::sent(10, QStringLiteral("<q1@x>"), QString(), 1) + fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2));
+                + fill::sent(10, QStringLiteral("<q1@x>"), QString(), 1)
+                + fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2));
     const QString answer = QStringLiteral("<a@y>");
     const QString references = QStringLiteral("<q1@x> <q2@x>");
     r.server.addScript(greeting()
                        + readGroup(QStringLiteral("g.one"), QStringLiteral("1 1 1"), QStringLiteral("q1@x"),
-                                   QStringLiteral("223 1 <q1@x>"), 1, {overviewLine(1, QStringLiteral("A"), answer, references)})
+                                   QStringLiteral("223 1 <q1@x>"), 1,
+                                   {overviewLine(1, QStringLiteral("A"), answer, references)})
                        + body(1, {QStringLiteral("answer")}) + kQuit);
     r.server.addScript(greeting()
                        + readGroup(QStringLiteral("g.two"), QStringLiteral("1 7 7"), QStringLiteral("q2@x"),
-                                   QStringLiteral("223 7 <q2@x>"), 7, {overviewLine(7, QStringLiteral("A"), answer, references)})
+                                   QStringLiteral("223 7 <q2@x>"), 7,
+                                   {overviewLine(7, QStringLiteral("A"), answer, references)})
                        + kQuit);
     r.run->RetrieveAnswers();
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
@@ -231,18 +242,20 @@ void tst_RetrievalRun::crossPostedAnswerIsStoredOnce()
 void tst_RetrievalRun::articleGoneBeforeItsBodyStoresNothing()
 {
     Retrieval r(kQuestion);
-    r.server.addScript(greeting()
-                       + readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
-                                   QStringLiteral("223 1 <q@x>"), 1,
-                                   {overviewLine(2, QStringLiteral("A1"), QStringLiteral("<a1@y>"), QStringLiteral("<q@x>")),
-                                    overviewLine(3, QStringLiteral("A2"), QStringLiteral("<a2@y>"), QStringLiteral("<q@x>"))})
-                       + QStringList{QStringLiteral("C: Body 2"), QStringLiteral("S: 423 no such article in group")}
-                       + body(3, {QStringLiteral("kept")}) + kQuit);
+    r.server.addScript(
+        greeting()
+        + readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
+                    QStringLiteral("223 1 <q@x>"), 1,
+                    {overviewLine(2, QStringLiteral("A1"), QStringLiteral("<a1@y>"), QStringLiteral("<q@x>")),
+                     overviewLine(3, QStringLiteral("A2"), QStringLiteral("<a2@y>"), QStringLiteral("<q@x>"))})
+        + QStringList{QStringLiteral("C: Body 2"), QStringLiteral("S: 423 no such article in group")}
+        + body(3, {QStringLiteral("kept")}) + kQuit);
     r.run->RetrieveAnswers();
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
     QCOMPARE(r.rows(QStringLiteral("SELECT Subject, Body FROM Article WHERE Code > 10")),
              QStringList{QStringLiteral("A2|kept\r\n")});
-    QCOMPARE(r.rows(QStringLiteral("SELECT MessageId FROM SentArticles WHERE Code > 1")), QStringList{QStringLiteral("<a2@y>")});
+    QCOMPARE(r.rows(QStringLiteral("SELECT MessageId FROM SentArticles WHERE Code > 1")),
+             QStringList{QStringLiteral("<a2@y>")});
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     QCOMPARE(r.ui.status0.last(), QStringLiteral("1 new message"));
 }
@@ -254,15 +267,15 @@ void tst_RetrievalRun::oddOverviewLines()
     // References with a non-ASCII character; a subject in an 8-bit set that
     // is not UTF-8.
     const QByteArray latin1 = "4\tR\xe9ponse\tExpert\tTue, 5 Mar 2024 14:03:00 -0800\t<a3@y>\t<q@x>\t300\t2\r\n";
-    r.server.addScript(greeting()
-                       + readGroup(QStringLiteral("g.one"), QStringLiteral("4 2 4"), QStringLiteral("q@x"),
-                                   QStringLiteral("223 2 <q@x>"), 2,
-                                   {QStringLiteral("S: 2\tFirst\tExpert\tTue, 5 Mar 2024 14:03:00 -0800\t<a1@y>\t\b\t<q@x>\t300\t2"),
-                                    overviewLine(3, QStringLiteral("Grüße"), QStringLiteral("<a2@y>"),
-                                                 QStringLiteral("<q@x> <é@z>")),
-                                    FakeNewsServer::sendBytesLine(latin1)})
-                       + body(2, {QStringLiteral("one")}) + body(3, {QStringLiteral("two")})
-                       + body(4, {QStringLiteral("three")}) + kQuit);
+    r.server.addScript(
+        greeting()
+        + readGroup(QStringLiteral("g.one"), QStringLiteral("4 2 4"), QStringLiteral("q@x"),
+                    QStringLiteral("223 2 <q@x>"), 2,
+                    {QStringLiteral("S: 2\tFirst\tExpert\tTue, 5 Mar 2024 14:03:00 -0800\t<a1@y>\t\b\t<q@x>\t300\t2"),
+                     overviewLine(3, QStringLiteral("Grüße"), QStringLiteral("<a2@y>"), QStringLiteral("<q@x> <é@z>")),
+                     FakeNewsServer::sendBytesLine(latin1)})
+        + body(2, {QStringLiteral("one")}) + body(3, {QStringLiteral("two")}) + body(4, {QStringLiteral("three")})
+        + kQuit);
     r.run->RetrieveAnswers();
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
     // Headers are kept as the bytes that came: UTF-8 as UTF-8, the 8-bit
@@ -279,21 +292,20 @@ void tst_RetrievalRun::readFailure_data()
 {
     QTest::addColumn<QStringList>("reading"); // what follows the greeting on server 1 for g.one
     QTest::addColumn<QString>("box");
-    QTest::newRow("GROUP refused")
-        << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("S: 411 no such news group")}
-        << QStringLiteral("411 no such news group");
+    QTest::newRow("GROUP refused") << QStringList{QStringLiteral("C: Group g.one"),
+                                                  QStringLiteral("S: 411 no such news group")}
+                                   << QStringLiteral("411 no such news group");
     QTest::newRow("unexpected STAT reply")
         << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("S: 211 5 1 5 g.one"),
                        QStringLiteral("C: Stat <q@x>"), QStringLiteral("S: 500 what?")}
         << QStringLiteral("500 what?");
-    QTest::newRow("XOVER refused")
-        << readGroup(QStringLiteral("g.one"), QStringLiteral("5 1 5"), QStringLiteral("q@x"), QStringLiteral("223 1 <q@x>"), 1, {})
-               .mid(0, 5)
-               + QStringList{QStringLiteral("S: 420 no article(s) selected")}
-        << QStringLiteral("420 no article(s) selected");
-    QTest::newRow("connection broken")
-        << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("* close")}
-        << QStringLiteral("The server broke off the connection");
+    QTest::newRow("XOVER refused") << readGroup(QStringLiteral("g.one"), QStringLiteral("5 1 5"), QStringLiteral("q@x"),
+                                                QStringLiteral("223 1 <q@x>"), 1, {})
+                                          .mid(0, 5)
+            + QStringList{QStringLiteral("S: 420 no article(s) selected")}
+                                   << QStringLiteral("420 no article(s) selected");
+    QTest::newRow("connection broken") << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("* close")}
+                                       << QStringLiteral("The server broke off the connection");
 }
 
 void tst_RetrievalRun::readFailure()
@@ -304,7 +316,8 @@ void tst_RetrievalRun::readFailure()
     FakeNewsServer second;
     Retrieval r(fill::server(2, second.host(), second.port()) + fill::carries(2, 1)
                 + fill::question(10, 0, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one,g.two"))
-                + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1) + fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2));
+                + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1)
+                + fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2));
     r.server.addScript(greeting() + reading + (reading.last() == QLatin1String("* close") ? QStringList{} : kQuit));
     r.server.addScript(greeting()
                        + readGroup(QStringLiteral("g.two"), QStringLiteral("0 1 0"), QStringLiteral("q2@x"),
@@ -325,7 +338,8 @@ void tst_RetrievalRun::serverChoice_data()
     QTest::newRow("paused server passed over")
         << QStringLiteral("400 paused") << QStringLiteral(" The news service is temporarily unavailable.");
     QTest::newRow("refusing server passed over")
-        << QStringLiteral("502 go away") << QStringLiteral("Connection Error: Connection explicitly refused by NNTP server.");
+        << QStringLiteral("502 go away")
+        << QStringLiteral("Connection Error: Connection explicitly refused by NNTP server.");
 }
 
 void tst_RetrievalRun::serverChoice()
@@ -336,7 +350,7 @@ void tst_RetrievalRun::serverChoice()
     Retrieval r(fill::server(2, second.host(), second.port()) + fill::carries(2, 1) + kQuestion);
     const QStringList reading = readGroup(QStringLiteral("g.one"), QStringLiteral("0 1 0"), QStringLiteral("q@x"),
                                           QStringLiteral("430 no"), 1, {})
-                              + kQuit;
+        + kQuit;
     if (box.isEmpty()) {
         r.server.addScript(greeting(firstGreeting) + reading);
     } else {
@@ -348,7 +362,8 @@ void tst_RetrievalRun::serverChoice()
     r.run->RetrieveAnswers();
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
     QVERIFY2(second.waitForScripts(), qPrintable(second.failure()));
-    QCOMPARE(r.ui.boxTexts(), box.isEmpty() ? QStringList{} : QStringList{QStringLiteral("News Server 127.0.0.1 | ") + box});
+    QCOMPARE(r.ui.boxTexts(),
+             box.isEmpty() ? QStringList{} : QStringList{QStringLiteral("News Server 127.0.0.1 | ") + box});
     QCOMPARE(second.connectionCount(), box.isEmpty() ? 0 : 1);
 }
 
@@ -369,9 +384,9 @@ void tst_RetrievalRun::failedHostIsNotTriedAgain()
     r.run->RetrieveAnswers();
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
     const QString refused = QStringLiteral("Connection Error: ") + SocketError(ECONNREFUSED).text();
-    QCOMPARE(r.ui.boxTexts(), (QStringList{QStringLiteral("News Server 127.0.0.1 | Connection Error: ")
-                                               + SocketError(ETIMEDOUT).text(),
-                                           QStringLiteral("News Server localhost | ") + refused}));
+    QCOMPARE(r.ui.boxTexts(),
+             (QStringList{QStringLiteral("News Server 127.0.0.1 | Connection Error: ") + SocketError(ETIMEDOUT).text(),
+                          QStringLiteral("News Server localhost | ") + refused}));
     QCOMPARE(r.server.connectionCount(), 1); // g.three: server 2 failed and server 1 failed
 }
 
@@ -383,11 +398,12 @@ void tst_RetrievalRun::answerToADeletedQuestion()
                 + fill::question(20, 0, 0, QStringLiteral("Other"), {}, 0, QStringLiteral("g.one"))
                 + fill::sent(20, QStringLiteral("<other@x>"), QString(), 1));
     r.folders.nodes.insert(20, 0);
-    r.server.addScript(greeting()
-                       + readGroup(QStringLiteral("g.one"), QStringLiteral("2 1 2"), QStringLiteral("q@x"),
-                                   QStringLiteral("223 1 <q@x>"), 1,
-                                   {overviewLine(2, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>"))})
-                       + body(2, {QStringLiteral("a")}) + kQuit);
+    r.server.addScript(
+        greeting()
+        + readGroup(QStringLiteral("g.one"), QStringLiteral("2 1 2"), QStringLiteral("q@x"),
+                    QStringLiteral("223 1 <q@x>"), 1,
+                    {overviewLine(2, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>"))})
+        + body(2, {QStringLiteral("a")}) + kQuit);
     r.run->RetrieveAnswers();
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
     QCOMPARE(r.rows(QStringLiteral("SELECT Code, Parent, Folder FROM Article WHERE Code=21")),
@@ -399,10 +415,9 @@ void tst_RetrievalRun::nothingToScan_data()
 {
     QTest::addColumn<QString>("messages");
     QTest::addColumn<bool>("goOnLine");
-    QTest::newRow("no Inbox message")
-        << fill::question(10, 1, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one")) << true;
-    QTest::newRow("only expired Inbox messages")
-        << kQuestion + QStringLiteral("UPDATE Article SET Expire=-1;") << true;
+    QTest::newRow("no Inbox message") << fill::question(10, 1, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one"))
+                                      << true;
+    QTest::newRow("only expired Inbox messages") << kQuestion + QStringLiteral("UPDATE Article SET Expire=-1;") << true;
     QTest::newRow("Expire NULL counts as expired")
         << kQuestion + QStringLiteral("UPDATE Article SET Expire=NULL;") << true;
     QTest::newRow("dial-up declined") << kQuestion << false;
@@ -423,12 +438,13 @@ void tst_RetrievalRun::nothingToScan()
 void tst_RetrievalRun::answersAreCommittedAtOnce()
 {
     Retrieval r(kQuestion);
-    r.server.addScript(greeting()
-                       + readGroup(QStringLiteral("g.one"), QStringLiteral("2 1 2"), QStringLiteral("q@x"),
-                                   QStringLiteral("223 1 <q@x>"), 1,
-                                   {overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>")),
-                                    overviewLine(2, QStringLiteral("B"), QStringLiteral("<b@y>"), QString())})
-                       + body(1, {QStringLiteral("a")}) + kQuit);
+    r.server.addScript(
+        greeting()
+        + readGroup(QStringLiteral("g.one"), QStringLiteral("2 1 2"), QStringLiteral("q@x"),
+                    QStringLiteral("223 1 <q@x>"), 1,
+                    {overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>")),
+                     overviewLine(2, QStringLiteral("B"), QStringLiteral("<b@y>"), QString())})
+        + body(1, {QStringLiteral("a")}) + kQuit);
     // What another connection to the file sees at each pause of the run: the
     // last pause is the one before the second line.
     QStringList seen;
@@ -454,13 +470,14 @@ void tst_RetrievalRun::sameArticleTwiceInOneOverview()
     const QString answer = overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>"));
     QString again = answer;
     again.replace(QStringLiteral("S: 1\t"), QStringLiteral("S: 2\t"));
-    r.server.addScript(greeting()
-                       + readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
-                                   QStringLiteral("223 1 <q@x>"), 1,
-                                   {answer, again,
-                                    overviewLine(3, QStringLiteral("B"), QStringLiteral("<b@y>"), QStringLiteral("<a@y>"))})
-                       + body(1, {QStringLiteral("a")}) + body(2, {QStringLiteral("a again")})
-                       + body(3, {QStringLiteral("b")}) + kQuit);
+    r.server.addScript(
+        greeting()
+        + readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
+                    QStringLiteral("223 1 <q@x>"), 1,
+                    {answer, again,
+                     overviewLine(3, QStringLiteral("B"), QStringLiteral("<b@y>"), QStringLiteral("<a@y>"))})
+        + body(1, {QStringLiteral("a")}) + body(2, {QStringLiteral("a again")}) + body(3, {QStringLiteral("b")})
+        + kQuit);
     r.run->RetrieveAnswers();
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
     QCOMPARE(r.rows(QStringLiteral("SELECT Code, Parent, Subject, Body FROM Article WHERE Code > 10")),
@@ -474,22 +491,24 @@ void tst_RetrievalRun::answerToAnAnswerThatWasGone()
     // gone by then, so the answer to it answers nothing recorded and its body,
     // already on its way, is not stored.
     Retrieval r(kQuestion);
-    r.server.addScript(greeting()
-                       + readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
-                                   QStringLiteral("223 1 <q@x>"), 1,
-                                   {overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>")),
-                                    overviewLine(2, QStringLiteral("G"), QStringLiteral("<g@y>"), QStringLiteral("<q@x>")),
-                                    overviewLine(3, QStringLiteral("B"), QStringLiteral("<b@y>"), QStringLiteral("<g@y>"))})
-                       + body(1, {QStringLiteral("a")})
-                       + QStringList{QStringLiteral("C: Body 2"), QStringLiteral("C: Body 3"),
-                                     QStringLiteral("S: 423 no such article in group"),
-                                     QStringLiteral("S: 222 3 <b@y> body"), QStringLiteral("S: b"), QStringLiteral("S: .")}
-                       + kQuit);
+    r.server.addScript(
+        greeting()
+        + readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
+                    QStringLiteral("223 1 <q@x>"), 1,
+                    {overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>")),
+                     overviewLine(2, QStringLiteral("G"), QStringLiteral("<g@y>"), QStringLiteral("<q@x>")),
+                     overviewLine(3, QStringLiteral("B"), QStringLiteral("<b@y>"), QStringLiteral("<g@y>"))})
+        + body(1, {QStringLiteral("a")})
+        + QStringList{QStringLiteral("C: Body 2"), QStringLiteral("C: Body 3"),
+                      QStringLiteral("S: 423 no such article in group"), QStringLiteral("S: 222 3 <b@y> body"),
+                      QStringLiteral("S: b"), QStringLiteral("S: .")}
+        + kQuit);
     r.run->RetrieveAnswers();
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
     QCOMPARE(r.rows(QStringLiteral("SELECT Code, Parent, Subject, Body FROM Article WHERE Code > 10")),
              QStringList{QStringLiteral("11|10|A|a\r\n")});
-    QCOMPARE(r.rows(QStringLiteral("SELECT MessageId FROM SentArticles WHERE Code > 1")), QStringList{QStringLiteral("<a@y>")});
+    QCOMPARE(r.rows(QStringLiteral("SELECT MessageId FROM SentArticles WHERE Code > 1")),
+             QStringList{QStringLiteral("<a@y>")});
     QCOMPARE(r.ui.status0.last(), QStringLiteral("1 new message"));
 }
 
@@ -506,11 +525,12 @@ void tst_RetrievalRun::diskWaitDeferredOnlyWhileRunning()
     QFETCH(QStringList, afterOverview);
     QFETCH(int, boxes);
     Retrieval r(kQuestion);
-    r.server.addScript(greeting()
-                       + readGroup(QStringLiteral("g.one"), QStringLiteral("1 1 1"), QStringLiteral("q@x"),
-                                   QStringLiteral("223 1 <q@x>"), 1,
-                                   {overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>"))})
-                       + afterOverview);
+    r.server.addScript(
+        greeting()
+        + readGroup(QStringLiteral("g.one"), QStringLiteral("1 1 1"), QStringLiteral("q@x"),
+                    QStringLiteral("223 1 <q@x>"), 1,
+                    {overviewLine(1, QStringLiteral("A"), QStringLiteral("<a@y>"), QStringLiteral("<q@x>"))})
+        + afterOverview);
     const auto synchronous = [&r] {
         QSqlQuery q(r.dm->MainConnection().database());
         return q.exec(QStringLiteral("PRAGMA synchronous")) && q.next() ? q.value(0).toInt() : -1;

@@ -49,9 +49,9 @@ void tst_SecureRun::initTestCase()
 
 void tst_SecureRun::postsOverTls_data()
 {
-    QTest::addColumn<QStringList>("names");      // the server certificate's names
-    QTest::addColumn<QString>("script");         // one connection, played for each group
-    QTest::addColumn<QString>("box");            // the first box, "title | text"
+    QTest::addColumn<QStringList>("names"); // the server certificate's names
+    QTest::addColumn<QString>("script"); // one connection, played for each group
+    QTest::addColumn<QString>("box"); // the first box, "title | text"
     QTest::addColumn<int>("questions");
 
     QTest::newRow("trusted, read-only server")
@@ -61,8 +61,8 @@ void tst_SecureRun::postsOverTls_data()
                           "access. No posting is permitted. (encrypted)")
         << 0;
     QTest::newRow("certificate for another name, answered No")
-        << QStringList{QStringLiteral("DNS:other.invalid")} << QStringLiteral("* tls\nS: 200 hi\n* closed")
-        << QString() << 1;
+        << QStringList{QStringLiteral("DNS:other.invalid")} << QStringLiteral("* tls\nS: 200 hi\n* closed") << QString()
+        << 1;
 }
 
 void tst_SecureRun::postsOverTls()
@@ -80,12 +80,12 @@ void tst_SecureRun::postsOverTls()
     server.addScript(script);
 
     ScratchStore store;
-    store.exec(fill::server(1, server.host(), server.port())
-               + fill::account(1, QStringLiteral("Ann"), QStringLiteral("ann@test.invalid"), QString())
-               + fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("b.grp"))
-               + fill::carries(1, 1) + fill::carries(1, 2)
-               + fill::reply(5, 1, 0, QStringLiteral("a.grp,b.grp"), QStringLiteral("Re: X"),
-                             QStringLiteral("Body"), 1));
+    store.exec(
+        fill::server(1, server.host(), server.port())
+        + fill::account(1, QStringLiteral("Ann"), QStringLiteral("ann@test.invalid"), QString())
+        + fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("b.grp")) + fill::carries(1, 1)
+        + fill::carries(1, 2)
+        + fill::reply(5, 1, 0, QStringLiteral("a.grp,b.grp"), QStringLiteral("Re: X"), QStringLiteral("Body"), 1));
     Tdm dm(store.path());
     dm.DataModuleCreate();
     NewsClientSettings settings = dm.newsClient().settings();

@@ -28,10 +28,11 @@ struct Window
 {
     Window()
     {
-        store.exec(fill::server(1, server.host(), server.port()) + fill::account(1, "Ann", "ann@test.invalid", {})
-                   + fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("b.grp"))
-                   + fill::carries(1, 1) + fill::carries(1, 2)
-                   + fill::reply(5, 1, 0, QStringLiteral("a.grp,b.grp"), QStringLiteral("Re: X"), QStringLiteral("b"), 1));
+        store.exec(
+            fill::server(1, server.host(), server.port()) + fill::account(1, "Ann", "ann@test.invalid", {})
+            + fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("b.grp")) + fill::carries(1, 1)
+            + fill::carries(1, 2)
+            + fill::reply(5, 1, 0, QStringLiteral("a.grp,b.grp"), QStringLiteral("Re: X"), QStringLiteral("b"), 1));
         dm = std::make_unique<Tdm>(store.path());
         dm->DataModuleCreate();
         window = std::make_unique<TfmSendGroup>(*dm, folders);
@@ -72,14 +73,14 @@ QStringList treeRows(QTreeWidget *tree)
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem *message = tree->topLevelItem(i);
         rows << message->text(0) + (message->font(0).bold() ? QStringLiteral(" *") : QString())
-                    + (message->isExpanded() ? QStringLiteral(" expanded") : QString());
+                + (message->isExpanded() ? QStringLiteral(" expanded") : QString());
         for (int j = 0; j < message->childCount(); ++j) {
             QTreeWidgetItem *group = message->child(j);
             const QIcon icon = group->icon(0);
-            const QString mark = icon.isNull()                           ? QStringLiteral("-")
-                               : image(icon) == image(successMark()) ? QStringLiteral("ok")
-                               : image(icon) == image(failureMark()) ? QStringLiteral("failed")
-                                                                     : QStringLiteral("?");
+            const QString mark = icon.isNull()        ? QStringLiteral("-")
+                : image(icon) == image(successMark()) ? QStringLiteral("ok")
+                : image(icon) == image(failureMark()) ? QStringLiteral("failed")
+                                                      : QStringLiteral("?");
             rows << QStringLiteral("  %1 | %2 | %3").arg(group->text(0), group->text(1), mark);
         }
     }
@@ -181,12 +182,14 @@ void tst_SendGroupWindow::abortDuringTheRunEndsWithAbort()
     });
     QVERIFY2(w.server.waitForScripts(), qPrintable(w.server.failure()));
     QCOMPARE(result, TfmSendGroup::Abort);
-    QCOMPARE(boxes, QStringList{QStringLiteral("News Server 127.0.0.1 |  Connection Error: Connection explicitly "
-                                               "refused by NNTP server.")});
+    QCOMPARE(boxes,
+             QStringList{QStringLiteral("News Server 127.0.0.1 |  Connection Error: Connection explicitly "
+                                        "refused by NNTP server.")});
     // b.grp was never started; the message stays in the Outbox.
     QCOMPARE(treeRows(w.window->SendTree()),
              (QStringList{QStringLiteral("Re: X * expanded"),
-                          QStringLiteral("  a.grp |  Connection Error: Connection explicitly refused by NNTP server. | failed"),
+                          QStringLiteral(
+                              "  a.grp |  Connection Error: Connection explicitly refused by NNTP server. | failed"),
                           QStringLiteral("  b.grp |  | -")}));
     QCOMPARE(w.server.connectionCount(), 1);
     QCOMPARE(w.store.rows(QStringLiteral("SELECT Folder FROM Article WHERE Code=5")), QStringList{QStringLiteral("1")});

@@ -58,8 +58,8 @@ QString clientSays(const QString &line)
 }
 
 const QString kQuit = clientSays("Quit");
-const QString kDropped = "* drop";    // the server goes, whatever the client is sending
-const QString kClose = "* close";     // the server closes after its last words
+const QString kDropped = "* drop"; // the server goes, whatever the client is sending
+const QString kClose = "* close"; // the server closes after its last words
 const QString kStall = "* stall";
 
 // Greeting and reader mode.
@@ -116,7 +116,8 @@ QList<SocksFault> socksFaults()
     return {{"proxy: short reply to the connect request", socksRequest() << bytes("050000") << kClose,
              "Socks server did not respond."},
             // A SOCKS 4 proxy's "granted" (version 0, code 90).
-            {"proxy: wrong version (a SOCKS 4 answer)", {bytes("050102", true), bytes("005a"), "* closed"},
+            {"proxy: wrong version (a SOCKS 4 answer)",
+             {bytes("050102", true), bytes("005a"), "* closed"},
              "Invalid socks authentication method."},
             {"proxy: failure code (connection refused)", socksRequest() << bytes("05050001000000000000") << "* closed",
              "Connection refused."},
@@ -205,8 +206,8 @@ QString copyId(const QString &group, int run)
 // From the greeting to the article's closing ".".
 QStringList postUpToTheDot(const QString &group, int run)
 {
-    const NntpMessage article =
-        postedArticle("What is X?", "Line one", kDate, "Ann", "ann@test.invalid", {}, group, {}, copyId(group, run));
+    const NntpMessage article
+        = postedArticle("What is X?", "Line one", kDate, "Ann", "ann@test.invalid", {}, group, {}, copyId(group, run));
     QStringList script = opening() << clientSays("Post") << serverSays("340 send article");
     for (const QByteArray &line : article.postLines(NewsClientSettings().NewsAgent))
         script << clientSays(QString::fromUtf8(line));
@@ -279,7 +280,8 @@ const QList<Article> &articlesOf(const QString &group)
 QString overviewLine(const Article &a)
 {
     return serverSays(QStringLiteral("%1\t%2\tExpert <ex@test.invalid>\tTue, 5 Mar 2024 14:03:00 -0800\t%3\t%4\t300\t2")
-                          .arg(a.number).arg(a.subject, a.messageId, a.references));
+                          .arg(a.number)
+                          .arg(a.subject, a.messageId, a.references));
 }
 
 // From the greeting to XOVER's 224: GROUP, and STAT of the group's oldest
@@ -323,9 +325,10 @@ struct Retrieval : Online
 {
     explicit Retrieval(bool viaProxy)
     {
-        open(viaProxy, fill::group(1, "g.one") + fill::group(2, "g.two") + fill::carries(1, 1) + fill::carries(1, 2)
-                           + fill::question(10, 0, 0, "Q", {}, 0, "g.one,g.two") + fill::sent(10, "<q1@x>", {}, 1)
-                           + fill::sent(10, "<q2@x>", {}, 2));
+        open(viaProxy,
+             fill::group(1, "g.one") + fill::group(2, "g.two") + fill::carries(1, 1) + fill::carries(1, 2)
+                 + fill::question(10, 0, 0, "Q", {}, 0, "g.one,g.two") + fill::sent(10, "<q1@x>", {}, 1)
+                 + fill::sent(10, "<q2@x>", {}, 2));
         run = std::make_unique<RetrievalRun>(*dm, ui, folders);
         run->setDialUpCheck([] { return true; });
     }
@@ -422,20 +425,19 @@ private Q_SLOTS:
 void tst_WireFaults::postingRun_data()
 {
     QTest::addColumn<bool>("viaProxy");
-    QTest::addColumn<QStringList>("fault");     // b.grp's connection in the first run
-    QTest::addColumn<int>("outcome");           // of the first run
+    QTest::addColumn<QStringList>("fault"); // b.grp's connection in the first run
+    QTest::addColumn<int>("outcome"); // of the first run
     QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QString>("bRow");          // mark | result of b.grp's row
-    QTest::addColumn<QString>("cRow");          // "ok | Successful": c.grp's healthy connection followed
-    QTest::addColumn<QString>("question");      // Folder|Source after the first run
-    QTest::addColumn<QStringList>("reposted");  // the groups the second run posts
+    QTest::addColumn<QString>("bRow"); // mark | result of b.grp's row
+    QTest::addColumn<QString>("cRow"); // "ok | Successful": c.grp's healthy connection followed
+    QTest::addColumn<QString>("question"); // Folder|Source after the first run
+    QTest::addColumn<QStringList>("reposted"); // the groups the second run posts
 
     // A failure while connecting fails the group's row, and the run goes on.
     // c.grp is tried again unless the failure keeps the host out of the run.
     const auto connecting = [](const char *name, bool viaProxy, const QStringList &fault, const QStringList &boxes,
                                const QString &result, bool hostFailed) {
-        QTest::newRow(name) << viaProxy << fault << int(PostingRun::Outcome::Finished) << boxes
-                            << "failed | " + result
+        QTest::newRow(name) << viaProxy << fault << int(PostingRun::Outcome::Finished) << boxes << "failed | " + result
                             << QString(hostFailed ? "failed | Error: no server could be reached" : "ok | Successful")
                             << QString(hostFailed ? "0|a.grp" : "0|a.grp,c.grp") << QStringList{};
     };
@@ -448,8 +450,8 @@ void tst_WireFaults::postingRun_data()
     const QString direct = boxTitle(false);
     const QString connectionError = " Connection Error: ";
 
-    connecting("dropped after the greeting", false, {serverSays("200 news.test ready"), kDropped},
-               {direct + kBrokeOff}, kBrokeOff, false);
+    connecting("dropped after the greeting", false, {serverSays("200 news.test ready"), kDropped}, {direct + kBrokeOff},
+               kBrokeOff, false);
     connecting("greeting never comes (idle limit)", false, {kStall}, {direct + connectionError + timedOut()},
                connectionError + timedOut(), true);
     connecting("greeting 400", false, opening("400 news.test paused") << kQuit, {direct + kPaused}, kPaused, false);
@@ -531,7 +533,7 @@ void tst_WireFaults::postingRun()
         lines << "What is X?";
         for (const QString &group : kGroups)
             lines << "  " + group + " | ok | Successful"
-                         + (reposted.contains(group) ? "" : " (posted in an earlier run)");
+                    + (reposted.contains(group) ? "" : " (posted in an earlier run)");
     }
     QCOMPARE(p.view.lines(), lines);
     QCOMPARE(p.question(), reposted.isEmpty() ? question : QString("0|a.grp,b.grp,c.grp"));
@@ -541,9 +543,9 @@ void tst_WireFaults::postingRun()
 void tst_WireFaults::retrievalRun_data()
 {
     QTest::addColumn<bool>("viaProxy");
-    QTest::addColumn<QStringList>("fault");   // g.two's connection; g.one's, before it, stores A1
+    QTest::addColumn<QStringList>("fault"); // g.two's connection; g.one's, before it, stores A1
     QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QStringList>("stored");  // the answers the first run stores
+    QTest::addColumn<QStringList>("stored"); // the answers the first run stores
 
     const QString direct = boxTitle(false);
     const QString connectionError = "Connection Error: ";
@@ -566,9 +568,8 @@ void tst_WireFaults::retrievalRun_data()
 
     // Failures while reading: one box, the group's work ends, what was stored stays.
     const Article &a2 = kGroupTwo.at(0);
-    QTest::newRow("stalls after GROUP (idle limit)")
-        << false << (opening() << clientSays("Group g.two") << kStall)
-        << QStringList{direct + connectionError + timedOut()} << a1;
+    QTest::newRow("stalls after GROUP (idle limit)") << false << (opening() << clientSays("Group g.two") << kStall)
+                                                     << QStringList{direct + connectionError + timedOut()} << a1;
     QTest::newRow("binary garbage instead of the GROUP reply")
         << false << (opening() << clientSays("Group g.two") << garbage() << kClose) << QStringList{direct + kBrokeOff}
         << a1;
@@ -588,8 +589,8 @@ void tst_WireFaults::retrievalRun_data()
         << false << (withOverview("g.two") + bodyOf(a2) << kDropped) << QStringList{direct + kBrokeOff} << a1a2;
     QTest::newRow("dropped in BODY data")
         << false
-        << (withOverview("g.two") + bodyOf(a2) << clientSays("Body 4") << serverSays("222 4 <a3@y> body")
-                                               << serverSays("thr") << kClose)
+        << (withOverview("g.two") + bodyOf(a2)
+            << clientSays("Body 4") << serverSays("222 4 <a3@y> body") << serverSays("thr") << kClose)
         << QStringList{direct + kBrokeOff} << a1a2;
 }
 
@@ -630,10 +631,10 @@ void tst_WireFaults::retrievalRun()
 void tst_WireFaults::listLoader_data()
 {
     QTest::addColumn<bool>("viaProxy");
-    QTest::addColumn<QStringList>("fault");     // the server's only connection in the first load
+    QTest::addColumn<QStringList>("fault"); // the server's only connection in the first load
     QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<bool>("closedByItself");   // false: the loading window waits for the user
-    QTest::addColumn<QStringList>("handled");   // the listed names handled before the fault
+    QTest::addColumn<bool>("closedByItself"); // false: the loading window waits for the user
+    QTest::addColumn<QStringList>("handled"); // the listed names handled before the fault
 
     const QString connectionError = "Connection Error | ";
     const QString standardBox = "Quorbic | ";
@@ -659,9 +660,8 @@ void tst_WireFaults::listLoader_data()
         << false << none;
     QTest::newRow("dropped in LIST data")
         << false << (listing(2) << kClose) << QStringList{standardBox + kClosed} << false << firstTwo;
-    QTest::newRow("stalls in LIST data (idle limit)") << false << (listing(2) << kStall)
-                                                      << QStringList{standardBox + errorBoxText(timedOut())} << false
-                                                      << firstTwo;
+    QTest::newRow("stalls in LIST data (idle limit)")
+        << false << (listing(2) << kStall) << QStringList{standardBox + errorBoxText(timedOut())} << false << firstTwo;
     QTest::newRow("overlong line in LIST data") << false << (listing(2) << overlongLine() << kQuit)
                                                 << QStringList{standardBox + kOverlong} << false << firstTwo;
 }

@@ -57,15 +57,16 @@ constexpr qsizetype bigStretch = 64 * 1024;
 enum Field { Subject, Name, Address, Organization, Newsgroup, References, MsgId, Extra, Body, FieldCount };
 
 const char *const generatedOrder[] = {
-    "Message-ID", "From", "Subject", "Newsgroups", "MIME-Version", "Content-Type",
-    "Content-Transfer-Encoding", "Organization", "References", "Date", "X-Priority",
-    "X-Library", "Lines", "X-Newsreader"};
+    "Message-ID",   "From",       "Subject", "Newsgroups", "MIME-Version", "Content-Type", "Content-Transfer-Encoding",
+    "Organization", "References", "Date",    "X-Priority", "X-Library",    "Lines",        "X-Newsreader"};
 
 QString textOf(const QByteArray &bytes, int mode)
 {
     switch (mode) {
-    case 0: return QString::fromUtf8(bytes);
-    case 1: return QString::fromLatin1(bytes);
+    case 0:
+        return QString::fromUtf8(bytes);
+    case 1:
+        return QString::fromLatin1(bytes);
     default: {
         QString units(bytes.size() / 2, Qt::Uninitialized);
         std::memcpy(units.data(), bytes.constData(), size_t(units.size()) * sizeof(QChar));
@@ -93,14 +94,22 @@ QString asUtf8Can(const QString &text)
 QDateTime dateOf(int choice)
 {
     switch (choice) {
-    case 0: return {};
-    case 1: return QDateTime(QDate(2024, 1, 15), QTime(10, 20, 30));
-    case 2: return QDateTime(QDate(2024, 3, 31), QTime(2, 30));   // the skipped hour
-    case 3: return QDateTime(QDate(2024, 10, 27), QTime(2, 30));  // the hour that comes twice
-    case 4: return QDateTime(QDate(1, 1, 1), QTime(0, 0), Qt::UTC);
-    case 5: return QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59));
-    case 6: return QDateTime(QDate(2024, 6, 1), QTime(12, 0), QTimeZone(14 * 3600));
-    default: return QDateTime(QDate(2024, 6, 1), QTime(12, 0), QTimeZone(-(9 * 3600 + 30 * 60)));
+    case 0:
+        return {};
+    case 1:
+        return QDateTime(QDate(2024, 1, 15), QTime(10, 20, 30));
+    case 2:
+        return QDateTime(QDate(2024, 3, 31), QTime(2, 30)); // the skipped hour
+    case 3:
+        return QDateTime(QDate(2024, 10, 27), QTime(2, 30)); // the hour that comes twice
+    case 4:
+        return QDateTime(QDate(1, 1, 1), QTime(0, 0), Qt::UTC);
+    case 5:
+        return QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59));
+    case 6:
+        return QDateTime(QDate(2024, 6, 1), QTime(12, 0), QTimeZone(14 * 3600));
+    default:
+        return QDateTime(QDate(2024, 6, 1), QTime(12, 0), QTimeZone(-(9 * 3600 + 30 * 60)));
     }
 }
 
@@ -113,7 +122,7 @@ ArticleCharsets charsetsOf(int system)
 struct HeaderField
 {
     QByteArray name;
-    QByteArray value;   // unfolded, after ": "
+    QByteArray value; // unfolded, after ": "
 };
 
 // An encoded header text decodes back to the text given, with CR and LF as
@@ -174,8 +183,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int stretchField = data[3] & 15;
     const int stretchStep = data[3] >> 4;
 
-    QList<QByteArray> fields = QByteArray(reinterpret_cast<const char *>(data + headerSize),
-                                          qsizetype(size - headerSize)).split('\x1e');
+    QList<QByteArray> fields
+        = QByteArray(reinterpret_cast<const char *>(data + headerSize), qsizetype(size - headerSize)).split('\x1e');
     fields.resize(FieldCount);
     if (stretchStep >= 14 && stretchField < FieldCount) {
         QByteArray &field = fields[stretchField];
@@ -202,8 +211,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     message.date = date;
     message.priority = NntpMessage::Priority(priority);
 
-    const QList<QByteArray> article = ArticleComposer(charsets).compose(message, QStringLiteral("Quorbic 1.0"),
-                                                                        sendTime);
+    const QList<QByteArray> article
+        = ArticleComposer(charsets).compose(message, QStringLiteral("Quorbic 1.0"), sendTime);
 
     for (const QByteArray &line : article)
         FUZZ_CHECK(!line.contains('\r') && !line.contains('\n'), "a line holds a line break");
@@ -243,8 +252,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     else
         FUZZ_CHECK(!values.contains("Subject"), "an empty subject was sent");
     if (!onlySpaces(message.organization))
-        checkEncodedText(values.value("Organization"), message.organization, true,
-                         "organization does not decode back");
+        checkEncodedText(values.value("Organization"), message.organization, true, "organization does not decode back");
     else
         FUZZ_CHECK(!values.contains("Organization"), "an empty organization was sent");
     const QString name = HeaderEncoding::singleLine(message.from.name);

@@ -61,8 +61,7 @@ void checkDate(const QDateTime &date, const QString &text)
     const QByteArray written = ArticleDate::format(date);
     const QDateTime read = ArticleDate::parse(QString::fromLatin1(written));
     FUZZ_CHECK(read.isValid(), "a written date does not read back");
-    FUZZ_CHECK(read.date() == date.date() && read.time() == date.time(),
-               "a written date reads back as another");
+    FUZZ_CHECK(read.date() == date.date() && read.time() == date.time(), "a written date reads back as another");
 }
 
 // The fields as the plain split at TABs gives them.

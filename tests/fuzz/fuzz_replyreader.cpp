@@ -38,8 +38,7 @@ public:
     Reference(const QByteArray &bytes, qsizetype limit)
         : m_bytes(bytes)
         , m_limit(limit)
-    {
-    }
+    {}
 
     void takeLine(const QByteArray &line)
     {
@@ -131,8 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype limit = data[1] == 0 ? 1024 * 1024 : data[1];
     const bool closeWithLast = data[2] & 1;
     const uint8_t *reads = data + 3;
-    const QByteArray stream(reinterpret_cast<const char *>(data + headerSize),
-                            qsizetype(size - headerSize));
+    const QByteArray stream(reinterpret_cast<const char *>(data + headerSize), qsizetype(size - headerSize));
 
     PieceFeed feed(pieceSize == 0 ? QByteArray() : stream, pieceSize, closeWithLast);
     if (pieceSize == 0) {
@@ -145,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ReplyReader reader(feed.device(), wait, limit);
 
     Reference reference(stream, limit);
-    QList<QByteArray> taken;   // the lines the current read took
+    QList<QByteArray> taken; // the lines the current read took
     reader.setObserver([&](const QByteArray &bytes, bool isLine) {
         if (isLine) {
             reference.takeLine(bytes);

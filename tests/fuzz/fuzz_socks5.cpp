@@ -31,8 +31,8 @@ constexpr int headerSize = 7;
 struct Outcome
 {
     QByteArray sent;
-    QString failure;      // empty on success
-    QByteArray leftOver;  // the bytes after the proxy's reply, on success
+    QString failure; // empty on success
+    QByteArray leftOver; // the bytes after the proxy's reply, on success
 };
 
 QByteArray counted(const QByteArray &bytes)
@@ -41,8 +41,8 @@ QByteArray counted(const QByteArray &bytes)
 }
 
 // The exchange as RFC 1928 and 1929 lay it out, read from the whole answer.
-Outcome expected(bool login, const QString &user, const QString &password, const QString &host,
-                 int port, const QByteArray &answer)
+Outcome expected(bool login, const QString &user, const QString &password, const QString &host, int port,
+                 const QByteArray &answer)
 {
     Outcome out;
     if (port < 0 || port > 65535) {
@@ -83,10 +83,17 @@ Outcome expected(bool login, const QString &user, const QString &password, const
         return out.failure = Socks5Exchange::replyText(reply), out;
     qsizetype length = 0;
     switch (answer.at(pos + 3)) {
-    case 1: length = 4 + 2; break;
-    case 3: length = 1 + quint8(answer.at(pos + 4)) + 2; break;
-    case 4: length = 16 + 2; break;
-    default: return out.failure = QStringLiteral("Unknown socks error."), out;
+    case 1:
+        length = 4 + 2;
+        break;
+    case 3:
+        length = 1 + quint8(answer.at(pos + 4)) + 2;
+        break;
+    case 4:
+        length = 16 + 2;
+        break;
+    default:
+        return out.failure = QStringLiteral("Unknown socks error."), out;
     }
     pos += 4;
     if (!have(length))
@@ -118,8 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return QString::fromUtf8(part);
     };
     SocksSettings socks;
-    socks.Authentication = login ? SocksAuthentication::saUsernamePassword
-                                 : SocksAuthentication::saNoAuthentication;
+    socks.Authentication = login ? SocksAuthentication::saUsernamePassword : SocksAuthentication::saNoAuthentication;
     socks.UserID = take(data[2]);
     socks.Password = take(data[3]);
     const QString host = take(data[4]);

@@ -36,11 +36,11 @@ inline QString difference(const QString &actual, const QString &expected)
         .arg(around(actual), around(expected));
 }
 
-#define COMPARE_TEXT(actual, expected)                                                              \
-    do {                                                                                            \
-        const QString a_ = (actual);                                                                \
-        const QString e_ = (expected);                                                              \
-        QVERIFY2(a_ == e_, qPrintable(QStringLiteral(#actual ": ") + difference(a_, e_)));          \
+#define COMPARE_TEXT(actual, expected)                                                                                 \
+    do {                                                                                                               \
+        const QString a_ = (actual);                                                                                   \
+        const QString e_ = (expected);                                                                                 \
+        QVERIFY2(a_ == e_, qPrintable(QStringLiteral(#actual ": ") + difference(a_, e_)));                             \
     } while (false)
 
 // A text's lines as a memo column keeps them: any line break becomes CR LF.
@@ -165,5 +165,11 @@ inline QString decoded(const QByteArray &value)
 }
 
 // The fields the server adds to an article when it takes it in.
-inline const QList<QByteArray> kServerFields{"Path", "Xref", "Injection-Info", "Injection-Date", "NNTP-Posting-Host",
-                                      "NNTP-Posting-Date", "X-Trace", "X-Complaints-To"};
+inline const QList<QByteArray> kServerFields{"Path",
+                                             "Xref",
+                                             "Injection-Info",
+                                             "Injection-Date",
+                                             "NNTP-Posting-Host",
+                                             "NNTP-Posting-Date",
+                                             "X-Trace",
+                                             "X-Complaints-To"};

@@ -32,33 +32,70 @@ public:
 
 inline QString sqlText(const QString &text)
 {
-    return text.isNull() ? QStringLiteral("NULL")
-                         : QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''"))
-                               + QLatin1Char('\'');
+    return text.isNull()
+        ? QStringLiteral("NULL")
+        : QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
 }
 
 // One Article row, built up by its columns; account 0 stands for NULL.
 class ArticleSeed
 {
 public:
-    explicit ArticleSeed(int code) : m_code(code) {}
-    ArticleSeed &parent(int parent) { m_parent = parent; return *this; }
-    ArticleSeed &folder(int folder) { m_folder = folder; return *this; }
-    ArticleSeed &question(bool question = true) { m_question = question; return *this; }
-    ArticleSeed &subject(const QString &subject) { m_subject = subject; return *this; }
-    ArticleSeed &body(const QString &body) { m_body = body; return *this; }
-    ArticleSeed &source(const QString &source) { m_source = source; return *this; }
-    ArticleSeed &account(int account) { m_account = account; return *this; }
+    explicit ArticleSeed(int code)
+        : m_code(code)
+    {}
+    ArticleSeed &parent(int parent)
+    {
+        m_parent = parent;
+        return *this;
+    }
+    ArticleSeed &folder(int folder)
+    {
+        m_folder = folder;
+        return *this;
+    }
+    ArticleSeed &question(bool question = true)
+    {
+        m_question = question;
+        return *this;
+    }
+    ArticleSeed &subject(const QString &subject)
+    {
+        m_subject = subject;
+        return *this;
+    }
+    ArticleSeed &body(const QString &body)
+    {
+        m_body = body;
+        return *this;
+    }
+    ArticleSeed &source(const QString &source)
+    {
+        m_source = source;
+        return *this;
+    }
+    ArticleSeed &account(int account)
+    {
+        m_account = account;
+        return *this;
+    }
     // Stored as the bytes received, as retrieval keeps answers: the subject
     // as a BLOB of its text, the body as a BLOB of these bytes when given.
-    ArticleSeed &received(bool received) { m_received = received; return *this; }
-    ArticleSeed &bodyBytes(const QByteArray &bytes) { m_bodyBytes = bytes; return *this; }
+    ArticleSeed &received(bool received)
+    {
+        m_received = received;
+        return *this;
+    }
+    ArticleSeed &bodyBytes(const QByteArray &bytes)
+    {
+        m_bodyBytes = bytes;
+        return *this;
+    }
 
     QString sql() const
     {
-        const auto blob = [](const QByteArray &bytes) {
-            return QStringLiteral("X'%1'").arg(QString::fromLatin1(bytes.toHex()));
-        };
+        const auto blob
+            = [](const QByteArray &bytes) { return QStringLiteral("X'%1'").arg(QString::fromLatin1(bytes.toHex())); };
         const QString subjectValue = m_received ? blob(m_subject.toUtf8()) : sqlText(m_subject);
         const QString bodyValue = !m_bodyBytes.isNull() ? blob(m_bodyBytes) : sqlText(m_body);
         return QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, "
@@ -92,8 +129,7 @@ inline QString serverRow(int code = 1)
         .arg(code);
 }
 
-inline QString accountRow(int code, const QString &name, const QString &user, const QString &address,
-                          bool isDefault)
+inline QString accountRow(int code, const QString &name, const QString &user, const QString &address, bool isDefault)
 {
     return QStringLiteral("INSERT INTO Account (Code, AccountName, UserName, \"E-mail address\", DefaultAccount) "
                           "VALUES (%1, %2, %3, %4, %5);")
@@ -117,10 +153,7 @@ struct ProgramFixture
         program = std::make_unique<QuorbicProgram>(opener, store.path());
         program->start();
     }
-    ~ProgramFixture()
-    {
-        program->shutdown();
-    }
+    ~ProgramFixture() { program->shutdown(); }
 
     TfmMain &main() const { return *program->fmMain(); }
     Tdm &dm() const { return *program->dm(); }
@@ -129,10 +162,7 @@ struct ProgramFixture
     {
         return *qobject_cast<TfmQuestion *>(program->windows()->window(QStringLiteral("fmQuestion")));
     }
-    TfmReply &reply() const
-    {
-        return *qobject_cast<TfmReply *>(program->windows()->window(QStringLiteral("fmReply")));
-    }
+    TfmReply &reply() const { return *qobject_cast<TfmReply *>(program->windows()->window(QStringLiteral("fmReply"))); }
     QTreeWidget *tree() const { return main().messageTree().widget(); }
 
     void showFolder(int folder) const { main().selectFolder(folder); }

@@ -22,11 +22,11 @@ namespace {
 enum { Inbox = 0, Outbox = 1, Drafts = 2, Deleted = 3 };
 
 const QString kServer = serverRow();
-const QString kAnn = accountRow(1, QStringLiteral("Main"), QStringLiteral("Ann Smith"),
-                                QStringLiteral("ann@example.org"), true);
-const QString kCategories = QStringLiteral(
-    "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (4, 0, 0, 'Computers');"
-    "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (5, 4, -1, 'Hardware');");
+const QString kAnn
+    = accountRow(1, QStringLiteral("Main"), QStringLiteral("Ann Smith"), QStringLiteral("ann@example.org"), true);
+const QString kCategories
+    = QStringLiteral("INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (4, 0, 0, 'Computers');"
+                     "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (5, 4, -1, 'Hardware');");
 
 // Chooses the node of the code in the category chooser (-1: Cancel).
 void choose(QWidget *chooser, int code)
@@ -61,9 +61,10 @@ private slots:
         for (QLabel *label : q.findChildren<QLabel *>())
             if (label->buddy())
                 labels[label->text()] = label->buddy()->objectName();
-        QCOMPARE(labels, (QMap<QString, QString>{{"Expert Category:", "dbeTo"},
-                                                 {"From:", "dbeAccount"},
-                                                 {"Subject:", "dbeSubject"}}));
+        QCOMPARE(labels,
+                 (QMap<QString, QString>{{"Expert Category:", "dbeTo"},
+                                         {"From:", "dbeAccount"},
+                                         {"Subject:", "dbeSubject"}}));
         QVERIFY(!q.body()->accessibleName().isEmpty());
         QCOMPARE(q.body()->contextMenuPolicy(), Qt::CustomContextMenu);
         QVERIFY(q.body()->tabChangesFocus());
@@ -84,10 +85,9 @@ private slots:
             return texts;
         };
         QCOMPARE(items("File1"), (QStringList{"&Post", "-", "&Save", "-", "&Close"}));
-        QCOMPARE(items("Edit1"), (QStringList{"Undo", "Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "Select &All",
-                                              "-", "&Delete"}));
-        QCOMPARE(items("Help1"), (QStringList{"&Contents", "&Search for Help On...", "&How to Use Help",
-                                              "&About..."}));
+        QCOMPARE(items("Edit1"),
+                 (QStringList{"Undo", "Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "Select &All", "-", "&Delete"}));
+        QCOMPARE(items("Help1"), (QStringList{"&Contents", "&Search for Help On...", "&How to Use Help", "&About..."}));
         QStringList bar;
         for (QAction *a : child<QToolBar>(&q, "ToolBar1")->actions())
             bar << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
@@ -130,9 +130,8 @@ private slots:
         for (QLabel *label : r.findChildren<QLabel *>())
             if (label->buddy())
                 labels[label->text()] = label->buddy()->objectName();
-        QCOMPARE(labels, (QMap<QString, QString>{{"Newsgroups", "edNews"},
-                                                 {"From:", "dblFrom"},
-                                                 {"Subject:", "dbeSubject"}}));
+        QCOMPARE(labels,
+                 (QMap<QString, QString>{{"Newsgroups", "edNews"}, {"From:", "dblFrom"}, {"Subject:", "dbeSubject"}}));
     }
 
     // New Question, Save, then Post: one row, through Drafts to the Outbox
@@ -173,8 +172,10 @@ private slots:
         const QStringList rows = f.committed(QStringLiteral(
             "SELECT Code, Folder, ArticleType, IsRead, Category, CategoryPath, Account, Subject, Body, \"From\" "
             "FROM Article"));
-        QCOMPARE(rows, QStringList{code + QStringLiteral("|1|-1|-1|5|\\All\\Computers\\Hardware|1|Which disk?|"
-                                                          "Line one\r\n\r\nLine three|Ann Smith <ann@example.org>")});
+        QCOMPARE(rows,
+                 QStringList{code
+                             + QStringLiteral("|1|-1|-1|5|\\All\\Computers\\Hardware|1|Which disk?|"
+                                              "Line one\r\n\r\nLine three|Ann Smith <ann@example.org>")});
         const QDateTime sent = QDateTime::fromString(f.committed(QStringLiteral("SELECT SentDate FROM Article"))[0],
                                                      QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         QVERIFY2(sent >= before && sent <= QDateTime::currentDateTime(), qPrintable(sent.toString()));
@@ -213,13 +214,26 @@ private slots:
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("empty category and subject report the category")
-            << 0 << 1 << "" << "B" << "You must specify a category to post to" << "dbeTo";
-        QTest::newRow("no account") << 5 << 0 << "S" << "B" << "You must specify an account" << "dbeAccount";
-        QTest::newRow("an account removed since") << 5 << 8 << "S" << "B" << "You must specify an account"
+        QTest::newRow("empty category and subject report the category") << 0 << 1 << ""
+                                                                        << "B"
+                                                                        << "You must specify a category to post to"
+                                                                        << "dbeTo";
+        QTest::newRow("no account") << 5 << 0 << "S"
+                                    << "B"
+                                    << "You must specify an account"
+                                    << "dbeAccount";
+        QTest::newRow("an account removed since") << 5 << 8 << "S"
+                                                  << "B"
+                                                  << "You must specify an account"
                                                   << "dbeAccount";
-        QTest::newRow("no subject") << 5 << 1 << "" << "B" << "This message has no subject." << "dbeSubject";
-        QTest::newRow("no body") << 5 << 1 << "S" << "" << "This message body is empty." << "reQuestion";
+        QTest::newRow("no subject") << 5 << 1 << ""
+                                    << "B"
+                                    << "This message has no subject."
+                                    << "dbeSubject";
+        QTest::newRow("no body") << 5 << 1 << "S"
+                                 << ""
+                                 << "This message body is empty."
+                                 << "reQuestion";
     }
     // The first failing check is the only one reported, in the "Quorbic"
     // warning box; the focus goes to its field and nothing is stored.
@@ -231,13 +245,13 @@ private slots:
         QFETCH(QString, body);
         QFETCH(QString, reason);
         QFETCH(QString, focus);
-        ProgramFixture f(kServer + kAnn + kCategories
-                         + QStringLiteral("INSERT INTO Article (Code, Folder, ArticleType, IsRead, Category, "
-                                          "Account, Subject, Body) VALUES (3, 2, -1, -1, %1, %2, %3, %4);")
-                               .arg(category)
-                               .arg(account == 0 ? QStringLiteral("NULL") : QString::number(account))
-                               .arg(sqlText(subject.isEmpty() ? QString() : subject),
-                                    sqlText(body.isEmpty() ? QString() : body)));
+        ProgramFixture f(
+            kServer + kAnn + kCategories
+            + QStringLiteral("INSERT INTO Article (Code, Folder, ArticleType, IsRead, Category, "
+                             "Account, Subject, Body) VALUES (3, 2, -1, -1, %1, %2, %3, %4);")
+                  .arg(category)
+                  .arg(account == 0 ? QStringLiteral("NULL") : QString::number(account))
+                  .arg(sqlText(subject.isEmpty() ? QString() : subject), sqlText(body.isEmpty() ? QString() : body)));
         f.showFolder(Drafts);
         f.select(3);
         ModalDriver steps;
@@ -271,11 +285,21 @@ private slots:
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("empty subject") << kAnn << "" << "B" << "This message has no subject." << "dbeSubject";
-        QTest::newRow("empty subject before empty body") << kAnn << "" << "" << "This message has no subject."
+        QTest::newRow("empty subject") << kAnn << ""
+                                       << "B"
+                                       << "This message has no subject."
+                                       << "dbeSubject";
+        QTest::newRow("empty subject before empty body") << kAnn << ""
+                                                         << ""
+                                                         << "This message has no subject."
                                                          << "dbeSubject";
-        QTest::newRow("empty body") << kAnn << "Re:S" << "" << "This message body is empty." << "reQuestion";
-        QTest::newRow("no account exists") << QString() << "Re:S" << "B" << "You must specify an account"
+        QTest::newRow("empty body") << kAnn << "Re:S"
+                                    << ""
+                                    << "This message body is empty."
+                                    << "reQuestion";
+        QTest::newRow("no account exists") << QString() << "Re:S"
+                                           << "B"
+                                           << "You must specify an account"
                                            << "dblFrom";
     }
     // Edit of a reply in Drafts, then Post: the subject and the body are
@@ -315,9 +339,12 @@ private slots:
         QTest::addColumn<QString>("category");
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("modified");
-        QTest::newRow("cancelled changes nothing") << -1 << "4" << "\\All\\Computers" << false;
-        QTest::newRow("the root changes nothing") << 0 << "4" << "\\All\\Computers" << false;
-        QTest::newRow("a category is taken") << 5 << "5" << "\\All\\Computers\\Hardware" << true;
+        QTest::newRow("cancelled changes nothing") << -1 << "4"
+                                                   << "\\All\\Computers" << false;
+        QTest::newRow("the root changes nothing") << 0 << "4"
+                                                  << "\\All\\Computers" << false;
+        QTest::newRow("a category is taken") << 5 << "5"
+                                             << "\\All\\Computers\\Hardware" << true;
     }
     // The chooser is opened on the row's category; only a code above 0 is taken.
     void categoryChooserAnswers()
@@ -432,8 +459,7 @@ private slots:
     // An edited message answered No returns to its stored values.
     void closingAnEditedQuestionWithNoRestoresIt()
     {
-        ProgramFixture f(kServer + kAnn
-                         + ArticleSeed(3).folder(Drafts).question().subject("Old").sql());
+        ProgramFixture f(kServer + kAnn + ArticleSeed(3).folder(Drafts).question().subject("Old").sql());
         f.showFolder(Drafts);
         f.select(3);
         ModalDriver steps;
@@ -454,8 +480,7 @@ private slots:
     // tree; it is then found in Drafts.
     void saveWhileDeletedMessagesShown()
     {
-        ProgramFixture f(kServer + kAnn
-                         + ArticleSeed(3).folder(Deleted).question().subject("Gone").sql());
+        ProgramFixture f(kServer + kAnn + ArticleSeed(3).folder(Deleted).question().subject("Gone").sql());
         f.showFolder(Deleted);
         f.select(3);
         ModalDriver steps;
@@ -481,7 +506,8 @@ private slots:
         f.showFolder(Drafts);
         f.select(3);
         ModalDriver steps;
-        steps.onWindow(QStringLiteral("fmQuestion"), [](QWidget *w) { static_cast<TfmQuestion *>(w)->Send->trigger(); });
+        steps.onWindow(QStringLiteral("fmQuestion"),
+                       [](QWidget *w) { static_cast<TfmQuestion *>(w)->Send->trigger(); });
         f.actions().acEdit->trigger();
         QVERIFY2(steps.finished(), qPrintable(steps.problems()));
         QCOMPARE(f.committed(QStringLiteral("SELECT Folder, \"From\" FROM Article")), QStringList{"1|Nobody <>"});
@@ -491,8 +517,8 @@ private slots:
     {
         QTest::addColumn<QString>("accounts");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("the default account") << accountRow(1, "Alpha", "A", "a@x", false) + accountRow(2, "Beta", "B", "b@x", true)
-                                             << "Beta";
+        QTest::newRow("the default account")
+            << accountRow(1, "Alpha", "A", "a@x", false) + accountRow(2, "Beta", "B", "b@x", true) << "Beta";
         QTest::newRow("no default: the account the list stands on")
             << accountRow(1, "Zulu", "Z", "z@x", false) + accountRow(2, "Alpha", "A", "a@x", false) << "Alpha";
     }

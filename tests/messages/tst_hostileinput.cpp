@@ -83,15 +83,13 @@ void hostileRows()
         QTest::newRow(hostile.name) << hostile.text;
 }
 
-#define VERIFY_STEPS(steps) \
-    QVERIFY2((steps).finished(), qPrintable(steps.problems()))
+#define VERIFY_STEPS(steps) QVERIFY2((steps).finished(), qPrintable(steps.problems()))
 
 // For helpers that return a value: records a failure of the steps, which the
 // test then sees in QTest::currentTestFailed().
 void checkSteps(const ModalDriver &steps, const char *what, int line)
 {
-    QTest::qVerify(steps.finished(), what, qPrintable(steps.problems()), __FILE__,
-                   line);
+    QTest::qVerify(steps.finished(), what, qPrintable(steps.problems()), __FILE__, line);
 }
 
 // Pastes as Ctrl+V does: the clipboard's text replaces the field's.
@@ -192,7 +190,7 @@ void tst_HostileInput::directoryWindowsStoreWhatTheFieldsHeld()
     QFETCH(QString, text);
     ProgramFixture f;
 
-    const char *serverFields[] = {"dbeProfileName", "dbeServerName", "dbeLogin",     "dbePassword",
+    const char *serverFields[] = {"dbeProfileName", "dbeServerName", "dbeLogin",        "dbePassword",
                                   "dbeProxyHost",   "dbeProxyLogin", "dbeProxyPassword"};
     QStringList serverHeld;
     int serverResult = -1;
@@ -215,18 +213,19 @@ void tst_HostileInput::directoryWindowsStoreWhatTheFieldsHeld()
     f.actions().actServers->trigger();
     VERIFY_STEPS(steps);
     QCOMPARE(serverResult, int(QDialog::Accepted));
-    const QStringList serverColumns{"ProfileName", "ServerName", "Login",     "Password",
+    const QStringList serverColumns{"ProfileName", "ServerName", "Login",        "Password",
                                     "Host",        "ProxyLogin", "ProxyPassword"};
     for (qsizetype i = 0; i < serverColumns.size(); ++i) {
         // The host loses the blanks and line breaks around it on OK.
         const QString held = serverColumns[i] == QLatin1String("ServerName") ? text.left(kLineEditLimit).trimmed()
-                                                                            : text.left(kLineEditLimit);
+                                                                             : text.left(kLineEditLimit);
         COMPARE_TEXT(serverHeld[i], held);
         COMPARE_TEXT(f.store.value(QStringLiteral("SELECT %1 FROM Servers").arg(serverColumns[i])).toString(),
                      asUtf8Reads(held));
     }
 
-    const struct {
+    const struct
+    {
         const char *field;
         const char *column;
         int size; // the column's size, the field's limit
@@ -381,15 +380,20 @@ void tst_HostileInput::checkArticle(const QString &messageId, const QString &gro
     }
     // Exactly the composer's fields, none injected, none twice; the server
     // puts them in an order of its own.
-    const bool mime = !isAscii(subject) || !isAscii(body) || !isAscii(sender.userName)
-                   || !isAscii(sender.organization);
+    const bool mime = !isAscii(subject) || !isAscii(body) || !isAscii(sender.userName) || !isAscii(sender.organization);
     QList<QByteArray> expected{"Message-ID", "From", "Subject", "Newsgroups"};
     if (mime)
-        expected << "MIME-Version" << "Content-Type" << "Content-Transfer-Encoding";
+        expected << "MIME-Version"
+                 << "Content-Type"
+                 << "Content-Transfer-Encoding";
     expected << "Organization";
     if (!references.isEmpty())
         expected << "References";
-    expected << "Date" << "X-Priority" << "X-Library" << "Lines" << "X-Newsreader";
+    expected << "Date"
+             << "X-Priority"
+             << "X-Library"
+             << "Lines"
+             << "X-Newsreader";
     std::sort(names.begin(), names.end());
     std::sort(expected.begin(), expected.end());
     QCOMPARE(names, expected);
@@ -476,7 +480,8 @@ void tst_HostileInput::postedArticlesCarryTheTextAndNothingMore()
     // characters again for the reply's node and preview only costs time.
     f.showFolder(Drafts);
     QCOMPARE(post(f.dm(), folders), bothPosted);
-    const QString reply = f.committed(QStringLiteral("SELECT Code FROM Article WHERE Parent=%1").arg(question)).value(0);
+    const QString reply
+        = f.committed(QStringLiteral("SELECT Code FROM Article WHERE Parent=%1").arg(question)).value(0);
     QCOMPARE(ui.boxTexts(), QStringList());
 
     QVERIFY2(m_reader.open(m_inn->host(), m_inn->port()), qPrintable(m_reader.errorString()));
@@ -501,16 +506,18 @@ void tst_HostileInput::postedArticlesCarryTheTextAndNothingMore()
     // organization. Retrieval stores it below the question.
     ScratchStore expertStore;
     const QString file = expertStore.path();
-    expertStore.execWhole(QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port) VALUES (1, ?, ?, ?)"),
-                           {m_inn->host(), m_inn->host(), m_inn->port()});
+    expertStore.execWhole(QStringLiteral(
+                              "INSERT INTO Servers (Code, ProfileName, ServerName, Port) VALUES (1, ?, ?, ?)"),
+                          {m_inn->host(), m_inn->host(), m_inn->port()});
     expertStore.execWhole(QStringLiteral("INSERT INTO Groups (Code, GroupName) VALUES (1, ?)"), {groupA});
     expertStore.execWhole(QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) VALUES (1, 1)"), {});
     expertStore.execWhole(QStringLiteral("INSERT INTO Account (Code, AccountName, UserName, Organization, "
-                                        "\"E-mail address\") VALUES (1, 'Expert', ?, ?, 'asker@test.invalid')"),
-                           {asUtf8Reads(sender.userName), asUtf8Reads(sender.organization)});
-    expertStore.execWhole(QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, "
-                                        "Newsgroup, Account, \"References\") VALUES (1, 0, 1, 0, -1, ?, ?, ?, 1, ?)"),
-                           {asUtf8Reads(subject), memo(asUtf8Reads(body)), groupA, questionCopy.value(groupA)});
+                                         "\"E-mail address\") VALUES (1, 'Expert', ?, ?, 'asker@test.invalid')"),
+                          {asUtf8Reads(sender.userName), asUtf8Reads(sender.organization)});
+    expertStore.execWhole(QStringLiteral(
+                              "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, "
+                              "Newsgroup, Account, \"References\") VALUES (1, 0, 1, 0, -1, ?, ?, ?, 1, ?)"),
+                          {asUtf8Reads(subject), memo(asUtf8Reads(body)), groupA, questionCopy.value(groupA)});
     {
         Tdm expert(file);
         expert.DataModuleCreate();

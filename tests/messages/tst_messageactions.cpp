@@ -27,8 +27,8 @@ QString seedOf(std::initializer_list<ArticleSeed> rows)
 }
 
 const QString kOneServer = serverRow();
-const QString kOneAccount = accountRow(1, QStringLiteral("Main"), QStringLiteral("Ann Smith"),
-                                       QStringLiteral("ann@example.org"), true);
+const QString kOneAccount
+    = accountRow(1, QStringLiteral("Main"), QStringLiteral("Ann Smith"), QStringLiteral("ann@example.org"), true);
 
 void fillAndOk(QWidget *dialog, const QList<std::pair<const char *, QString>> &fields)
 {
@@ -59,10 +59,9 @@ private slots:
         QFETCH(int, folder);
         QFETCH(bool, reply);
         QFETCH(bool, edit);
-        ProgramFixture f(seedOf({ArticleSeed(1).folder(Inbox).subject("in"),
-                                 ArticleSeed(2).folder(Outbox).subject("out"),
-                                 ArticleSeed(3).folder(Drafts).subject("draft"),
-                                 ArticleSeed(4).folder(Deleted).subject("gone")}));
+        ProgramFixture f(
+            seedOf({ArticleSeed(1).folder(Inbox).subject("in"), ArticleSeed(2).folder(Outbox).subject("out"),
+                    ArticleSeed(3).folder(Drafts).subject("draft"), ArticleSeed(4).folder(Deleted).subject("gone")}));
         f.showFolder(folder);
         MainActions &a = f.actions();
         QVERIFY(a.acNewQuestion->isEnabled());
@@ -133,7 +132,8 @@ private slots:
         QCOMPARE(steps.boxes().size(), 1);
         const ModalDriver::Box &box = steps.boxes()[0];
         QCOMPARE(box.title, QStringLiteral("Warning"));
-        QCOMPARE(box.text, QStringLiteral("You have not any news server information \r\rDo you want to add a news server?"));
+        QCOMPARE(box.text,
+                 QStringLiteral("You have not any news server information \r\rDo you want to add a news server?"));
         QCOMPARE(box.icon, QMessageBox::Warning);
         QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
         // No new row was begun in the edit row.
@@ -154,9 +154,8 @@ private slots:
         steps.onWindow(QStringLiteral("fmEditServer"), [&](QWidget *w) {
             RowSet &row = f.dm().tbServer();
             onlyLoginPreset = row.state() == RowSet::State::Insert
-                              && row.value(QStringLiteral("RequiresLogin")) == QVariant(0)
-                              && row.value(QStringLiteral("Port")).isNull()
-                              && row.value(QStringLiteral("IsProxy")).isNull();
+                && row.value(QStringLiteral("RequiresLogin")) == QVariant(0)
+                && row.value(QStringLiteral("Port")).isNull() && row.value(QStringLiteral("IsProxy")).isNull();
             fillAndOk(w, {{"dbeProfileName", QStringLiteral("Home")}, {"dbeServerName", QStringLiteral("news.home")}});
         });
         steps.answerBox(QMessageBox::No);
@@ -166,7 +165,8 @@ private slots:
         QVERIFY(onlyLoginPreset);
         QCOMPARE(steps.boxes().size(), 2);
         QCOMPARE(steps.boxes()[1].title, QStringLiteral("Warning"));
-        QCOMPARE(steps.boxes()[1].text, QStringLiteral("You have not any account \r\rDo you want to add a new account?"));
+        QCOMPARE(steps.boxes()[1].text,
+                 QStringLiteral("You have not any account \r\rDo you want to add a new account?"));
         QCOMPARE(steps.boxes()[1].icon, QMessageBox::Warning);
         QCOMPARE(f.committed(QStringLiteral("SELECT ProfileName, ServerName FROM Servers")),
                  QStringList{QStringLiteral("Home|news.home")});
@@ -218,9 +218,10 @@ private slots:
         });
         steps.answerBox(QMessageBox::Yes);
         steps.onWindow(QStringLiteral("fmAccountProperty"), [](QWidget *w) {
-            fillAndOk(w, {{"dbeAccountName", QStringLiteral("Mine")},
-                          {"dbeUserName", QStringLiteral("Me")},
-                          {"dbeEmail", QStringLiteral("me@home")}});
+            fillAndOk(w,
+                      {{"dbeAccountName", QStringLiteral("Mine")},
+                       {"dbeUserName", QStringLiteral("Me")},
+                       {"dbeEmail", QStringLiteral("me@home")}});
         });
         QString chosen;
         QVariant folder, type, read;
@@ -289,15 +290,22 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("quoted");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("empty body gives no line") << "" << QByteArray() << "" << "NULL";
-        QTest::newRow("no body gives no line") << QString() << QByteArray() << "" << "NULL";
-        QTest::newRow("three lines, the second empty")
-            << "first\r\n\r\nthird" << QByteArray() << ">first\n>\n>third" << ">first\r\n>\r\n>third";
+        QTest::newRow("empty body gives no line") << "" << QByteArray() << ""
+                                                  << "NULL";
+        QTest::newRow("no body gives no line") << QString() << QByteArray() << ""
+                                               << "NULL";
+        QTest::newRow("three lines, the second empty") << "first\r\n\r\nthird" << QByteArray() << ">first\n>\n>third"
+                                                       << ">first\r\n>\r\n>third";
         QTest::newRow("final line break of a received body")
-            << QString() << QByteArray("one\r\ntwo\r\n") << ">one\n>two" << ">one\r\n>two";
-        QTest::newRow("received 8-bit body read as Windows-1252")
-            << QString() << QByteArray("Gr\xfc\xdf" "e\r\n") << QString::fromUtf8(">Gr\xc3\xbc\xc3\x9f" "e")
-            << QString::fromUtf8(">Gr\xc3\xbc\xc3\x9f" "e");
+            << QString() << QByteArray("one\r\ntwo\r\n") << ">one\n>two"
+            << ">one\r\n>two";
+        QTest::newRow("received 8-bit body read as Windows-1252") << QString()
+                                                                  << QByteArray("Gr\xfc\xdf"
+                                                                                "e\r\n")
+                                                                  << QString::fromUtf8(">Gr\xc3\xbc\xc3\x9f"
+                                                                                       "e")
+                                                                  << QString::fromUtf8(">Gr\xc3\xbc\xc3\x9f"
+                                                                                       "e");
     }
     // The quoted body is what the editor shows; Post stores it with CR LF.
     void replyQuotesTheBody()
@@ -378,12 +386,13 @@ private slots:
         QFETCH(int, repliedAccount);
         QFETCH(int, expectedAccount);
         QFETCH(QString, from);
-        ProgramFixture f(kOneServer + kOneAccount
-                         + accountRow(2, QStringLiteral("Bob"), QStringLiteral("Bob Jones"),
-                                      QStringLiteral("bob@example.org"), false)
-                         + seedOf({ArticleSeed(3).folder(Inbox).question().subject("Q").source("a.b,c.d"),
-                                   ArticleSeed(7).parent(3).folder(Inbox).subject("Answer").body("text")
-                                       .source("a.b").account(repliedAccount)}));
+        ProgramFixture f(
+            kOneServer + kOneAccount
+            + accountRow(2, QStringLiteral("Bob"), QStringLiteral("Bob Jones"), QStringLiteral("bob@example.org"),
+                         false)
+            + seedOf({ArticleSeed(3).folder(Inbox).question().subject("Q").source("a.b,c.d"),
+                      ArticleSeed(7).parent(3).folder(Inbox).subject("Answer").body("text").source("a.b").account(
+                          repliedAccount)}));
         f.showFolder(Outbox);
         f.showFolder(Inbox);
         f.select(7);
@@ -404,11 +413,11 @@ private slots:
         const QStringList rows = f.committed(QStringLiteral(
             "SELECT Folder, ArticleType, IsRead, Subject, Newsgroup, Parent, Account, \"From\", Body, Category "
             "FROM Article WHERE Code>7"));
-        QCOMPARE(rows, QStringList{QStringLiteral("1|0|-1|Re:Answer|a.b|7|%1|%2|>text|NULL")
-                                       .arg(expectedAccount)
-                                       .arg(from)});
-        const QDateTime sent = QDateTime::fromString(
-            f.committed(QStringLiteral("SELECT SentDate FROM Article WHERE Code>7"))[0], QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        QCOMPARE(rows,
+                 QStringList{QStringLiteral("1|0|-1|Re:Answer|a.b|7|%1|%2|>text|NULL").arg(expectedAccount).arg(from)});
+        const QDateTime sent
+            = QDateTime::fromString(f.committed(QStringLiteral("SELECT SentDate FROM Article WHERE Code>7"))[0],
+                                    QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         QVERIFY2(sent >= before && sent <= QDateTime::currentDateTime(), qPrintable(sent.toString()));
         // The Inbox is shown: posting a reply there changes nothing in the tree.
         QCOMPARE(f.shape(), QStringLiteral("3[7]"));
@@ -436,16 +445,17 @@ private slots:
         QTest::addColumn<bool>("save");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("shape");
-        QTest::newRow("closed without saving stays in the Outbox") << false << "1" << "5";
-        QTest::newRow("saved moves to Drafts") << true << "2" << "";
+        QTest::newRow("closed without saving stays in the Outbox") << false << "1"
+                                                                   << "5";
+        QTest::newRow("saved moves to Drafts") << true << "2"
+                                               << "";
     }
     void editInTheOutbox()
     {
         QFETCH(bool, save);
         QFETCH(QString, folder);
         QFETCH(QString, shape);
-        ProgramFixture f(kOneAccount
-                         + ArticleSeed(5).folder(Outbox).question().subject("Q").body("B").sql());
+        ProgramFixture f(kOneAccount + ArticleSeed(5).folder(Outbox).question().subject("Q").body("B").sql());
         f.showFolder(Outbox);
         f.select(5);
         ModalDriver steps;
@@ -496,11 +506,10 @@ private slots:
     // message of its own, and deleting one removes only that row.
     void deleteMovesTheThreadThenDeletesForGood()
     {
-        ProgramFixture f(seedOf({ArticleSeed(1).folder(Inbox).question().subject("Q"),
-                                 ArticleSeed(2).parent(1).folder(Inbox).subject("A1"),
-                                 ArticleSeed(3).parent(1).folder(Inbox).subject("A2"),
-                                 ArticleSeed(4).parent(2).folder(Inbox).subject("R"),
-                                 ArticleSeed(9).folder(Inbox).question().subject("other")}));
+        ProgramFixture f(seedOf(
+            {ArticleSeed(1).folder(Inbox).question().subject("Q"), ArticleSeed(2).parent(1).folder(Inbox).subject("A1"),
+             ArticleSeed(3).parent(1).folder(Inbox).subject("A2"), ArticleSeed(4).parent(2).folder(Inbox).subject("R"),
+             ArticleSeed(9).folder(Inbox).question().subject("other")}));
         QCOMPARE(f.shape(), QStringLiteral("1[2[4],3] 9"));
         f.select(1);
         ModalDriver steps;

@@ -38,15 +38,24 @@ private slots:
     {
         QTest::addColumn<QString>("subject");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain subject gets Re: without a blank") << "Hello" << "Re:Hello";
-        QTest::newRow("Re: with a blank stays") << "Re: Hello" << "Re: Hello";
-        QTest::newRow("Re: without a blank stays") << "Re:Hello" << "Re:Hello";
-        QTest::newRow("RE: is another prefix") << "RE: Hello" << "Re:RE: Hello";
-        QTest::newRow("re: is another prefix") << "re: Hello" << "Re:re: Hello";
-        QTest::newRow("empty subject") << "" << "Re:";
-        QTest::newRow("shorter than the prefix") << "Re" << "Re:Re";
-        QTest::newRow("exactly the prefix") << "Re:" << "Re:";
-        QTest::newRow("Re: not at the start") << " Re: Hello" << "Re: Re: Hello";
+        QTest::newRow("plain subject gets Re: without a blank") << "Hello"
+                                                                << "Re:Hello";
+        QTest::newRow("Re: with a blank stays") << "Re: Hello"
+                                                << "Re: Hello";
+        QTest::newRow("Re: without a blank stays") << "Re:Hello"
+                                                   << "Re:Hello";
+        QTest::newRow("RE: is another prefix") << "RE: Hello"
+                                               << "Re:RE: Hello";
+        QTest::newRow("re: is another prefix") << "re: Hello"
+                                               << "Re:re: Hello";
+        QTest::newRow("empty subject") << ""
+                                       << "Re:";
+        QTest::newRow("shorter than the prefix") << "Re"
+                                                 << "Re:Re";
+        QTest::newRow("exactly the prefix") << "Re:"
+                                            << "Re:";
+        QTest::newRow("Re: not at the start") << " Re: Hello"
+                                              << "Re: Re: Hello";
     }
     void replySubject()
     {
@@ -59,16 +68,24 @@ private slots:
     {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty body has no line") << "" << "";
-        QTest::newRow("one line") << "Hello" << ">Hello";
+        QTest::newRow("empty body has no line") << ""
+                                                << "";
+        QTest::newRow("one line") << "Hello"
+                                  << ">Hello";
         QTest::newRow("empty middle line becomes >") << "first\nsecond is empty\n\nthird"
                                                      << ">first\n>second is empty\n>\n>third";
-        QTest::newRow("three lines, second empty") << "one\n\nthree" << ">one\n>\n>three";
-        QTest::newRow("final line break adds no line") << "one\ntwo\n" << ">one\n>two";
-        QTest::newRow("two final breaks keep one empty line") << "one\n\n" << ">one\n>";
-        QTest::newRow("a lone line break is one empty line") << "\n" << ">";
-        QTest::newRow("blanks are kept after >") << "  indented" << ">  indented";
-        QTest::newRow("quoted lines get another >") << ">old\n> older" << ">>old\n>> older";
+        QTest::newRow("three lines, second empty") << "one\n\nthree"
+                                                   << ">one\n>\n>three";
+        QTest::newRow("final line break adds no line") << "one\ntwo\n"
+                                                       << ">one\n>two";
+        QTest::newRow("two final breaks keep one empty line") << "one\n\n"
+                                                              << ">one\n>";
+        QTest::newRow("a lone line break is one empty line") << "\n"
+                                                             << ">";
+        QTest::newRow("blanks are kept after >") << "  indented"
+                                                 << ">  indented";
+        QTest::newRow("quoted lines get another >") << ">old\n> older"
+                                                    << ">>old\n>> older";
     }
     void quotingByLines()
     {
@@ -108,10 +125,18 @@ private slots:
         QTest::addColumn<QString>("memo");
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("storedAgain");
-        QTest::newRow("CR LF") << "a\r\nb\r\n" << "a\nb\n" << "a\r\nb\r\n";
-        QTest::newRow("lone CR and LF") << "a\rb\nc" << "a\nb\nc" << "a\r\nb\r\nc";
-        QTest::newRow("empty line kept") << "a\r\n\r\nb" << "a\n\nb" << "a\r\n\r\nb";
-        QTest::newRow("no break") << "a" << "a" << "a";
+        QTest::newRow("CR LF") << "a\r\nb\r\n"
+                               << "a\nb\n"
+                               << "a\r\nb\r\n";
+        QTest::newRow("lone CR and LF") << "a\rb\nc"
+                                        << "a\nb\nc"
+                                        << "a\r\nb\r\nc";
+        QTest::newRow("empty line kept") << "a\r\n\r\nb"
+                                         << "a\n\nb"
+                                         << "a\r\n\r\nb";
+        QTest::newRow("no break") << "a"
+                                  << "a"
+                                  << "a";
     }
     void memoLineBreaks()
     {
@@ -148,30 +173,35 @@ private slots:
         QTest::addColumn<QString>("reason");
         using F = PostChecks::Field;
         QTest::newRow("question: all empty reports the category only")
-            << false << 0 << 0 << false << "" << "" << int(F::Category) << PostChecks::kNoCategory;
+            << false << 0 << 0 << false << ""
+            << "" << int(F::Category) << PostChecks::kNoCategory;
         QTest::newRow("question: no category, no subject reports the category")
-            << false << 0 << 3 << true << "" << "text" << int(F::Category) << PostChecks::kNoCategory;
-        QTest::newRow("question: no account") << false << 5 << 0 << false << "S" << "B" << int(F::Account)
-                                              << PostChecks::kNoAccount;
-        QTest::newRow("question: an account no longer listed")
-            << false << 5 << 9 << false << "S" << "B" << int(F::Account) << PostChecks::kNoAccount;
-        QTest::newRow("question: no subject") << false << 5 << 3 << true << "" << "B" << int(F::Subject)
-                                              << PostChecks::kNoSubject;
-        QTest::newRow("question: no body") << false << 5 << 3 << true << "S" << "" << int(F::Body)
-                                           << PostChecks::kNoBody;
-        QTest::newRow("question: blanks pass") << false << 5 << 3 << true << " " << " " << int(F::None) << "";
-        QTest::newRow("question: a folder's code passes") << false << 1 << 3 << true << "S" << "B"
-                                                          << int(F::None) << "";
-        QTest::newRow("reply: no category needed") << true << 0 << 3 << true << "S" << "B" << int(F::None) << "";
-        QTest::newRow("reply: no subject before no body")
-            << true << 0 << 3 << true << "" << "" << int(F::Subject) << PostChecks::kNoSubject;
-        QTest::newRow("reply: no body") << true << 0 << 3 << true << "Re:" << "" << int(F::Body)
-                                        << PostChecks::kNoBody;
-        QTest::newRow("reply: no subject before no account")
-            << true << 0 << 0 << false << "" << "B" << int(F::Subject) << PostChecks::kNoSubject;
-        QTest::newRow("reply: no account at all") << true << 0 << 0 << false << "Re:" << ">B" << int(F::Account)
-                                                  << PostChecks::kNoAccount;
-        QTest::newRow("reply: blanks pass") << true << 0 << 3 << true << " " << " " << int(F::None) << "";
+            << false << 0 << 3 << true << ""
+            << "text" << int(F::Category) << PostChecks::kNoCategory;
+        QTest::newRow("question: no account") << false << 5 << 0 << false << "S"
+                                              << "B" << int(F::Account) << PostChecks::kNoAccount;
+        QTest::newRow("question: an account no longer listed") << false << 5 << 9 << false << "S"
+                                                               << "B" << int(F::Account) << PostChecks::kNoAccount;
+        QTest::newRow("question: no subject") << false << 5 << 3 << true << ""
+                                              << "B" << int(F::Subject) << PostChecks::kNoSubject;
+        QTest::newRow("question: no body") << false << 5 << 3 << true << "S"
+                                           << "" << int(F::Body) << PostChecks::kNoBody;
+        QTest::newRow("question: blanks pass") << false << 5 << 3 << true << " "
+                                               << " " << int(F::None) << "";
+        QTest::newRow("question: a folder's code passes") << false << 1 << 3 << true << "S"
+                                                          << "B" << int(F::None) << "";
+        QTest::newRow("reply: no category needed") << true << 0 << 3 << true << "S"
+                                                   << "B" << int(F::None) << "";
+        QTest::newRow("reply: no subject before no body") << true << 0 << 3 << true << ""
+                                                          << "" << int(F::Subject) << PostChecks::kNoSubject;
+        QTest::newRow("reply: no body") << true << 0 << 3 << true << "Re:"
+                                        << "" << int(F::Body) << PostChecks::kNoBody;
+        QTest::newRow("reply: no subject before no account") << true << 0 << 0 << false << ""
+                                                             << "B" << int(F::Subject) << PostChecks::kNoSubject;
+        QTest::newRow("reply: no account at all") << true << 0 << 0 << false << "Re:"
+                                                  << ">B" << int(F::Account) << PostChecks::kNoAccount;
+        QTest::newRow("reply: blanks pass") << true << 0 << 3 << true << " "
+                                            << " " << int(F::None) << "";
     }
     void postChecks()
     {

@@ -76,9 +76,9 @@ inline QString articleRow(int code, int parent, int folder, bool read, const QSt
                           const QString &source = QString(), const QString &body = QString())
 {
     auto quoted = [](const QString &text) {
-        return text.isNull() ? QStringLiteral("NULL")
-                             : QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''"))
-                                   + QLatin1Char('\'');
+        return text.isNull()
+            ? QStringLiteral("NULL")
+            : QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
     };
     return QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, \"From\", "
                           "SentDate, Source, Body) VALUES (%1, %2, %3, 0, %4, %5, %6, %7, %8, %9);")

@@ -23,9 +23,8 @@
 namespace {
 
 const QString kThreads = articleRow(1, 0, 0, true, "Question one", "2024-03-01 10:00:00")
-                         + articleRow(2, 1, 0, true, "Answer one", "2024-03-02 10:00:00")
-                         + articleRow(3, 0, 0, true, "Question two", "2024-03-03 10:00:00")
-                         + articleRow(4, 0, 2, true, "Draft", QString());
+    + articleRow(2, 1, 0, true, "Answer one", "2024-03-02 10:00:00")
+    + articleRow(3, 0, 0, true, "Question two", "2024-03-03 10:00:00") + articleRow(4, 0, 2, true, "Draft", QString());
 
 QString actionNames(const QList<QAction *> &actions)
 {
@@ -63,8 +62,8 @@ private slots:
         QCOMPARE(w.objectName(), QStringLiteral("fmMain"));
         QCOMPARE(w.windowTitle(), QStringLiteral("Quorbic 1 beta"));
         QCOMPARE(w.size(), QSize(769, 573));
-        for (const char *name : {"OutBar", "treeMessage", "lbFrom", "lbNewsgroup", "lbSubject", "reView",
-                                 "stMain", "ToolBar1", "MainMenu1", "pmTeeMsg", "pmRichEdit"})
+        for (const char *name : {"OutBar", "treeMessage", "lbFrom", "lbNewsgroup", "lbSubject", "reView", "stMain",
+                                 "ToolBar1", "MainMenu1", "pmTeeMsg", "pmRichEdit"})
             QVERIFY2(w.findChild<QWidget *>(QLatin1String(name)), name);
         QVERIFY(w.findChild<QObject *>(QStringLiteral("tmrMain")));
         QVERIFY(w.findChild<QObject *>(QStringLiteral("ActionList1")));
@@ -87,8 +86,8 @@ private slots:
         QCOMPARE(captions, (QStringList{"Subject", "Sent", "From", "Source"}));
         QCOMPARE(widths[0], 250);
         QVERIFY(widths[1] >= 110); // or what a long date and time needs in the desktop's font
-        QVERIFY(widths[1] >= tree->fontMetrics().horizontalAdvance(
-                                 SentDate::format(QDate(2000, 12, 28), QTime(23, 58, 58))));
+        QVERIFY(widths[1]
+                >= tree->fontMetrics().horizontalAdvance(SentDate::format(QDate(2000, 12, 28), QTime(23, 58, 58))));
         QCOMPARE(widths.mid(2), (QList<int>{150, 120}));
 
         QStringList bold;
@@ -124,33 +123,90 @@ private slots:
         QTest::addColumn<QString>("tooltip");
         QTest::addColumn<QString>("shortcut");
         QTest::addColumn<bool>("picture");
-        QTest::newRow("acNewQuestion") << "acNewQuestion" << "File" << "New Question" << "Create a new question"
-                                       << "Create a new question" << "" << true;
-        QTest::newRow("acReply") << "acReply" << "File" << "Reply" << "Reply to Newsgroup" << "Reply to Newsgroup" << ""
-                                 << true;
-        QTest::newRow("acSend") << "acSend" << "File" << "Post" << "Post questions and replies to newsgroups"
-                                << "Post questions and replies to newsgroups" << "" << true;
-        QTest::newRow("acReceive") << "acReceive" << "File" << "Retrieve" << "Retrieve the answers"
-                                   << "Retrieve the answers" << "" << true;
-        QTest::newRow("acEdit") << "acEdit" << "File" << "Edit" << "View or edit the selected message"
-                                << "View or edit the selected message" << "" << true;
-        QTest::newRow("acDelete") << "acDelete" << "Edit" << "Delete" << "Delete the selected message"
-                                  << "Delete the selected message" << "" << true;
-        QTest::newRow("EditCopy1") << "EditCopy1" << "Edit" << "&Copy"
-                                   << "Copy|Copies the selection and puts it on the Clipboard" << "Copy" << "Ctrl+C"
-                                   << true;
-        QTest::newRow("EditSelectAll1") << "EditSelectAll1" << "Edit" << "Select &All"
-                                        << "Select All|Selects the entire document" << "Select All" << "Ctrl+A" << true;
-        QTest::newRow("actServers") << "actServers" << "Tool" << "News Servers..." << "" << "News Servers" << "" << false;
-        QTest::newRow("acAccount") << "acAccount" << "Tool" << "Accounts..." << "" << "Accounts" << "" << false;
-        QTest::newRow("acNewsgroups") << "acNewsgroups" << "Tool" << "Newsgroups..." << "" << "Newsgroups" << ""
-                                      << false;
-        QTest::newRow("acCategories") << "acCategories" << "Tool" << "Categories..." << "" << "Categories" << ""
-                                      << false;
-        QTest::newRow("HelpContents1") << "HelpContents1" << "Help" << "&Contents" << "Help Contents"
-                                       << "Help Contents" << "F1" << true;
-        QTest::newRow("acAbout") << "acAbout" << "Help" << "About..." << "About Quorbic" << "About Quorbic" << ""
-                                 << true;
+        QTest::newRow("acNewQuestion") << "acNewQuestion"
+                                       << "File"
+                                       << "New Question"
+                                       << "Create a new question"
+                                       << "Create a new question"
+                                       << "" << true;
+        QTest::newRow("acReply") << "acReply"
+                                 << "File"
+                                 << "Reply"
+                                 << "Reply to Newsgroup"
+                                 << "Reply to Newsgroup"
+                                 << "" << true;
+        QTest::newRow("acSend") << "acSend"
+                                << "File"
+                                << "Post"
+                                << "Post questions and replies to newsgroups"
+                                << "Post questions and replies to newsgroups"
+                                << "" << true;
+        QTest::newRow("acReceive") << "acReceive"
+                                   << "File"
+                                   << "Retrieve"
+                                   << "Retrieve the answers"
+                                   << "Retrieve the answers"
+                                   << "" << true;
+        QTest::newRow("acEdit") << "acEdit"
+                                << "File"
+                                << "Edit"
+                                << "View or edit the selected message"
+                                << "View or edit the selected message"
+                                << "" << true;
+        QTest::newRow("acDelete") << "acDelete"
+                                  << "Edit"
+                                  << "Delete"
+                                  << "Delete the selected message"
+                                  << "Delete the selected message"
+                                  << "" << true;
+        QTest::newRow("EditCopy1") << "EditCopy1"
+                                   << "Edit"
+                                   << "&Copy"
+                                   << "Copy|Copies the selection and puts it on the Clipboard"
+                                   << "Copy"
+                                   << "Ctrl+C" << true;
+        QTest::newRow("EditSelectAll1") << "EditSelectAll1"
+                                        << "Edit"
+                                        << "Select &All"
+                                        << "Select All|Selects the entire document"
+                                        << "Select All"
+                                        << "Ctrl+A" << true;
+        QTest::newRow("actServers") << "actServers"
+                                    << "Tool"
+                                    << "News Servers..."
+                                    << ""
+                                    << "News Servers"
+                                    << "" << false;
+        QTest::newRow("acAccount") << "acAccount"
+                                   << "Tool"
+                                   << "Accounts..."
+                                   << ""
+                                   << "Accounts"
+                                   << "" << false;
+        QTest::newRow("acNewsgroups") << "acNewsgroups"
+                                      << "Tool"
+                                      << "Newsgroups..."
+                                      << ""
+                                      << "Newsgroups"
+                                      << "" << false;
+        QTest::newRow("acCategories") << "acCategories"
+                                      << "Tool"
+                                      << "Categories..."
+                                      << ""
+                                      << "Categories"
+                                      << "" << false;
+        QTest::newRow("HelpContents1") << "HelpContents1"
+                                       << "Help"
+                                       << "&Contents"
+                                       << "Help Contents"
+                                       << "Help Contents"
+                                       << "F1" << true;
+        QTest::newRow("acAbout") << "acAbout"
+                                 << "Help"
+                                 << "About..."
+                                 << "About Quorbic"
+                                 << "About Quorbic"
+                                 << "" << true;
     }
     void actions()
     {
@@ -183,20 +239,23 @@ private slots:
         QStringList menus;
         for (QAction *menu : w.menuBar()->actions())
             menus << menu->text() + QStringLiteral(": ") + actionNames(menu->menu()->actions());
-        QCOMPARE(menus, (QStringList{
-                            "Message: acNewQuestion acReply - acEdit acDelete - acSend acReceive - Exit1",
-                            "Edit: EditCopy1 EditSelectAll1",
-                            "Tools: actServers acAccount acNewsgroups acCategories",
-                            "Help: HelpContents1 - acAbout",
-                        }));
+        QCOMPARE(menus,
+                 (QStringList{
+                     "Message: acNewQuestion acReply - acEdit acDelete - acSend acReceive - Exit1",
+                     "Edit: EditCopy1 EditSelectAll1",
+                     "Tools: actServers acAccount acNewsgroups acCategories",
+                     "Help: HelpContents1 - acAbout",
+                 }));
         QCOMPARE(w.actions().Exit1->text(), QStringLiteral("E&xit"));
         auto *toolBar = w.findChild<QToolBar *>(QStringLiteral("ToolBar1"));
         QCOMPARE(actionNames(toolBar->actions()),
-                 QStringLiteral("acNewQuestion acReply - acSend acReceive - EditCopy1 - acEdit acDelete - HelpContents1"));
+                 QStringLiteral(
+                     "acNewQuestion acReply - acSend acReceive - EditCopy1 - acEdit acDelete - HelpContents1"));
         QCOMPARE(toolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
         QCOMPARE(actionNames(w.treeMenu()->actions()),
                  QStringLiteral("acNewQuestion acReply - acEdit acDelete - acSend acReceive"));
-        QCOMPARE(actionNames(w.previewMenu()->actions()), QStringLiteral("EditSelectAll1 EditCopy1 - acSend acReceive"));
+        QCOMPARE(actionNames(w.previewMenu()->actions()),
+                 QStringLiteral("EditSelectAll1 EditCopy1 - acSend acReceive"));
     }
 
     void reselectingTheFolderChangesNothing()
@@ -218,8 +277,8 @@ private slots:
     void switchingFoldersClearsTheHeaderAndStopsTheTimer()
     {
         MainFixture f;
-        f.store.exec(articleRow(1, 0, 0, false, "Unread", "2024-03-01 10:00:00", "Ann <ann@example.org>",
-                                "comp.test", "Body text"));
+        f.store.exec(articleRow(1, 0, 0, false, "Unread", "2024-03-01 10:00:00", "Ann <ann@example.org>", "comp.test",
+                                "Body text"));
         f.open();
         f.select(1);
         auto *from = f.window->findChild<QLabel *>(QStringLiteral("lbFrom"));
@@ -292,7 +351,8 @@ private slots:
         }
         QTest::keyClick(f.tree(), Qt::Key_F1);
         QCOMPARE(f.opener.opened.size(), 1);
-        QCOMPARE(f.opener.opened[0], QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Quorbic.chm"))));
+        QCOMPARE(f.opener.opened[0],
+                 QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Quorbic.chm"))));
         f.window->preview()->setFocus();
         QTest::keyClick(f.window->preview(), Qt::Key_F1);
         QCOMPARE(f.opener.opened.size(), 2);
@@ -305,9 +365,8 @@ private slots:
         f.open();
         ModalWatcher boxes;
         bool okShown = false;
-        boxes.inspect = [&](QWidget *dialog) {
-            okShown = dialog->findChild<QWidget *>(QStringLiteral("btnOK"))->isVisible();
-        };
+        boxes.inspect
+            = [&](QWidget *dialog) { okShown = dialog->findChild<QWidget *>(QStringLiteral("btnOK"))->isVisible(); };
         f.window->actions().acAbout->trigger();
         QCOMPARE(boxes.seen.size(), 1);
         QCOMPARE(boxes.seen[0].name, QStringLiteral("fmAbout"));

@@ -13,15 +13,11 @@ namespace {
 // answer 4 (read) beside 2; question 5 with answer 6; 7 answers question 8,
 // which is in Deleted messages; 9 has a NULL Parent and 10 answers it.
 const QString kInbox = articleRow(1, 0, 0, true, "Q1", "2024-03-01 10:00:00")
-                       + articleRow(2, 1, 0, true, "A2", "2024-03-02 10:00:00")
-                       + articleRow(3, 2, 0, false, "R3", "2024-03-03 10:00:00")
-                       + articleRow(4, 1, 0, true, "A4", "2024-03-04 10:00:00")
-                       + articleRow(5, 0, 0, true, "Q5", "2024-03-05 10:00:00")
-                       + articleRow(6, 5, 0, true, "A6", "2024-03-06 10:00:00")
-                       + articleRow(7, 8, 0, false, "A7", "2024-03-07 10:00:00")
-                       + articleRow(8, 0, 3, true, "Q8", "2024-03-08 10:00:00")
-                       + articleRow(9, -1, 0, false, "Q9", "2024-03-09 10:00:00")
-                       + articleRow(10, 9, 0, false, "A10", "2024-03-10 10:00:00");
+    + articleRow(2, 1, 0, true, "A2", "2024-03-02 10:00:00") + articleRow(3, 2, 0, false, "R3", "2024-03-03 10:00:00")
+    + articleRow(4, 1, 0, true, "A4", "2024-03-04 10:00:00") + articleRow(5, 0, 0, true, "Q5", "2024-03-05 10:00:00")
+    + articleRow(6, 5, 0, true, "A6", "2024-03-06 10:00:00") + articleRow(7, 8, 0, false, "A7", "2024-03-07 10:00:00")
+    + articleRow(8, 0, 3, true, "Q8", "2024-03-08 10:00:00") + articleRow(9, -1, 0, false, "Q9", "2024-03-09 10:00:00")
+    + articleRow(10, 9, 0, false, "A10", "2024-03-10 10:00:00");
 
 QStringList topSubjects(QTreeWidget *tree)
 {
@@ -113,8 +109,8 @@ private slots:
         QCOMPARE(topSubjects(tree), (QStringList{"Date", "cherry", "banana", "apricot", "Apple"}));
 
         // A node added now goes straight into its place by the new order.
-        f.dm->MainConnection().execDirect(
-            QStringLiteral("INSERT INTO Article (Code, Parent, Folder, IsRead, Subject) VALUES (6, 0, 2, -1, 'Blueberry')"));
+        f.dm->MainConnection().execDirect(QStringLiteral(
+            "INSERT INTO Article (Code, Parent, Folder, IsRead, Subject) VALUES (6, 0, 2, -1, 'Blueberry')"));
         RowSet &edit = f.dm->qryArticleEdit();
         edit.close();
         edit.setParam(QStringLiteral("Code"), 6);
@@ -169,8 +165,8 @@ private slots:
         QVERIFY(reply);
         QCOMPARE(reply->text(0), QStringLiteral("R3"));
         QVERIFY(!reply->parent()->isExpanded()); // found inside a collapsed thread
-        QVERIFY(!f.window->FindArticleNode(8));  // in another folder
-        QVERIFY(!f.window->FindArticleNode(7));  // not shown
+        QVERIFY(!f.window->FindArticleNode(8)); // in another folder
+        QVERIFY(!f.window->FindArticleNode(7)); // not shown
         // The first in display order when a message shows twice.
         RowSet &edit = f.dm->qryArticleEdit();
         edit.close();

@@ -19,14 +19,11 @@ namespace {
 const int kShortDelay = 40;
 
 // Question 1 (read), answer 2 (read), reply 3 (unread); question 4 (unread).
-const QString kThread = articleRow(1, 0, 0, true, "Q1", "2024-03-01 10:00:00", "Me <me@example.org>",
-                                   "comp.test", "Question text")
-                        + articleRow(2, 1, 0, true, "A2", "2024-03-02 10:00:00", "Ann <ann@example.org>",
-                                     "comp.test", "Answer text")
-                        + articleRow(3, 2, 0, false, "R3", "2024-03-03 10:00:00", "Bob <bob@example.org>",
-                                     "comp.test", "Reply text")
-                        + articleRow(4, 0, 0, false, "Q4", "2024-03-04 10:00:00", "Me <me@example.org>",
-                                     "comp.other", "Second question");
+const QString kThread
+    = articleRow(1, 0, 0, true, "Q1", "2024-03-01 10:00:00", "Me <me@example.org>", "comp.test", "Question text")
+    + articleRow(2, 1, 0, true, "A2", "2024-03-02 10:00:00", "Ann <ann@example.org>", "comp.test", "Answer text")
+    + articleRow(3, 2, 0, false, "R3", "2024-03-03 10:00:00", "Bob <bob@example.org>", "comp.test", "Reply text")
+    + articleRow(4, 0, 0, false, "Q4", "2024-03-04 10:00:00", "Me <me@example.org>", "comp.other", "Second question");
 
 QString storedIsRead(const ScratchStore &store, int code)
 {
@@ -48,7 +45,8 @@ private slots:
         f.open();
         f.select(1);
         QCOMPARE(f.window->preview()->text(), QStringLiteral("<i>not italic</i>\nsecond line"));
-        QCOMPARE(f.window->findChild<QLabel *>(QStringLiteral("lbFrom"))->text(), QStringLiteral("Ann <ann@example.org>"));
+        QCOMPARE(f.window->findChild<QLabel *>(QStringLiteral("lbFrom"))->text(),
+                 QStringLiteral("Ann <ann@example.org>"));
         QCOMPARE(f.window->findChild<QLabel *>(QStringLiteral("lbNewsgroup"))->text(),
                  QStringLiteral("comp.lang.c,comp.test"));
         QCOMPARE(f.window->findChild<QLabel *>(QStringLiteral("lbSubject"))->text(), QStringLiteral("Re: <b>tags</b>"));

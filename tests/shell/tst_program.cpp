@@ -144,8 +144,9 @@ private slots:
         TfmAbout about(opener);
         emit about.webLink()->linkActivated(QStringLiteral("#"));
         emit about.mailLink()->linkActivated(QStringLiteral("#"));
-        QCOMPARE(opener.opened, (QList<QUrl>{QUrl(QLatin1String(TfmAbout::kWebAddress)),
-                                             QUrl(QStringLiteral("mailto:") + QLatin1String(TfmAbout::kSupportAddress))}));
+        QCOMPARE(opener.opened,
+                 (QList<QUrl>{QUrl(QLatin1String(TfmAbout::kWebAddress)),
+                              QUrl(QStringLiteral("mailto:") + QLatin1String(TfmAbout::kSupportAddress))}));
         QCOMPARE(about.findChild<QLabel *>(QStringLiteral("lbEmail"))->buddy(), about.mailLink());
         QCOMPARE(about.size(), QSize(370, 191));
     }
@@ -199,10 +200,14 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("full stop added") << "no such table: Article" << "no such table: Article.";
-        QTest::newRow("ends in a full stop") << "Disk full." << "Disk full.";
-        QTest::newRow("ends in a bracket") << "Error (5)" << "Error (5)";
-        QTest::newRow("ends in a letter after a blank") << "locked " << "locked ";
+        QTest::newRow("full stop added") << "no such table: Article"
+                                         << "no such table: Article.";
+        QTest::newRow("ends in a full stop") << "Disk full."
+                                             << "Disk full.";
+        QTest::newRow("ends in a bracket") << "Error (5)"
+                                           << "Error (5)";
+        QTest::newRow("ends in a letter after a blank") << "locked "
+                                                        << "locked ";
     }
     void errorsEscapingAHandlerAreShownAndTheProgramGoesOn()
     {

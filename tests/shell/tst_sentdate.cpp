@@ -52,7 +52,8 @@ private slots:
         QTest::addColumn<QTime>("time");
         QTest::newRow("store's form") << QVariant(QStringLiteral("2024-03-01 10:20:30")) << QDate(2024, 3, 1)
                                       << QTime(10, 20, 30);
-        QTest::newRow("midnight") << QVariant(QStringLiteral("2024-02-29 00:00:00")) << QDate(2024, 2, 29) << QTime(0, 0);
+        QTest::newRow("midnight") << QVariant(QStringLiteral("2024-02-29 00:00:00")) << QDate(2024, 2, 29)
+                                  << QTime(0, 0);
         QTest::newRow("ISO with T") << QVariant(QStringLiteral("2024-03-01T10:20:30")) << QDate(2024, 3, 1)
                                     << QTime(10, 20, 30);
         QTest::newRow("not a day") << QVariant(QStringLiteral("2023-02-29 10:00:00")) << QDate() << QTime();

@@ -11,8 +11,7 @@ namespace {
 
 // The walk itself: position on the first row whose Parent is the code, take
 // the consecutive rows with that Parent, then walk each of them in turn.
-void walk(const std::vector<ThreadRow> &rows, int parentEntry, int code,
-          std::vector<ThreadBuilder::Entry> &entries)
+void walk(const std::vector<ThreadRow> &rows, int parentEntry, int code, std::vector<ThreadBuilder::Entry> &entries)
 {
     int i = 0;
     while (i < int(rows.size()) && rows[i].parent != code)
@@ -49,8 +48,8 @@ std::vector<ThreadRow> parseRows(const QString &spec)
     std::vector<ThreadRow> rows;
     for (const QString &pair : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QStringList bits = pair.split(QLatin1Char(':'));
-        rows.push_back({bits[0].toInt(),
-                        bits[1] == QLatin1String("n") ? std::nullopt : std::optional<int>(bits[1].toInt())});
+        rows.push_back(
+            {bits[0].toInt(), bits[1] == QLatin1String("n") ? std::nullopt : std::optional<int>(bits[1].toInt())});
     }
     return rows;
 }
@@ -66,17 +65,25 @@ private slots:
     {
         QTest::addColumn<QString>("rows");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty inbox") << "" << "";
-        QTest::newRow("questions only") << "1:0 2:0 3:0" << "1<- 2<- 3<-";
-        QTest::newRow("three levels") << "1:0 4:0 2:1 3:2" << "1<- 4<- 2<1 3<2";
+        QTest::newRow("empty inbox") << ""
+                                     << "";
+        QTest::newRow("questions only") << "1:0 2:0 3:0"
+                                        << "1<- 2<- 3<-";
+        QTest::newRow("three levels") << "1:0 4:0 2:1 3:2"
+                                      << "1<- 4<- 2<1 3<2";
         // Children of a node are added together before any of them is walked.
-        QTest::newRow("siblings before grandchildren")
-            << "1:0 2:0 3:1 4:1 6:2 5:3 7:4" << "1<- 2<- 3<1 4<1 5<3 7<4 6<2";
-        QTest::newRow("answer whose question is elsewhere") << "1:0 5:9 6:5" << "1<-";
-        QTest::newRow("NULL parent and its answer") << "7:n 1:0 8:7" << "1<-";
-        QTest::newRow("row naming itself") << "1:0 3:3" << "1<-";
-        QTest::newRow("cycle of two rows") << "1:0 3:4 4:3" << "1<-";
-        QTest::newRow("answer to a hidden row stays hidden") << "1:0 2:1 5:9 6:5" << "1<- 2<1";
+        QTest::newRow("siblings before grandchildren") << "1:0 2:0 3:1 4:1 6:2 5:3 7:4"
+                                                       << "1<- 2<- 3<1 4<1 5<3 7<4 6<2";
+        QTest::newRow("answer whose question is elsewhere") << "1:0 5:9 6:5"
+                                                            << "1<-";
+        QTest::newRow("NULL parent and its answer") << "7:n 1:0 8:7"
+                                                    << "1<-";
+        QTest::newRow("row naming itself") << "1:0 3:3"
+                                           << "1<-";
+        QTest::newRow("cycle of two rows") << "1:0 3:4 4:3"
+                                           << "1<-";
+        QTest::newRow("answer to a hidden row stays hidden") << "1:0 2:1 5:9 6:5"
+                                                             << "1<- 2<1";
     }
     void buildsTheWalkedOrder()
     {

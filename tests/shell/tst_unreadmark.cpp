@@ -97,19 +97,20 @@ private slots:
         QTest::addColumn<QString>("boldAfterMarks");
 
         // Question 1, answer 2, reply 3 below it, answer 4 beside 2.
-        QTest::newRow("unread deep in the thread, then read")
-            << "1:0:r 2:1:r 3:2:u 4:1:r" << "1 2 3" << QList<int>{3} << "";
-        QTest::newRow("another unread message keeps its path bold")
-            << "1:0:r 2:1:r 3:2:u 4:1:u" << "1 2 3 4" << QList<int>{3} << "1 4";
-        QTest::newRow("unread node stays bold when all below is read")
-            << "1:0:r 2:1:u 3:2:u" << "1 2 3" << QList<int>{3} << "1 2";
-        QTest::newRow("reading the middle leaves the unread below bold")
-            << "1:0:r 2:1:u 3:2:u" << "1 2 3" << QList<int>{2} << "1 2 3";
-        QTest::newRow("all read in any order")
-            << "1:0:u 2:1:u 3:2:u" << "1 2 3" << QList<int>{1, 3, 2} << "";
-        QTest::newRow("read thread is plain") << "1:0:r 2:1:r 3:2:r" << "" << QList<int>{} << "";
-        QTest::newRow("separate threads do not touch")
-            << "1:0:r 2:1:u 5:0:r 6:5:r" << "1 2" << QList<int>{2} << "";
+        QTest::newRow("unread deep in the thread, then read") << "1:0:r 2:1:r 3:2:u 4:1:r"
+                                                              << "1 2 3" << QList<int>{3} << "";
+        QTest::newRow("another unread message keeps its path bold") << "1:0:r 2:1:r 3:2:u 4:1:u"
+                                                                    << "1 2 3 4" << QList<int>{3} << "1 4";
+        QTest::newRow("unread node stays bold when all below is read") << "1:0:r 2:1:u 3:2:u"
+                                                                       << "1 2 3" << QList<int>{3} << "1 2";
+        QTest::newRow("reading the middle leaves the unread below bold") << "1:0:r 2:1:u 3:2:u"
+                                                                         << "1 2 3" << QList<int>{2} << "1 2 3";
+        QTest::newRow("all read in any order") << "1:0:u 2:1:u 3:2:u"
+                                               << "1 2 3" << QList<int>{1, 3, 2} << "";
+        QTest::newRow("read thread is plain") << "1:0:r 2:1:r 3:2:r"
+                                              << "" << QList<int>{} << "";
+        QTest::newRow("separate threads do not touch") << "1:0:r 2:1:u 5:0:r 6:5:r"
+                                                       << "1 2" << QList<int>{2} << "";
     }
     void marksThroughAThread()
     {

@@ -65,8 +65,8 @@ void tst_Dmod::reportsStoresThatCannotOpen_data()
     QTest::addColumn<QByteArray>("content"); // empty: no file at all
     QTest::addColumn<QString>("error");
     QTest::newRow("missing file") << QByteArray() << "unable to open database file";
-    QTest::newRow("a text file named qa.mdb") << QByteArray("Dear user,\nthis is no store.\n")
-                                              << "file is not a database";
+    QTest::newRow("a text file named qa.mdb")
+        << QByteArray("Dear user,\nthis is no store.\n") << "file is not a database";
 }
 
 void tst_Dmod::reportsStoresThatCannotOpen()
@@ -90,8 +90,7 @@ void tst_Dmod::reportsStoresThatCannotOpen()
     QVERIFY(!dm.StoreOpen());
     QVERIFY(!dm.MainConnection().isOpen());
     // Nothing was made or changed beside the file.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-             content.isEmpty() ? QStringList() : QStringList{"qa.mdb"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), content.isEmpty() ? QStringList() : QStringList{"qa.mdb"});
     if (!content.isEmpty()) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -160,8 +159,8 @@ void tst_Dmod::keepsOneTransactionOpen()
     dm.DataModuleCreate();
     QVERIFY(dm.StoreOpen());
     QVERIFY(dm.MainConnection().inTransaction());
-    for (RowSet *set : {&dm.tbServer(), &dm.tbGroupServer(), &dm.qryAccount(), &dm.qryArticle(),
-                        &dm.qryAccount1(), &dm.qryArticleEdit(), &dm.qryIsGroup()})
+    for (RowSet *set : {&dm.tbServer(), &dm.tbGroupServer(), &dm.qryAccount(), &dm.qryArticle(), &dm.qryAccount1(),
+                        &dm.qryArticleEdit(), &dm.qryIsGroup()})
         QVERIFY2(set->isOpen(), qPrintable(set->name()));
     dm.commit();
     QVERIFY(dm.MainConnection().inTransaction());

@@ -25,20 +25,19 @@ void tst_JetSql::rewritesBooleanLiterals_data()
 {
     QTest::addColumn<QString>("statement");
     QTest::addColumn<QString>("rewritten");
-    QTest::newRow("false in a condition")
-        << "SELECT * FROM Article WHERE Folder=0 and Expire=false"
-        << "SELECT * FROM Article WHERE Folder=0 and Expire=0";
-    QTest::newRow("upper-case TRUE and mixed case")
-        << "update x set a=TRUE, b=True, c=FALSE" << "update x set a=-1, b=-1, c=0";
-    QTest::newRow("false in a string literal stays")
-        << "select 'false', \"true\", [true] where x=false"
-        << "select 'false', \"true\", [true] where x=0";
-    QTest::newRow("words containing the literals stay")
-        << "select IsTrue, falsehood, true_x from t" << "select IsTrue, falsehood, true_x from t";
+    QTest::newRow("false in a condition") << "SELECT * FROM Article WHERE Folder=0 and Expire=false"
+                                          << "SELECT * FROM Article WHERE Folder=0 and Expire=0";
+    QTest::newRow("upper-case TRUE and mixed case") << "update x set a=TRUE, b=True, c=FALSE"
+                                                    << "update x set a=-1, b=-1, c=0";
+    QTest::newRow("false in a string literal stays") << "select 'false', \"true\", [true] where x=false"
+                                                     << "select 'false', \"true\", [true] where x=0";
+    QTest::newRow("words containing the literals stay") << "select IsTrue, falsehood, true_x from t"
+                                                        << "select IsTrue, falsehood, true_x from t";
     QTest::newRow("not is left to the engine")
         << "SELECT SNT.Code From SentArticles SNT, Article Artl Where GroupId=:Id and (not Expire)"
         << "SELECT SNT.Code From SentArticles SNT, Article Artl Where GroupId=:Id and (not Expire)";
-    QTest::newRow("a parameter named like a literal stays") << "where a=:false" << "where a=:false";
+    QTest::newRow("a parameter named like a literal stays") << "where a=:false"
+                                                            << "where a=:false";
 }
 
 void tst_JetSql::rewritesBooleanLiterals()
@@ -53,16 +52,14 @@ void tst_JetSql::findsParametersAndTable_data()
     QTest::addColumn<QString>("statement");
     QTest::addColumn<QStringList>("parameters");
     QTest::addColumn<QString>("table");
-    QTest::newRow("edit row") << "Select * from article where Code=:Code"
-                              << QStringList{"Code"} << "article";
+    QTest::newRow("edit row") << "Select * from article where Code=:Code" << QStringList{"Code"} << "article";
     QTest::newRow("blank inside the values")
-        << "INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )"
-        << QStringList{"NWS", "SRV"} << "";
+        << "INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )" << QStringList{"NWS", "SRV"} << "";
     QTest::newRow("join, parameter used twice keeps one")
         << "SELECT * FROM SENTARTICLES snt, groups grp where grp.Code= snt.GroupId and ArticleId=:Id and groupname=:news or x=:ID"
         << QStringList{"Id", "news"} << "SENTARTICLES";
-    QTest::newRow("no blank after SELECT") << "SELECT* FROM SentArticles Where MessageId=:MSGID"
-                                           << QStringList{"MSGID"} << "SentArticles";
+    QTest::newRow("no blank after SELECT")
+        << "SELECT* FROM SentArticles Where MessageId=:MSGID" << QStringList{"MSGID"} << "SentArticles";
     QTest::newRow("colon inside a literal is no parameter")
         << "select * from Groups where GroupName = 'a:b'" << QStringList{} << "Groups";
 }
@@ -112,7 +109,10 @@ void tst_JetSql::readsATimeTheLocalClockSkipped()
 {
     qputenv("TZ", "Europe/Berlin");
     tzset();
-    auto restore = qScopeGuard([] { qunsetenv("TZ"); tzset(); });
+    auto restore = qScopeGuard([] {
+        qunsetenv("TZ");
+        tzset();
+    });
     const QDateTime when = JetSql::toDateTime(QStringLiteral("2026-03-29 02:30:05"));
     QVERIFY(when.isValid());
     QCOMPARE(when.date(), QDate(2026, 3, 29));

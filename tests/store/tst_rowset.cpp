@@ -37,10 +37,10 @@ private:
 void tst_RowSet::init()
 {
     m_store = std::make_unique<ScratchStore>();
-    m_store->exec(QStringLiteral(
-        "INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('one', 'a.example', 119);"
-        "INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('two', 'b.example', 563);"
-        "INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('three', 'c.example', NULL)"));
+    m_store->exec(
+        QStringLiteral("INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('one', 'a.example', 119);"
+                       "INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('two', 'b.example', 563);"
+                       "INSERT INTO Servers (ProfileName, ServerName, Port) VALUES ('three', 'c.example', NULL)"));
     m_dm = std::make_unique<Tdm>(m_store->path());
     m_dm->DataModuleCreate();
 }
@@ -101,7 +101,7 @@ void tst_RowSet::appendGivesCodeAndStoreDefaults()
     edit.post();
     const int first = edit.asInt(QStringLiteral("Code"));
     QVERIFY(first > 0);
-    QCOMPARE(edit.asInt(QStringLiteral("Parent")), 0);   // store default
+    QCOMPARE(edit.asInt(QStringLiteral("Parent")), 0); // store default
     QCOMPARE(edit.asBool(QStringLiteral("Expire")), false);
     QCOMPARE(edit.value(QStringLiteral("ArticleType")), QVariant(-1));
 
@@ -175,9 +175,8 @@ void tst_RowSet::hooksRunAroundTheStore()
         row.setValue(QStringLiteral("DefaultAccount"), row.isEmpty());
     };
     accounts.beforePost = [&](RowSet &) { calls << QStringLiteral("beforePost"); };
-    accounts.afterPost = [&](RowSet &row) {
-        calls << QStringLiteral("afterPost:%1").arg(row.asInt(QStringLiteral("Code")) > 0);
-    };
+    accounts.afterPost
+        = [&](RowSet &row) { calls << QStringLiteral("afterPost:%1").arg(row.asInt(QStringLiteral("Code")) > 0); };
     accounts.append();
     accounts.setValue(QStringLiteral("AccountName"), QStringLiteral("Work"));
     accounts.post();
@@ -196,8 +195,7 @@ void tst_RowSet::readsNullAsEmptyAndBooleansAsMinusOne()
     QCOMPARE(edit.asInt(QStringLiteral("Parent")), 0);
     QCOMPARE(edit.asString(QStringLiteral("Subject")), QString());
     QCOMPARE(edit.asBool(QStringLiteral("IsRead")), false);
-    QCOMPARE(edit.asDateTime(QStringLiteral("SentDate")),
-             QDateTime(QDate(2026, 12, 10), QTime(13, 4, 5)));
+    QCOMPARE(edit.asDateTime(QStringLiteral("SentDate")), QDateTime(QDate(2026, 12, 10), QTime(13, 4, 5)));
     edit.edit();
     edit.setValue(QStringLiteral("IsRead"), true);
     edit.post();

@@ -60,53 +60,66 @@ void tst_Statements::givesExpectedRows_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("Expire=false excludes true and NULL")
-        << "SELECT * FROM Article WHERE Folder=0 and Expire=false" << QVariantMap{} << "Code" << "1";
+        << "SELECT * FROM Article WHERE Folder=0 and Expire=false" << QVariantMap{} << "Code"
+        << "1";
     QTest::newRow("folder query by integer parameter")
-        << "SELECT * FROM Article WHERE Folder=:fld" << QVariantMap{{"fld", 0}} << "Code" << "1,2,3";
+        << "SELECT * FROM Article WHERE Folder=:fld" << QVariantMap{{"fld", 0}} << "Code"
+        << "1,2,3";
     QTest::newRow("a NULL parameter matches nothing")
-        << "Select * from article where folder=:fld Order by Parent" << QVariantMap{} << "Code" << "";
+        << "Select * from article where folder=:fld Order by Parent" << QVariantMap{} << "Code"
+        << "";
     QTest::newRow("folders before categories, names case-blind")
         << "SELECT * FROM categories ORDER BY Parent, Kind desc, Name" << QVariantMap{} << "Code"
         << "2,3,1,4";
     QTest::newRow("ascending Kind puts true first")
-        << "SELECT * FROM Categories ORDER BY Parent, Kind" << QVariantMap{} << "Kind" << "-1,-1,0,-1";
+        << "SELECT * FROM Categories ORDER BY Parent, Kind" << QVariantMap{} << "Kind"
+        << "-1,-1,0,-1";
     QTest::newRow("not Expire drops true and NULL")
         << "SELECT SNT.Code, SNT.MessageId, ArticleId From SentArticles SNT, Article Artl Where "
            "GroupId=:Id and Artl.Code=ArticleId and (not Expire) Order By SNT.Code desc"
-        << QVariantMap{{"Id", 1}} << "MessageId" << "<m1>";
-    QTest::newRow("LIKE is case-blind")
-        << "SELECT * FROM groups WHERE GroupName Like :Filter ORDER BY GROUPNAME"
-        << QVariantMap{{"filter", "%COMP%"}} << "GroupName" << "comp.lang.c,comp.lang.c++,Comp_X";
+        << QVariantMap{{"Id", 1}} << "MessageId"
+        << "<m1>";
+    QTest::newRow("LIKE is case-blind") << "SELECT * FROM groups WHERE GroupName Like :Filter ORDER BY GROUPNAME"
+                                        << QVariantMap{{"filter", "%COMP%"}} << "GroupName"
+                                        << "comp.lang.c,comp.lang.c++,Comp_X";
     QTest::newRow("LIKE underscore stands for one character")
-        << "SELECT * FROM groups WHERE GroupName Like :subs ORDER BY GROUPNAME"
-        << QVariantMap{{"subs", "%p_x"}} << "GroupName" << "Comp_X";
+        << "SELECT * FROM groups WHERE GroupName Like :subs ORDER BY GROUPNAME" << QVariantMap{{"subs", "%p_x"}}
+        << "GroupName"
+        << "Comp_X";
     QTest::newRow("group names compare case-blind")
-        << "SELECT Code FROM GROUPS Where GroupName=:GN" << QVariantMap{{"GN", "ALT.Test"}} << "Code" << "3";
+        << "SELECT Code FROM GROUPS Where GroupName=:GN" << QVariantMap{{"GN", "ALT.Test"}} << "Code"
+        << "3";
     QTest::newRow("no blank after SELECT")
-        << "SELECT* FROM SentArticles Where MessageId=:MSGID" << QVariantMap{{"msgid", "<m2>"}}
-        << "ReferencesId" << "<m1>";
+        << "SELECT* FROM SentArticles Where MessageId=:MSGID" << QVariantMap{{"msgid", "<m2>"}} << "ReferencesId"
+        << "<m1>";
     QTest::newRow("column with blank and hyphen, any case")
         << "SELECT * FROM ACCOUNT WHERE Code= :Id" << QVariantMap{{"Id", 1}} << "E-Mail Address"
         << "w@example.org";
     QTest::newRow("accounts by name, case-blind")
-        << "SELECT * from Account ORDER BY AccountName" << QVariantMap{} << "AccountName" << "home,Work";
+        << "SELECT * from Account ORDER BY AccountName" << QVariantMap{} << "AccountName"
+        << "home,Work";
     QTest::newRow("servers of a group")
         << "SELECT srv.* FROM GROUPSERVER grpsrv, GROUPS grp, SERVERS srv WHERE "
            "grpsrv.NewsGroup=grp.code and grp.groupname=:gname and srv.code=grpsrv.server"
-        << QVariantMap{{"gname", "comp.lang.c"}} << "ServerName" << "news.example.org";
+        << QVariantMap{{"gname", "comp.lang.c"}} << "ServerName"
+        << "news.example.org";
     QTest::newRow("groups of a category, ordered by name")
         << "SELECT CTG.*, groupname FROM GroupCategory CTG, groups GRP WHERE Category=:Cat and "
            "CTG.newsgroup=GRP.Code ORDER By groupname"
-        << QVariantMap{{"Cat", 1}} << "groupname" << "alt.test,comp.lang.c";
+        << QVariantMap{{"Cat", 1}} << "groupname"
+        << "alt.test,comp.lang.c";
     QTest::newRow("copies of a message in a group")
         << "SELECT * FROM SENTARTICLES snt, groups grp where grp.Code= snt.GroupId and "
            "ArticleId=:Id and groupname=:news"
-        << QVariantMap{{"Id", 2}, {"news", "COMP.LANG.C"}} << "MessageId" << "<m2>";
+        << QVariantMap{{"Id", 2}, {"news", "COMP.LANG.C"}} << "MessageId"
+        << "<m2>";
     QTest::newRow("names of the groups of a category")
         << "SELECT groupname FROM groupcategory cat , groups gr WHERE Category=:Id and gr.code=cat.newsgroup"
-        << QVariantMap{{"Id", 1}} << "GROUPNAME" << "alt.test,comp.lang.c";
+        << QVariantMap{{"Id", 1}} << "GROUPNAME"
+        << "alt.test,comp.lang.c";
     QTest::newRow("upper-case table, lower-case column")
-        << "SELECT * FROM ARTICLE WHERE Code=:Id" << QVariantMap{{"Id", 1}} << "body" << "question";
+        << "SELECT * FROM ARTICLE WHERE Code=:Id" << QVariantMap{{"Id", 1}} << "body"
+        << "question";
 }
 
 void tst_Statements::givesExpectedRows()

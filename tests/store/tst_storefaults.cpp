@@ -34,9 +34,9 @@ const QString kFullAnswers = QStringLiteral("quorbic.full.answers");
 constexpr int kFullGroups = 12;
 const QString kReadOnly = QStringLiteral("attempt to write a readonly database");
 const QString kDiskFull = QStringLiteral("database or disk is full");
-const QStringList kTables{QStringLiteral("Article"), QStringLiteral("SentArticles"), QStringLiteral("Groups"),
-                          QStringLiteral("GroupServer"), QStringLiteral("Servers"), QStringLiteral("Account"),
-                          QStringLiteral("Categories"), QStringLiteral("GroupCategory")};
+const QStringList kTables{QStringLiteral("Article"),     QStringLiteral("SentArticles"), QStringLiteral("Groups"),
+                          QStringLiteral("GroupServer"), QStringLiteral("Servers"),      QStringLiteral("Account"),
+                          QStringLiteral("Categories"),  QStringLiteral("GroupCategory")};
 
 QString fullGroup(int n)
 {
@@ -87,7 +87,8 @@ QStringList dump(const QString &path, const QStringList &tables = kTables)
 {
     QStringList rows;
     for (const QString &table : tables) {
-        for (const QString &row : ScratchStore::rowsOf(path, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table)))
+        for (const QString &row :
+             ScratchStore::rowsOf(path, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table)))
             rows << table + QLatin1Char(':') + row;
     }
     return rows;
@@ -120,19 +121,19 @@ QString serverAndAccount(const InnServer &inn)
 QString everydayStore(const InnServer &inn, const QString &questionId)
 {
     return serverAndAccount(inn)
-         + QStringLiteral("INSERT INTO Groups (Code, GroupName) VALUES (1, %1);"
-                          "INSERT INTO Groups (Code, GroupName) VALUES (2, %2);"
-                          "INSERT INTO GroupServer (Newsgroup, Server) VALUES (1, 1);"
-                          "INSERT INTO GroupServer (Newsgroup, Server) VALUES (2, 1);"
-                          "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (1, 0, -1, 'Faults');"
-                          "INSERT INTO GroupCategory (Newsgroup, Category) VALUES (2, 1);"
-                          "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Category, "
-                          "Account, Source) VALUES (1, 0, 0, -1, -1, 'Asked before', 'Body', 1, 1, %1);"
-                          "INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, GroupId) "
-                          "VALUES (1, %3, '', 1);"
-                          "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Category, "
-                          "Account) VALUES (2, 0, 1, -1, -1, 'Waiting to be posted', 'Body', 1, 1);")
-               .arg(quoted(kAnswers), quoted(kPosts), quoted(questionId));
+        + QStringLiteral("INSERT INTO Groups (Code, GroupName) VALUES (1, %1);"
+                         "INSERT INTO Groups (Code, GroupName) VALUES (2, %2);"
+                         "INSERT INTO GroupServer (Newsgroup, Server) VALUES (1, 1);"
+                         "INSERT INTO GroupServer (Newsgroup, Server) VALUES (2, 1);"
+                         "INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (1, 0, -1, 'Faults');"
+                         "INSERT INTO GroupCategory (Newsgroup, Category) VALUES (2, 1);"
+                         "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Category, "
+                         "Account, Source) VALUES (1, 0, 0, -1, -1, 'Asked before', 'Body', 1, 1, %1);"
+                         "INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, GroupId) "
+                         "VALUES (1, %3, '', 1);"
+                         "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, Category, "
+                         "Account) VALUES (2, 0, 1, -1, -1, 'Waiting to be posted', 'Body', 1, 1);")
+              .arg(quoted(kAnswers), quoted(kPosts), quoted(questionId));
 }
 
 } // namespace
@@ -179,8 +180,8 @@ QString tst_StoreFaults::newId(const char *kind)
 void tst_StoreFaults::answerOnServer(const QString &group, const QString &questionId, const QByteArray &body)
 {
     const QByteArray article = "From: Expert <expert@test.invalid>\nNewsgroups: " + group.toUtf8()
-                             + "\nSubject: Re: Asked before\nMessage-ID: " + newId("answer").toUtf8()
-                             + "\nReferences: " + questionId.toUtf8() + "\n\n" + body;
+        + "\nSubject: Re: Asked before\nMessage-ID: " + newId("answer").toUtf8()
+        + "\nReferences: " + questionId.toUtf8() + "\n\n" + body;
     const QByteArray reply = m_inn->post(article);
     QVERIFY2(reply.startsWith("240"), qPrintable(QString::fromUtf8(reply) + m_inn->errorString()));
 }
@@ -286,7 +287,8 @@ void tst_StoreFaults::readOnlyStore()
     const QString failedOpen = QStringLiteral(": ") + openError;
     CliResult r = runCli(dir, {QStringLiteral("show"), QStringLiteral("inbox")});
     if (openError.isEmpty())
-        QVERIFY2(!r.crashed && r.exitCode == 0 && r.out.contains(QStringLiteral("Asked before")), qPrintable(r.describe()));
+        QVERIFY2(!r.crashed && r.exitCode == 0 && r.out.contains(QStringLiteral("Asked before")),
+                 qPrintable(r.describe()));
     else
         QVERIFY2(!r.crashed && r.exitCode == 1 && r.err.startsWith(QStringLiteral("quorbic-cli show") + failedOpen),
                  qPrintable(r.describe()));
@@ -315,30 +317,29 @@ void tst_StoreFaults::readOnlyStore()
 void tst_StoreFaults::missingColumn_data()
 {
     QTest::addColumn<QString>("change");
-    QTest::addColumn<QString>("openError");     // empty: the store opens
-    QTest::addColumn<QString>("showError");     // empty: show lists the Inbox
+    QTest::addColumn<QString>("openError"); // empty: the store opens
+    QTest::addColumn<QString>("showError"); // empty: show lists the Inbox
     QTest::addColumn<QString>("postError");
-    QTest::addColumn<int>("copiesPosted");      // each one recorded
+    QTest::addColumn<int>("copiesPosted"); // each one recorded
     QTest::addColumn<QString>("retrieveError");
 
-    QTest::newRow("Article.Source")
-        << "ALTER TABLE Article DROP COLUMN Source" << QString()
-        << "quorbic-cli show: qryArticle: Field 'Source' not found."
-        // Posted and recorded; the move to the Inbox is what fails.
-        << "Quorbic: qrySendMsg: Field 'Source' not found." << 1
-        << "Quorbic: table Article has no column named Source";
+    QTest::newRow("Article.Source") << "ALTER TABLE Article DROP COLUMN Source" << QString()
+                                    << "quorbic-cli show: qryArticle: Field 'Source' not found."
+                                    // Posted and recorded; the move to the Inbox is what fails.
+                                    << "Quorbic: qrySendMsg: Field 'Source' not found." << 1
+                                    << "Quorbic: table Article has no column named Source";
     QTest::newRow("SentArticles.ReferencesId")
         << "ALTER TABLE SentArticles DROP COLUMN ReferencesId" << QString() << QString()
         << "Quorbic: table SENTARTICLES has no column named ReferencesId" << 0
         << "Quorbic: table SENTARTICLES has no column named ReferencesId";
-    QTest::newRow("Groups.GroupName")
-        << "DROP INDEX GroupName; ALTER TABLE Groups DROP COLUMN GroupName" << "no such column: GroupName"
-        << "quorbic-cli show: no such column: GroupName" << "quorbic-cli post: no such column: GroupName" << 0
-        << "quorbic-cli retrieve: no such column: GroupName";
-    QTest::newRow("Servers.ServerName")
-        << "ALTER TABLE Servers DROP COLUMN ServerName" << QString() << QString()
-        << "Quorbic: qryServer: Field 'ServerName' not found." << 0
-        << "Quorbic: qryServer: Field 'ServerName' not found.";
+    QTest::newRow("Groups.GroupName") << "DROP INDEX GroupName; ALTER TABLE Groups DROP COLUMN GroupName"
+                                      << "no such column: GroupName"
+                                      << "quorbic-cli show: no such column: GroupName"
+                                      << "quorbic-cli post: no such column: GroupName" << 0
+                                      << "quorbic-cli retrieve: no such column: GroupName";
+    QTest::newRow("Servers.ServerName") << "ALTER TABLE Servers DROP COLUMN ServerName" << QString() << QString()
+                                        << "Quorbic: qryServer: Field 'ServerName' not found." << 0
+                                        << "Quorbic: qryServer: Field 'ServerName' not found.";
 }
 
 void tst_StoreFaults::missingColumn()
@@ -377,7 +378,8 @@ void tst_StoreFaults::missingColumn()
 
     CliResult r = runCli(store.dir(), {QStringLiteral("show"), QStringLiteral("inbox")});
     if (showError.isEmpty())
-        QVERIFY2(!r.crashed && r.exitCode == 0 && r.out.contains(QStringLiteral("Asked before")), qPrintable(r.describe()));
+        QVERIFY2(!r.crashed && r.exitCode == 0 && r.out.contains(QStringLiteral("Asked before")),
+                 qPrintable(r.describe()));
     else
         QVERIFY2(!r.crashed && r.exitCode == 1 && r.err.startsWith(showError), qPrintable(r.describe()));
 
@@ -408,9 +410,9 @@ void tst_StoreFaults::diskFillsWhilePosting()
     const QString path = disk.filePath(QStringLiteral("qa.mdb"));
     StoreSchema::create(path);
     QString sql = serverAndAccount(*m_inn)
-                + QStringLiteral("INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (1, 0, -1, 'Wide');"
-                                 "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, "
-                                 "Category, Account) VALUES (2, 0, 1, -1, -1, 'Filling the disk', 'Body', 1, 1);");
+        + QStringLiteral("INSERT INTO Categories (Code, Parent, Kind, Name) VALUES (1, 0, -1, 'Wide');"
+                         "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, "
+                         "Category, Account) VALUES (2, 0, 1, -1, -1, 'Filling the disk', 'Body', 1, 1);");
     QStringList groups;
     for (int n = 1; n <= kFullGroups; ++n) {
         groups << fullGroup(n);
@@ -434,8 +436,8 @@ void tst_StoreFaults::diskFillsWhilePosting()
     CliResult r = runCli(disk.path(), {QStringLiteral("post")});
     QVERIFY2(!r.crashed && r.exitCode == 1 && r.err.contains(QStringLiteral("Quorbic: ") + kDiskFull),
              qPrintable(r.describe()));
-    const QStringList recorded =
-        ScratchStore::rowsOf(path, QStringLiteral("SELECT MessageId FROM SentArticles WHERE GroupId > 0"));
+    const QStringList recorded
+        = ScratchStore::rowsOf(path, QStringLiteral("SELECT MessageId FROM SentArticles WHERE GroupId > 0"));
     QVERIFY2(!recorded.isEmpty() && recorded.size() < kFullGroups, qPrintable(recorded.join(QLatin1Char(' '))));
     for (const QString &messageId : recorded)
         QVERIFY2(onServer(messageId), qPrintable(messageId));
@@ -443,11 +445,11 @@ void tst_StoreFaults::diskFillsWhilePosting()
     // either that record (the copy was not sent) or the confirmation (the copy
     // is on the server and its pending record names it). Every copy on the
     // server is recorded.
-    const QStringList pending =
-        ScratchStore::rowsOf(path, QStringLiteral("SELECT MessageId FROM SentArticles WHERE GroupId < 0"));
+    const QStringList pending
+        = ScratchStore::rowsOf(path, QStringLiteral("SELECT MessageId FROM SentArticles WHERE GroupId < 0"));
     QVERIFY2(pending.size() <= 1, qPrintable(pending.join(QLatin1Char(' '))));
-    const int pendingOnServer =
-        int(std::count_if(pending.begin(), pending.end(), [this](const QString &id) { return onServer(id); }));
+    const int pendingOnServer
+        = int(std::count_if(pending.begin(), pending.end(), [this](const QString &id) { return onServer(id); }));
     QCOMPARE(copiesOnServer() - copiesBefore, recorded.size() + pendingOnServer);
     QCOMPARE(ScratchStore::rowsOf(path, QStringLiteral("SELECT Folder FROM Article WHERE Code=2")), QStringList{"1"});
     QCOMPARE(integrity(path), QStringLiteral("ok"));
@@ -473,15 +475,16 @@ void tst_StoreFaults::diskFillsWhileRetrieving()
     const QString path = disk.filePath(QStringLiteral("qa.mdb"));
     StoreSchema::create(path);
     const QString questionId = newId("question");
-    ScratchStore::execOn(path, serverAndAccount(*m_inn)
-                                   + QStringLiteral("INSERT INTO Groups (Code, GroupName) VALUES (1, %1);"
-                                                    "INSERT INTO GroupServer (Newsgroup, Server) VALUES (1, 1);"
-                                                    "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, "
-                                                    "Subject, Body, Account, Source) VALUES (1, 0, 0, -1, -1, "
-                                                    "'Asked before', 'Body', 1, %1);"
-                                                    "INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, "
-                                                    "GroupId) VALUES (1, %2, '', 1);")
-                                         .arg(quoted(kFullAnswers), quoted(questionId)));
+    ScratchStore::execOn(path,
+                         serverAndAccount(*m_inn)
+                             + QStringLiteral("INSERT INTO Groups (Code, GroupName) VALUES (1, %1);"
+                                              "INSERT INTO GroupServer (Newsgroup, Server) VALUES (1, 1);"
+                                              "INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, "
+                                              "Subject, Body, Account, Source) VALUES (1, 0, 0, -1, -1, "
+                                              "'Asked before', 'Body', 1, %1);"
+                                              "INSERT INTO SentArticles (ArticleId, MessageId, ReferencesId, "
+                                              "GroupId) VALUES (1, %2, '', 1);")
+                                   .arg(quoted(kFullAnswers), quoted(questionId)));
     constexpr int kAnswerCount = 12;
     QByteArray body;
     for (int line = 0; line < 250; ++line)
@@ -507,8 +510,9 @@ void tst_StoreFaults::diskFillsWhileRetrieving()
     disk.release();
     r = runCli(disk.path(), {QStringLiteral("retrieve")});
     QVERIFY2(!r.crashed && r.exitCode == 0, qPrintable(r.describe()));
-    QCOMPARE(r.out.trimmed(), kAnswerCount - kept == 1 ? QStringLiteral("1 new message")
-                                                        : QStringLiteral("%1 new messages").arg(kAnswerCount - kept));
+    QCOMPARE(r.out.trimmed(),
+             kAnswerCount - kept == 1 ? QStringLiteral("1 new message")
+                                      : QStringLiteral("%1 new messages").arg(kAnswerCount - kept));
     QCOMPARE(ScratchStore::rowsOf(path, answers), QStringList{QString::number(kAnswerCount)});
     QCOMPARE(ScratchStore::rowsOf(path, paired), QStringList{QString::number(kAnswerCount)});
     QCOMPARE(integrity(path), QStringLiteral("ok"));

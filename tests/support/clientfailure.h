@@ -20,7 +20,7 @@ struct ClientFailure
     }
 };
 
-template <typename Operation>
+template<typename Operation>
 ClientFailure failureOf(Operation &&operation)
 {
     try {

@@ -43,9 +43,8 @@ QString decodeEncodedWords(const QByteArray &value, bool *ok)
         if (!(lastWasEncoded && between.trimmed().isEmpty()))
             result += between;
         const QByteArray encoded = m.captured(3).toLatin1();
-        const QByteArray bytes = m.captured(2).toUpper() == QLatin1String("B")
-                ? QByteArray::fromBase64(encoded)
-                : decodeQ(encoded, &good);
+        const QByteArray bytes
+            = m.captured(2).toUpper() == QLatin1String("B") ? QByteArray::fromBase64(encoded) : decodeQ(encoded, &good);
         QStringDecoder decoder(m.captured(1).toLatin1().constData());
         if (!decoder.isValid())
             good = false;

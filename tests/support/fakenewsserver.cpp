@@ -81,7 +81,10 @@ public:
             if (!m_changed.wait(&m_mutex, deadline)) {
                 if (m_failure.isEmpty())
                     m_failure = QStringLiteral("%1 of %2 scripts finished in %3 ms; script line reached: %4")
-                                    .arg(m_finished).arg(m_added).arg(timeoutMs).arg(m_position);
+                                    .arg(m_finished)
+                                    .arg(m_added)
+                                    .arg(timeoutMs)
+                                    .arg(m_position);
                 break;
             }
         }
@@ -322,10 +325,11 @@ private:
     static QString describe(const QByteArray &got, const QTcpSocket &socket, const QDeadlineTimer &deadline)
     {
         QString text = got.isEmpty() ? QStringLiteral("nothing")
-                                     : QLatin1Char('"') + QString::fromUtf8(got.left(300))
-                                           .replace(QLatin1String("\r"), QLatin1String("\\r"))
-                                           .replace(QLatin1String("\n"), QLatin1String("\\n"))
-                                           + QLatin1Char('"');
+                                     : QLatin1Char('"')
+                + QString::fromUtf8(got.left(300))
+                      .replace(QLatin1String("\r"), QLatin1String("\\r"))
+                      .replace(QLatin1String("\n"), QLatin1String("\\n"))
+                + QLatin1Char('"');
         if (socket.state() != QAbstractSocket::ConnectedState)
             text += QStringLiteral(" before the client closed the connection");
         else if (deadline.hasExpired())
@@ -379,15 +383,14 @@ private:
     QByteArray m_certificatePem;
     QByteArray m_keyPem;
 
-    QByteArray m_input;   // worker thread only
-    bool m_clientMustStay = false;   // worker thread only: a later script line expects the client
-    bool m_dropped = false;          // worker thread only: the script dropped the connection
+    QByteArray m_input; // worker thread only
+    bool m_clientMustStay = false; // worker thread only: a later script line expects the client
+    bool m_dropped = false; // worker thread only: the script dropped the connection
 };
 
 FakeNewsServer::FakeNewsServer()
     : m_worker(std::make_unique<Worker>())
-{
-}
+{}
 
 FakeNewsServer::~FakeNewsServer() = default;
 

@@ -22,9 +22,9 @@ namespace {
 // Debian's inn2 keeps its programs here, outside PATH.
 const QString innBin = QStringLiteral("/usr/lib/news/bin");
 const QString setpriv = QStringLiteral("/usr/bin/setpriv");
-const QString installHint = QStringLiteral(
-    "the tests need a real news server: run scripts/install-deps.sh --test as root "
-    "(apt-get install --no-install-recommends inn2 microsocks)");
+const QString installHint
+    = QStringLiteral("the tests need a real news server: run scripts/install-deps.sh --test as root "
+                     "(apt-get install --no-install-recommends inn2 microsocks)");
 
 // innd opens its port some time before it can serve readers; a start with
 // 100,000 groups on a busy machine takes a few seconds.
@@ -33,8 +33,8 @@ constexpr int stopTimeoutMs = 10000;
 
 // As user news; and killed with the test process, so a crashed or timed-out
 // test leaves no server running.
-const QStringList newsUser{QStringLiteral("--pdeathsig"), QStringLiteral("KILL"), QStringLiteral("--reuid"),
-                           QStringLiteral("news"), QStringLiteral("--regid"), QStringLiteral("news"),
+const QStringList newsUser{QStringLiteral("--pdeathsig"),  QStringLiteral("KILL"),    QStringLiteral("--reuid"),
+                           QStringLiteral("news"),         QStringLiteral("--regid"), QStringLiteral("news"),
                            QStringLiteral("--init-groups")};
 const QString dirPrefix = QStringLiteral("quorbic-inn-");
 // Older than any test may run (CTest stops them after 300 s).
@@ -62,8 +62,8 @@ bool chownTree(const QString &root, uid_t uid, gid_t gid)
 {
     if (::chown(QFile::encodeName(root).constData(), uid, gid) != 0)
         return false;
-    const QFileInfoList entries =
-        QDir(root).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    const QFileInfoList entries
+        = QDir(root).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     for (const QFileInfo &entry : entries) {
         if (entry.isDir() && !entry.isSymLink()) {
             if (!chownTree(entry.filePath(), uid, gid))
@@ -79,7 +79,8 @@ bool chownTree(const QString &root, uid_t uid, gid_t gid)
 // old, and with no innd alive behind their pid file.
 void removeStaleDirectories(const QString &base)
 {
-    const QFileInfoList dirs = QDir(base).entryInfoList({dirPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
+    const QFileInfoList dirs
+        = QDir(base).entryInfoList({dirPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QFileInfo &dir : dirs) {
         if (dir.lastModified().secsTo(QDateTime::currentDateTime()) < staleAfterSeconds)
             continue;
@@ -95,9 +96,13 @@ void removeStaleDirectories(const QString &base)
 
 } // namespace
 
-InnServer::InnServer() : InnServer(Options{}) {}
+InnServer::InnServer()
+    : InnServer(Options{})
+{}
 
-InnServer::InnServer(Options options) : m_options(std::move(options)) {}
+InnServer::InnServer(Options options)
+    : m_options(std::move(options))
+{}
 
 InnServer::~InnServer()
 {
@@ -137,9 +142,12 @@ bool InnServer::start()
 
 bool InnServer::checkInstalled()
 {
-    const QStringList programs{innBin + QStringLiteral("/innd"), innBin + QStringLiteral("/nnrpd"),
-                               innBin + QStringLiteral("/ctlinnd"), innBin + QStringLiteral("/makedbz"),
-                               innBin + QStringLiteral("/auth/passwd/ckpasswd"), setpriv};
+    const QStringList programs{innBin + QStringLiteral("/innd"),
+                               innBin + QStringLiteral("/nnrpd"),
+                               innBin + QStringLiteral("/ctlinnd"),
+                               innBin + QStringLiteral("/makedbz"),
+                               innBin + QStringLiteral("/auth/passwd/ckpasswd"),
+                               setpriv};
     for (const QString &program : programs) {
         if (!QFileInfo(program).isExecutable())
             return fail(QStringLiteral("%1 is missing: %2").arg(program, installHint));
@@ -155,23 +163,32 @@ bool InnServer::prepareDirectory()
 {
     // tmpfs: tradindexed keeps two files per group, and /dev/shm is searchable
     // by everyone, as every directory above the spool must be for user news.
-    const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
-                                                                            : QDir::tempPath();
+    const QString base
+        = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     removeStaleDirectories(base);
     m_dir = std::make_unique<QTemporaryDir>(base + QLatin1Char('/') + dirPrefix + QStringLiteral("XXXXXX"));
     if (!m_dir->isValid())
         return fail(QStringLiteral("cannot make a temporary directory in %1: %2").arg(base, m_dir->errorString()));
     // QTemporaryDir makes it 0700.
-    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                             | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
-                                             | QFile::ExeOther);
+    QFile::setPermissions(m_dir->path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                              | QFile::ReadOther | QFile::ExeOther);
     for (QDir up = QFileInfo(m_dir->path()).dir(); !up.isRoot(); up.cdUp()) {
         if (!(QFileInfo(up.path()).permissions() & QFile::ExeOther))
-            return fail(QStringLiteral("%1 is not searchable by user news; innd could not reach its spool")
-                            .arg(up.path()));
+            return fail(
+                QStringLiteral("%1 is not searchable by user news; innd could not reach its spool").arg(up.path()));
     }
-    const QStringList dirs{"etc", "db", "run", "log", "filter", "http", "spool/articles",
-                           "spool/overview", "spool/tmp", "spool/incoming", "spool/outgoing",
+    const QStringList dirs{"etc",
+                           "db",
+                           "run",
+                           "log",
+                           "filter",
+                           "http",
+                           "spool/articles",
+                           "spool/overview",
+                           "spool/tmp",
+                           "spool/incoming",
+                           "spool/outgoing",
                            "spool/archive"};
     for (const QString &dir : dirs) {
         if (!QDir().mkpath(path(dir)))
@@ -229,8 +246,7 @@ bool InnServer::writeConfiguration()
     // would get a transit greeting instead of a reader.
     if (!writeFile(path("etc/inn.conf"), conf.join(QLatin1Char('\n')).toUtf8() + '\n')
         || !writeFile(path("etc/storage.conf"), "method timehash { newsgroups: * class: 0 }\n")
-        || !writeFile(path("etc/incoming.conf"), "")
-        || !writeFile(path("etc/newsfeeds"), "ME:*::\n"))
+        || !writeFile(path("etc/incoming.conf"), "") || !writeFile(path("etc/newsfeeds"), "ME:*::\n"))
         return fail(QStringLiteral("cannot write the configuration in %1/etc").arg(d));
     ReaderOptions reader;
     reader.postingAllowed = m_options.postingAllowed;
@@ -275,15 +291,17 @@ bool InnServer::writeReadersConf(const QString &fileName, const ReaderOptions &r
     if (reader.refuseAll) {
         // No auth block matches any client, so nnrpd refuses with 502.
         readers = "auth \"t\" { hosts: \"nowhere.invalid\" default: \"<t>\" }\n"
-                  "access \"t\" { users: \"<t>\" newsgroups: " + groups + " access: R }\n";
+                  "access \"t\" { users: \"<t>\" newsgroups: "
+            + groups + " access: R }\n";
     } else if (reader.user.isEmpty()) {
         readers = "auth \"t\" { hosts: \"*\" default: \"<t>\" }\n"
-                  "access \"t\" { users: \"<t>\" newsgroups: " + groups + " access: " + access + " }\n";
+                  "access \"t\" { users: \"<t>\" newsgroups: "
+            + groups + " access: " + access + " }\n";
     } else {
         // ckpasswd wants crypt(3) output; perl comes with inn2.
         QProcess perl;
-        perl.start(QStringLiteral("perl"), {QStringLiteral("-e"), QStringLiteral("print crypt($ARGV[0], '$6$quorbictest$')"),
-                                            reader.password});
+        perl.start(QStringLiteral("perl"),
+                   {QStringLiteral("-e"), QStringLiteral("print crypt($ARGV[0], '$6$quorbictest$')"), reader.password});
         if (!perl.waitForFinished(10000) || perl.exitCode() != 0)
             return fail(QStringLiteral("cannot crypt the test password with perl: %1")
                             .arg(QString::fromLocal8Bit(perl.readAllStandardError())));
@@ -293,9 +311,10 @@ bool InnServer::writeReadersConf(const QString &fileName, const ReaderOptions &r
         const QString passwordFile = fileName + QStringLiteral(".passwd");
         if (!writeFile(passwordFile, reader.user.toUtf8() + ':' + crypted + '\n'))
             return fail(QStringLiteral("cannot write %1").arg(passwordFile));
-        readers = "auth \"t\" { hosts: \"*\" auth: \"ckpasswd -f " + QFile::encodeName(passwordFile) + "\" }\n"
-                  "access \"t\" { users: \"" + reader.user.toUtf8() + "\" newsgroups: " + groups
-                + " access: " + access + " }\n";
+        readers = "auth \"t\" { hosts: \"*\" auth: \"ckpasswd -f " + QFile::encodeName(passwordFile)
+            + "\" }\n"
+              "access \"t\" { users: \""
+            + reader.user.toUtf8() + "\" newsgroups: " + groups + " access: " + access + " }\n";
     }
     if (!writeFile(fileName, readers))
         return fail(QStringLiteral("cannot write %1").arg(fileName));
@@ -368,7 +387,8 @@ bool InnServer::waitForGreeting()
 
 QString InnServer::diagnosis() const
 {
-    QString text = QStringLiteral("INN configuration (removed with the test): %1/etc/inn.conf").arg(m_dir ? m_dir->path() : QString());
+    QString text = QStringLiteral("INN configuration (removed with the test): %1/etc/inn.conf")
+                       .arg(m_dir ? m_dir->path() : QString());
     if (m_innd) {
         if (m_innd->state() == QProcess::NotRunning)
             text += QStringLiteral("\ninnd: not running, exit code %1").arg(m_innd->exitCode());
@@ -403,13 +423,15 @@ quint16 InnServer::startReader(const ReaderOptions &reader)
     if (::chown(QFile::encodeName(readersConf).constData(), news->pw_uid, news->pw_gid) != 0
         || (!reader.user.isEmpty()
             && ::chown(QFile::encodeName(readersConf + QStringLiteral(".passwd")).constData(), news->pw_uid,
-                       news->pw_gid) != 0)) {
+                       news->pw_gid)
+                != 0)) {
         fail(QStringLiteral("cannot hand %1 to user news").arg(readersConf));
         return 0;
     }
     // -f keeps the daemon in the foreground, so it stays our child.
-    QStringList arguments{QStringLiteral("-D"), QStringLiteral("-f"), QStringLiteral("-p"), QString::number(port),
-                          QStringLiteral("-b"), host(), QStringLiteral("-c"), readersConf};
+    QStringList arguments{QStringLiteral("-D"),  QStringLiteral("-f"), QStringLiteral("-p"),
+                          QString::number(port), QStringLiteral("-b"), host(),
+                          QStringLiteral("-c"),  readersConf};
     if (!reader.rejectReason.isEmpty())
         arguments << QStringLiteral("-r") << reader.rejectReason;
     if (reader.implicitTls)
@@ -442,7 +464,9 @@ quint16 InnServer::startReader(const ReaderOptions &reader)
             return 0;
         }
     }
-    fail(QStringLiteral("the standalone nnrpd on port %1 accepts no connection: %2\n%3").arg(port).arg(last, diagnosis()));
+    fail(QStringLiteral("the standalone nnrpd on port %1 accepts no connection: %2\n%3")
+             .arg(port)
+             .arg(last, diagnosis()));
     return 0;
 }
 

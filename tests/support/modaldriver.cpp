@@ -79,8 +79,7 @@ void ModalDriver::poll()
     auto *box = qobject_cast<QMessageBox *>(modal);
     if (!m_steps.empty()) {
         const Step &step = m_steps.front();
-        const bool match = step.objectName.isEmpty() ? box != nullptr
-                                                     : modal->objectName() == step.objectName;
+        const bool match = step.objectName.isEmpty() ? box != nullptr : modal->objectName() == step.objectName;
         if (match) {
             if (box)
                 m_boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});

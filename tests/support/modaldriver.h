@@ -61,7 +61,7 @@ private:
     QList<Box> m_boxes;
     QStringList m_unexpected;
     QList<QPointer<QWidget>> m_handling; // windows whose step is running
-    QPointer<QWidget> m_waitingOn;        // the unexpected window seen at the last poll
+    QPointer<QWidget> m_waitingOn; // the unexpected window seen at the last poll
     int m_waitPolls = 0;
     QTimer m_timer;
 };

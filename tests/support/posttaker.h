@@ -18,7 +18,7 @@ class PostTaker
 public:
     struct Article
     {
-        QString messageId;  // as sent, angle brackets included
+        QString messageId; // as sent, angle brackets included
         QString newsgroups; // the Newsgroups header as sent
         QString subject;
         bool confirmed = false; // answered with 240

@@ -38,7 +38,8 @@ ReadOnlyFile::ReadOnlyFile(QString path)
         }
     }
     m_how = QStringLiteral("neither mode 0444, the immutable attribute nor a read-only bind mount stops "
-                           "this process from writing %1").arg(m_path);
+                           "this process from writing %1")
+                .arg(m_path);
 }
 
 ReadOnlyFile::~ReadOnlyFile()

@@ -53,7 +53,8 @@ bool SmallDisk::makeReadOnly()
 
 qint64 SmallDisk::freeBytes() const
 {
-    struct statvfs figures {};
+    struct statvfs figures
+    {};
     if (::statvfs(QFile::encodeName(path()).constData(), &figures) != 0)
         return -1;
     return qint64(figures.f_bavail) * qint64(figures.f_frsize);

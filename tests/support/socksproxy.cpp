@@ -7,7 +7,10 @@
 #include <QStandardPaths>
 #include <QTcpSocket>
 
-SocksProxy::SocksProxy(QString user, QString password) : m_user(std::move(user)), m_password(std::move(password)) {}
+SocksProxy::SocksProxy(QString user, QString password)
+    : m_user(std::move(user))
+    , m_password(std::move(password))
+{}
 
 SocksProxy::~SocksProxy()
 {

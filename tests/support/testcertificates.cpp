@@ -51,8 +51,7 @@ bool TestCertificates::openssl(const QStringList &arguments)
     process.setWorkingDirectory(m_dir->path());
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0) {
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         m_error = QStringLiteral("openssl %1 failed: %2")
                       .arg(arguments.join(QLatin1Char(' ')), QString::fromLocal8Bit(process.readAll()));
         return false;
@@ -64,8 +63,8 @@ bool TestCertificates::create()
 {
     // /dev/shm like the INN fixture: searchable by everyone, as every directory
     // above a key that user news is to read must be.
-    const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
-                                                                            : QDir::tempPath();
+    const QString base
+        = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     m_dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/quorbic-tls-XXXXXX"));
     if (!m_dir->isValid()) {
         m_error = QStringLiteral("cannot make a temporary directory in %1").arg(base);
@@ -99,8 +98,8 @@ TestCertificates::Issued TestCertificates::issue(const QString &commonName, cons
     const QString request = path(base + QStringLiteral(".csr"));
     const QString extensions = path(base + QStringLiteral(".ext"));
     const QByteArray extensionText = "subjectAltName=" + altNames.join(QLatin1Char(',')).toUtf8()
-                                   + "\nbasicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
-                                     "extendedKeyUsage=serverAuth\n";
+        + "\nbasicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
+          "extendedKeyUsage=serverAuth\n";
     if (!writeFile(extensions, extensionText)) {
         m_error = QStringLiteral("cannot write %1").arg(extensions);
         return {};

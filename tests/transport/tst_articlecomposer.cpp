@@ -33,8 +33,8 @@ NntpMessage question()
     m.newsGroups = {QStringLiteral("quorbic.test")};
     m.organization = QStringLiteral("Example Org");
     m.date = berlin(2024, 1, 15, 10, 20, 30);
-    m.body = {QStringLiteral("Hello"), QStringLiteral(".hidden"), QStringLiteral("..two"),
-              QString(), QStringLiteral("bye.")};
+    m.body = {QStringLiteral("Hello"), QStringLiteral(".hidden"), QStringLiteral("..two"), QString(),
+              QStringLiteral("bye.")};
     return m;
 }
 
@@ -129,24 +129,34 @@ void tst_ArticleComposer::emptyHeadersLeftOut_data()
     QTest::addColumn<QString>("references");
     QTest::addColumn<QList<QByteArray>>("names");
 
-    const QList<QByteArray> full{"Message-ID", "From", "Subject", "Newsgroups", "Organization",
-                                 "References", "Date", "X-Priority", "X-Library", "Lines",
-                                 "X-Newsreader"};
+    const QList<QByteArray> full{"Message-ID", "From",       "Subject",   "Newsgroups", "Organization", "References",
+                                 "Date",       "X-Priority", "X-Library", "Lines",      "X-Newsreader"};
     auto without = [&full](QList<QByteArray> gone) {
         QList<QByteArray> names = full;
         for (const QByteArray &n : gone)
             names.removeAll(n);
         return names;
     };
-    QTest::newRow("reply: References between Organization and Date")
-            << "A" << "a@x" << "Org" << "<q@x> <a@y>" << full;
-    QTest::newRow("question: no References line")
-            << "A" << "a@x" << "Org" << "" << without({"References"});
-    QTest::newRow("no organization") << "A" << "a@x" << "" << "<q@x>" << without({"Organization"});
-    QTest::newRow("blanks only count as empty")
-            << "A" << "a@x" << "   " << " \r\n " << without({"Organization", "References"});
-    QTest::newRow("account gone: no From line")
-            << "" << "" << "Org" << "" << without({"From", "References"});
+    QTest::newRow("reply: References between Organization and Date") << "A"
+                                                                     << "a@x"
+                                                                     << "Org"
+                                                                     << "<q@x> <a@y>" << full;
+    QTest::newRow("question: no References line") << "A"
+                                                  << "a@x"
+                                                  << "Org"
+                                                  << "" << without({"References"});
+    QTest::newRow("no organization") << "A"
+                                     << "a@x"
+                                     << ""
+                                     << "<q@x>" << without({"Organization"});
+    QTest::newRow("blanks only count as empty") << "A"
+                                                << "a@x"
+                                                << "   "
+                                                << " \r\n " << without({"Organization", "References"});
+    QTest::newRow("account gone: no From line") << ""
+                                                << ""
+                                                << "Org"
+                                                << "" << without({"From", "References"});
 }
 
 void tst_ArticleComposer::emptyHeadersLeftOut()
@@ -177,10 +187,22 @@ void tst_ArticleComposer::headerOrderWithEverythingSet()
     m.priority = NntpMessage::Priority::Highest;
     m.extraHeaders = {QStringLiteral("X-Extra: one"), QStringLiteral("X-Face: two")};
     const QList<QByteArray> article = compose(m);
-    const QList<QByteArray> expected{"Message-ID", "From", "Subject", "Newsgroups", "MIME-Version",
-                                     "Content-Type", "Content-Transfer-Encoding", "Organization",
-                                     "References", "Date", "X-Priority", "X-Library", "Lines",
-                                     "X-Newsreader", "X-Extra", "X-Face"};
+    const QList<QByteArray> expected{"Message-ID",
+                                     "From",
+                                     "Subject",
+                                     "Newsgroups",
+                                     "MIME-Version",
+                                     "Content-Type",
+                                     "Content-Transfer-Encoding",
+                                     "Organization",
+                                     "References",
+                                     "Date",
+                                     "X-Priority",
+                                     "X-Library",
+                                     "Lines",
+                                     "X-Newsreader",
+                                     "X-Extra",
+                                     "X-Face"};
     QCOMPARE(headerNames(article), expected);
     QCOMPARE(header(article, "X-Priority"), QByteArray("1"));
 }
@@ -228,24 +250,27 @@ void tst_ArticleComposer::mimeDeclaration_data()
     QTest::addColumn<QByteArray>("bodyCharset");
 
     QTest::newRow("pure ASCII: no MIME headers")
-            << "de_DE" << "plain" << "plain body" << QByteArray("<none>") << QByteArray("<none>")
-            << QByteArray("US-ASCII");
+        << "de_DE"
+        << "plain"
+        << "plain body" << QByteArray("<none>") << QByteArray("<none>") << QByteArray("US-ASCII");
     QTest::newRow("accented body in UTF-8, 8bit")
-            << "de_DE" << "plain" << QString::fromUtf8("Grüße, Jörg") << QByteArray("text/plain; charset=UTF-8")
-            << QByteArray("8bit") << QByteArray("UTF-8");
+        << "de_DE"
+        << "plain" << QString::fromUtf8("Grüße, Jörg") << QByteArray("text/plain; charset=UTF-8") << QByteArray("8bit")
+        << QByteArray("UTF-8");
     QTest::newRow("accented subject only: declared, body is 7bit")
-            << "de_DE" << QString::fromUtf8("Grüße") << "plain body"
-            << QByteArray("text/plain; charset=UTF-8") << QByteArray("7bit") << QByteArray("UTF-8");
+        << "de_DE" << QString::fromUtf8("Grüße") << "plain body" << QByteArray("text/plain; charset=UTF-8")
+        << QByteArray("7bit") << QByteArray("UTF-8");
     QTest::newRow("Japanese system: body in ISO-2022-JP")
-            << "ja_JP" << QString::fromUtf8("質問") << QString::fromUtf8("日本語の本文です")
-            << QByteArray("text/plain; charset=ISO-2022-JP") << QByteArray("7bit")
-            << QByteArray("ISO-2022-JP");
+        << "ja_JP" << QString::fromUtf8("質問") << QString::fromUtf8("日本語の本文です")
+        << QByteArray("text/plain; charset=ISO-2022-JP") << QByteArray("7bit") << QByteArray("ISO-2022-JP");
     QTest::newRow("Japanese system, body ISO-2022-JP cannot hold: UTF-8")
-            << "ja_JP" << "plain" << QString::fromUtf8("日本語 and Ελληνικά")
-            << QByteArray("text/plain; charset=UTF-8") << QByteArray("8bit") << QByteArray("UTF-8");
+        << "ja_JP"
+        << "plain" << QString::fromUtf8("日本語 and Ελληνικά") << QByteArray("text/plain; charset=UTF-8")
+        << QByteArray("8bit") << QByteArray("UTF-8");
     QTest::newRow("Chinese system: body in the system's UTF-8")
-            << "zh_CN" << "plain" << QString::fromUtf8("你好")
-            << QByteArray("text/plain; charset=UTF-8") << QByteArray("8bit") << QByteArray("UTF-8");
+        << "zh_CN"
+        << "plain" << QString::fromUtf8("你好") << QByteArray("text/plain; charset=UTF-8") << QByteArray("8bit")
+        << QByteArray("UTF-8");
 }
 
 void tst_ArticleComposer::mimeDeclaration()
@@ -264,8 +289,7 @@ void tst_ArticleComposer::mimeDeclaration()
 
     QCOMPARE(header(article, "Content-Type"), contentType);
     QCOMPARE(header(article, "Content-Transfer-Encoding"), transferEncoding);
-    QCOMPARE(header(article, "MIME-Version"),
-             contentType == "<none>" ? QByteArray("<none>") : QByteArray("1.0"));
+    QCOMPARE(header(article, "MIME-Version"), contentType == "<none>" ? QByteArray("<none>") : QByteArray("1.0"));
     for (const QByteArray &line : headerLines(article)) {
         for (char c : line)
             QVERIFY2(uchar(c) < 128, line.constData()); // headers are always 7-bit
@@ -322,8 +346,7 @@ void tst_ArticleComposer::dotStuffedOnceInEveryCopy()
         const QList<QByteArray> body = bodyLines(compose(m));
         QCOMPARE(body, (QList<QByteArray>{"..one", "...two", " .not"}));
     }
-    QCOMPARE(m.body, (QStringList{QStringLiteral(".one"), QStringLiteral("..two"),
-                                  QStringLiteral(" .not")}));
+    QCOMPARE(m.body, (QStringList{QStringLiteral(".one"), QStringLiteral("..two"), QStringLiteral(" .not")}));
 }
 
 void tst_ArticleComposer::bodyEntriesWithLineBreaks()
@@ -333,8 +356,7 @@ void tst_ArticleComposer::bodyEntriesWithLineBreaks()
     QCOMPARE(m.body.size(), 6);
     m.body.append(QStringLiteral("seven\neight"));
     const QList<QByteArray> article = compose(m);
-    QCOMPARE(bodyLines(article),
-             (QList<QByteArray>{"one", "two", "three", "four", "", "six", "seven", "eight"}));
+    QCOMPARE(bodyLines(article), (QList<QByteArray>{"one", "two", "three", "four", "", "six", "seven", "eight"}));
     QCOMPARE(header(article, "Lines"), QByteArray("8"));
     for (const QByteArray &line : article)
         QVERIFY2(!line.contains('\r') && !line.contains('\n'), line.constData());
@@ -351,11 +373,9 @@ void tst_ArticleComposer::lineBreaksNextToLoneSurrogates_data()
     const QChar low(0xdc00);
     const QChar high(0xd800);
     QTest::newRow("fuzz: lone low surrogate, then LF and a dot line")
-            << QString(low) + QStringLiteral(".\n.\nQUIT")
-            << QList<QByteArray>{"\xef\xbf\xbd.", "..", "QUIT"};
+        << QString(low) + QStringLiteral(".\n.\nQUIT") << QList<QByteArray>{"\xef\xbf\xbd.", "..", "QUIT"};
     QTest::newRow("lone high surrogate at a CR LF")
-            << QStringLiteral("a") + high + QStringLiteral("\r\nb\rc")
-            << QList<QByteArray>{"a\xef\xbf\xbd", "b", "c"};
+        << QStringLiteral("a") + high + QStringLiteral("\r\nb\rc") << QList<QByteArray>{"a\xef\xbf\xbd", "b", "c"};
 }
 
 void tst_ArticleComposer::lineBreaksNextToLoneSurrogates()
@@ -367,7 +387,11 @@ void tst_ArticleComposer::lineBreaksNextToLoneSurrogates()
     m.setBodyText(text);
     QCOMPARE(m.body.size(), lines.size());
     // The same text handed over as one body entry is split the same way.
-    for (const NntpMessage &message : {m, [&] { NntpMessage one = question(); one.body = {text}; return one; }()}) {
+    for (const NntpMessage &message : {m, [&] {
+                                           NntpMessage one = question();
+                                           one.body = {text};
+                                           return one;
+                                       }()}) {
         const QList<QByteArray> article = compose(message);
         QCOMPARE(bodyLines(article), lines);
         QCOMPARE(header(article, "Lines"), QByteArray::number(lines.size()));
@@ -381,8 +405,7 @@ void tst_ArticleComposer::dateOfSendingWhenNoDate()
     NntpMessage m = question();
     m.date = QDateTime();
     const QDateTime sendTime(QDate(2024, 7, 4), QTime(18, 0, 1), QTimeZone("America/New_York"));
-    const QList<QByteArray> article =
-            ArticleComposer(charsetsOf("en_US")).compose(m, newsAgent, sendTime);
+    const QList<QByteArray> article = ArticleComposer(charsetsOf("en_US")).compose(m, newsAgent, sendTime);
     QCOMPARE(header(article, "Date"), QByteArray("Thu, 4 Jul 2024 18:00:01 -0400"));
 
     // Two copies of one message carry the message's date, whenever they go.

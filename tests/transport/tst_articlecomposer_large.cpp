@@ -19,7 +19,9 @@ constexpr qsizetype tenMegabytes = 10 * 1024 * 1024;
 
 // Accented letters, a NUL, bytes that are not UTF-8 (each read as U+FFFD),
 // and blanks, so that the folding has places to break.
-const QByteArray mixedWords("Gr\xc3\xbc\xc3\x9f""e \0 \xff\xfe caf\xc3\xa9 \xe2\x82 word ", 28);
+const QByteArray mixedWords("Gr\xc3\xbc\xc3\x9f"
+                            "e \0 \xff\xfe caf\xc3\xa9 \xe2\x82 word ",
+                            28);
 
 // Whole repetitions of the unit, 10 MB at least.
 QString tenMegabytesOf(const QByteArray &unit)
@@ -43,7 +45,7 @@ NntpMessage plainQuestion()
 QList<QByteArray> compose(const NntpMessage &m)
 {
     return ArticleComposer(ArticleCharsets::forLocale(QLocale(QStringLiteral("en_US"))))
-            .compose(m, QStringLiteral("Quorbic 1.0"), QDateTime(QDate(2030, 6, 1), QTime(12, 0)));
+        .compose(m, QStringLiteral("Quorbic 1.0"), QDateTime(QDate(2030, 6, 1), QTime(12, 0)));
 }
 
 // Header names in order, and each header's value unfolded.
@@ -124,9 +126,10 @@ void tst_ArticleComposerLarge::tenMegabyteHeader()
         QVERIFY2(line.size() <= 78, line.left(100).constData());
     }
     const Header parsed = headerOf(article);
-    QCOMPARE(parsed.names, (QList<QByteArray>{"Message-ID", "From", "Subject", "Newsgroups", "MIME-Version",
-                                              "Content-Type", "Content-Transfer-Encoding", "Organization",
-                                              "Date", "X-Priority", "X-Library", "Lines", "X-Newsreader"}));
+    QCOMPARE(parsed.names,
+             (QList<QByteArray>{"Message-ID", "From", "Subject", "Newsgroups", "MIME-Version", "Content-Type",
+                                "Content-Transfer-Encoding", "Organization", "Date", "X-Priority", "X-Library", "Lines",
+                                "X-Newsreader"}));
     QByteArray value = parsed.values.value(header);
     if (header == "From") {
         QVERIFY(value.endsWith(" <john@example.com>"));
@@ -147,7 +150,7 @@ void tst_ArticleComposerLarge::tenMegabyteBody_data()
     // Five lines: ".dot", the words, two empty ones, "end".
     const QByteArray lines = ".dot\r\n" + mixedWords + "\n\r\n\rend\n";
     QTest::newRow("10 MB of lines broken by CR LF, LF and CR")
-            << tenMegabytesOf(lines) << int((tenMegabytes / lines.size() + 1) * 5);
+        << tenMegabytesOf(lines) << int((tenMegabytes / lines.size() + 1) * 5);
 }
 
 void tst_ArticleComposerLarge::tenMegabyteBody()

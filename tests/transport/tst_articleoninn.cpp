@@ -95,21 +95,22 @@ void tst_ArticleOnInn::postAndReadBack_data()
         refs << QStringLiteral("<%1.ABCD.EF01@2345.6789ABCDEF01>").arg(i, 8, 10, QLatin1Char('0'));
 
     QTest::newRow("ASCII question with dot lines")
-            << "en_US" << "John Smith" << "How do I post?" << ""
-            << QStringList{QStringLiteral("Hello"), QStringLiteral("."), QStringLiteral(".hidden"),
-                           QString(), QStringLiteral("bye")}
-            << QByteArray("UTF-8");
+        << "en_US"
+        << "John Smith"
+        << "How do I post?"
+        << ""
+        << QStringList{QStringLiteral("Hello"), QStringLiteral("."), QStringLiteral(".hidden"), QString(),
+                       QStringLiteral("bye")}
+        << QByteArray("UTF-8");
     QTest::newRow("reply with folded References and a long non-ASCII subject")
-            << "de_DE" << QString::fromUtf8("Jörg Müller")
-            << QString::fromUtf8("Re: Как настроить сервер новостей, чтобы он принимал "
-                                 "длинные заголовки? Grüße")
-            << refs.join(QLatin1Char(' '))
-            << QStringList{QString::fromUtf8("Grüße aus Köln"), QStringLiteral("..two dots")}
-            << QByteArray("UTF-8");
-    QTest::newRow("Japanese system")
-            << "ja_JP" << QString::fromUtf8("山田太郎") << QString::fromUtf8("質問があります")
-            << "" << QStringList{QString::fromUtf8("日本語の本文です。")}
-            << QByteArray("ISO-2022-JP");
+        << "de_DE" << QString::fromUtf8("Jörg Müller")
+        << QString::fromUtf8("Re: Как настроить сервер новостей, чтобы он принимал "
+                             "длинные заголовки? Grüße")
+        << refs.join(QLatin1Char(' ')) << QStringList{QString::fromUtf8("Grüße aus Köln"), QStringLiteral("..two dots")}
+        << QByteArray("UTF-8");
+    QTest::newRow("Japanese system") << "ja_JP" << QString::fromUtf8("山田太郎") << QString::fromUtf8("質問があります")
+                                     << "" << QStringList{QString::fromUtf8("日本語の本文です。")}
+                                     << QByteArray("ISO-2022-JP");
 }
 
 void tst_ArticleOnInn::postAndReadBack()
@@ -130,8 +131,8 @@ void tst_ArticleOnInn::postAndReadBack()
     m.references = references;
     m.date = QDateTime(QDate(2024, 3, 31), QTime(1, 59, 30), QTimeZone("Europe/Berlin"));
     m.body = body;
-    const QList<QByteArray> lines = ArticleComposer(ArticleCharsets::forLocale(QLocale(locale)))
-                                            .compose(m, QStringLiteral("Quorbic 1.0"), {});
+    const QList<QByteArray> lines
+        = ArticleComposer(ArticleCharsets::forLocale(QLocale(locale))).compose(m, QStringLiteral("Quorbic 1.0"), {});
 
     const QByteArray status = m_server->post(probeText(lines));
     QVERIFY2(status.startsWith("240"), status.constData());

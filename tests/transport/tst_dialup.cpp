@@ -34,8 +34,8 @@ Library libraryOf(Function function)
 class FakeDialUp : public DialUpService
 {
 public:
-    QSet<Library> inProcess;  // loaded before the check runs
-    QSet<Library> loadable;   // can be loaded
+    QSet<Library> inProcess; // loaded before the check runs
+    QSet<Library> loadable; // can be loaded
     QSet<Function> functions; // present in their libraries
     int entries = 0;
     int connections = 0;
@@ -104,8 +104,7 @@ public:
 private:
     bool held(Library library) const
     {
-        return inProcess.contains(library)
-                || (loads.contains(library) && !releases.contains(library));
+        return inProcess.contains(library) || (loads.contains(library) && !releases.contains(library));
     }
     void use(Function function)
     {
@@ -114,8 +113,8 @@ private:
     }
 };
 
-const QSet<Function> allFunctions{Function::EnumEntries, Function::EnumConnections,
-                                  Function::PhonebookDialog, Function::RnaDial};
+const QSet<Function> allFunctions{Function::EnumEntries, Function::EnumConnections, Function::PhonebookDialog,
+                                  Function::RnaDial};
 const QSet<Library> allLibraries{Library::RasApi, Library::RasDialog, Library::RnaUi};
 
 } // namespace

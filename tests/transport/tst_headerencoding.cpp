@@ -12,14 +12,16 @@ using HeaderEncoding::Context;
 
 namespace {
 
-ArticleCharsets western() { return ArticleCharsets::forLocale(QLocale(QStringLiteral("de_DE"))); }
+ArticleCharsets western()
+{
+    return ArticleCharsets::forLocale(QLocale(QStringLiteral("de_DE")));
+}
 
 // An independent reader of encoded-words: decodes every "=?cs?X?text?=" and
 // drops the white space between two adjacent ones, as RFC 2047 6.2 says.
 QString decodeHeader(const QByteArray &value, QStringList *charsetsSeen = nullptr)
 {
-    static const QRegularExpression word(
-            QStringLiteral("=\\?([^?]+)\\?([QqBb])\\?([^?]*)\\?="));
+    static const QRegularExpression word(QStringLiteral("=\\?([^?]+)\\?([QqBb])\\?([^?]*)\\?="));
     QString out;
     qsizetype pos = 0;
     bool lastWasEncoded = false;
@@ -84,8 +86,7 @@ void tst_HeaderEncoding::charsetByLanguage_data()
     QTest::newRow("Chinese, PRC") << "zh_CN" << QByteArray("GB2312") << 'B' << QByteArray("UTF-8");
     QTest::newRow("Chinese, Taiwan") << "zh_TW" << QByteArray("Big5") << 'B' << QByteArray("UTF-8");
     QTest::newRow("Chinese, Hong Kong") << "zh_HK" << QByteArray("Big5") << 'B' << QByteArray("UTF-8");
-    QTest::newRow("Japanese") << "ja_JP" << QByteArray("ISO-2022-JP") << 'B'
-                              << QByteArray("ISO-2022-JP");
+    QTest::newRow("Japanese") << "ja_JP" << QByteArray("ISO-2022-JP") << 'B' << QByteArray("ISO-2022-JP");
     QTest::newRow("Korean") << "ko_KR" << QByteArray("EUC-KR") << 'B' << QByteArray("UTF-8");
     QTest::newRow("German") << "de_DE" << QByteArray("ISO-8859-1") << 'Q' << QByteArray("UTF-8");
     QTest::newRow("Russian") << "ru_RU" << QByteArray("ISO-8859-1") << 'Q' << QByteArray("UTF-8");
@@ -113,44 +114,36 @@ void tst_HeaderEncoding::encode_data()
     QTest::addColumn<QByteArray>("expected");
 
     QTest::newRow("plain ASCII unchanged")
-            << "de_DE" << "Re: How do I [fold], (really)?" << false
-            << QByteArray("Re: How do I [fold], (really)?");
+        << "de_DE"
+        << "Re: How do I [fold], (really)?" << false << QByteArray("Re: How do I [fold], (really)?");
     QTest::newRow("one accented word, only that word encoded")
-            << "de_DE" << QString::fromUtf8("Ein Café am Markt") << false
-            << QByteArray("Ein =?ISO-8859-1?Q?Caf=E9?= am Markt");
+        << "de_DE" << QString::fromUtf8("Ein Café am Markt") << false
+        << QByteArray("Ein =?ISO-8859-1?Q?Caf=E9?= am Markt");
     QTest::newRow("adjacent words become one encoded-word")
-            << "de_DE" << QString::fromUtf8("Grüße aus Köln") << false
-            << QByteArray("=?ISO-8859-1?Q?Gr=FC=DFe?= aus =?ISO-8859-1?Q?K=F6ln?=");
+        << "de_DE" << QString::fromUtf8("Grüße aus Köln") << false
+        << QByteArray("=?ISO-8859-1?Q?Gr=FC=DFe?= aus =?ISO-8859-1?Q?K=F6ln?=");
     QTest::newRow("run of words keeps its blanks inside the encoding")
-            << "de_DE" << QString::fromUtf8("schöne  Grüße") << false
-            << QByteArray("=?ISO-8859-1?Q?sch=F6ne__Gr=FC=DFe?=");
+        << "de_DE" << QString::fromUtf8("schöne  Grüße") << false << QByteArray("=?ISO-8859-1?Q?sch=F6ne__Gr=FC=DFe?=");
     QTest::newRow("specials in a word are Q-encoded")
-            << "de_DE" << QString::fromUtf8("Preis=5€?") << false
-            << QByteArray("=?UTF-8?Q?Preis=3D5=E2=82=AC=3F?=");
+        << "de_DE" << QString::fromUtf8("Preis=5€?") << false << QByteArray("=?UTF-8?Q?Preis=3D5=E2=82=AC=3F?=");
     QTest::newRow("control character makes its word encoded")
-            << "de_DE" << QString::fromUtf8("a\tb c") << false
-            << QByteArray("=?ISO-8859-1?Q?a=09b?= c");
+        << "de_DE" << QString::fromUtf8("a\tb c") << false << QByteArray("=?ISO-8859-1?Q?a=09b?= c");
     QTest::newRow("Cyrillic on a Western system goes as UTF-8")
-            << "de_DE" << QString::fromUtf8("Привет all") << false
-            << QByteArray("=?UTF-8?Q?=D0=9F=D1=80=D0=B8=D0=B2=D0=B5=D1=82?= all");
+        << "de_DE" << QString::fromUtf8("Привет all") << false
+        << QByteArray("=?UTF-8?Q?=D0=9F=D1=80=D0=B8=D0=B2=D0=B5=D1=82?= all");
     QTest::newRow("Chinese PRC in GB2312")
-            << "zh_CN" << QString::fromUtf8("你好 world") << false
-            << QByteArray("=?GB2312?B?xOO6ww==?= world");
+        << "zh_CN" << QString::fromUtf8("你好 world") << false << QByteArray("=?GB2312?B?xOO6ww==?= world");
     QTest::newRow("Chinese Taiwan in Big5")
-            << "zh_TW" << QString::fromUtf8("你好 world") << false
-            << QByteArray("=?Big5?B?p0Gmbg==?= world");
+        << "zh_TW" << QString::fromUtf8("你好 world") << false << QByteArray("=?Big5?B?p0Gmbg==?= world");
     QTest::newRow("Japanese converted to ISO-2022-JP, back in ASCII at the end")
-            << "ja_JP" << QString::fromUtf8("日本語 test") << false
-            << QByteArray("=?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?= test");
-    QTest::newRow("Korean in EUC-KR")
-            << "ko_KR" << QString::fromUtf8("한국어") << false
-            << QByteArray("=?EUC-KR?B?x9Gxub7u?=");
+        << "ja_JP" << QString::fromUtf8("日本語 test") << false
+        << QByteArray("=?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?= test");
+    QTest::newRow("Korean in EUC-KR") << "ko_KR" << QString::fromUtf8("한국어") << false
+                                      << QByteArray("=?EUC-KR?B?x9Gxub7u?=");
     QTest::newRow("phrase: word with a comma is encoded too")
-            << "de_DE" << QString::fromUtf8("Müller, Hans") << true
-            << QByteArray("=?ISO-8859-1?Q?M=FCller=2C?= Hans");
+        << "de_DE" << QString::fromUtf8("Müller, Hans") << true << QByteArray("=?ISO-8859-1?Q?M=FCller=2C?= Hans");
     QTest::newRow("text: comma stays in the encoded word as it is")
-            << "de_DE" << QString::fromUtf8("Müller, Hans") << false
-            << QByteArray("=?ISO-8859-1?Q?M=FCller=2C?= Hans");
+        << "de_DE" << QString::fromUtf8("Müller, Hans") << false << QByteArray("=?ISO-8859-1?Q?M=FCller=2C?= Hans");
 }
 
 void tst_HeaderEncoding::encode()
@@ -160,9 +153,8 @@ void tst_HeaderEncoding::encode()
     QFETCH(bool, phrase);
     QFETCH(QByteArray, expected);
 
-    const QByteArray encoded = HeaderEncoding::encode(
-            text, ArticleCharsets::forLocale(QLocale(locale)),
-            phrase ? Context::Phrase : Context::Text);
+    const QByteArray encoded = HeaderEncoding::encode(text, ArticleCharsets::forLocale(QLocale(locale)),
+                                                      phrase ? Context::Phrase : Context::Text);
     QCOMPARE(encoded, expected);
     QCOMPARE(decodeHeader(encoded), text);
 }
@@ -174,23 +166,23 @@ void tst_HeaderEncoding::decodesBackToTheText_data()
     QTest::addColumn<QString>("charset");
 
     QTest::newRow("long Cyrillic subject, multi-byte characters never split")
-            << "de_DE"
-            << QString::fromUtf8("Как настроить сервер новостей, чтобы он принимал статьи "
-                                 "с длинными заголовками и не терял ни одного символа")
-            << "UTF-8";
-    QTest::newRow("long Latin-1 subject")
-            << "fr_FR"
-            << QString::fromUtf8("élève à l'école été très énervé, après déjà évoqué "
-                                 "ça à répétition, non, pas ça")
-            << "ISO-8859-1";
+        << "de_DE"
+        << QString::fromUtf8("Как настроить сервер новостей, чтобы он принимал статьи "
+                             "с длинными заголовками и не терял ни одного символа")
+        << "UTF-8";
+    QTest::newRow("long Latin-1 subject") << "fr_FR"
+                                          << QString::fromUtf8("élève à l'école été très énervé, après déjà évoqué "
+                                                               "ça à répétition, non, pas ça")
+                                          << "ISO-8859-1";
     QTest::newRow("long Japanese subject, each word closes its shift")
-            << "ja_JP"
-            << QString::fromUtf8("日本語のニュースグループに長い件名の記事を投稿すると"
-                                 "どのように符号化されるのかを確かめるための試験です")
-            << "ISO-2022-JP";
+        << "ja_JP"
+        << QString::fromUtf8("日本語のニュースグループに長い件名の記事を投稿すると"
+                             "どのように符号化されるのかを確かめるための試験です")
+        << "ISO-2022-JP";
     QTest::newRow("characters outside the BMP stay whole")
-            << "de_DE" << QString::fromUtf8("😀😁😂🤣😃😄😅😆😉😊😋😎😍😘🥰😗😙😚☺🙂🤗🤩")
-            << "UTF-8";
+        << "de_DE"
+        << QString::fromUtf8("😀😁😂🤣😃😄😅😆😉😊😋😎😍😘🥰😗😙😚☺🙂🤗🤩")
+        << "UTF-8";
 }
 
 void tst_HeaderEncoding::decodesBackToTheText()

@@ -38,39 +38,35 @@ void tst_HeaderFolding::fold_data()
     const QByteArray seventyEight = "Subject: " + QByteArray(69, 'x');
     QTest::newRow("78 characters stay on one line") << seventyEight << QList<QByteArray>{seventyEight};
     QTest::newRow("trailing blanks removed from a short line")
-            << QByteArray("Subject: hello   ") << QList<QByteArray>{"Subject: hello"};
+        << QByteArray("Subject: hello   ") << QList<QByteArray>{"Subject: hello"};
 
     const QByteArray words = "Subject: " + QByteArray(60, 'a') + " " + QByteArray(20, 'b') + " end";
     QTest::newRow("broken at the last blank that keeps 78")
-            << words
-            << QList<QByteArray>{"Subject: " + QByteArray(60, 'a'), " " + QByteArray(20, 'b') + " end"};
+        << words << QList<QByteArray>{"Subject: " + QByteArray(60, 'a'), " " + QByteArray(20, 'b') + " end"};
 
     const QByteArray exact = "Subject: " + QByteArray(69, 'a') + " next";
     QTest::newRow("a blank right at column 79 still gives 78")
-            << exact << QList<QByteArray>{"Subject: " + QByteArray(69, 'a'), " next"};
+        << exact << QList<QByteArray>{"Subject: " + QByteArray(69, 'a'), " next"};
 
     const QByteArray blanks = "Subject: " + QByteArray(60, 'a') + "    " + QByteArray(20, 'b');
     QTest::newRow("run of blanks goes to the continuation whole")
-            << blanks
-            << QList<QByteArray>{"Subject: " + QByteArray(60, 'a'), "    " + QByteArray(20, 'b')};
+        << blanks << QList<QByteArray>{"Subject: " + QByteArray(60, 'a'), "    " + QByteArray(20, 'b')};
 
     const QByteArray longWord = "Subject: " + QByteArray(90, 'w') + " tail";
     QTest::newRow("word longer than the limit stays whole, broken after it")
-            << longWord << QList<QByteArray>{"Subject: " + QByteArray(90, 'w'), " tail"};
+        << longWord << QList<QByteArray>{"Subject: " + QByteArray(90, 'w'), " tail"};
 
     const QByteArray noBlank = "Newsgroups: " + QByteArray(100, 'g');
     QTest::newRow("no blank at all: not broken") << noBlank << QList<QByteArray>{noBlank};
 
     const QByteArray firstWordLong = "Subject: " + QByteArray(80, 'x');
     QTest::newRow("never broken between the colon and the first word")
-            << firstWordLong << QList<QByteArray>{firstWordLong};
+        << firstWordLong << QList<QByteArray>{firstWordLong};
 
-    const QByteArray three = "Subject: " + QByteArray(68, 'a') + " " + QByteArray(76, 'b') + " "
-            + QByteArray(10, 'c');
-    QTest::newRow("three pieces")
-            << three
-            << QList<QByteArray>{"Subject: " + QByteArray(68, 'a'), " " + QByteArray(76, 'b'),
-                                 " " + QByteArray(10, 'c')};
+    const QByteArray three = "Subject: " + QByteArray(68, 'a') + " " + QByteArray(76, 'b') + " " + QByteArray(10, 'c');
+    QTest::newRow("three pieces") << three
+                                  << QList<QByteArray>{"Subject: " + QByteArray(68, 'a'), " " + QByteArray(76, 'b'),
+                                                       " " + QByteArray(10, 'c')};
 }
 
 void tst_HeaderFolding::fold()
@@ -85,10 +81,9 @@ void tst_HeaderFolding::unfoldingGivesTheLineBack_data()
     QTest::addColumn<QByteArray>("line");
     QTest::newRow("long References") << references(12);
     QTest::newRow("very long References") << references(60);
-    QTest::newRow("encoded-words")
-            << QByteArray("Subject: =?UTF-8?Q?=D0=9F=D1=80=D0=B8=D0=B2=D0=B5=D1=82?= "
-                          "=?UTF-8?Q?=D0=9F=D1=80=D0=B8=D0=B2=D0=B5=D1=82?= "
-                          "=?UTF-8?Q?=D0=9F=D1=80=D0=B8=D0=B2=D0=B5=D1=82?= plain words");
+    QTest::newRow("encoded-words") << QByteArray("Subject: =?UTF-8?Q?=D0=9F=D1=80=D0=B8=D0=B2=D0=B5=D1=82?= "
+                                                 "=?UTF-8?Q?=D0=9F=D1=80=D0=B8=D0=B2=D0=B5=D1=82?= "
+                                                 "=?UTF-8?Q?=D0=9F=D1=80=D0=B8=D0=B2=D0=B5=D1=82?= plain words");
 }
 
 void tst_HeaderFolding::unfoldingGivesTheLineBack()

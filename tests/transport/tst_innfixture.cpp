@@ -42,7 +42,6 @@ void TestInnFixture::postingServerGreets200AndKeepsArticles()
     QVERIFY(server.fetch("BODY <absent@test.invalid>", &status).isNull());
     QVERIFY2(status.startsWith("430"), status.constData());
 
-
     // Standalone readers on the same spool, each with its own access rules.
     struct Case
     {
@@ -122,8 +121,7 @@ void TestInnFixture::proxyReachesServer()
     QVERIFY(socket.waitForConnected(5000));
     auto exchange = [&socket](const QByteArray &request, int answerSize) {
         socket.write(request);
-        while (socket.bytesAvailable() < answerSize && socket.waitForReadyRead(5000)) {
-        }
+        while (socket.bytesAvailable() < answerSize && socket.waitForReadyRead(5000)) {}
         return socket.read(answerSize);
     };
     QCOMPARE(exchange(QByteArray("\x05\x01\x02", 3), 2), QByteArray("\x05\x02", 2));
@@ -132,8 +130,7 @@ void TestInnFixture::proxyReachesServer()
     QByteArray connect("\x05\x01\x00\x03", 4);
     connect += char(target.size()) + target + char(server.port() >> 8) + char(server.port() & 0xff);
     QCOMPARE(exchange(connect, 10).left(2), QByteArray("\x05\x00", 2));
-    while (!socket.canReadLine() && socket.waitForReadyRead(5000)) {
-    }
+    while (!socket.canReadLine() && socket.waitForReadyRead(5000)) {}
     const QByteArray greeting = socket.readLine();
     QVERIFY2(greeting.startsWith("200 "), greeting.constData());
 }

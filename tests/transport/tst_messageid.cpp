@@ -17,8 +17,8 @@ private slots:
 
 void tst_MessageId::form()
 {
-    static const QRegularExpression shape(QStringLiteral(
-            "^<[0-9A-F]{8}\\.[0-9A-F]{4}\\.[0-9A-F]{4}@[0-9A-F]{4}\\.[0-9A-F]{12}>$"));
+    static const QRegularExpression shape(
+        QStringLiteral("^<[0-9A-F]{8}\\.[0-9A-F]{4}\\.[0-9A-F]{4}@[0-9A-F]{4}\\.[0-9A-F]{12}>$"));
     for (int i = 0; i < 50; ++i) {
         const QString id = NewMessageId();
         QCOMPARE(id.size(), 38);

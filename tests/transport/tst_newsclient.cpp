@@ -72,25 +72,25 @@ void tst_NewsClient::greeting_data()
     QTest::addColumn<bool>("connected");
 
     const QString modeReader = QStringLiteral("C: mode reader\nS: 200 ok\n");
-    QTest::newRow("200 may post") << "S: 200 hi\n" + modeReader + Closing << GreetingState::CanPost << QString() << true;
-    QTest::newRow("201 read only") << "S: 201 hi\n" + modeReader + Closing << GreetingState::NoPost << QString() << true;
-    QTest::newRow("400 unavailable, mode reader still sent")
-        << "S: 400 busy\nC: mode reader\nS: 400 busy\n" + Closing << GreetingState::TempUnavailable << QString()
-        << true;
-    QTest::newRow("no code: login required") << "S: welcome\n" + modeReader + Closing
-                                            << GreetingState::AuthRequired << QString() << true;
-    QTest::newRow("205 keeps the state") << "S: 205 bye\n" + modeReader + Closing << GreetingState::CanPost
-                                        << QString() << true;
+    QTest::newRow("200 may post") << "S: 200 hi\n" + modeReader + Closing << GreetingState::CanPost << QString()
+                                  << true;
+    QTest::newRow("201 read only") << "S: 201 hi\n" + modeReader + Closing << GreetingState::NoPost << QString()
+                                   << true;
+    QTest::newRow("400 unavailable, mode reader still sent") << "S: 400 busy\nC: mode reader\nS: 400 busy\n" + Closing
+                                                             << GreetingState::TempUnavailable << QString() << true;
+    QTest::newRow("no code: login required")
+        << "S: welcome\n" + modeReader + Closing << GreetingState::AuthRequired << QString() << true;
+    QTest::newRow("205 keeps the state") << "S: 205 bye\n" + modeReader + Closing << GreetingState::CanPost << QString()
+                                         << true;
     QTest::newRow("mode reader reply of any code accepted")
         << "S: 200 hi\nC: mode reader\nS: 500 what?\n" + Closing << GreetingState::CanPost << QString() << true;
     QTest::newRow("502 refused, closed without mode reader")
         << "S: 502 go away\n* closed" << GreetingState::CanPost
         << "ConnectionRefused 502: Connection explicitly refused by NNTP server." << false;
-    QTest::newRow("400 and the server closes")
-        << "S: 400 busy\n* close" << GreetingState::TempUnavailable
-        << "ConnectionClosed: Connection Closed Gracefully." << false;
-    QTest::newRow("closed before the greeting") << "* close" << GreetingState::CanPost
-                                                << "ConnectionClosed: Connection Closed Gracefully." << false;
+    QTest::newRow("400 and the server closes") << "S: 400 busy\n* close" << GreetingState::TempUnavailable
+                                               << "ConnectionClosed: Connection Closed Gracefully." << false;
+    QTest::newRow("closed before the greeting")
+        << "* close" << GreetingState::CanPost << "ConnectionClosed: Connection Closed Gracefully." << false;
 }
 
 void tst_NewsClient::greeting()
@@ -117,10 +117,14 @@ void tst_NewsClient::greetingStateKeptAcrossConnections_data()
     QTest::addColumn<QString>("second");
     QTest::addColumn<GreetingState>("state");
 
-    QTest::newRow("201 then 205") << "201 read only" << "205 closing" << GreetingState::NoPost;
-    QTest::newRow("400 then 480") << "400 busy" << "480 login first" << GreetingState::TempUnavailable;
-    QTest::newRow("201 then 200") << "201 read only" << "200 post away" << GreetingState::CanPost;
-    QTest::newRow("201 then 502") << "201 read only" << "502 refused" << GreetingState::NoPost;
+    QTest::newRow("201 then 205") << "201 read only"
+                                  << "205 closing" << GreetingState::NoPost;
+    QTest::newRow("400 then 480") << "400 busy"
+                                  << "480 login first" << GreetingState::TempUnavailable;
+    QTest::newRow("201 then 200") << "201 read only"
+                                  << "200 post away" << GreetingState::CanPost;
+    QTest::newRow("201 then 502") << "201 read only"
+                                  << "502 refused" << GreetingState::NoPost;
 }
 
 void tst_NewsClient::greetingStateKeptAcrossConnections()
@@ -182,30 +186,42 @@ void tst_NewsClient::loginOnDemand_data()
     QTest::addColumn<QString>("failure");
 
     const QString login = QStringLiteral("C: AuthInfo User joe\nS: 381 password\nC: AuthInfo Pass pw\nS: 281 ok\n");
-    QTest::newRow("480 on mode reader, then mode reader again")
-        << "joe" << "pw"
-        << "S: 200 hi\nC: mode reader\nS: 480 login first\n" + login + "C: mode reader\nS: 200 ok\n"
-               "C: Group a\nS: 211 1 1 1 a\n" + Closing
-        << QString();
+    QTest::newRow("480 on mode reader, then mode reader again") << "joe"
+                                                                << "pw"
+                                                                << "S: 200 hi\nC: mode reader\nS: 480 login first\n"
+            + login
+            + "C: mode reader\nS: 200 ok\n"
+              "C: Group a\nS: 211 1 1 1 a\n"
+            + Closing << QString();
     QTest::newRow("450 on a command, then the command again")
-        << "joe" << "pw" << Opening + "C: Group a\nS: 450 authorization required\n" + login + "C: Group a\nS: 211 1 1 1 a\n" + Closing
+        << "joe"
+        << "pw"
+        << Opening + "C: Group a\nS: 450 authorization required\n" + login + "C: Group a\nS: 211 1 1 1 a\n" + Closing
         << QString();
-    QTest::newRow("no login configured sends empty values")
-        << "" << "" << Opening + "C: Group a\nS: 480 login\nC: AuthInfo User \nS: 381 pass\nC: AuthInfo Pass \nS: 481 no\n" + Closing
-        << "ReplyError 481: 481 no";
-    QTest::newRow("user name refused") << "joe" << "pw"
-                                       << Opening + "C: Group a\nS: 480 login\nC: AuthInfo User joe\nS: 482 sequence\n" + Closing
-                                       << "ReplyError 482: 482 sequence";
-    QTest::newRow("password refused") << "joe" << "bad"
-                                      << Opening + "C: Group a\nS: 480 login\nC: AuthInfo User joe\nS: 381 pass\n"
-                                               "C: AuthInfo Pass bad\nS: 481 Authentication failed\n" + Closing
-                                      << "ReplyError 481: 481 Authentication failed";
-    QTest::newRow("user name alone accepted") << "joe" << "pw"
-                                              << Opening + "C: Group a\nS: 480 login\nC: AuthInfo User joe\nS: 281 welcome\n"
-                                                       "C: Group a\nS: 211 1 1 1 a\n" + Closing
-                                              << QString();
+    QTest::newRow("no login configured sends empty values") << ""
+                                                            << ""
+                                                            << Opening
+            + "C: Group a\nS: 480 login\nC: AuthInfo User \nS: 381 pass\nC: AuthInfo Pass \nS: 481 no\n" + Closing
+                                                            << "ReplyError 481: 481 no";
+    QTest::newRow("user name refused") << "joe"
+                                       << "pw"
+                                       << Opening + "C: Group a\nS: 480 login\nC: AuthInfo User joe\nS: 482 sequence\n"
+            + Closing << "ReplyError 482: 482 sequence";
+    QTest::newRow("password refused") << "joe"
+                                      << "bad"
+                                      << Opening
+            + "C: Group a\nS: 480 login\nC: AuthInfo User joe\nS: 381 pass\n"
+              "C: AuthInfo Pass bad\nS: 481 Authentication failed\n"
+            + Closing << "ReplyError 481: 481 Authentication failed";
+    QTest::newRow("user name alone accepted") << "joe"
+                                              << "pw"
+                                              << Opening
+            + "C: Group a\nS: 480 login\nC: AuthInfo User joe\nS: 281 welcome\n"
+              "C: Group a\nS: 211 1 1 1 a\n"
+            + Closing << QString();
     QTest::newRow("480 again after logging in is the command's failure")
-        << "joe" << "pw" << Opening + "C: Group a\nS: 480 login\n" + login + "C: Group a\nS: 480 still no\n" + Closing
+        << "joe"
+        << "pw" << Opening + "C: Group a\nS: 480 login\n" + login + "C: Group a\nS: 480 still no\n" + Closing
         << "ReplyError 480: 480 still no";
 }
 
@@ -235,7 +251,7 @@ void tst_NewsClient::disconnect()
     server.addScript(Opening + Closing);
     NewsClient client;
     pointAt(client, server);
-    client.disconnect();   // not connected: nothing happens
+    client.disconnect(); // not connected: nothing happens
     client.connect();
     QVERIFY(client.connected());
     client.disconnect();
@@ -269,14 +285,14 @@ void tst_NewsClient::connectFailures_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<QString>("failure");
 
-    QTest::newRow("closed port") << "127.0.0.1"
-                                 << QStringLiteral("SocketError %1: Socket Error # %1\nConnection refused").arg(ECONNREFUSED);
+    QTest::newRow("closed port")
+        << "127.0.0.1" << QStringLiteral("SocketError %1: Socket Error # %1\nConnection refused").arg(ECONNREFUSED);
     QTest::newRow("host name that does not resolve")
         << "no-such-host.invalid"
         << QStringLiteral("SocketError %1: Socket Error # %1\nName or service not known").arg(HostNotFoundErrorNumber);
-    QTest::newRow("empty host") << ""
-                                << QStringLiteral("SocketError %1: Socket Error # %1\nName or service not known")
-                                       .arg(HostNotFoundErrorNumber);
+    QTest::newRow("empty host")
+        << ""
+        << QStringLiteral("SocketError %1: Socket Error # %1\nName or service not known").arg(HostNotFoundErrorNumber);
 }
 
 void tst_NewsClient::connectFailures()
@@ -467,10 +483,11 @@ void tst_NewsClient::traceReplaysAsScript()
 {
     QTemporaryDir dir;
     const QString tracePath = dir.filePath(QStringLiteral("trace.txt"));
-    const QString script = Opening + "C: Group g\nS: 480 login\nC: AuthInfo User joe\nS: 381 more\n"
-                           "C: AuthInfo Pass s3cret\nS: 281 ok\nC: Group g\nS: 211 2 1 2 g\n"
-                           "C: xover 1-\nS: 224 follows\nS: 1\tsubject\nS: ..dotted\nS: .\n"
-                           "C: Quit";
+    const QString script = Opening
+        + "C: Group g\nS: 480 login\nC: AuthInfo User joe\nS: 381 more\n"
+          "C: AuthInfo Pass s3cret\nS: 281 ok\nC: Group g\nS: 211 2 1 2 g\n"
+          "C: xover 1-\nS: 224 follows\nS: 1\tsubject\nS: ..dotted\nS: .\n"
+          "C: Quit";
     FakeNewsServer server;
     server.addScript(script);
     qputenv("QUORBIC_NNTP_TRACE", QFile::encodeName(tracePath));

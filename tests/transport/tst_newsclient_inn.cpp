@@ -62,13 +62,14 @@ const QByteArray seededAnswer = "From: answerer@test.invalid\n"
                                 "References: <seed.1@quorbic.test>\n"
                                 "Date: 06 Nov 02 09:15 +0000\n"
                                 "\n"
-                                + seededAnswerBody;
+    + seededAnswerBody;
 
 // Unencoded 8-bit header text, as many newsreaders send it (INN takes it
 // only as valid UTF-8).
 const QByteArray rawHeaders = "From: J\xc3\xbcrgen <juergen@test.invalid>\n"
                               "Newsgroups: quorbic.raw\n"
-                              "Subject: Gr\xc3\xbc\xc3\x9f" "e\n"
+                              "Subject: Gr\xc3\xbc\xc3\x9f"
+                              "e\n"
                               "Message-ID: <raw.1@quorbic.test>\n"
                               "\n"
                               "body\n";
@@ -131,8 +132,10 @@ void TestNewsClientInn::initTestCase()
     login.password = loginPassword;
     paused.rejectReason = QStringLiteral("Paused for maintenance");
     refusing.refuseAll = true;
-    const QList<QPair<Listener, InnServer::ReaderOptions>> readers{
-        {ReadOnly, readOnly}, {Login, login}, {Paused, paused}, {Refusing, refusing}};
+    const QList<QPair<Listener, InnServer::ReaderOptions>> readers{{ReadOnly, readOnly},
+                                                                   {Login, login},
+                                                                   {Paused, paused},
+                                                                   {Refusing, refusing}};
     for (const auto &[listener, reader] : readers) {
         m_ports[listener] = m_inn->startReader(reader);
         QVERIFY2(m_ports[listener] != 0, qPrintable(m_inn->errorString()));
@@ -181,7 +184,7 @@ void TestNewsClientInn::greeting_data()
 {
     QTest::addColumn<int>("listener");
     QTest::addColumn<GreetingState>("state");
-    QTest::addColumn<bool>("stays");      // connected afterwards
+    QTest::addColumn<bool>("stays"); // connected afterwards
     QTest::addColumn<QStringList>("kinds"); // failure kinds accepted ("none" when it connects)
     QTest::addColumn<QString>("text");
 
@@ -190,8 +193,7 @@ void TestNewsClientInn::greeting_data()
     // The server closes after its 400, so "mode reader" finds the connection gone.
     QTest::newRow("400 paused") << int(Paused) << GreetingState::TempUnavailable << false
                                 << QStringList{"ConnectionClosed", "SocketError"} << "";
-    QTest::newRow("502 refused") << int(Refusing) << GreetingState::CanPost << false
-                                 << QStringList{"ConnectionRefused"}
+    QTest::newRow("502 refused") << int(Refusing) << GreetingState::CanPost << false << QStringList{"ConnectionRefused"}
                                  << "Connection explicitly refused by NNTP server.";
 }
 
@@ -228,7 +230,7 @@ void TestNewsClientInn::authInfoOnDemand_data()
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("posting"); // the first command is POST rather than GROUP
-    QTest::addColumn<int>("code");     // 0: succeeds
+    QTest::addColumn<int>("code"); // 0: succeeds
 
     QTest::newRow("right password, GROUP retried") << loginUser << loginPassword << false << 0;
     QTest::newRow("right password, POST retried") << loginUser << loginPassword << true << 0;
@@ -261,8 +263,7 @@ void TestNewsClientInn::authInfoOnDemand()
     message.newsGroups = {postGroup};
     message.msgId = rowMessageId("auth");
     message.body = {QStringLiteral("body")};
-    failure = posting ? failureOf([&] { client.post(message); })
-                      : failureOf([&] { client.selectGroup(seededGroup); });
+    failure = posting ? failureOf([&] { client.post(message); }) : failureOf([&] { client.selectGroup(seededGroup); });
 
     if (code == 0) {
         QVERIFY2(failure.kind == "none", qPrintable(failure.describe()));
@@ -504,12 +505,12 @@ void TestNewsClientInn::newsgroupList()
     int count = 0;
     NewsClient client;
     client.setSettings(direct(Main));
-    client.setOnNewsgroupList([&](const QString &name, quint32 low, quint32 high, const QString &status,
-                                  bool &continueListing) {
-        seen.insert(name, {low, high, status});
-        if (++count == stopAfter)
-            continueListing = false;
-    });
+    client.setOnNewsgroupList(
+        [&](const QString &name, quint32 low, quint32 high, const QString &status, bool &continueListing) {
+            seen.insert(name, {low, high, status});
+            if (++count == stopAfter)
+                continueListing = false;
+        });
     ClientFailure failure = failureOf([&] {
         client.connect();
         client.newsgroupList();
@@ -560,13 +561,14 @@ void TestNewsClientInn::postRefused_data()
 
     QTest::newRow("read-only server") << int(ReadOnly) << postGroup << "a@test.invalid"
                                       << "<refused.1@quorbic.test>" << 440 << "440 ";
-    QTest::newRow("unknown group") << int(Main) << "quorbic.nosuch" << "a@test.invalid"
+    QTest::newRow("unknown group") << int(Main) << "quorbic.nosuch"
+                                   << "a@test.invalid"
                                    << "<refused.2@quorbic.test>" << 441 << "441 No valid newsgroups";
     QTest::newRow("duplicate Message-ID") << int(Main) << seededGroup << "a@test.invalid"
                                           << "<seed.1@quorbic.test>" << 441 << "441 435 Duplicate";
     // An account that no longer exists: no From line at all.
-    QTest::newRow("missing From") << int(Main) << postGroup << "" << "<refused.3@quorbic.test>" << 441
-                                  << "441 Missing required";
+    QTest::newRow("missing From") << int(Main) << postGroup << ""
+                                  << "<refused.3@quorbic.test>" << 441 << "441 Missing required";
 }
 
 void TestNewsClientInn::postRefused()
@@ -675,11 +677,9 @@ void TestNewsClientInn::connectFailures_data()
     QTest::newRow("proxy cannot reach the news port")
         << viaProxy(m_inn->host(), closedPort) << "ClientError" << 0 << "Connection refused.";
     QTest::newRow("proxy cannot resolve the news host")
-        << viaProxy(QStringLiteral("nosuchhost.invalid"), 119) << "ClientError" << 0
-        << "General SOCKS server failure.";
+        << viaProxy(QStringLiteral("nosuchhost.invalid"), 119) << "ClientError" << 0 << "General SOCKS server failure.";
     QTest::newRow("proxy not listening") << proxyDown << "SocketError" << ECONNREFUSED << "";
-    QTest::newRow("host name that does not resolve")
-        << unresolvable << "SocketError" << HostNotFoundErrorNumber << "";
+    QTest::newRow("host name that does not resolve") << unresolvable << "SocketError" << HostNotFoundErrorNumber << "";
     QTest::newRow("news port closed") << closed << "SocketError" << ECONNREFUSED << "";
 }
 

@@ -117,9 +117,12 @@ void TestNewsClientInnPost::postReadBack_data()
 
     const QString address = QStringLiteral("asker@test.invalid");
     const QStringList plainBody{QStringLiteral("Hello,"), QStringLiteral("where is the FAQ?")};
-    QTest::newRow("plain question") << "Where is the FAQ?" << "Ann Asker" << address << "" << "" << plainBody;
+    QTest::newRow("plain question") << "Where is the FAQ?"
+                                    << "Ann Asker" << address << ""
+                                    << "" << plainBody;
     QTest::newRow("reply with references")
-        << "Re: Where is the FAQ?" << "Bob Answerer" << address << "Quorbic Testers"
+        << "Re: Where is the FAQ?"
+        << "Bob Answerer" << address << "Quorbic Testers"
         << "<A1.B2@test.invalid> <C3.D4@test.invalid>" << QStringList{QStringLiteral("> quoted"), "Here."};
     QTest::newRow("long subject, organization and references folded")
         << longText(QStringLiteral("word"), 30) << "Ann Asker" << address << longText(QStringLiteral("org"), 25)
@@ -127,19 +130,26 @@ void TestNewsClientInnPost::postReadBack_data()
            "<0F1E2D3C.4B5A.6978@8796.A5B4C3D2E1F0>"
         << plainBody;
     QTest::newRow("body lines beginning with dots")
-        << "Dots" << "Ann Asker" << address << "" << ""
-        << QStringList{".", "..", ".hidden", "...three", "", "text", "."};
+        << "Dots"
+        << "Ann Asker" << address << ""
+        << "" << QStringList{".", "..", ".hidden", "...three", "", "text", "."};
     QTest::newRow("encoded-words in subject, name and organization")
         << QStringLiteral("Gr\u00fc\u00dfe aus K\u00f6ln, bitte") << QStringLiteral("J\u00fcrgen M\u00fcller")
         << address << QStringLiteral("Caf\u00e9 Z\u00fcrich") << "" << plainBody;
     QTest::newRow("long encoded subject folded")
-        << longText(QStringLiteral("\u00e4\u00f6\u00fc"), 30) << "Ann Asker" << address << "" << "" << plainBody;
-    QTest::newRow("quotes and backslash in the name")
-        << "Quoting" << "Ann \"the\" Asker\\" << address << "" << "" << plainBody;
-    QTest::newRow("empty display name") << "Bare address" << "" << address << "" << "" << plainBody;
-    QTest::newRow("non-ASCII body")
-        << "Umlauts" << "Ann Asker" << address << "" << ""
-        << QStringList{QStringLiteral("Gr\u00fc\u00dfe aus K\u00f6ln"), QStringLiteral("na\u00efve caf\u00e9")};
+        << longText(QStringLiteral("\u00e4\u00f6\u00fc"), 30) << "Ann Asker" << address << ""
+        << "" << plainBody;
+    QTest::newRow("quotes and backslash in the name") << "Quoting"
+                                                      << "Ann \"the\" Asker\\" << address << ""
+                                                      << "" << plainBody;
+    QTest::newRow("empty display name") << "Bare address"
+                                        << "" << address << ""
+                                        << "" << plainBody;
+    QTest::newRow("non-ASCII body") << "Umlauts"
+                                    << "Ann Asker" << address << ""
+                                    << ""
+                                    << QStringList{QStringLiteral("Gr\u00fc\u00dfe aus K\u00f6ln"),
+                                                   QStringLiteral("na\u00efve caf\u00e9")};
 }
 
 void TestNewsClientInnPost::postReadBack()

@@ -29,8 +29,8 @@ NntpMessage question()
     message.newsGroups = {QStringLiteral("quorbic.test")};
     message.msgId = QStringLiteral("<0A1B2C3D.4E5F.6A7B@8C9D.0E1F2A3B4C5D>");
     message.date = QDateTime(QDate(2024, 3, 5), QTime(14, 3, 0));
-    message.body = {QStringLiteral("First line"), QStringLiteral(".starts with a dot"), QString(),
-                    QStringLiteral("last")};
+    message.body
+        = {QStringLiteral("First line"), QStringLiteral(".starts with a dot"), QString(), QStringLiteral("last")};
     return message;
 }
 
@@ -86,7 +86,8 @@ void tst_NewsClientCommands::selectGroup_data()
     QTest::newRow("a field that is not a number") << "211 many 1 5 misc.test" << QString() << 0u << 1u << 5u;
     QTest::newRow("beyond 32 bits") << "211 4294967296 1 5 misc.test" << QString() << 0u << 1u << 5u;
     QTest::newRow("no figures") << "211" << QString() << 0u << 0u << 0u;
-    QTest::newRow("no such group") << "411 no such group" << "ReplyError 411: 411 no such group" << 7u << 8u << 9u;
+    QTest::newRow("no such group") << "411 no such group"
+                                   << "ReplyError 411: 411 no such group" << 7u << 8u << 9u;
 }
 
 void tst_NewsClientCommands::selectGroup()
@@ -98,7 +99,8 @@ void tst_NewsClientCommands::selectGroup()
     QFETCH(quint32, high);
 
     FakeNewsServer server;
-    server.addScript(Opening + "C: Group earlier\nS: 211 7 8 9 earlier\nC: Group misc.test\nS: " + reply + "\n" + Closing);
+    server.addScript(Opening + "C: Group earlier\nS: 211 7 8 9 earlier\nC: Group misc.test\nS: " + reply + "\n"
+                     + Closing);
     NewsClient client;
     pointAt(client, server);
     client.connect();
@@ -128,8 +130,8 @@ void tst_NewsClientCommands::stat_data()
     QTest::newRow("423 not in group") << "423 no" << false << QString() << 11u << "<old@x>";
     QTest::newRow("421 no next") << "421 no" << false << QString() << 11u << "<old@x>";
     QTest::newRow("422 no previous") << "422 no" << false << QString() << 11u << "<old@x>";
-    QTest::newRow("412 no group selected") << "412 no group" << false << "ClientError: 412 no group" << 11u
-                                           << "<old@x>";
+    QTest::newRow("412 no group selected")
+        << "412 no group" << false << "ClientError: 412 no group" << 11u << "<old@x>";
     QTest::newRow("500 unknown command") << "500 what" << false << "ClientError: 500 what" << 11u << "<old@x>";
 }
 
@@ -169,9 +171,8 @@ void tst_NewsClientCommands::overview_data()
     QTest::newRow("no articles") << "S: 224 overview follows\nS: .\n" + Closing << QList<QByteArray>{} << QString();
     QTest::newRow("refused") << "S: 420 no articles\n" + Closing << QList<QByteArray>{}
                              << "ReplyError 420: 420 no articles";
-    QTest::newRow("dropped before the end")
-        << QStringLiteral("S: 224 overview follows\nS: 10\tHello\n* close") << QList<QByteArray>{}
-        << "ConnectionClosed: Connection Closed Gracefully.";
+    QTest::newRow("dropped before the end") << QStringLiteral("S: 224 overview follows\nS: 10\tHello\n* close")
+                                            << QList<QByteArray>{} << "ConnectionClosed: Connection Closed Gracefully.";
 }
 
 void tst_NewsClientCommands::overview()
@@ -203,8 +204,7 @@ void tst_NewsClientCommands::body_data()
     QTest::newRow("222 body") << "S: 222 42 <a@b> body\nS: Hello\nS:\nS: ..signature\nS: .\n" + Closing << true
                               << QString() << QByteArray("Hello\r\n\r\n.signature\r\n");
     QTest::newRow("empty body") << "S: 222 42 <a@b> body\nS: .\n" + Closing << true << QString() << QByteArray();
-    QTest::newRow("423 missing, nothing read") << "S: 423 no such article\n" + Closing << false << QString()
-                                               << before;
+    QTest::newRow("423 missing, nothing read") << "S: 423 no such article\n" + Closing << false << QString() << before;
     QTest::newRow("430 missing") << "S: 430 no\n" + Closing << false << QString() << before;
     QTest::newRow("other code") << "S: 412 no group selected\n" + Closing << false
                                 << "ClientError: 412 no group selected" << before;
@@ -241,7 +241,7 @@ void tst_NewsClientCommands::requestedBody_data()
 {
     QTest::addColumn<QString>("user");
     QTest::addColumn<QList<quint32>>("ahead"); // asked for with requestBody, in this order
-    QTest::addColumn<QString>("then");         // what the client does next
+    QTest::addColumn<QString>("then"); // what the client does next
     QTest::addColumn<QString>("script");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<quint32>("groupCount");
@@ -250,23 +250,26 @@ void tst_NewsClientCommands::requestedBody_data()
     const QString world = QStringLiteral("S: 222 43 <c@d>\nS: World\nS: .\n");
     const QList<quint32> one{42};
     const QList<quint32> two{42, 43};
-    QTest::newRow("read by body() of that number")
-        << QString() << one << "body 42" << "C: Body 42\n" + hello << QByteArray("Hello\r\n") << 0u;
+    QTest::newRow("read by body() of that number") << QString() << one << "body 42"
+                                                   << "C: Body 42\n" + hello << QByteArray("Hello\r\n") << 0u;
     QTest::newRow("dropped by a body not asked for")
-        << QString() << one << "body 43" << "C: Body 42\n" + hello + "C: Body 43\n" + world
-        << QByteArray("World\r\n") << 0u;
+        << QString() << one << "body 43"
+        << "C: Body 42\n" + hello + "C: Body 43\n" + world << QByteArray("World\r\n") << 0u;
     QTest::newRow("two due, the first dropped by body() of the second")
-        << QString() << two << "body 43" << "C: Body 42\nC: Body 43\n" + hello + world << QByteArray("World\r\n")
-        << 0u;
+        << QString() << two << "body 43"
+        << "C: Body 42\nC: Body 43\n" + hello + world << QByteArray("World\r\n") << 0u;
     QTest::newRow("dropped by another command")
-        << QString() << two << "group" << "C: Body 42\nC: Body 43\n" + hello + world + "C: Group g\nS: 211 7 1 7 g\n"
+        << QString() << two << "group"
+        << "C: Body 42\nC: Body 43\n" + hello + world + "C: Group g\nS: 211 7 1 7 g\n"
         << QByteArray() << 7u;
-    QTest::newRow("missing article dropped")
-        << QString() << one << "group" << "C: Body 42\nS: 430 no\nC: Group g\nS: 211 7 1 7 g\n" << QByteArray() << 7u;
+    QTest::newRow("missing article dropped") << QString() << one << "group"
+                                             << "C: Body 42\nS: 430 no\nC: Group g\nS: 211 7 1 7 g\n"
+                                             << QByteArray() << 7u;
     QTest::newRow("login asked for, then asked again")
         << "u" << two << "body 42"
         << "C: Body 42\nC: Body 43\nS: 480 login first\nS: 480 login first\nC: AuthInfo User u\nS: 381 more\n"
-           "C: AuthInfo Pass p\nS: 281 ok\nC: Body 42\n" + hello
+           "C: AuthInfo Pass p\nS: 281 ok\nC: Body 42\n"
+            + hello
         << QByteArray("Hello\r\n") << 0u;
 }
 
@@ -301,7 +304,7 @@ void tst_NewsClientCommands::requestedBody()
 void tst_NewsClientCommands::newsgroupList_data()
 {
     QTest::addColumn<QString>("replies");
-    QTest::addColumn<int>("stopAfter");   // 0: never stop
+    QTest::addColumn<int>("stopAfter"); // 0: never stop
     QTest::addColumn<QList<ListCall>>("calls");
     QTest::addColumn<QString>("failure");
 
@@ -314,13 +317,12 @@ void tst_NewsClientCommands::newsgroupList_data()
     const ListCall c2{"alt.test", 3, 20, "m moderated note"};
     const ListCall c3{".dotted.group", 1, 1, "y"};
     QTest::newRow("whole list") << list + Closing << 0 << QList<ListCall>{c1, c2, c3} << QString();
-    QTest::newRow("stopped after the first line, rest unread") << list + Closing << 1 << QList<ListCall>{c1}
-                                                               << QString();
+    QTest::newRow("stopped after the first line, rest unread")
+        << list + Closing << 1 << QList<ListCall>{c1} << QString();
     QTest::newRow("stopped at the last line") << list + Closing << 3 << QList<ListCall>{c1, c2, c3} << QString();
     QTest::newRow("empty list") << "S: 215 list follows\nS: .\n" + Closing << 0 << QList<ListCall>{} << QString();
-    QTest::newRow("blank line names no group")
-        << "S: 215 list follows\nS:\nS: a 2 1 y\nS: .\n" + Closing << 0 << QList<ListCall>{{"a", 1, 2, "y"}}
-        << QString();
+    QTest::newRow("blank line names no group") << "S: 215 list follows\nS:\nS: a 2 1 y\nS: .\n" + Closing << 0
+                                               << QList<ListCall>{{"a", 1, 2, "y"}} << QString();
     QTest::newRow("refused") << "S: 502 no permission\n" + Closing << 0 << QList<ListCall>{}
                              << "ReplyError 502: 502 no permission";
     QTest::newRow("dropped before the end is not a shorter list")
@@ -362,7 +364,7 @@ void tst_NewsClientCommands::newsgroupList()
 void tst_NewsClientCommands::newsgroupListWithoutHandler()
 {
     FakeNewsServer server;
-    server.addScript(Opening + Closing);   // "List" must not be sent
+    server.addScript(Opening + Closing); // "List" must not be sent
     NewsClient client;
     pointAt(client, server);
     client.connect();
@@ -382,14 +384,15 @@ void tst_NewsClientCommands::post_data()
                                   << QString();
     QTest::newRow("login asked for by Post")
         << "C: Post\nS: 480 login\nC: AuthInfo User joe\nS: 381 pass\nC: AuthInfo Pass pw\nS: 281 ok\n"
-           "C: Post\nS: 340 send article\n" + article + "S: 240 article posted\n"
+           "C: Post\nS: 340 send article\n"
+            + article + "S: 240 article posted\n"
         << QString();
-    QTest::newRow("posting not allowed: no article sent") << QStringLiteral("C: Post\nS: 440 posting not allowed\n")
-                                                          << "ReplyError 440: 440 posting not allowed";
+    QTest::newRow("posting not allowed: no article sent")
+        << QStringLiteral("C: Post\nS: 440 posting not allowed\n") << "ReplyError 440: 440 posting not allowed";
     QTest::newRow("article refused") << "C: Post\nS: 340 send article\n" + article + "S: 441 435 Duplicate\n"
                                      << "ReplyError 441: 441 435 Duplicate";
-    QTest::newRow("dropped after the article")
-        << "C: Post\nS: 340 send article\n" + article + "* close" << "ConnectionClosed: Connection Closed Gracefully.";
+    QTest::newRow("dropped after the article") << "C: Post\nS: 340 send article\n" + article + "* close"
+                                               << "ConnectionClosed: Connection Closed Gracefully.";
 }
 
 void tst_NewsClientCommands::post()
@@ -412,16 +415,22 @@ void tst_NewsClientCommands::lineBreaksRefusedBeforeSending_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("exchange");   // what the server sees before the client quits
+    QTest::addColumn<QString>("exchange"); // what the server sees before the client quits
 
-    QTest::newRow("group name with CR LF") << "group" << "misc.test\r\nPost" << QString();
-    QTest::newRow("group name with LF") << "group" << "misc.test\nQuit" << QString();
-    QTest::newRow("message-id with CR") << "stat" << "a@b>\rGroup x" << QString();
-    QTest::newRow("overview range with LF") << "overview" << "1-\nList" << QString();
-    QTest::newRow("login with LF")
-        << "login" << "joe\nPost" << QStringLiteral("C: Group g\nS: 480 login\n");
-    QTest::newRow("password with CR LF")
-        << "password" << "pw\r\nPost" << QStringLiteral("C: Group g\nS: 480 login\nC: AuthInfo User joe\nS: 381 pass\n");
+    QTest::newRow("group name with CR LF") << "group"
+                                           << "misc.test\r\nPost" << QString();
+    QTest::newRow("group name with LF") << "group"
+                                        << "misc.test\nQuit" << QString();
+    QTest::newRow("message-id with CR") << "stat"
+                                        << "a@b>\rGroup x" << QString();
+    QTest::newRow("overview range with LF") << "overview"
+                                            << "1-\nList" << QString();
+    QTest::newRow("login with LF") << "login"
+                                   << "joe\nPost" << QStringLiteral("C: Group g\nS: 480 login\n");
+    QTest::newRow("password with CR LF") << "password"
+                                         << "pw\r\nPost"
+                                         << QStringLiteral(
+                                                "C: Group g\nS: 480 login\nC: AuthInfo User joe\nS: 381 pass\n");
 }
 
 // A line break would end the command early and run the rest as a command of

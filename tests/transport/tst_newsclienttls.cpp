@@ -70,7 +70,8 @@ void tst_NewsClientTls::initTestCase()
                                              {QStringLiteral("IP:127.0.0.1"), QStringLiteral("DNS:localhost")});
     // Two certificates for the same other name: same complaint, different keys.
     for (Certificate c : {OtherName, OtherNameAgain})
-        m_issued[c] = m_certificates.issue(QStringLiteral("news.other.invalid"), {QStringLiteral("DNS:news.other.invalid")});
+        m_issued[c]
+            = m_certificates.issue(QStringLiteral("news.other.invalid"), {QStringLiteral("DNS:news.other.invalid")});
     for (const TestCertificates::Issued &issued : std::as_const(m_issued))
         QVERIFY2(!issued.isNull(), qPrintable(m_certificates.errorString()));
 }
@@ -82,8 +83,7 @@ void tst_NewsClientTls::serve(FakeNewsServer &server, Certificate certificate) c
 }
 
 // The client trusts the test CA (beside the system's store) unless told otherwise.
-void tst_NewsClientTls::prepare(NewsClient &client, const FakeNewsServer &server, TlsUse tls,
-                                const QString &user) const
+void tst_NewsClientTls::prepare(NewsClient &client, const FakeNewsServer &server, TlsUse tls, const QString &user) const
 {
     pointAt(client, server, user, user.isEmpty() ? QString() : QStringLiteral("s3cret"));
     NewsClientSettings settings = client.settings();
@@ -103,55 +103,50 @@ void tst_NewsClientTls::startTlsNegotiation_data()
 
     const int startTlsUse = int(TlsUse::StartTls);
     const QString greeting = QStringLiteral("S: 200 news ready\n");
-    QTest::newRow("listed: TLS, CAPABILITIES again, then mode reader and the login inside")
-        << startTlsUse
-        << greeting + capabilitiesWithStartTls + startTls + capabilitiesAfterTls
-               + "C: mode reader\nS: 480 login first\n" + login + readerMode + Closing
-        << "joe" << true << QString() << 10000;
-    QTest::newRow("listed in lower case")
-        << startTlsUse
-        << greeting + "C: CAPABILITIES\nS: 101 list\nS: reader\nS: starttls\nS: .\n" + startTls
-               + capabilitiesAfterTls + readerMode + Closing
-        << "" << true << QString() << 10000;
-    QTest::newRow("no CAPABILITIES (500): plain text, login on demand as before")
-        << startTlsUse
-        << greeting + "C: CAPABILITIES\nS: 500 What?\nC: mode reader\nS: 480 login first\n" + login + readerMode
-               + Closing
-        << "joe" << false << QString() << 10000;
+    QTest::newRow("listed: TLS, CAPABILITIES again, then mode reader and the login inside") << startTlsUse
+                                                                                            << greeting
+            + capabilitiesWithStartTls + startTls + capabilitiesAfterTls + "C: mode reader\nS: 480 login first\n"
+            + login + readerMode + Closing << "joe" << true << QString() << 10000;
+    QTest::newRow("listed in lower case") << startTlsUse
+                                          << greeting + "C: CAPABILITIES\nS: 101 list\nS: reader\nS: starttls\nS: .\n"
+            + startTls + capabilitiesAfterTls + readerMode + Closing
+                                          << "" << true << QString() << 10000;
+    QTest::newRow("no CAPABILITIES (500): plain text, login on demand as before") << startTlsUse
+                                                                                  << greeting
+            + "C: CAPABILITIES\nS: 500 What?\nC: mode reader\nS: 480 login first\n" + login + readerMode
+            + Closing << "joe" << false << QString() << 10000;
     QTest::newRow("STARTTLS not listed: plain text")
         << startTlsUse
-        << greeting + "C: CAPABILITIES\nS: 101 list\nS: VERSION 2\nS: READER\nS: .\n" + readerMode + Closing
-        << "joe" << false << QString() << 10000;
+        << greeting + "C: CAPABILITIES\nS: 101 list\nS: VERSION 2\nS: READER\nS: .\n" + readerMode + Closing << "joe"
+        << false << QString() << 10000;
     // Nothing may log in before the encryption is settled.
     QTest::newRow("CAPABILITIES answered 480: plain text, no login for it")
-        << startTlsUse << greeting + "C: CAPABILITIES\nS: 480 login first\n" + readerMode + Closing << "joe"
-        << false << QString() << 10000;
-    QTest::newRow("refused (580) without a login: plain text")
-        << startTlsUse
-        << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 580 Can not initiate TLS negotiation\n"
-               + readerMode + Closing
-        << "" << false << QString() << 10000;
+        << startTlsUse << greeting + "C: CAPABILITIES\nS: 480 login first\n" + readerMode + Closing << "joe" << false
+        << QString() << 10000;
+    QTest::newRow("refused (580) without a login: plain text") << startTlsUse
+                                                               << greeting + capabilitiesWithStartTls
+            + "C: STARTTLS\nS: 580 Can not initiate TLS negotiation\n" + readerMode + Closing
+                                                               << "" << false << QString() << 10000;
     QTest::newRow("refused (580) with a login: the password is not sent")
         << startTlsUse
         << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 580 Can not initiate TLS negotiation\n* closed"
         << "joe" << false << noEncryption << 10000;
     QTest::newRow("refused otherwise (502) with a login: the password is not sent")
-        << startTlsUse
-        << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 502 already encrypted\n* closed" << "joe" << false
-        << noEncryption << 10000;
+        << startTlsUse << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 502 already encrypted\n* closed"
+        << "joe" << false << noEncryption << 10000;
     // A line sent after the 382 in plain text would otherwise be read as the
     // first words of the encrypted session.
     QTest::newRow("bytes after the 382, before the handshake")
         << startTlsUse
         << greeting + capabilitiesWithStartTls + "C: STARTTLS\n"
-               + FakeNewsServer::sendBytesLine("382 go ahead\r\n281 injected\r\n") + "\n* closed"
+            + FakeNewsServer::sendBytesLine("382 go ahead\r\n281 injected\r\n") + "\n* closed"
         << "joe" << false << "ClientError: The server sent data before the TLS negotiation." << 10000;
     QTest::newRow("closed instead of the handshake")
-        << startTlsUse << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 382 go ahead\n* close" << ""
-        << false << "ConnectionClosed: Connection Closed Gracefully." << 10000;
+        << startTlsUse << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 382 go ahead\n* close"
+        << "" << false << "ConnectionClosed: Connection Closed Gracefully." << 10000;
     QTest::newRow("silent instead of the handshake: the time limit")
-        << startTlsUse << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 382 go ahead\n* stall" << ""
-        << false << QStringLiteral("SocketError %1: Socket Error # %1\nConnection timed out").arg(ETIMEDOUT)
+        << startTlsUse << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 382 go ahead\n* stall"
+        << "" << false << QStringLiteral("SocketError %1: Socket Error # %1\nConnection timed out").arg(ETIMEDOUT)
         << 300;
     QTest::newRow("STARTTLS not asked for: mode reader straight after the greeting")
         << int(TlsUse::PortOnly) << greeting + readerMode + Closing << "joe" << false << QString() << 10000;
@@ -197,8 +192,8 @@ void tst_NewsClientTls::tlsFromTheFirstByte_data()
     const QString session = QStringLiteral("S: 201 secure news\n") + readerMode + Closing;
     QTest::newRow("asked for on any port") << int(TlsUse::Implicit) << false << "* tls\n" + session;
     // The row's port alone decides: the proxy's tunnel carries TLS from its first byte.
-    QTest::newRow("port 563 through the SOCKS proxy") << int(TlsUse::PortOnly) << true
-                                                      << socksTo563 + "* tls\n" + session;
+    QTest::newRow("port 563 through the SOCKS proxy")
+        << int(TlsUse::PortOnly) << true << socksTo563 + "* tls\n" + session;
     QTest::newRow("port 563 with STARTTLS asked for: no STARTTLS inside TLS")
         << int(TlsUse::StartTls) << true << socksTo563 + "* tls\n" + session;
 }
@@ -252,7 +247,7 @@ void tst_NewsClientTls::untrustedCertificate_data()
     QTest::addColumn<bool>("withHandler");
     QTest::addColumn<bool>("answer");
     QTest::addColumn<QString>("script");
-    QTest::addColumn<QString>("reason");   // empty: no question expected
+    QTest::addColumn<QString>("reason"); // empty: no question expected
 
     const int startTlsUse = int(TlsUse::StartTls);
     const QString greeting = QStringLiteral("S: 200 news ready\n");
@@ -273,9 +268,8 @@ void tst_NewsClientTls::untrustedCertificate_data()
         << startTlsUse << int(Trusted) << false << true << false << beforeHandshake + "* closed"
         << "The issuer certificate of a locally looked up certificate could not be found; "
            "No certificates could be verified";
-    QTest::newRow("trusted: no question")
-        << startTlsUse << int(Trusted) << true << true << false
-        << beforeHandshake + capabilitiesAfterTls + readerMode + Closing << QString();
+    QTest::newRow("trusted: no question") << startTlsUse << int(Trusted) << true << true << false
+                                          << beforeHandshake + capabilitiesAfterTls + readerMode + Closing << QString();
 }
 
 void tst_NewsClientTls::untrustedCertificate()
@@ -312,7 +306,8 @@ void tst_NewsClientTls::untrustedCertificate()
         QCOMPARE(failure, QString());
         QVERIFY(client.encrypted());
     } else {
-        QCOMPARE(failure, QStringLiteral("ClientError: The certificate of 127.0.0.1 cannot be trusted: %1.").arg(reason));
+        QCOMPARE(failure,
+                 QStringLiteral("ClientError: The certificate of 127.0.0.1 cannot be trusted: %1.").arg(reason));
         QVERIFY(!client.connected());
     }
     const QStringList expected = reason.isEmpty() || !withHandler
@@ -374,8 +369,7 @@ void tst_NewsClientTls::traceMarksTheHandshake()
     QTemporaryDir dir;
     const QString tracePath = dir.filePath(QStringLiteral("trace.txt"));
     const QString script = QStringLiteral("S: 200 news ready\n") + capabilitiesWithStartTls + startTls
-                         + capabilitiesAfterTls + "C: mode reader\nS: 480 login first\n" + login + readerMode
-                         + "C: Quit";
+        + capabilitiesAfterTls + "C: mode reader\nS: 480 login first\n" + login + readerMode + "C: Quit";
     FakeNewsServer server;
     serve(server, Trusted);
     server.addScript(script);
@@ -393,7 +387,7 @@ void tst_NewsClientTls::traceMarksTheHandshake()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QStringList traced = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QVERIFY(!traced.isEmpty());
-    traced.removeFirst();   // "# connection to ..."
+    traced.removeFirst(); // "# connection to ..."
     QString expected = script;
     expected.replace(QLatin1String("s3cret"), QLatin1String("********"));
     QCOMPARE(traced, expected.split(QLatin1Char('\n')));

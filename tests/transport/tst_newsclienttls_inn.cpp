@@ -75,8 +75,8 @@ Q_DECLARE_METATYPE(NewsClientSettings)
 void TestNewsClientTlsInn::initTestCase()
 {
     QVERIFY2(m_certificates.create(), qPrintable(m_certificates.errorString()));
-    const TestCertificates::Issued server =
-        m_certificates.issue(QStringLiteral("Quorbic test news server"), {QStringLiteral("IP:") + certifiedHost});
+    const TestCertificates::Issued server
+        = m_certificates.issue(QStringLiteral("Quorbic test news server"), {QStringLiteral("IP:") + certifiedHost});
     QVERIFY2(!server.isNull(), qPrintable(m_certificates.errorString()));
     QVERIFY2(m_certificates.giveKeyToNews(server), qPrintable(m_certificates.errorString()));
 
@@ -92,8 +92,9 @@ void TestNewsClientTlsInn::initTestCase()
     startTlsLogin.user = nntpsLogin.user = loginUser;
     startTlsLogin.password = nntpsLogin.password = loginPassword;
     nntps.implicitTls = nntpsLogin.implicitTls = true;
-    const QList<QPair<Listener, InnServer::ReaderOptions>> readers{
-        {StartTlsLoginPort, startTlsLogin}, {NntpsPort, nntps}, {NntpsLoginPort, nntpsLogin}};
+    const QList<QPair<Listener, InnServer::ReaderOptions>> readers{{StartTlsLoginPort, startTlsLogin},
+                                                                   {NntpsPort, nntps},
+                                                                   {NntpsLoginPort, nntpsLogin}};
     for (const auto &[listener, reader] : readers) {
         m_ports[listener] = m_inn->startReader(reader);
         QVERIFY2(m_ports[listener] != 0, qPrintable(m_inn->errorString()));
@@ -211,22 +212,20 @@ void TestNewsClientTlsInn::untrustedCertificate_data()
     QTest::addColumn<bool>("answer");
     QTest::addColumn<QString>("reason");
 
-    const QString mismatch =
-        QStringLiteral("The host name did not match any of the valid hosts for this certificate");
+    const QString mismatch = QStringLiteral("The host name did not match any of the valid hosts for this certificate");
     QTest::newRow("STARTTLS, another name, No") << settingsFor(StartTlsPort, otherName, false) << false << mismatch;
     QTest::newRow("STARTTLS with a login, another name, No")
         << settingsFor(StartTlsLoginPort, otherName, false) << false << mismatch;
     QTest::newRow("TLS from the first byte, another name, No")
         << settingsFor(NntpsPort, otherName, false) << false << mismatch;
-    QTest::newRow("through the proxy, another name, No") << settingsFor(NntpsPort, otherName, true) << false
-                                                         << mismatch;
+    QTest::newRow("through the proxy, another name, No")
+        << settingsFor(NntpsPort, otherName, true) << false << mismatch;
     NewsClientSettings withoutCa = settingsFor(StartTlsPort, certifiedHost, false);
     withoutCa.extraCaCertificates.clear();
     // INN sends the test CA along with its certificate.
     QTest::newRow("issuer unknown, No")
         << withoutCa << false << "The root certificate of the certificate chain is self-signed, and untrusted";
-    QTest::newRow("another name, Yes: posted") << settingsFor(StartTlsLoginPort, otherName, false) << true
-                                               << mismatch;
+    QTest::newRow("another name, Yes: posted") << settingsFor(StartTlsLoginPort, otherName, false) << true << mismatch;
 }
 
 void TestNewsClientTlsInn::untrustedCertificate()
@@ -255,8 +254,9 @@ void TestNewsClientTlsInn::untrustedCertificate()
     });
     client.disconnect();
 
-    QCOMPARE(questions, QStringList{QStringLiteral("The certificate of %1 cannot be trusted: %2. Connect anyway?")
-                                        .arg(settings.Host, reason)});
+    QCOMPARE(questions,
+             QStringList{QStringLiteral("The certificate of %1 cannot be trusted: %2. Connect anyway?")
+                             .arg(settings.Host, reason)});
     QByteArray status;
     const QByteArray stored = m_inn->fetch("HEAD " + message.msgId.toUtf8(), &status);
     if (answer) {
@@ -264,7 +264,8 @@ void TestNewsClientTlsInn::untrustedCertificate()
         QVERIFY2(!stored.isNull(), status.constData());
     } else {
         QCOMPARE(failure.kind, QStringLiteral("ClientError"));
-        QCOMPARE(failure.text, QStringLiteral("The certificate of %1 cannot be trusted: %2.").arg(settings.Host, reason));
+        QCOMPARE(failure.text,
+                 QStringLiteral("The certificate of %1 cannot be trusted: %2.").arg(settings.Host, reason));
         QVERIFY2(stored.isNull() && status.startsWith("430"), status.constData());
     }
 }
@@ -276,7 +277,8 @@ void TestNewsClientTlsInn::longListOverTls()
     NewsClient client;
     client.setSettings(settingsFor(NntpsPort, certifiedHost, false));
     QSet<QString> names;
-    client.setOnNewsgroupList([&](const QString &name, quint32, quint32, const QString &, bool &) { names.insert(name); });
+    client.setOnNewsgroupList(
+        [&](const QString &name, quint32, quint32, const QString &, bool &) { names.insert(name); });
     const ClientFailure failure = failureOf([&] {
         client.connect();
         client.newsgroupList();

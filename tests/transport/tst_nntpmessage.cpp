@@ -56,15 +56,14 @@ void tst_NntpMessage::fetchedText_data()
     QTest::addColumn<QByteArray>("text");
 
     QTest::newRow("every line ended, the last included")
-            << QList<QByteArray>{"Hello", "", "bye"} << QByteArray("Hello\r\n\r\nbye\r\n");
+        << QList<QByteArray>{"Hello", "", "bye"} << QByteArray("Hello\r\n\r\nbye\r\n");
     QTest::newRow("one empty line") << QList<QByteArray>{""} << QByteArray("\r\n");
     QTest::newRow("no lines") << QList<QByteArray>{} << QByteArray();
     QTest::newRow("MIME structure kept as received")
-            << QList<QByteArray>{"--b1", "Content-Type: text/plain", "", "Gr=FC=DFe", "--b1--"}
-            << QByteArray("--b1\r\nContent-Type: text/plain\r\n\r\nGr=FC=DFe\r\n--b1--\r\n");
+        << QList<QByteArray>{"--b1", "Content-Type: text/plain", "", "Gr=FC=DFe", "--b1--"}
+        << QByteArray("--b1\r\nContent-Type: text/plain\r\n\r\nGr=FC=DFe\r\n--b1--\r\n");
     QTest::newRow("8-bit bytes kept as received")
-            << QList<QByteArray>{"\xe9t\xe9", "\xc3\xa9t\xc3\xa9"}
-            << QByteArray("\xe9t\xe9\r\n\xc3\xa9t\xc3\xa9\r\n");
+        << QList<QByteArray>{"\xe9t\xe9", "\xc3\xa9t\xc3\xa9"} << QByteArray("\xe9t\xe9\r\n\xc3\xa9t\xc3\xa9\r\n");
 }
 
 void tst_NntpMessage::fetchedText()

@@ -32,43 +32,58 @@ void tst_Overview::fields_data()
     QTest::addColumn<QString>("extra");
 
     QTest::newRow("full line, raw header texts kept")
-            << "3000234\t=?ISO-8859-1?Q?Caf=E9?=\t\"Jane Doe\" <jane@example.org>\t"
-               "Tue, 5 Nov 2002 14:03:00 -0800\t<a1@example.org>\t<q1@x> <a0@y>\t1234\t17"
-            << quint32(3000234) << "=?ISO-8859-1?Q?Caf=E9?=" << "\"Jane Doe\" <jane@example.org>"
-            << "<a1@example.org>" << "<q1@x> <a0@y>" << quint32(1234) << quint32(17) << "";
+        << "3000234\t=?ISO-8859-1?Q?Caf=E9?=\t\"Jane Doe\" <jane@example.org>\t"
+           "Tue, 5 Nov 2002 14:03:00 -0800\t<a1@example.org>\t<q1@x> <a0@y>\t1234\t17"
+        << quint32(3000234) << "=?ISO-8859-1?Q?Caf=E9?="
+        << "\"Jane Doe\" <jane@example.org>"
+        << "<a1@example.org>"
+        << "<q1@x> <a0@y>" << quint32(1234) << quint32(17) << "";
     QTest::newRow("only five fields: no references, counts zero")
-            << "12\tSubject\tfrom@x\t5 Nov 2002 14:03\t<m@x>" << quint32(12) << "Subject"
-            << "from@x" << "<m@x>" << "" << quint32(0) << quint32(0) << "";
+        << "12\tSubject\tfrom@x\t5 Nov 2002 14:03\t<m@x>" << quint32(12) << "Subject"
+        << "from@x"
+        << "<m@x>"
+        << "" << quint32(0) << quint32(0) << "";
     QTest::newRow("extra data after the eighth TAB, TABs included")
-            << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\tXref: h g:7\tX-Other: 1"
-            << quint32(7) << "s" << "f" << "<m@x>" << "<r@x>" << quint32(10) << quint32(2)
-            << "Xref: h g:7\tX-Other: 1";
-    QTest::newRow("eighth TAB with nothing after it")
-            << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\t" << quint32(7) << "s" << "f" << "<m@x>"
-            << "<r@x>" << quint32(10) << quint32(2) << "";
-    QTest::newRow("TAB backspace TAB is one TAB")
-            << "8\tsubj\t\b\tfrom\td\t<m@x>\t\t5\t1" << quint32(8) << "subj" << "from" << "<m@x>"
-            << "" << quint32(5) << quint32(1) << "";
-    QTest::newRow("empty fields stay empty")
-            << "9\t\t\t\t<m@x>\t\t\t" << quint32(9) << "" << "" << "<m@x>" << "" << quint32(0)
-            << quint32(0) << "";
-    QTest::newRow("numbers with blanks around them")
-            << " 42 \ts\tf\td\t<m@x>\t\t 300 \t 9" << quint32(42) << "s" << "f" << "<m@x>" << ""
-            << quint32(300) << quint32(9) << "";
-    QTest::newRow("numbers that are not numbers are 0")
-            << "4x\ts\tf\td\t<m@x>\t\t-3\tmany" << quint32(0) << "s" << "f" << "<m@x>" << ""
-            << quint32(0) << quint32(0) << "";
-    QTest::newRow("largest 32-bit article number")
-            << "4294967295\ts" << quint32(4294967295U) << "s" << "" << "" << ""
-            << quint32(0) << quint32(0) << "";
-    QTest::newRow("article number beyond 32 bits reads 0")
-            << "4294967296\ts" << quint32(0) << "s" << "" << "" << ""
-            << quint32(0) << quint32(0) << "";
-    QTest::newRow("empty line") << "" << quint32(0) << "" << "" << "" << "" << quint32(0)
-                                << quint32(0) << "";
-    QTest::newRow("blanks inside a subject are kept")
-            << "1\t  Re:  spaced  \tf" << quint32(1) << "  Re:  spaced  " << "f" << "" << ""
-            << quint32(0) << quint32(0) << "";
+        << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\tXref: h g:7\tX-Other: 1" << quint32(7) << "s"
+        << "f"
+        << "<m@x>"
+        << "<r@x>" << quint32(10) << quint32(2) << "Xref: h g:7\tX-Other: 1";
+    QTest::newRow("eighth TAB with nothing after it") << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\t" << quint32(7) << "s"
+                                                      << "f"
+                                                      << "<m@x>"
+                                                      << "<r@x>" << quint32(10) << quint32(2) << "";
+    QTest::newRow("TAB backspace TAB is one TAB") << "8\tsubj\t\b\tfrom\td\t<m@x>\t\t5\t1" << quint32(8) << "subj"
+                                                  << "from"
+                                                  << "<m@x>"
+                                                  << "" << quint32(5) << quint32(1) << "";
+    QTest::newRow("empty fields stay empty") << "9\t\t\t\t<m@x>\t\t\t" << quint32(9) << ""
+                                             << ""
+                                             << "<m@x>"
+                                             << "" << quint32(0) << quint32(0) << "";
+    QTest::newRow("numbers with blanks around them") << " 42 \ts\tf\td\t<m@x>\t\t 300 \t 9" << quint32(42) << "s"
+                                                     << "f"
+                                                     << "<m@x>"
+                                                     << "" << quint32(300) << quint32(9) << "";
+    QTest::newRow("numbers that are not numbers are 0") << "4x\ts\tf\td\t<m@x>\t\t-3\tmany" << quint32(0) << "s"
+                                                        << "f"
+                                                        << "<m@x>"
+                                                        << "" << quint32(0) << quint32(0) << "";
+    QTest::newRow("largest 32-bit article number") << "4294967295\ts" << quint32(4294967295U) << "s"
+                                                   << ""
+                                                   << ""
+                                                   << "" << quint32(0) << quint32(0) << "";
+    QTest::newRow("article number beyond 32 bits reads 0") << "4294967296\ts" << quint32(0) << "s"
+                                                           << ""
+                                                           << ""
+                                                           << "" << quint32(0) << quint32(0) << "";
+    QTest::newRow("empty line") << "" << quint32(0) << ""
+                                << ""
+                                << ""
+                                << "" << quint32(0) << quint32(0) << "";
+    QTest::newRow("blanks inside a subject are kept") << "1\t  Re:  spaced  \tf" << quint32(1) << "  Re:  spaced  "
+                                                      << "f"
+                                                      << ""
+                                                      << "" << quint32(0) << quint32(0) << "";
 }
 
 void tst_Overview::fields()
@@ -90,8 +105,7 @@ void tst_Overview::date_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QDateTime>("expected"); // invalid: date value 0
 
-    QTest::newRow("zone not applied")
-            << "Tue, 5 Nov 02 14:03:00 -0800" << QDateTime(QDate(2002, 11, 5), QTime(14, 3));
+    QTest::newRow("zone not applied") << "Tue, 5 Nov 02 14:03:00 -0800" << QDateTime(QDate(2002, 11, 5), QTime(14, 3));
     QTest::newRow("missing") << "" << QDateTime();
     QTest::newRow("unknown month") << "5 Foo 2002 14:03:00" << QDateTime();
 }
@@ -100,8 +114,8 @@ void tst_Overview::date()
 {
     QFETCH(QString, field);
     QFETCH(QDateTime, expected);
-    const OverviewLine parsed = ParseOverviewLine(
-            QStringLiteral("1\tsubject\tfrom\t%1\t<m@x>\t<r@x>\t100\t3").arg(field));
+    const OverviewLine parsed
+        = ParseOverviewLine(QStringLiteral("1\tsubject\tfrom\t%1\t<m@x>\t<r@x>\t100\t3").arg(field));
     QCOMPARE(parsed.date.isValid(), expected.isValid());
     if (expected.isValid())
         QCOMPARE(parsed.date, expected);
@@ -117,17 +131,19 @@ void tst_Overview::bytesAsReceived_data()
 
     QTest::newRow("ASCII") << QByteArray("=?UTF-8?Q?Gr=C3=BC=C3=9Fe?=")
                            << QStringLiteral("=?UTF-8?Q?Gr=C3=BC=C3=9Fe?=");
-    QTest::newRow("raw UTF-8") << QByteArray("Gr\xc3\xbc\xc3\x9f""e") << QString::fromUtf8("Grüße");
-    QTest::newRow("raw Latin-1 keeps every byte")
-            << QByteArray("Gr\xfc\xdf""e") << QString::fromUtf8("Grüße");
+    QTest::newRow("raw UTF-8") << QByteArray("Gr\xc3\xbc\xc3\x9f"
+                                             "e")
+                               << QString::fromUtf8("Grüße");
+    QTest::newRow("raw Latin-1 keeps every byte") << QByteArray("Gr\xfc\xdf"
+                                                                "e")
+                                                  << QString::fromUtf8("Grüße");
 }
 
 void tst_Overview::bytesAsReceived()
 {
     QFETCH(QByteArray, subjectBytes);
     QFETCH(QString, subject);
-    const OverviewLine parsed =
-            ParseOverviewLine("17\t" + subjectBytes + "\tf\t5 Nov 2002\t<m@x>\t<r@x>\t9\t1");
+    const OverviewLine parsed = ParseOverviewLine("17\t" + subjectBytes + "\tf\t5 Nov 2002\t<m@x>\t<r@x>\t9\t1");
     QCOMPARE(parsed.articleNumber, quint32(17));
     QCOMPARE(parsed.subject, subject);
     QCOMPARE(parsed.references, QStringLiteral("<r@x>"));
@@ -141,13 +157,11 @@ void tst_Overview::lastBytesOfTheLineKept_data()
     QTest::addColumn<QString>("extra");
 
     QTest::newRow("fuzz: UTF-8 sequence cut off at the end of the extra data")
-            << QByteArray("8\tsubj\t\t\0fr\n\0\0\0\0\0\0\0om\td\t<m@x>\t\t5\t1\xcf", 35)
-            << QStringLiteral("subj")
-            << QString::fromLatin1("1\xcf");
+        << QByteArray("8\tsubj\t\t\0fr\n\0\0\0\0\0\0\0om\td\t<m@x>\t\t5\t1\xcf", 35) << QStringLiteral("subj")
+        << QString::fromLatin1("1\xcf");
     QTest::newRow("UTF-8 sequence cut off at the end of a short line")
-            << QByteArray("8\tGr\xc3\xbc\xc3") << QString::fromLatin1("Gr\xc3\xbc\xc3") << QString();
-    QTest::newRow("complete UTF-8 at the end")
-            << QByteArray("8\tGr\xc3\xbc") << QString::fromUtf8("Grü") << QString();
+        << QByteArray("8\tGr\xc3\xbc\xc3") << QString::fromLatin1("Gr\xc3\xbc\xc3") << QString();
+    QTest::newRow("complete UTF-8 at the end") << QByteArray("8\tGr\xc3\xbc") << QString::fromUtf8("Grü") << QString();
 }
 
 // A line whose last bytes are the start of a UTF-8 sequence is not valid

@@ -38,11 +38,9 @@ void tst_ReplyReader::reply_data()
     QTest::newRow("bare LF line end") << QByteArray("200 ready\n") << 200 << QList<QByteArray>{"200 ready"};
     QTest::newRow("blank lines before the reply skipped")
         << QByteArray("\r\n   \r\n\t\r\n340 send it\r\n") << 340 << QList<QByteArray>{"340 send it"};
-    QTest::newRow("surrounding blanks removed") << QByteArray("  281 ok  \r\n") << 281
-                                                << QList<QByteArray>{"281 ok"};
-    QTest::newRow("multi-line reply read whole")
-        << QByteArray("200-first\r\n200-second\r\n\r\n200 last\r\n") << 200
-        << QList<QByteArray>{"200-first", "200-second", "200 last"};
+    QTest::newRow("surrounding blanks removed") << QByteArray("  281 ok  \r\n") << 281 << QList<QByteArray>{"281 ok"};
+    QTest::newRow("multi-line reply read whole") << QByteArray("200-first\r\n200-second\r\n\r\n200 last\r\n") << 200
+                                                 << QList<QByteArray>{"200-first", "200-second", "200 last"};
     QTest::newRow("multi-line reply: other codes inside do not end it")
         << QByteArray("480-a\r\n200 not the end\r\n480 end\r\n") << 480
         << QList<QByteArray>{"480-a", "200 not the end", "480 end"};
@@ -95,14 +93,12 @@ void tst_ReplyReader::dataBlock_data()
 
     QTest::newRow("empty block") << QByteArray(".\r\n") << QList<QByteArray>{};
     QTest::newRow("plain lines") << QByteArray("a\r\nb\r\n.\r\n") << QList<QByteArray>{"a", "b"};
-    QTest::newRow("empty lines are data") << QByteArray("a\r\n\r\nb\r\n.\r\n")
-                                          << QList<QByteArray>{"a", "", "b"};
+    QTest::newRow("empty lines are data") << QByteArray("a\r\n\r\nb\r\n.\r\n") << QList<QByteArray>{"a", "", "b"};
     QTest::newRow("dot-stuffed lines lose one dot")
         << QByteArray("..\r\n...\r\n..x\r\n.\r\n") << QList<QByteArray>{".", "..", ".x"};
     QTest::newRow("a dot with text after it is not the end")
         << QByteArray(". \r\n.x\r\n.\r\n") << QList<QByteArray>{". ", ".x"};
-    QTest::newRow("blanks in data kept") << QByteArray("  indented  \r\n.\r\n")
-                                         << QList<QByteArray>{"  indented  "};
+    QTest::newRow("blanks in data kept") << QByteArray("  indented  \r\n.\r\n") << QList<QByteArray>{"  indented  "};
 }
 
 void tst_ReplyReader::dataBlock()
@@ -166,7 +162,8 @@ void tst_ReplyReader::lineLimit()
 
     // Served in small pieces, so the limit must hold while the line grows.
     PieceFeed feed(QByteArray(length, 'x') + lineEnd + "200 next\r\n", 7);
-    ReplyReader reader(feed.device(), [&feed] { return feed.more(); }, 100);
+    ReplyReader reader(
+        feed.device(), [&feed] { return feed.more(); }, 100);
     if (accepted) {
         QCOMPARE(reader.readLine().size(), length);
         QCOMPARE(reader.readReply().code, 200);
@@ -186,7 +183,9 @@ void tst_ReplyReader::lineLimit()
 
 void tst_ReplyReader::bytesAfterReplyStayForNextRead()
 {
-    QByteArray stream("\x05\x00" "200 hello\r\n", 13);
+    QByteArray stream("\x05\x00"
+                      "200 hello\r\n",
+                      13);
     QBuffer buffer(&stream);
     buffer.open(QIODevice::ReadOnly);
     ReplyReader reader(&buffer);

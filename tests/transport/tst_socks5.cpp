@@ -41,7 +41,7 @@ struct Run
     QByteArray sent;
     QString failure;
     bool secretSeen = false;
-    QByteArray leftOver;   // what the next reader of the stream gets
+    QByteArray leftOver; // what the next reader of the stream gets
 };
 
 Run play(const SocksSettings &socks, const QString &host, int port, QByteArray proxyBytes)
@@ -97,8 +97,8 @@ void tst_Socks5::requestBytes_data()
         << bytes({5, 1, 0}) + bytes({5, 1, 0, 3, 16}) + "news.example.com" + bytes({0, 119});
     QTest::newRow("user name and password, port above 255")
         << withLogin("joe", "secret") << "h" << 0x1234 << bytes({5, 2, 1, 0}) + SuccessIPv4
-        << bytes({5, 1, 2}) + bytes({1, 3}) + "joe" + char(6) + "secret"
-               + bytes({5, 1, 0, 3, 1}) + "h" + bytes({0x12, 0x34});
+        << bytes({5, 1, 2}) + bytes({1, 3}) + "joe" + char(6) + "secret" + bytes({5, 1, 0, 3, 1}) + "h"
+            + bytes({0x12, 0x34});
     QTest::newRow("empty proxy login still offers method 2")
         << withLogin("", "") << "h" << 119 << bytes({5, 2, 1, 0}) + SuccessIPv4
         << bytes({5, 1, 2}) + bytes({1, 0, 0}) + bytes({5, 1, 0, 3, 1}) + "h" + bytes({0, 119});
@@ -160,7 +160,8 @@ void tst_Socks5::boundAddress_data()
     QTest::newRow("type 1, IPv4") << bytes({5, 0, 0, 1, 10, 0, 0, 1, 0x1f, 0x90});
     QTest::newRow("type 3, name") << bytes({5, 0, 0, 3, 11}) + "proxy.local" + bytes({0, 80});
     QTest::newRow("type 3, empty name") << bytes({5, 0, 0, 3, 0, 0, 80});
-    QTest::newRow("type 4, IPv6") << bytes({5, 0, 0, 4, 0x20, 1, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 80});
+    QTest::newRow("type 4, IPv6") << bytes(
+        {5, 0, 0, 4, 0x20, 1, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 80});
 }
 
 // The bound address is read to its last byte and no further: the greeting
@@ -183,24 +184,23 @@ void tst_Socks5::refusals_data()
     const QString invalidMethod = QStringLiteral("Invalid socks authentication method.");
     const QString noResponse = QStringLiteral("Socks server did not respond.");
     const int greeting = 3;
-    const int login = 1 + 1 + 1 + 1 + 2;   // version, "u", "pw" with their lengths
+    const int login = 1 + 1 + 1 + 1 + 2; // version, "u", "pw" with their lengths
     const int request = 5 + 4 + 2; // "news", port
 
-    QTest::newRow("no acceptable method (255)") << withLogin("u", "pw") << bytes({5, 255})
-                                                << invalidMethod << greeting;
+    QTest::newRow("no acceptable method (255)") << withLogin("u", "pw") << bytes({5, 255}) << invalidMethod << greeting;
     QTest::newRow("other method than offered") << withoutLogin() << bytes({5, 2}) << invalidMethod << greeting;
     QTest::newRow("login refused") << withLogin("u", "pw") << bytes({5, 2, 1, 1})
                                    << "Authentication error to socks server." << greeting + login;
     QTest::newRow("closed before the method") << withoutLogin() << QByteArray() << noResponse << greeting;
     QTest::newRow("closed inside the method answer") << withoutLogin() << bytes({5}) << noResponse << greeting;
-    QTest::newRow("closed before the login answer") << withLogin("u", "pw") << bytes({5, 2}) << noResponse
-                                                    << greeting + login;
-    QTest::newRow("closed inside the connect reply") << withoutLogin() << bytes({5, 0, 5, 0, 0}) << noResponse
-                                                     << greeting + request;
-    QTest::newRow("closed inside the bound address") << withoutLogin() << bytes({5, 0, 5, 0, 0, 1, 127, 0})
-                                                     << noResponse << greeting + request;
-    QTest::newRow("unknown bound address type") << withoutLogin() << bytes({5, 0, 5, 0, 0, 9, 0})
-                                                << "Unknown socks error." << greeting + request;
+    QTest::newRow("closed before the login answer")
+        << withLogin("u", "pw") << bytes({5, 2}) << noResponse << greeting + login;
+    QTest::newRow("closed inside the connect reply")
+        << withoutLogin() << bytes({5, 0, 5, 0, 0}) << noResponse << greeting + request;
+    QTest::newRow("closed inside the bound address")
+        << withoutLogin() << bytes({5, 0, 5, 0, 0, 1, 127, 0}) << noResponse << greeting + request;
+    QTest::newRow("unknown bound address type")
+        << withoutLogin() << bytes({5, 0, 5, 0, 0, 9, 0}) << "Unknown socks error." << greeting + request;
 }
 
 void tst_Socks5::refusals()

@@ -17,12 +17,11 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("links");
-        QTest::newRow("plain web address") << "see http://example.org/a?b=1&c=2 now"
-                                           << QStringList{"http://example.org/a?b=1&c=2"};
-        QTest::newRow("full stop after the address") << "Go to https://example.org/docs."
-                                                     << QStringList{"https://example.org/docs"};
-        QTest::newRow("www without scheme") << "try www.example.com, it helps"
-                                            << QStringList{"www.example.com"};
+        QTest::newRow("plain web address")
+            << "see http://example.org/a?b=1&c=2 now" << QStringList{"http://example.org/a?b=1&c=2"};
+        QTest::newRow("full stop after the address")
+            << "Go to https://example.org/docs." << QStringList{"https://example.org/docs"};
+        QTest::newRow("www without scheme") << "try www.example.com, it helps" << QStringList{"www.example.com"};
         QTest::newRow("mailto") << "write mailto:me@example.org!" << QStringList{"mailto:me@example.org"};
         QTest::newRow("in brackets") << "(see http://example.org/x)" << QStringList{"http://example.org/x"};
         QTest::newRow("bracket belonging to the address")
@@ -48,9 +47,11 @@ private slots:
 
     void linkTextBecomesAnAddress()
     {
-        QCOMPARE(LinkFinder::toUrl(QStringLiteral("www.example.com/a")), QUrl(QStringLiteral("http://www.example.com/a")));
+        QCOMPARE(LinkFinder::toUrl(QStringLiteral("www.example.com/a")),
+                 QUrl(QStringLiteral("http://www.example.com/a")));
         QCOMPARE(LinkFinder::toUrl(QStringLiteral("mailto:me@example.org")).scheme(), QStringLiteral("mailto"));
-        QCOMPARE(LinkFinder::toUrl(QStringLiteral("https://example.org/x")), QUrl(QStringLiteral("https://example.org/x")));
+        QCOMPARE(LinkFinder::toUrl(QStringLiteral("https://example.org/x")),
+                 QUrl(QStringLiteral("https://example.org/x")));
     }
 
     // Markup in a message is text; line ends of the store become lines.

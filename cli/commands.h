@@ -5,6 +5,7 @@
 #include <QStringList>
 
 int runInit(const QStringList &args);
+int runUpgrade(const QStringList &args);
 int runPost(const QStringList &args);
 int runRetrieve(const QStringList &args);
 int runUpdateLists(const QStringList &args);

@@ -23,6 +23,7 @@ struct Entry
 
 const Entry kCommands[] = {
     {"init", runInit, "make an empty store; refuses when qa.mdb exists"},
+    {"upgrade", runUpgrade, "add the tables of newer features to an older store"},
     {"post", runPost, "post the Outbox"},
     {"retrieve", runRetrieve, "retrieve the answers to the Inbox's messages"},
     {"update-lists", runUpdateLists, "load the newsgroup list of every news server"},

@@ -68,6 +68,7 @@ void StoreConnection::close()
     if (m_name.isEmpty())
         return;
     m_keeper = nullptr;
+    m_tables.reset();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
@@ -77,6 +78,20 @@ void StoreConnection::close()
 bool StoreConnection::isOpen() const
 {
     return m_db.isOpen();
+}
+
+bool StoreConnection::hasTable(const QString &name) const
+{
+    if (!m_tables) {
+        QSet<QString> tables;
+        QSqlQuery query(m_db);
+        if (query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
+            while (query.next())
+                tables.insert(query.value(0).toString().toLower());
+        }
+        m_tables = std::move(tables);
+    }
+    return m_tables->contains(name.toLower());
 }
 
 bool StoreConnection::inTransaction() const

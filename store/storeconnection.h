@@ -5,8 +5,10 @@
 // keeps one open.
 
 #include <QSqlDatabase>
+#include <QSet>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QSqlQuery;
 
@@ -39,6 +41,10 @@ public:
     void flushCommitsToDisk();
     // True while a transaction is open in the engine (not merely believed open).
     bool inTransaction() const;
+    // Whether the store has the table (names compare without regard to case).
+    // A feature kept in a table added after the first design asks this and is
+    // off in a store made before it; the answer is read once per open.
+    bool hasTable(const QString &name) const;
 
     // While set, a statement that finds no open transaction (SQLite ends it by
     // itself after a full disk and some I/O errors) first calls this to begin
@@ -60,4 +66,5 @@ private:
     QSqlDatabase m_db;
     QString m_name;
     std::function<void()> m_keeper;
+    mutable std::optional<QSet<QString>> m_tables;
 };

@@ -1,0 +1,8 @@
+-- Tables beyond the eight of the store's first design. `quorbic-cli init`
+-- makes them with the rest; `quorbic-cli upgrade` adds the missing ones to an
+-- older store. The program never makes them by itself and works without any
+-- of them, with the features they keep turned off.
+--
+-- Each statement must be CREATE TABLE IF NOT EXISTS or CREATE INDEX IF NOT
+-- EXISTS, so that the script can run again over a store that has some of them.
+-- One block per feature, each led by a comment that names it.

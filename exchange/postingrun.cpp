@@ -18,8 +18,6 @@
 
 namespace {
 
-const QString kAbortCaption = QStringLiteral("Abort");
-const QString kCloseCaption = QStringLiteral("Close");
 const QString kSuccessful = QStringLiteral("Successful");
 const QString kPostedBefore = QStringLiteral("Successful (posted in an earlier run)");
 const QString kGroupNotFound = QStringLiteral("Error: The group is not found");
@@ -58,9 +56,7 @@ PostingRun::Outcome PostingRun::FormActivate()
     const CertificateQuestions certificates(m_client, m_ui);
     m_failedHosts.clear();
     KeepSending = true;
-    m_view.setButtonCaption(kAbortCaption);
-    m_ui.processEvents();
-    m_view.focusButton();
+    m_view.runStarted();
     m_ui.processEvents();
     m_errorCount = 0;
     m_view.clearRows();
@@ -70,8 +66,7 @@ PostingRun::Outcome PostingRun::FormActivate()
     try {
         postOutbox();
         m_client.disconnect();
-        if (m_errorCount == 0)
-            m_view.requestClose();
+        m_view.runEnded(m_errorCount == 0 ? PostingView::Ending::WithoutErrors : PostingView::Ending::WithErrors);
         if (!KeepSending)
             outcome = Outcome::Aborted;
     } catch (const ClientError &error) {
@@ -91,7 +86,7 @@ PostingRun::Outcome PostingRun::FormActivate()
         // The message in progress stays in the Outbox; its recorded copies stay recorded.
         if (qrySendMsg.isOpen() && qrySendMsg.state() != RowSet::State::Browse)
             qrySendMsg.cancel();
-        m_view.setButtonCaption(kCloseCaption);
+        m_view.runEnded(PostingView::Ending::Failed);
     }
     m_running = false;
     return outcome;
@@ -144,7 +139,7 @@ void PostingRun::postMessage()
     if (m_postedSome)
         moveToInbox();
     m_client.disconnect();
-    m_view.setButtonCaption(kCloseCaption);
+    m_view.messageFinished();
 }
 
 void PostingRun::prepareArticle()

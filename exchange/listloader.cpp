@@ -1,5 +1,6 @@
 #include "exchange/listloader.h"
 #include "exchange/newsaccess.h"
+#include "exchange/runfailure.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/listloadview.h"
@@ -25,22 +26,6 @@ constexpr int kLoadedStep = 512; // "Loaded <n>" every 512 known names
 
 const QString kErrorBoxTitle = QStringLiteral("Quorbic");
 const QString kConnectionErrorTitle = QStringLiteral("Connection Error");
-
-// The text of the failure being handled, for the standard error box.
-QString messageOf(std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const ClientError &e) {
-        return e.text();
-    } catch (const StoreError &e) {
-        return e.text();
-    } catch (const std::exception &e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
-}
 
 bool greetingAllowsReading(GreetingState state)
 {
@@ -164,7 +149,7 @@ bool NewsgroupListLoader::loadServer(const Server &server)
             }
         }
     } catch (...) {
-        const QString message = messageOf(std::current_exception());
+        const QString message = RunFailure::current().text();
         client.disconnect();
         m_ui.showMessage(kErrorBoxTitle, errorBoxText(message), RunUi::Icon::Error);
         return false;

@@ -6,6 +6,7 @@
 #include "exchange/folderview.h"
 #include "exchange/newsgroupnames.h"
 #include "exchange/postingview.h"
+#include "exchange/runfailure.h"
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
 #include "store/dmod.h"
@@ -22,9 +23,6 @@ const QString kSuccessful = QStringLiteral("Successful");
 const QString kPostedBefore = QStringLiteral("Successful (posted in an earlier run)");
 const QString kGroupNotFound = QStringLiteral("Error: The group is not found");
 const QString kNoServerReached = QStringLiteral("Error: no server could be reached");
-const QString kConnectionError = QStringLiteral(" Connection Error: ");
-const QString kBrokeOff = QStringLiteral("The server broke off the connection");
-const QString kUnhandled = QStringLiteral("Unhandled error: ");
 const QString kServerBoxTitle = QStringLiteral("News Server ");
 const QString kAppTitle = QStringLiteral("Quorbic");
 
@@ -69,18 +67,11 @@ PostingRun::Outcome PostingRun::FormActivate()
         m_view.runEnded(m_errorCount == 0 ? PostingView::Ending::WithoutErrors : PostingView::Ending::WithErrors);
         if (!KeepSending)
             outcome = Outcome::Aborted;
-    } catch (const ClientError &error) {
+    } catch (const std::exception &) {
+        const RunFailure failure = RunFailure::current();
         outcome = Outcome::Failed;
         m_client.disconnect();
-        m_ui.showMessage(kAppTitle, errorBoxText(error.text()), RunUi::Icon::Error);
-    } catch (const StoreError &error) {
-        outcome = Outcome::Failed;
-        m_client.disconnect();
-        m_ui.showMessage(kAppTitle, errorBoxText(error.text()), RunUi::Icon::Error);
-    } catch (const std::exception &error) {
-        outcome = Outcome::Failed;
-        m_client.disconnect();
-        m_ui.showMessage(kAppTitle, errorBoxText(QString::fromLocal8Bit(error.what())), RunUi::Icon::Error);
+        m_ui.showMessage(kAppTitle, errorBoxText(failure.text()), RunUi::Icon::Error);
     }
     if (outcome == Outcome::Failed) {
         // The message in progress stays in the Outbox; its recorded copies stay recorded.
@@ -256,23 +247,13 @@ bool PostingRun::connectForPosting(const QString &host)
     ResultText.clear();
     try {
         m_client.connect();
-    } catch (const ConnectionRefused &error) {
-        ResultText += kConnectionError + error.text();
-        m_failedHosts.add(host);
-        return false;
-    } catch (const SocketError &error) {
-        ResultText += kConnectionError + error.text();
-        m_failedHosts.add(host);
-        return false;
-    } catch (const ConnectionClosed &) {
-        ResultText = kBrokeOff;
-        return false;
-    } catch (const ReplyError &error) {
-        ResultText += QLatin1Char(' ') + error.text();
-        return false;
-    } catch (const ClientError &error) {
-        ResultText += QLatin1Char(' ') + error.text();
-        m_ui.showMessage(kAppTitle, kUnhandled + error.text(), RunUi::Icon::Error);
+    } catch (const ClientError &) {
+        const RunFailure failure = RunFailure::current();
+        ResultText = failure.words(RunFailure::Stage::Connecting, RunFailure::Purpose::Posting);
+        if (failure.next(RunFailure::Purpose::Posting) == RunFailure::Next::SkipHost)
+            m_failedHosts.add(host);
+        if (failure.unexpected())
+            m_ui.showMessage(kAppTitle, failure.unexpectedText(), RunUi::Icon::Error);
         return false;
     }
     const GreetingState state = m_client.greetingState();

@@ -5,6 +5,7 @@
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
 #include "exchange/newsgroupnames.h"
+#include "exchange/runfailure.h"
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
 #include "store/dmod.h"
@@ -26,9 +27,6 @@ constexpr quint32 kRecentArticles = 300;
 
 const QString kConnecting = QStringLiteral("Connecting...");
 const QString kLoadingFrom = QStringLiteral("Loading articles from ");
-const QString kConnectionError = QStringLiteral("Connection Error: ");
-const QString kBrokeOff = QStringLiteral("The server broke off the connection");
-const QString kUnhandled = QStringLiteral("Unhandled error: ");
 const QString kServerBoxTitle = QStringLiteral("News Server ");
 const QString kAppTitle = QStringLiteral("Quorbic");
 
@@ -133,12 +131,8 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
         // them again. Everything reaches the disk before the run ends.
         m_dm.deferDiskFlush(true);
         run();
-    } catch (const ClientError &error) {
-        failure = error.text();
-    } catch (const StoreError &error) {
-        failure = error.text();
-    } catch (const std::exception &error) {
-        failure = QString::fromLocal8Bit(error.what());
+    } catch (const std::exception &) {
+        failure = RunFailure::current().text();
     }
     try {
         m_dm.deferDiskFlush(false);
@@ -209,13 +203,11 @@ void RetrievalRun::scanGroup(const QString &group)
         m_ui.processEvents();
         try {
             readGroup(group);
-        } catch (const SocketError &error) {
-            m_failedHosts.add(host);
-            m_ui.showMessage(kServerBoxTitle + host, kConnectionError + error.text(), RunUi::Icon::Error);
-        } catch (const ConnectionClosed &) {
-            m_ui.showMessage(kServerBoxTitle + host, kBrokeOff, RunUi::Icon::Error);
-        } catch (const ClientError &error) {
-            m_ui.showMessage(kServerBoxTitle + host, error.text(), RunUi::Icon::Error);
+        } catch (const ClientError &) {
+            const RunFailure failure = RunFailure::current();
+            if (failure.next(RunFailure::Purpose::Reading) == RunFailure::Next::SkipHost)
+                m_failedHosts.add(host);
+            m_ui.showMessage(kServerBoxTitle + host, failure.words(RunFailure::Stage::Working), RunUi::Icon::Error);
         }
     }
 }
@@ -230,18 +222,13 @@ bool RetrievalRun::connectForReading(const QString &host)
         m_client.connect();
         state = m_client.greetingState();
         ResultText += connectedStatusText(m_client);
-    } catch (const ConnectionRefused &error) {
-        ResultText += kConnectionError + error.text();
-    } catch (const SocketError &error) {
-        ResultText += kConnectionError + error.text();
-        m_failedHosts.add(host);
-    } catch (const ConnectionClosed &) {
-        ResultText = kBrokeOff;
-    } catch (const ReplyError &error) {
-        ResultText += QLatin1Char(' ') + error.text();
-    } catch (const ClientError &error) {
-        ResultText += QLatin1Char(' ') + error.text();
-        m_ui.showMessage(kAppTitle, kUnhandled + error.text(), RunUi::Icon::Error);
+    } catch (const ClientError &) {
+        const RunFailure failure = RunFailure::current();
+        ResultText = failure.words(RunFailure::Stage::Connecting);
+        if (failure.next(RunFailure::Purpose::Reading) == RunFailure::Next::SkipHost)
+            m_failedHosts.add(host);
+        if (failure.unexpected())
+            m_ui.showMessage(kAppTitle, failure.unexpectedText(), RunUi::Icon::Error);
     }
     // A read-only server is good enough for reading.
     return state == GreetingState::CanPost || state == GreetingState::NoPost;

@@ -70,7 +70,7 @@ qint64 post(const QString &templatePath, const QString &directory)
     run.setDialUpCheck([] { return true; });
     QElapsedTimer timer;
     timer.start();
-    run.FormActivate();
+    run.run();
     const qint64 elapsed = timer.elapsed();
     const int posted = int(view.lines().filter(QStringLiteral("| ok | Successful")).size());
     if (posted != kMessages * kGroups || run.errorCount() != 0)

@@ -39,7 +39,7 @@ int runPost(const QStringList &args)
     ConsolePostingView view(out());
     PostingRun run(session.dm(), session.ui(), view, session.folders());
     session.ui().setOnInterrupt([&run] { run.abort(); });
-    const PostingRun::Outcome outcome = run.FormActivate();
+    const PostingRun::Outcome outcome = run.run();
     view.finish();
 
     if (view.messageCount() == 0 && outcome == PostingRun::Outcome::Finished)

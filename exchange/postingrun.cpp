@@ -45,7 +45,7 @@ PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folder
 
 PostingRun::~PostingRun() = default;
 
-PostingRun::Outcome PostingRun::FormActivate()
+PostingRun::Outcome PostingRun::run()
 {
     ExchangeRunLock lock(m_dm);
     if (!lock.acquired())

@@ -4,7 +4,7 @@
 // the post; every copy is recorded in SentArticles, and a message that reached
 // some group moves to the Inbox with those groups in its Source.
 //
-// The run is the posting window's activation (FormActivate); it shows its rows
+// The run is what the posting window starts when it is shown; it shows its rows
 // through PostingView, its boxes through RunUi, and keeps the main window's
 // tree in step through FolderView. Abort (abort(), the window's btnAbortClick)
 // is seen where the run lets events run: after each newsgroup and after a
@@ -53,7 +53,7 @@ public:
 
     // The run. Never throws: failures it does not handle end it with the
     // standard error box, leaving the current message in the Outbox.
-    Outcome FormActivate();
+    Outcome run();
     // btnAbortClick: no further newsgroup or message is started.
     void abort() { KeepSending = false; }
 

@@ -113,7 +113,7 @@ void TfmSendGroup::FormActivate()
         return;
     m_running = true;
     m_abortClicked = false;
-    const PostingRun::Outcome outcome = m_run->FormActivate();
+    const PostingRun::Outcome outcome = m_run->run();
     m_running = false;
     if (outcome == PostingRun::Outcome::Refused)
         QDialog::reject();

@@ -159,7 +159,7 @@ void tst_PostingOnline::postsEveryGroupOnceAndTheArticlesReadBack()
           + fill::groupCategory(2, 3) + fill::question(10, 1, 1, QStringLiteral("Why is the sky blue?"), kBody, 1)
           + fill::reply(11, 1, 10, QStringLiteral("quorbic.a,quorbic.b,,quorbic.a"), QStringLiteral("Re: sky"), kBody,
                         1));
-    QCOMPARE(r.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(r.run->run(), PostingRun::Outcome::Finished);
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     QCOMPARE(r.view.lines(),
              (QStringList{QStringLiteral("Why is the sky blue?"), QStringLiteral("  quorbic.a | ok | Successful"),
@@ -200,7 +200,7 @@ void tst_PostingOnline::refusedOnTheFirstServerPostedOnTheSecond()
     // the post since the empty login it is then offered is not accepted.
     Run r(servers() + fill::group(1, QStringLiteral("quorbic.c")) + fill::carries(3, 1) + fill::carries(1, 1)
           + fill::reply(5, 1, 0, QStringLiteral("quorbic.c"), QStringLiteral("Refused first"), kBody, 1));
-    QCOMPARE(r.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(r.run->run(), PostingRun::Outcome::Finished);
     QCOMPARE(r.ui.boxTexts(), QStringList{}); // a refused post has no box
     QCOMPARE(r.view.lines(),
              (QStringList{QStringLiteral("Refused first"), QStringLiteral("  quorbic.c | ok | Successful")}));
@@ -221,7 +221,7 @@ void tst_PostingOnline::downServerIsAskedOnceAndUncarriedGroupNotFound()
           + fill::carries(1, 3)
           + fill::reply(5, 1, 0, QStringLiteral("quorbic.d1,quorbic.d2,quorbic.d3,quorbic.nowhere"),
                         QStringLiteral("Down"), kBody, 1));
-    r.run->FormActivate();
+    r.run->run();
     QCOMPARE(r.ui.boxTexts(),
              QStringList{QStringLiteral("News Server 127.0.0.2 |  Connection Error: ")
                          + SocketError(ECONNREFUSED).text()});
@@ -248,7 +248,7 @@ void tst_PostingOnline::replyToARetrievedAnswerThroughTheProxy()
           + fill::reply(21, 1, 20, QStringLiteral("quorbic.answers"), QStringLiteral("Re: Re: Q"), kBody, 1));
     r.folders.nodes.insert(19, 0);
     r.folders.nodes.insert(20, 19);
-    QCOMPARE(r.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(r.run->run(), PostingRun::Outcome::Finished);
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     const QString references = QStringLiteral("<q.1@test.invalid> <answer.1@expert.invalid>");
     const QStringList sent
@@ -290,7 +290,7 @@ void tst_PostingOnline::copyPendingFromAnEarlierRunIsPostedOnce()
         QVERIFY2(posted.startsWith("240"), posted.constData());
     }
 
-    QCOMPARE(r.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(r.run->run(), PostingRun::Outcome::Finished);
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     QCOMPARE(r.view.lines(),
              (QStringList{QStringLiteral("Pending"),

@@ -121,7 +121,7 @@ void tst_PostingRun::postsOneCopyPerGroupAndMovesTheMessage()
     p.server.addScript(postConnection(
         copy(QStringLiteral("What is X?"), QStringLiteral("Line one\r\n.dot line"), QStringLiteral("b.grp"), 2)));
 
-    QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(p.run->run(), PostingRun::Outcome::Finished);
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(p.view.lines(),
              (QStringList{QStringLiteral("What is X?"), QStringLiteral("  a.grp | ok | Successful"),
@@ -202,7 +202,7 @@ void tst_PostingRun::connectionFailure()
             scripted.addScript(script);
     }
 
-    QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(p.run->run(), PostingRun::Outcome::Finished);
     if (!script.isEmpty())
         QVERIFY2(scripted.waitForScripts(), qPrintable(scripted.failure()));
     const QString title = QStringLiteral("News Server ") + host + QStringLiteral(" | ");
@@ -251,7 +251,7 @@ void tst_PostingRun::refusedPostGoesToTheNextServer()
     // Each attempt gets a Message-ID of its own.
     second.addScript(postConnection(copy(QStringLiteral("Re: X"), QStringLiteral("Body"), QStringLiteral("a.grp"), 2)));
 
-    p.run->FormActivate();
+    p.run->run();
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QVERIFY2(second.waitForScripts(), qPrintable(second.failure()));
     QCOMPARE(p.view.lines(), (QStringList{QStringLiteral("Re: X"), QStringLiteral("  a.grp | ok | Successful")}));
@@ -277,7 +277,7 @@ void tst_PostingRun::failedHostIsSkippedAndUncarriedGroupNotFound()
     p.server.addScript(postConnection(copy(QStringLiteral("Re: X"), QStringLiteral("B"), QStringLiteral("b.grp"), 1)));
     p.server.addScript(postConnection(copy(QStringLiteral("Re: X"), QStringLiteral("B"), QStringLiteral("c.grp"), 2)));
 
-    p.run->FormActivate();
+    p.run->run();
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     const QString refused = QStringLiteral(" Connection Error: ") + SocketError(ECONNREFUSED).text();
     QCOMPARE(p.ui.boxTexts(), QStringList{QStringLiteral("News Server localhost | ") + refused});
@@ -331,7 +331,7 @@ void tst_PostingRun::replyReferences()
         sent << QStringLiteral("5|%1|%2|%3").arg(messageId(i + 1), expected.at(i)).arg(i + 1);
     }
 
-    p.run->FormActivate();
+    p.run->run();
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(p.rows(QStringLiteral("SELECT ArticleId, MessageId, ReferencesId, GroupId FROM SentArticles "
                                    "WHERE ArticleId=5 ORDER BY Code")),
@@ -367,7 +367,7 @@ void tst_PostingRun::newsgroupList()
               + fill::category(13, 10, false, QStringLiteral("F2")) + fill::category(14, 13, true, QStringLiteral("C3"))
               + fill::groupCategory(1, 11) + fill::groupCategory(2, 11) + fill::groupCategory(2, 12)
               + fill::groupCategory(3, 12) + fill::groupCategory(1, 14) + message);
-    p.run->FormActivate();
+    p.run->run();
     QStringList expected{QStringLiteral("S")};
     for (const QString &group : groups)
         expected << QStringLiteral("  %1 | failed | Error: The group is not found").arg(group);
@@ -408,7 +408,7 @@ void tst_PostingRun::abort()
             p.run->abort();
     };
 
-    QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Aborted);
+    QCOMPARE(p.run->run(), PostingRun::Outcome::Aborted);
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(p.view.lines(), lines); // message 6 is not started
     QCOMPARE(p.rows(QStringLiteral("SELECT Folder, Source FROM Article ORDER BY Code")),
@@ -453,7 +453,7 @@ void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost()
     p.server.addScript(QStringList{QStringLiteral("S: 200 ready"), QStringLiteral("C: mode reader"),
                                    QStringLiteral("S: 200 ok"), QStringLiteral("C: Post"), QStringLiteral("* close")});
 
-    QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Failed);
+    QCOMPARE(p.run->run(), PostingRun::Outcome::Failed);
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(p.ui.boxTexts(), QStringList{QStringLiteral("Quorbic | Connection Closed Gracefully.")});
     QCOMPARE(p.view.closeRequests, 0);
@@ -471,7 +471,7 @@ void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost()
         next.insert(next.size() - 1, QStringLiteral("S: ") + statReply);
     }
     p.server.addScript(next);
-    p.run->FormActivate();
+    p.run->run();
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(p.server.connectionCount(), 3);
     QCOMPARE(p.view.lines(),
@@ -495,7 +495,7 @@ void tst_PostingRun::recordsAreCommittedWhileTheRunGoes()
                     .arg(p.rows(QStringLiteral("SELECT ArticleId FROM SentArticles")).join(QLatin1Char(',')),
                          p.rows(QStringLiteral("SELECT Folder FROM Article ORDER BY Code")).join(QLatin1Char(',')));
     };
-    p.run->FormActivate();
+    p.run->run();
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(seen,
              (QStringList{QStringLiteral("1:  / 1,1"), // the run has started
@@ -525,7 +525,7 @@ void tst_PostingRun::nothingToPost()
         ++dialUpChecks;
         return goOnLine;
     });
-    QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(p.run->run(), PostingRun::Outcome::Finished);
     QCOMPARE(dialUpChecks, goOnLine ? 0 : 1); // no dial-up question for an empty Outbox
     QCOMPARE(p.server.connectionCount(), 0);
     QCOMPARE(p.view.lines(), QStringList{});
@@ -547,9 +547,9 @@ void tst_PostingRun::secondRunIsRefusedWhileOneRuns()
             return;
         PostingRun posting(*p.dm, otherUi, otherView, otherFolders);
         RetrievalRun retrieval(*p.dm, otherUi, otherFolders);
-        outcomes << int(posting.FormActivate()) << int(retrieval.RetrieveAnswers());
+        outcomes << int(posting.run()) << int(retrieval.RetrieveAnswers());
     };
-    p.run->FormActivate();
+    p.run->run();
     QCOMPARE(outcomes, (QList<int>{int(PostingRun::Outcome::Refused), int(RetrievalRun::Outcome::Refused)}));
     QCOMPARE(otherView.lines(), QStringList{});
     QCOMPARE(otherUi.status0, QStringList{}); // the refused retrieval did not even show a count

@@ -44,7 +44,7 @@ struct Store
         RecordingPostingView view;
         PostingRun run(*dm, ui, view, folders);
         run.setDialUpCheck([] { return true; });
-        return run.FormActivate();
+        return run.run();
     }
 
     // Runs a retrieval; returns its count text.

@@ -99,7 +99,7 @@ void tst_SecureRun::postsOverTls()
     RecordingFolders folders(1);
     PostingRun run(dm, ui, view, folders);
     run.setDialUpCheck([] { return true; });
-    QCOMPARE(run.FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(run.run(), PostingRun::Outcome::Finished);
     QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
 
     // Asked once for the host, though both groups were tried on it.

@@ -494,7 +494,7 @@ void tst_WireFaults::postingRun()
         p.news.addScript(healthyPost("c.grp", 1, viaProxy));
     p.limitStall(fault, 1);
 
-    QCOMPARE(int(p.run->FormActivate()), outcome);
+    QCOMPARE(int(p.run->run()), outcome);
     QVERIFY2(p.news.waitForScripts(), qPrintable(p.news.failure()));
     QCOMPARE(p.errorBoxes(), boxes);
     QCOMPARE(p.view.lines(),
@@ -523,7 +523,7 @@ void tst_WireFaults::postingRun()
         p.news.addScript(healthyPost(group, runOf(group), viaProxy));
         repostedCopies += copiesOf({group}, runOf(group));
     }
-    QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(p.run->run(), PostingRun::Outcome::Finished);
     QVERIFY2(p.news.waitForScripts(), qPrintable(p.news.failure()));
     QCOMPARE(p.errorBoxes(), QStringList{});
     QCOMPARE(p.news.connectionCount(), connections + int(reposted.size()));

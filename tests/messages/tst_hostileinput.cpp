@@ -451,7 +451,7 @@ void tst_HostileInput::postedArticlesCarryTheTextAndNothingMore()
         RecordingPostingView rows;
         PostingRun run(dm, ui, rows, view);
         run.setDialUpCheck([] { return true; });
-        run.FormActivate();
+        run.run();
         QStringList results;
         for (const RecordingPostingView::Row &row : rows.rows) {
             if (row.messageRow >= 0)

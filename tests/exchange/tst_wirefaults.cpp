@@ -284,14 +284,15 @@ QString overviewLine(const Article &a)
                           .arg(a.subject, a.messageId, a.references));
 }
 
-// From the greeting to XOVER's 224: GROUP, and STAT of the group's oldest
+// From the greeting to XOVER's 224: GROUP, and the Xref of the group's oldest
 // record, which the server numbers 1.
 QStringList upToOverview(const QString &group)
 {
     const QString oldest = group == QLatin1String("g.one") ? "q1@x" : "q2@x";
     return opening() << clientSays("Group " + group)
                      << serverSays(QStringLiteral("211 %1 1 %1 %2").arg(articlesOf(group).last().number).arg(group))
-                     << clientSays("Stat <" + oldest + '>') << serverSays("223 1 <" + oldest + '>')
+                     << clientSays("XHDR Xref <" + oldest + '>') << serverSays("221 Xref matches follow")
+                     << serverSays('<' + oldest + "> news.test " + group + ":1") << serverSays(".")
                      << clientSays("xover 1-") << serverSays("224 overview follows");
 }
 

@@ -17,6 +17,8 @@ const QString kInsGroup = QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES 
 const QString kIsGroup = QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN");
 const QString kInsServerGrp = QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
 const QString kServerLinks = QStringLiteral("SELECT Newsgroup FROM GroupServer WHERE Server = :SRV");
+const QString kSetDescription
+    = QStringLiteral("INSERT OR REPLACE INTO GroupDescriptions (Newsgroup, Description) VALUES (:NWS, :DSC)");
 
 constexpr int kCountStep = 64; // lbCount is refreshed every 64 lines
 constexpr int kLoadedStep = 512; // "Loaded <n>" every 512 known names
@@ -98,6 +100,8 @@ void NewsgroupListLoader::loadAllServers()
         m_qryIsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kIsGroup);
         m_qryInsServerGrp = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsServerGrp);
         m_qryServerLinks = std::make_unique<SqlCommand>(m_dm.MainConnection(), kServerLinks);
+        if (m_dm.MainConnection().hasTable(QStringLiteral("GroupDescriptions")))
+            m_qrySetDescription = std::make_unique<SqlCommand>(m_dm.MainConnection(), kSetDescription);
     }
     NewsClient &client = m_dm.newsClient();
     // The client outlives this loader: the handler is installed for this load only.
@@ -159,6 +163,7 @@ bool NewsgroupListLoader::loadServer(const Server &server)
             if (m_continueLoading) {
                 readLinks();
                 client.newsgroupList();
+                loadDescriptions();
             }
         }
     } catch (...) {
@@ -236,6 +241,28 @@ void NewsgroupListLoader::linkGroup(int groupCode)
         // The store refuses a pair it already holds (a server loaded again):
         // the link is there, which is all this step wants.
     }
+}
+
+void NewsgroupListLoader::loadDescriptions()
+{
+    if (!m_qrySetDescription || !m_continueLoading)
+        return;
+    m_dm.newsClient().newsgroupDescriptions([this](const QString &name, const QString &description, bool &go) {
+        go = m_continueLoading;
+        letEventsRun(false);
+        setDescription(name, description);
+    });
+}
+
+void NewsgroupListLoader::setDescription(const QString &name, const QString &description)
+{
+    // Only groups the lists named: a description alone makes no group.
+    const int code = m_groupNames.code(name);
+    if (code == 0)
+        return;
+    m_qrySetDescription->bind(QStringLiteral("NWS"), code);
+    m_qrySetDescription->bind(QStringLiteral("DSC"), description);
+    m_qrySetDescription->exec();
 }
 
 void NewsgroupListLoader::letEventsRun(bool force)

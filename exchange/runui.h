@@ -17,6 +17,11 @@ public:
     virtual void showMessage(const QString &title, const QString &text, Icon icon) = 0;
     // A Yes/No question; true for Yes.
     virtual bool ask(const QString &title, const QString &text) = 0;
+    // The news server host offered encryption and then refused it (reply, the
+    // server's line) while a login would follow: true sends the user name and
+    // password unencrypted. By default the Yes/No question of ask(), titled
+    // "Warning".
+    virtual bool askPlainLogin(const QString &host, const QString &reply);
     // Progress of the run: panel 0 the text, panel 1 a count or index.
     virtual void showStatus(int panel, const QString &text) = 0;
     // Lets pending window events run: repaints, and clicks on Abort. A window

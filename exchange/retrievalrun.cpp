@@ -14,6 +14,7 @@
 #include "transport/nntpmessage.h"
 #include "transport/overview.h"
 
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -190,8 +191,16 @@ void RetrievalRun::collectGroups()
     // Read once, forward: only the Source of each message is wanted, and an
     // Inbox can be large.
     qrySentA.exec();
+    const int sourceAt = qrySentA.indexOf(QStringLiteral("Source"));
+    // The messages of one category name the same groups: each Source text is
+    // split and its names sorted in only once.
+    QSet<QString> seen;
     while (qrySentA.next()) {
-        for (const QString &name : sourceNames(qrySentA.field(QStringLiteral("Source")).toString()))
+        const QString source = qrySentA.value(sourceAt).toString();
+        if (seen.contains(source))
+            continue;
+        seen.insert(source);
+        for (const QString &name : sourceNames(source))
             m_groups.add(name);
     }
     qrySentA.finish();
@@ -272,12 +281,13 @@ void RetrievalRun::readGroup(const QString &group, int serverCode)
     bool recorded = false;
     QString oldest; // the last record, newest first
     qrySentB.bind(QStringLiteral("Id"), groupCode).exec();
+    const int codeAt = qrySentB.indexOf(QStringLiteral("Code"));
+    const int messageIdAt = qrySentB.indexOf(QStringLiteral("MessageId"));
+    const int articleIdAt = qrySentB.indexOf(QStringLiteral("ArticleId"));
     while (qrySentB.next()) {
         recorded = true;
-        oldest = qrySentB.field(QStringLiteral("MessageId")).toString();
-        m_matcher.add(oldest,
-                      {qrySentB.field(QStringLiteral("Code")).toInt(),
-                       qrySentB.field(QStringLiteral("ArticleId")).toInt()});
+        oldest = qrySentB.value(messageIdAt).toString();
+        m_matcher.add(oldest, {qrySentB.value(codeAt).toInt(), qrySentB.value(articleIdAt).toInt()});
     }
     qrySentB.finish();
     // Nothing recorded in the group: no article there can answer anything.

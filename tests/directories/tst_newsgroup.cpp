@@ -79,6 +79,7 @@ private slots:
     void failedListKeepsDialogUsable();
     void descriptionsShownAndFiltered_data();
     void descriptionsShownAndFiltered();
+    void storeWithoutDescriptions();
     void plainLoginQuestion_data();
     void plainLoginQuestion();
 
@@ -428,6 +429,26 @@ void TestNewsgroup::descriptionsShownAndFiltered()
     dialog.exec();
     QVERIFY2(driver.finished(), qPrintable(driver.problems()));
     QCOMPARE(rows, shown);
+}
+
+void TestNewsgroup::storeWithoutDescriptions()
+{
+    StoreFixture fx(groupRows({"sci.optics", "comp.lang.c"}) + "DROP TABLE GroupDescriptions;");
+    TfmNewsgroup dialog(fx.dm);
+    ModalDriver driver;
+    int columns = 0;
+    QStringList shown;
+    driver.onWindow("fmNewsgroup", [&](QWidget *) {
+        columns = dialog.listModel().columnCount();
+        child<QLineEdit>(&dialog, "edFilter")->setText("optics");
+        dialog.tmrFilterTimer();
+        shown = listed(dialog);
+        click(&dialog, "btnOk");
+    });
+    dialog.exec();
+    QVERIFY2(driver.finished(), qPrintable(driver.problems()));
+    QCOMPARE(columns, 1);
+    QCOMPARE(shown, QStringList{"sci.optics"});
 }
 
 void TestNewsgroup::plainLoginQuestion_data()

@@ -4,6 +4,7 @@
 // answer, the start number from the Xref, a busy group read whole and then
 // only what is new, a read-only server, and a run with nothing to scan.
 
+#include "exchange/certificatequestions.h"
 #include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
 #include "store/dmod.h"
@@ -265,6 +266,9 @@ void tst_RetrievalOnline::busyGroupReadWholeThenOnlyWhatIsNew()
     postMany(0, 2000);
     Store s(fill::server(1, m_inn->host(), m_inn->port()) + fill::group(1, group) + fill::carries(1, 1)
             + fill::question(70, 0, 0, QStringLiteral("Which lens?"), {}, 1, group) + fill::sent(70, question, {}, 1));
+    // As the program connects: CAPABILITIES, where INN lists HDR, which then
+    // reads the Xref; STARTTLS refused (no certificate), read in plain text.
+    preferEncryption(s.dm->newsClient());
     QCOMPARE(s.retrieve(), QStringLiteral("20 new messages"));
     // From the question on: the question and the 2,000 after it.
     QCOMPARE(s.ui.status1.size(), 2001);

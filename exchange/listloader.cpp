@@ -1,4 +1,6 @@
 #include "exchange/listloader.h"
+#include "exchange/newsaccess.h"
+#include "exchange/runfailure.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/listloadview.h"
@@ -16,6 +18,7 @@ namespace {
 const QString kInsGroup = QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES (:GRPNAME)");
 const QString kIsGroup = QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN");
 const QString kInsServerGrp = QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
+const QString kIsLinked = QStringLiteral("SELECT 1 FROM GroupServer WHERE Newsgroup = :NWS AND Server = :SRV");
 const QString kServerLinks = QStringLiteral("SELECT Newsgroup FROM GroupServer WHERE Server = :SRV");
 const QString kSetDescription
     = QStringLiteral("INSERT OR REPLACE INTO GroupDescriptions (Newsgroup, Description) VALUES (:NWS, :DSC)");
@@ -25,22 +28,6 @@ constexpr int kLoadedStep = 512; // "Loaded <n>" every 512 known names
 
 const QString kErrorBoxTitle = QStringLiteral("Quorbic");
 const QString kConnectionErrorTitle = QStringLiteral("Connection Error");
-
-// The text of the failure being handled, for the standard error box.
-QString messageOf(std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const ClientError &e) {
-        return e.text();
-    } catch (const StoreError &e) {
-        return e.text();
-    } catch (const std::exception &e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
-}
 
 bool greetingAllowsReading(GreetingState state)
 {
@@ -103,7 +90,7 @@ void NewsgroupListLoader::loadAllServers()
         if (m_dm.MainConnection().hasTable(QStringLiteral("GroupDescriptions")))
             m_qrySetDescription = std::make_unique<SqlCommand>(m_dm.MainConnection(), kSetDescription);
     }
-    NewsClient &client = m_dm.newsClient();
+    NewsClient &client = NewsAccess::of(m_dm).client();
     // The client outlives this loader: the handler is installed for this load only.
     struct HandlerScope
     {
@@ -116,7 +103,7 @@ void NewsgroupListLoader::loadAllServers()
         NewsClientNewsgroupList(name, go);
     });
     for (; !servers.eof(); servers.next()) {
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         const Server server{servers.asString(QStringLiteral("ServerName")), servers.asInt(QStringLiteral("Code"))};
         m_view.runServer([this, &server] { return loadServer(server); }, [this] { abort(); });
         // A failure may have left the connection open; the next server needs it closed.
@@ -126,7 +113,7 @@ void NewsgroupListLoader::loadAllServers()
 
 bool NewsgroupListLoader::loadServer(const Server &server)
 {
-    NewsClient &client = m_dm.newsClient();
+    NewsClient &client = NewsAccess::of(m_dm).client();
     m_serverCode = server.code;
     // Set before anything can see an Abort, so that an Abort pressed while the
     // window connects still stops this server.
@@ -167,7 +154,7 @@ bool NewsgroupListLoader::loadServer(const Server &server)
             }
         }
     } catch (...) {
-        const QString message = messageOf(std::current_exception());
+        const QString message = RunFailure::current().text();
         client.disconnect();
         m_ui.showMessage(kErrorBoxTitle, errorBoxText(message), RunUi::Icon::Error);
         return false;
@@ -239,15 +226,25 @@ void NewsgroupListLoader::linkGroup(int groupCode)
         m_qryInsServerGrp->exec();
     } catch (const StoreError &) {
         // The store refuses a pair it already holds (a server loaded again):
-        // the link is there, which is all this step wants.
+        // the link is there, which is all this step wants. Any other refusal
+        // (a full disk) ends the load like every other store failure.
+        if (!isLinked(groupCode))
+            throw;
     }
+}
+
+bool NewsgroupListLoader::isLinked(int groupCode)
+{
+    SqlCommand link(m_dm.MainConnection(), kIsLinked);
+    link.bind(QStringLiteral("NWS"), groupCode).bind(QStringLiteral("SRV"), m_serverCode).exec();
+    return link.next();
 }
 
 void NewsgroupListLoader::loadDescriptions()
 {
     if (!m_qrySetDescription || !m_continueLoading)
         return;
-    m_dm.newsClient().newsgroupDescriptions([this](const QString &name, const QString &description, bool &go) {
+    NewsAccess::of(m_dm).client().newsgroupDescriptions([this](const QString &name, const QString &description, bool &go) {
         go = m_continueLoading;
         letEventsRun(false);
         setDescription(name, description);

@@ -101,6 +101,7 @@ private:
     // The groups the current server is known to carry, before its list comes.
     void readLinks();
     void linkGroup(int groupCode);
+    bool isLinked(int groupCode);
     void loadDescriptions();
     void setDescription(const QString &name, const QString &description);
     void letEventsRun(bool force);

@@ -1,9 +1,12 @@
 #include "exchange/postingrun.h"
+#include "store/folders.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
 #include "exchange/newsgroupnames.h"
 #include "exchange/postingview.h"
+#include "exchange/runfailure.h"
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
 #include "store/dmod.h"
@@ -16,18 +19,10 @@
 
 namespace {
 
-constexpr int kOutbox = 1;
-constexpr int kInbox = 0;
-
-const QString kAbortCaption = QStringLiteral("Abort");
-const QString kCloseCaption = QStringLiteral("Close");
 const QString kSuccessful = QStringLiteral("Successful");
 const QString kPostedBefore = QStringLiteral("Successful (posted in an earlier run)");
 const QString kGroupNotFound = QStringLiteral("Error: The group is not found");
 const QString kNoServerReached = QStringLiteral("Error: no server could be reached");
-const QString kConnectionError = QStringLiteral(" Connection Error: ");
-const QString kBrokeOff = QStringLiteral("The server broke off the connection");
-const QString kUnhandled = QStringLiteral("Unhandled error: ");
 const QString kServerBoxTitle = QStringLiteral("News Server ");
 const QString kAppTitle = QStringLiteral("Quorbic");
 
@@ -38,7 +33,7 @@ PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folder
     , m_ui(ui)
     , m_view(view)
     , m_folders(folders)
-    , m_client(dm.newsClient())
+    , m_client(NewsAccess::of(dm).client())
     , qrySendMsg(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=:fld"),
                  QStringLiteral("qrySendMsg"))
     , m_categories(dm.MainConnection())
@@ -59,9 +54,7 @@ PostingRun::Outcome PostingRun::FormActivate()
     const CertificateQuestions certificates(m_client, m_ui);
     m_failedHosts.clear();
     KeepSending = true;
-    m_view.setButtonCaption(kAbortCaption);
-    m_ui.processEvents();
-    m_view.focusButton();
+    m_view.runStarted();
     m_ui.processEvents();
     m_errorCount = 0;
     m_view.clearRows();
@@ -71,28 +64,20 @@ PostingRun::Outcome PostingRun::FormActivate()
     try {
         postOutbox();
         m_client.disconnect();
-        if (m_errorCount == 0)
-            m_view.requestClose();
+        m_view.runEnded(m_errorCount == 0 ? PostingView::Ending::WithoutErrors : PostingView::Ending::WithErrors);
         if (!KeepSending)
             outcome = Outcome::Aborted;
-    } catch (const ClientError &error) {
+    } catch (const std::exception &) {
+        const RunFailure failure = RunFailure::current();
         outcome = Outcome::Failed;
         m_client.disconnect();
-        m_ui.showMessage(kAppTitle, errorBoxText(error.text()), RunUi::Icon::Error);
-    } catch (const StoreError &error) {
-        outcome = Outcome::Failed;
-        m_client.disconnect();
-        m_ui.showMessage(kAppTitle, errorBoxText(error.text()), RunUi::Icon::Error);
-    } catch (const std::exception &error) {
-        outcome = Outcome::Failed;
-        m_client.disconnect();
-        m_ui.showMessage(kAppTitle, errorBoxText(QString::fromLocal8Bit(error.what())), RunUi::Icon::Error);
+        m_ui.showMessage(kAppTitle, errorBoxText(failure.text()), RunUi::Icon::Error);
     }
     if (outcome == Outcome::Failed) {
         // The message in progress stays in the Outbox; its recorded copies stay recorded.
         if (qrySendMsg.isOpen() && qrySendMsg.state() != RowSet::State::Browse)
             qrySendMsg.cancel();
-        m_view.setButtonCaption(kCloseCaption);
+        m_view.runEnded(PostingView::Ending::Failed);
     }
     m_running = false;
     return outcome;
@@ -101,7 +86,7 @@ PostingRun::Outcome PostingRun::FormActivate()
 void PostingRun::postOutbox()
 {
     qrySendMsg.close();
-    qrySendMsg.setParam(QStringLiteral("fld"), kOutbox);
+    qrySendMsg.setParam(QStringLiteral("fld"), folderCode(Folder::Outbox));
     qrySendMsg.open();
     m_categories.reopen();
     if (qrySendMsg.isEmpty())
@@ -145,7 +130,7 @@ void PostingRun::postMessage()
     if (m_postedSome)
         moveToInbox();
     m_client.disconnect();
-    m_view.setButtonCaption(kCloseCaption);
+    m_view.messageFinished();
 }
 
 void PostingRun::prepareArticle()
@@ -155,7 +140,7 @@ void PostingRun::prepareArticle()
     account.setParam(QStringLiteral("Id"), qrySendMsg.asInt(QStringLiteral("Account")));
     account.open();
 
-    NntpMessage &message = m_dm.msgNNTP();
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
     message.subject = qrySendMsg.asString(QStringLiteral("Subject"));
     // No article may carry a NUL (RFC 3977); the client refuses to send one,
@@ -199,7 +184,7 @@ void PostingRun::postToGroup(const QString &group, int row)
         m_client.disconnect();
         if (!KeepSending)
             break;
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         attempted = true;
         if (!connectForPosting(host)) {
             m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, ResultText, RunUi::Icon::Error);
@@ -208,7 +193,7 @@ void PostingRun::postToGroup(const QString &group, int row)
             continue;
         }
 
-        NntpMessage &message = m_dm.msgNNTP();
+        NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
         message.newsGroups = QStringList{group};
         message.references = referencesFor(group);
         message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
@@ -262,23 +247,13 @@ bool PostingRun::connectForPosting(const QString &host)
     ResultText.clear();
     try {
         m_client.connect();
-    } catch (const ConnectionRefused &error) {
-        ResultText += kConnectionError + error.text();
-        m_failedHosts.add(host);
-        return false;
-    } catch (const SocketError &error) {
-        ResultText += kConnectionError + error.text();
-        m_failedHosts.add(host);
-        return false;
-    } catch (const ConnectionClosed &) {
-        ResultText = kBrokeOff;
-        return false;
-    } catch (const ReplyError &error) {
-        ResultText += QLatin1Char(' ') + error.text();
-        return false;
-    } catch (const ClientError &error) {
-        ResultText += QLatin1Char(' ') + error.text();
-        m_ui.showMessage(kAppTitle, kUnhandled + error.text(), RunUi::Icon::Error);
+    } catch (const ClientError &) {
+        const RunFailure failure = RunFailure::current();
+        ResultText = failure.words(RunFailure::Stage::Connecting, RunFailure::Purpose::Posting);
+        if (failure.next(RunFailure::Purpose::Posting) == RunFailure::Next::SkipHost)
+            m_failedHosts.add(host);
+        if (failure.unexpected())
+            m_ui.showMessage(kAppTitle, failure.unexpectedText(), RunUi::Icon::Error);
         return false;
     }
     const GreetingState state = m_client.greetingState();
@@ -326,20 +301,20 @@ bool PostingRun::serverHolds(const QString &messageId)
 void PostingRun::moveToInbox()
 {
     qrySendMsg.edit();
-    qrySendMsg.setValue(QStringLiteral("Folder"), kInbox);
+    qrySendMsg.setValue(QStringLiteral("Folder"), folderCode(Folder::Inbox));
     qrySendMsg.setValue(QStringLiteral("Source"), m_postedGroups);
     qrySendMsg.post();
     m_dm.checkpoint();
 
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
     switch (m_folders.currentFolder()) {
-    case kInbox:
+    case folderCode(Folder::Inbox):
         m_folders.addArticleNode(code,
                                  qrySendMsg.asBool(QStringLiteral("ArticleType"))
                                      ? 0
                                      : qrySendMsg.asInt(QStringLiteral("Parent")));
         break;
-    case kOutbox:
+    case folderCode(Folder::Outbox):
         m_folders.deleteArticleNode(code);
         break;
     default:

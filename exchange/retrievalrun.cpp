@@ -1,8 +1,11 @@
 #include "exchange/retrievalrun.h"
+#include "store/folders.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
 #include "exchange/newsgroupnames.h"
+#include "exchange/runfailure.h"
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
 #include "exchange/scanstart.h"
@@ -21,13 +24,9 @@
 
 namespace {
 
-constexpr int kInbox = 0;
 
 const QString kConnecting = QStringLiteral("Connecting...");
 const QString kLoadingFrom = QStringLiteral("Loading articles from ");
-const QString kConnectionError = QStringLiteral("Connection Error: ");
-const QString kBrokeOff = QStringLiteral("The server broke off the connection");
-const QString kUnhandled = QStringLiteral("Unhandled error: ");
 const QString kServerBoxTitle = QStringLiteral("News Server ");
 const QString kAppTitle = QStringLiteral("Quorbic");
 
@@ -104,7 +103,7 @@ RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
     : m_dm(dm)
     , m_ui(ui)
     , m_folders(folders)
-    , m_client(dm.newsClient())
+    , m_client(NewsAccess::of(dm).client())
     , qrySentA(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=0 and Expire=false"),
                QStringLiteral("qrySentA"))
     , qrySentB(dm.MainConnection(),
@@ -145,12 +144,8 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
         // them again. Everything reaches the disk before the run ends.
         m_dm.deferDiskFlush(true);
         run();
-    } catch (const ClientError &error) {
-        failure = error.text();
-    } catch (const StoreError &error) {
-        failure = error.text();
-    } catch (const std::exception &error) {
-        failure = QString::fromLocal8Bit(error.what());
+    } catch (const std::exception &) {
+        failure = RunFailure::current().text();
     }
     try {
         m_dm.deferDiskFlush(false);
@@ -214,7 +209,7 @@ void RetrievalRun::scanGroup(const QString &group)
     bool groupRead = false;
     for (servers.first(); !servers.eof() && !groupRead; servers.next()) {
         m_client.disconnect();
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         const QString host = m_client.settings().Host;
         if (m_failedHosts.contains(host))
             continue;
@@ -229,13 +224,11 @@ void RetrievalRun::scanGroup(const QString &group)
         m_ui.processEvents();
         try {
             readGroup(group, servers.asInt(QStringLiteral("Code")));
-        } catch (const SocketError &error) {
-            m_failedHosts.add(host);
-            m_ui.showMessage(kServerBoxTitle + host, kConnectionError + error.text(), RunUi::Icon::Error);
-        } catch (const ConnectionClosed &) {
-            m_ui.showMessage(kServerBoxTitle + host, kBrokeOff, RunUi::Icon::Error);
-        } catch (const ClientError &error) {
-            m_ui.showMessage(kServerBoxTitle + host, error.text(), RunUi::Icon::Error);
+        } catch (const ClientError &) {
+            const RunFailure failure = RunFailure::current();
+            if (failure.next(RunFailure::Purpose::Reading) == RunFailure::Next::SkipHost)
+                m_failedHosts.add(host);
+            m_ui.showMessage(kServerBoxTitle + host, failure.words(RunFailure::Stage::Working), RunUi::Icon::Error);
         }
     }
 }
@@ -250,18 +243,13 @@ bool RetrievalRun::connectForReading(const QString &host)
         m_client.connect();
         state = m_client.greetingState();
         ResultText += connectedStatusText(m_client);
-    } catch (const ConnectionRefused &error) {
-        ResultText += kConnectionError + error.text();
-    } catch (const SocketError &error) {
-        ResultText += kConnectionError + error.text();
-        m_failedHosts.add(host);
-    } catch (const ConnectionClosed &) {
-        ResultText = kBrokeOff;
-    } catch (const ReplyError &error) {
-        ResultText += QLatin1Char(' ') + error.text();
-    } catch (const ClientError &error) {
-        ResultText += QLatin1Char(' ') + error.text();
-        m_ui.showMessage(kAppTitle, kUnhandled + error.text(), RunUi::Icon::Error);
+    } catch (const ClientError &) {
+        const RunFailure failure = RunFailure::current();
+        ResultText = failure.words(RunFailure::Stage::Connecting);
+        if (failure.next(RunFailure::Purpose::Reading) == RunFailure::Next::SkipHost)
+            m_failedHosts.add(host);
+        if (failure.unexpected())
+            m_ui.showMessage(kAppTitle, failure.unexpectedText(), RunUi::Icon::Error);
     }
     // A read-only server is good enough for reading.
     return state == GreetingState::CanPost || state == GreetingState::NoPost;
@@ -360,7 +348,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
 {
     // The body first: an article the server has lost since its overview line
     // was sent leaves nothing behind.
-    NntpMessage &message = m_dm.msgNNTP();
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
     if (!m_client.body(quint32(line.articleNumber), message))
         return;
@@ -376,7 +364,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
         .bind(QStringLiteral("From"), received(line.from))
         .bind(QStringLiteral("SentDate"), line.date)
         .bind(QStringLiteral("Source"), group)
-        .bind(QStringLiteral("Folder"), kInbox)
+        .bind(QStringLiteral("Folder"), folderCode(Folder::Inbox))
         .bind(QStringLiteral("IsRead"), false)
         .bind(QStringLiteral("ArticleType"), false)
         .bind(QStringLiteral("Body"), message.fetchedText());
@@ -389,7 +377,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     // neither.
     m_dm.checkpoint();
 
-    if (m_folders.currentFolder() == kInbox) {
+    if (m_folders.currentFolder() == folderCode(Folder::Inbox)) {
         m_folders.addArticleNode(code, parent);
         m_folders.expandArticleNode(parent);
     }

@@ -2,6 +2,11 @@
 
 #include "transport/newsclient.h"
 
+bool RunUi::trustCertificate(const QString &host, const QString &reason)
+{
+    return ask(QStringLiteral("Warning"), untrustedCertificateQuestion(host, reason));
+}
+
 bool RunUi::askPlainLogin(const QString &host, const QString &reply)
 {
     return ask(QStringLiteral("Warning"), plainLoginQuestion(host, reply));

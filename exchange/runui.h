@@ -17,6 +17,10 @@ public:
     virtual void showMessage(const QString &title, const QString &text, Icon icon) = 0;
     // A Yes/No question; true for Yes.
     virtual bool ask(const QString &title, const QString &text) = 0;
+    // Whether to connect to host although its certificate failed verification
+    // for reason. A window asks the Yes/No question "Warning" with the news
+    // client's wording; the tool answers from its command line.
+    virtual bool trustCertificate(const QString &host, const QString &reason);
     // The news server host offered encryption and then refused it (reply, the
     // server's line) while a login would follow: true sends the user name and
     // password unencrypted. By default the Yes/No question of ask(), titled

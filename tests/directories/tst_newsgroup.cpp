@@ -6,6 +6,7 @@
 #include "directories/newsgroup.h"
 #include "directories/newsgrouplistmodel.h"
 #include "exchange/certificatequestions.h"
+#include "exchange/newsaccess.h"
 #include "exchange/listloader.h"
 #include "store/dmod.h"
 #include "tests/support/modaldriver.h"
@@ -468,7 +469,7 @@ void TestNewsgroup::plainLoginQuestion()
                        "VALUES ('%1', '%1', %2, -1, 'ann', 's3cret');")
             .arg(m_innLogin->host())
             .arg(m_innLogin->port()));
-    preferEncryption(fx.dm.newsClient());
+    preferEncryption(NewsAccess::of(fx.dm).client());
     TfmNewsgroup dialog(fx.dm);
     ModalDriver driver;
     driver.answerBox(yes ? QMessageBox::Yes : QMessageBox::No);

@@ -5,6 +5,7 @@
 // only what is new, a read-only server, and a run with nothing to scan.
 
 #include "exchange/certificatequestions.h"
+#include "exchange/newsaccess.h"
 #include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
 #include "store/dmod.h"
@@ -268,7 +269,7 @@ void tst_RetrievalOnline::busyGroupReadWholeThenOnlyWhatIsNew()
             + fill::question(70, 0, 0, QStringLiteral("Which lens?"), {}, 1, group) + fill::sent(70, question, {}, 1));
     // As the program connects: CAPABILITIES, where INN lists HDR, which then
     // reads the Xref; STARTTLS refused (no certificate), read in plain text.
-    preferEncryption(s.dm->newsClient());
+    preferEncryption(NewsAccess::of(*s.dm).client());
     QCOMPARE(s.retrieve(), QStringLiteral("20 new messages"));
     // From the question on: the question and the 2,000 after it.
     QCOMPARE(s.ui.status1.size(), 2001);

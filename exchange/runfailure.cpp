@@ -1,0 +1,60 @@
+#include "exchange/runfailure.h"
+
+#include "store/storeerror.h"
+#include "transport/clienterrors.h"
+
+RunFailure RunFailure::of(std::exception_ptr error)
+{
+    // Most derived first: ConnectionRefused is a ReplyError, every one a ClientError.
+    try {
+        std::rethrow_exception(error);
+    } catch (const SocketError &e) {
+        return {Kind::Unreachable, e.text(), e.errorNumber()};
+    } catch (const ConnectionRefused &e) {
+        return {Kind::Refused, e.text()};
+    } catch (const ConnectionClosed &e) {
+        return {Kind::Dropped, e.text()};
+    } catch (const ReplyError &e) {
+        return {Kind::Reply, e.text()};
+    } catch (const ClientError &e) {
+        return {Kind::Client, e.text()};
+    } catch (const StoreError &e) {
+        return {Kind::Store, e.text()};
+    } catch (const std::exception &e) {
+        return {Kind::Other, QString::fromUtf8(e.what())};
+    } catch (...) {
+        return {Kind::Other, QStringLiteral("Unknown error")};
+    }
+}
+
+RunFailure::Next RunFailure::next(Purpose purpose) const
+{
+    switch (m_kind) {
+    case Kind::Unreachable:
+        return Next::SkipHost;
+    case Kind::Refused:
+        return purpose == Purpose::Posting ? Next::SkipHost : Next::NextServer;
+    case Kind::Dropped:
+    case Kind::Reply:
+    case Kind::Client:
+        return Next::NextServer;
+    case Kind::Store:
+    case Kind::Other:
+        break;
+    }
+    return Next::EndRun;
+}
+
+QString RunFailure::words(Stage stage, Purpose purpose) const
+{
+    switch (m_kind) {
+    case Kind::Unreachable:
+    case Kind::Refused:
+        return (stage == Stage::Connecting && purpose == Purpose::Posting ? QStringLiteral(" ") : QString())
+            + QStringLiteral("Connection Error: ") + m_text;
+    case Kind::Dropped:
+        return QStringLiteral("The server broke off the connection");
+    default:
+        return stage == Stage::Connecting ? QLatin1Char(' ') + m_text : m_text;
+    }
+}

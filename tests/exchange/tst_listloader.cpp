@@ -327,7 +327,7 @@ void TestListLoader::serverFailures_data()
     // A refused link that the store does not hold (a full disk) is a failure
     // like any other; only a link the store holds already may be refused.
     QTest::newRow("store refuses a link: list ends, client disconnected")
-        << "fake" << Opening + listOf({"a.one", "a.two", "a.three"}) + Closing << true << refuseLink
+        << "fake" << Opening + listOf({"a.one", "a.two", "a.three"}, false) + Closing << true << refuseLink
         << QStringList{quorbic + "refused by test.*"} << false << QStringList{"a.one"};
 }
 

@@ -2,8 +2,10 @@
 // against a bare baseline taken in the same run: the same LIST downloaded over a
 // plain socket and split into lines, and the same rows written by a minimal loop
 // (a hash of names, INSERT Groups, SELECT Code, INSERT GroupServer, statements
-// prepared once, one transaction). Then the Newsgroups dialog with those groups:
-// the filter, scrolling, memory. Prints its figures; run as root (INN fixture):
+// prepared once, one transaction). The loader with the groups' descriptions
+// (LIST NEWSGROUPS) against the loader with names only. Then the Newsgroups
+// dialog with those groups: the filter over names and descriptions, scrolling,
+// memory. Prints its figures; run as root (INN fixture):
 //
 //   QT_QPA_PLATFORM=offscreen bench_listload [groups]
 
@@ -235,11 +237,25 @@ int main(int argc, char **argv)
     std::printf("INN serving %d groups, started in %.0f ms; best of %d rounds, baseline measured in each\n", groups,
                 watch.wallMs(), kRounds);
 
-    Figure base, headless, first, second, reopened;
+    Figure base, headless, namesOnly, first, second, reopened;
     for (int round = 0; round < kRounds; ++round) {
         baseline(inn, groups, base);
 
-        // The loader without any window.
+        // The loader without any window, on a store without descriptions.
+        {
+            ScratchStore store;
+            store.exec(seedServer(inn) + QStringLiteral(";DROP TABLE GroupDescriptions"));
+            Tdm dm(store.path());
+            dm.DataModuleCreate();
+            QuietUi ui;
+            ListLoadStatus view(ui);
+            NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+            watch.start();
+            loader.loadAllServers();
+            namesOnly.take(watch);
+        }
+
+        // The same with descriptions.
         {
             ScratchStore store;
             store.exec(seedServer(inn));
@@ -278,13 +294,16 @@ int main(int argc, char **argv)
         dialog.btnOkClick();
     }
     print("baseline: download, split, minimal insert loop", base, nullptr);
-    print("loader without a window, empty store", headless, &base);
+    print("loader without a window, names only", namesOnly, &base);
+    print("loader without a window, with descriptions", headless, &base,
+          QStringLiteral("[<= 1.5 x names only: %1 x]").arg(headless.wall / namesOnly.wall, 0, 'f', 2));
     print("dialog: first Update List, empty store", first, &base, QStringLiteral("[< 3000 ms, <= 1.5 x]"));
     print("dialog: second Update List, every name known", second, &base, QStringLiteral("[< 1500 ms]"));
     print("dialog: Update List after reopening (names read)", reopened, &base);
     // For bench/run-all.sh.
     std::printf("RESULT listload.first_ms=%.0f\nRESULT listload.first_ratio=%.2f\nRESULT listload.second_ms=%.0f\n",
                 first.wall, first.wall / base.wall, second.wall);
+    std::printf("RESULT listload.descriptions_ratio=%.2f\n", headless.wall / namesOnly.wall);
 
     // The loading window with events let run on every line, against the pace the
     // loader keeps.

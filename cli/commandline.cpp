@@ -33,6 +33,8 @@ Options parseOptions(const QStringList &args, const QStringList &allowed)
             options.yes = true;
         else if (arg == QLatin1String("--trust-once"))
             options.trustOnce = true;
+        else if (arg == QLatin1String("--allow-plain-login"))
+            options.allowPlainLogin = true;
         else if (arg == QLatin1String("--bodies"))
             options.bodies = true;
         else

@@ -24,6 +24,7 @@ struct Options
     bool help = false;
     bool yes = false; // --yes: questions are answered Yes
     bool trustOnce = false; // --trust-once: untrusted certificates are accepted for this run
+    bool allowPlainLogin = false; // --allow-plain-login: a login goes in plain text where STARTTLS was refused
     bool bodies = false; // --bodies (show)
     QStringList arguments; // everything that is not an option
     QString error; // the first word that is no allowed option

@@ -28,6 +28,15 @@ bool ConsoleUi::ask(const QString &title, const QString &text)
     return answer(title, text, m_answers.yes, QStringLiteral(" (--yes answers Yes)"));
 }
 
+bool ConsoleUi::askPlainLogin(const QString &host, const QString &reply)
+{
+    const bool yes = m_answers.allowPlainLogin;
+    writeLine(kQuestionTitle,
+              plainLoginQuestion(host, reply) + QStringLiteral(" -> ")
+                  + (yes ? QStringLiteral("Yes") : QStringLiteral("No (--allow-plain-login sends them)")));
+    return yes;
+}
+
 void ConsoleUi::showStatus(int panel, const QString &text)
 {
     if (panel != 0)

@@ -5,8 +5,9 @@
 // a run reports itself busy.
 //
 // Questions: the question about a server certificate that failed verification
-// is answered by --trust-once (No without it), whoever asks it; every other
-// question by --yes (No without it).
+// is answered by --trust-once (No without it), whoever asks it; the one about
+// a login in plain text after a refused STARTTLS by --allow-plain-login (No
+// without it); every other question by --yes (No without it).
 
 #include "exchange/runui.h"
 
@@ -21,12 +22,14 @@ public:
     {
         bool yes = false;
         bool trustOnce = false;
+        bool allowPlainLogin = false;
     };
 
     ConsoleUi(QTextStream &err, Answers answers);
 
     void showMessage(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text) override;
+    bool askPlainLogin(const QString &host, const QString &reply) override;
     // Panel 0 is written as a line while busy; panel 1 (a running count or
     // index) is not: a line per overview line would drown the rest.
     void showStatus(int panel, const QString &text) override;

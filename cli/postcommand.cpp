@@ -11,9 +11,11 @@ using namespace Cli;
 
 int runPost(const QStringList &args)
 {
-    const Options options = parseOptions(args, {QStringLiteral("--yes"), QStringLiteral("--trust-once")});
+    const Options options = parseOptions(args,
+                                         {QStringLiteral("--yes"), QStringLiteral("--trust-once"),
+                                          QStringLiteral("--allow-plain-login")});
     if (options.help) {
-        out() << "Usage: quorbic-cli post [--yes] [--trust-once]\n"
+        out() << "Usage: quorbic-cli post [--yes] [--trust-once] [--allow-plain-login]\n"
                  "Posts the Outbox of qa.mdb in the working directory, as the posting window does:\n"
                  "one copy of each message per newsgroup, on the first server that carries the\n"
                  "group and takes the post; posted messages move to the Inbox.\n\n"
@@ -22,7 +24,10 @@ int runPost(const QStringList &args)
                  "Standard error: the texts of the boxes the window would show.\n\n"
                  "  --yes         answer Yes to the questions the window would ask (default No)\n"
                  "  --trust-once  connect to servers whose certificate cannot be trusted, for\n"
-                 "                this run only (default: such a server is not used)\n\n"
+                 "                this run only (default: such a server is not used)\n"
+                 "  --allow-plain-login  send the user name and password unencrypted to a\n"
+                 "                server that offers encryption and then refuses it (default:\n"
+                 "                the login is not sent and the server is not used)\n\n"
                  "Ctrl+C stops after the newsgroup being posted to; every copy posted stays\n"
                  "recorded. Exit status 0 when the run met no error, 1 otherwise.\n";
         return Success;
@@ -35,7 +40,7 @@ int runPost(const QStringList &args)
         return Failure;
 
     Interrupt::install();
-    ToolSession session({options.yes, options.trustOnce});
+    ToolSession session({options.yes, options.trustOnce, options.allowPlainLogin});
     ConsolePostingView view(out());
     PostingRun run(session.dm(), session.ui(), view, session.folders());
     session.ui().setOnInterrupt([&run] { run.abort(); });

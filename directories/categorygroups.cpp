@@ -56,6 +56,11 @@ QString CategoryGroups::groupName(int row)
     return m_qryNewsgroup.name(row);
 }
 
+QString CategoryGroups::groupDescription(int row)
+{
+    return m_qryNewsgroup.description(row);
+}
+
 int CategoryGroups::groupCode(int row) const
 {
     return m_qryNewsgroup.code(row);

@@ -39,6 +39,8 @@ public:
 
     int rowCount() const;
     QString groupName(int row);
+    // Empty where the store keeps no descriptions.
+    QString groupDescription(int row);
     int groupCode(int row) const;
     bool isMarked(int row) const;
 

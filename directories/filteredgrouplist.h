@@ -7,6 +7,9 @@
 // for, which is when the list draws the row; names read are kept until the
 // list opens again.
 //
+// Where the store keeps descriptions (GroupDescriptions), the filter matches
+// the name or the description, and a row's description is read with its name.
+//
 // A failed open throws StoreError and leaves the list empty; a name that
 // cannot be read shows as empty text.
 
@@ -33,10 +36,22 @@ public:
     int code(int row) const;
     // The row's `GroupName`; empty outside the list or when it cannot be read.
     QString name(int row);
+    // True when the store keeps descriptions.
+    bool described() const { return m_described; }
+    // The row's description; empty when it has none or cannot be read.
+    QString description(int row);
 
 private:
+    struct Names
+    {
+        QString name;
+        QString description;
+    };
+    const Names *read(int row);
+
+    bool m_described;
     SqlCommand m_qryNewsgroup;
     SqlCommand m_groupName;
     std::vector<int> m_codes;
-    QHash<int, QString> m_names; // by Code
+    QHash<int, Names> m_names; // by Code
 };

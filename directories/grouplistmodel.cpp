@@ -33,13 +33,15 @@ int GroupListModel::rowCount(const QModelIndex &parent) const
 
 int GroupListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 1;
+    return parent.isValid() ? 0 : (m_groups.qryNewsgroup().described() ? 2 : 1);
 }
 
 QVariant GroupListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_count)
         return {};
+    if (index.column() == 1)
+        return role == Qt::DisplayRole ? QVariant(m_groups.groupDescription(index.row())) : QVariant();
     switch (role) {
     case Qt::DisplayRole:
         return m_groups.groupName(index.row());
@@ -58,5 +60,7 @@ QVariant GroupListModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
         return QStringLiteral("Newsgroup");
+    if (orientation == Qt::Horizontal && section == 1 && role == Qt::DisplayRole)
+        return QStringLiteral("Description");
     return {};
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The virtual group list of the category manager: one column "Newsgroup",
+// The virtual group list of the category manager: the column "Newsgroup",
 // row i showing the `GroupName` of row i of the filtered group list, read only
 // when the row is drawn, with the pencil mark while the group belongs to the
-// current category. The row count is set explicitly, as the list shows the
+// current category; where the store keeps descriptions, a second column
+// "Description". The row count is set explicitly, as the list shows the
 // filtered group list only when the manager says so.
 
 #include <QAbstractTableModel>

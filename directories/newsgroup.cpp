@@ -26,13 +26,27 @@ constexpr int kFilterDelayMs = 1000;
 
 const QString kNewsgroupStatement
     = QStringLiteral("SELECT * FROM groups WHERE GroupName Like :subs ORDER BY GROUPNAME");
+// With descriptions the filter matches the name or the description (a line
+// break between them, which the filter edit cannot hold).
+const QString kDescribedNewsgroupStatement
+    = QStringLiteral("SELECT grp.*, dsc.Description FROM groups grp "
+                     "LEFT JOIN GroupDescriptions dsc ON dsc.Newsgroup=grp.Code "
+                     "WHERE grp.GroupName || char(10) || coalesce(dsc.Description, '') Like :subs "
+                     "ORDER BY grp.GroupName");
+
+QString newsgroupStatement(Tdm &dm)
+{
+    return dm.MainConnection().hasTable(QStringLiteral("GroupDescriptions")) ? kDescribedNewsgroupStatement
+                                                                             : kNewsgroupStatement;
+}
 
 } // namespace
 
 TfmNewsgroup::TfmNewsgroup(Tdm &dm, QWidget *parent)
     : QDialog(parent)
     , m_dm(dm)
-    , m_qryNewsgroup(std::make_unique<RowSet>(dm.MainConnection(), kNewsgroupStatement, QStringLiteral("qryNewsgroup")))
+    , m_qryNewsgroup(
+          std::make_unique<RowSet>(dm.MainConnection(), newsgroupStatement(dm), QStringLiteral("qryNewsgroup")))
 {
     setObjectName(QStringLiteral("fmNewsgroup"));
     setWindowTitle(QStringLiteral("Newsgroups"));
@@ -44,7 +58,8 @@ TfmNewsgroup::TfmNewsgroup(Tdm &dm, QWidget *parent)
     m_edFilter->setObjectName(QStringLiteral("edFilter"));
     label1->setBuddy(m_edFilter);
 
-    m_model = new NewsgroupListModel(*m_qryNewsgroup, this);
+    m_model
+        = new NewsgroupListModel(*m_qryNewsgroup, m_qryNewsgroup->statement() == kDescribedNewsgroupStatement, this);
     m_allList = new QTreeView(this);
     m_allList->setObjectName(QStringLiteral("allList"));
     m_allList->setModel(m_model);
@@ -88,7 +103,8 @@ TfmNewsgroup::TfmNewsgroup(Tdm &dm, QWidget *parent)
     layout->addWidget(m_allList, 1);
     layout->addLayout(buttons);
     layout->addWidget(statusBar);
-    resize(420, 480);
+    resize(m_model->columnCount() > 1 ? 640 : 420, 480);
+    m_allList->header()->resizeSection(0, 260);
 
     m_tmrFilter = new QTimer(this);
     m_tmrFilter->setObjectName(QStringLiteral("tmrFilter"));

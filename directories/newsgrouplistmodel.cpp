@@ -5,9 +5,10 @@
 
 #include <QIcon>
 
-NewsgroupListModel::NewsgroupListModel(RowSet &groups, QObject *parent)
+NewsgroupListModel::NewsgroupListModel(RowSet &groups, bool described, QObject *parent)
     : QAbstractTableModel(parent)
     , m_groups(groups)
+    , m_described(described)
 {}
 
 void NewsgroupListModel::beginRefill()
@@ -29,7 +30,7 @@ int NewsgroupListModel::rowCount(const QModelIndex &parent) const
 
 int NewsgroupListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 1;
+    return parent.isValid() ? 0 : (m_described ? 2 : 1);
 }
 
 void NewsgroupListModel::fetch(int row) const
@@ -39,6 +40,8 @@ void NewsgroupListModel::fetch(int row) const
     m_groups.setRow(row);
     m_cachedName = m_groups.asString(QStringLiteral("GroupName"));
     m_cachedSubscribed = m_groups.asBool(QStringLiteral("Subscribed"));
+    if (m_described)
+        m_cachedDescription = m_groups.asString(QStringLiteral("Description"));
     m_cachedRow = row;
     ++m_rowsRead;
 }
@@ -52,6 +55,8 @@ QVariant NewsgroupListModel::data(const QModelIndex &index, int role) const
     if (!m_groups.isOpen() || index.row() >= m_groups.rowCount())
         return {};
     fetch(index.row());
+    if (index.column() == 1)
+        return role == Qt::DisplayRole ? QVariant(m_cachedDescription) : QVariant();
     if (role == Qt::DisplayRole)
         return m_cachedName;
     return m_cachedSubscribed ? CategoryImages::pencil() : CategoryImages::noMark();
@@ -61,5 +66,7 @@ QVariant NewsgroupListModel::headerData(int section, Qt::Orientation orientation
 {
     if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
         return QStringLiteral("Newsgroup");
+    if (orientation == Qt::Horizontal && section == 1 && role == Qt::DisplayRole)
+        return QStringLiteral("Description");
     return {};
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The virtual list of the Newsgroups dialog: it holds only a row count; row i
 // shows row i of the filtered group list, its `GroupName` and the pencil while
-// `Subscribed` is true, read from the row set when the row is drawn. With
-// 100,000 groups nothing but the drawn rows is ever read.
+// `Subscribed` is true, and, where the store keeps descriptions, the group's
+// `Description` in a second column, read from the row set when the row is
+// drawn. With 100,000 groups nothing but the drawn rows is ever read.
 
 #include <QAbstractTableModel>
 #include <QString>
@@ -13,7 +14,8 @@ class NewsgroupListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    explicit NewsgroupListModel(RowSet &groups, QObject *parent = nullptr);
+    // described: the row set has a Description column to show.
+    NewsgroupListModel(RowSet &groups, bool described, QObject *parent = nullptr);
 
     // Takes the row count of the row set once it has been opened again, and
     // lets every row be drawn afresh (an empty result clears the list).
@@ -35,9 +37,11 @@ private:
     void fetch(int row) const;
 
     RowSet &m_groups;
+    bool m_described = false;
     int m_count = 0;
     mutable int m_cachedRow = -1;
     mutable QString m_cachedName;
+    mutable QString m_cachedDescription;
     mutable bool m_cachedSubscribed = false;
     mutable qint64 m_rowsRead = 0;
 };

@@ -1,5 +1,8 @@
 #include "directories/newsgroupui.h"
 
+#include "transport/newsclient.h"
+#include "widgets/warningquestion.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -24,6 +27,11 @@ void NewsgroupRunUi::showMessage(const QString &title, const QString &text, Icon
 bool NewsgroupRunUi::ask(const QString &title, const QString &text)
 {
     return QMessageBox::question(boxOwner(), title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool NewsgroupRunUi::askPlainLogin(const QString &host, const QString &reply)
+{
+    return warningQuestion(boxOwner(), plainLoginQuestion(host, reply));
 }
 
 void NewsgroupRunUi::showStatus(int panel, const QString &text)

@@ -19,6 +19,7 @@ public:
 
     void showMessage(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text) override;
+    bool askPlainLogin(const QString &host, const QString &reply) override;
     // Panel 0 is the status bar's one text; the dialog has no second panel.
     void showStatus(int panel, const QString &text) override;
     void processEvents() override;

@@ -10,11 +10,14 @@ CertificateQuestions::CertificateQuestions(NewsClient &client, RunUi &ui)
     m_client.setOnUntrustedCertificate([&ui](const QString &host, const QString &reason) {
         return ui.trustCertificate(host, reason);
     });
+    m_client.setOnPlainLogin(
+        [&ui](const QString &host, const QString &reply) { return ui.askPlainLogin(host, reply); });
 }
 
 CertificateQuestions::~CertificateQuestions()
 {
     m_client.setOnUntrustedCertificate({});
+    m_client.setOnPlainLogin({});
     m_client.forgetCertificateAnswers();
 }
 

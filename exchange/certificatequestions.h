@@ -1,7 +1,10 @@
 #pragma once
 // For the length of one run, a server certificate that fails verification is
 // put to the user through the run's RunUi, once per host; the answers are
-// forgotten when the run ends. Also the status text of a made connection.
+// forgotten when the run ends. So is a login that would go out in plain text
+// because the server refused the encryption it offered (the client keeps a Yes
+// for the host until the program ends). Also the status text of a made
+// connection.
 
 #include <QString>
 

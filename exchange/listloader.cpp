@@ -20,6 +20,8 @@ const QString kIsGroup = QStringLiteral("SELECT Code FROM GROUPS Where GroupName
 const QString kInsServerGrp = QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
 const QString kIsLinked = QStringLiteral("SELECT 1 FROM GroupServer WHERE Newsgroup = :NWS AND Server = :SRV");
 const QString kServerLinks = QStringLiteral("SELECT Newsgroup FROM GroupServer WHERE Server = :SRV");
+const QString kSetDescription
+    = QStringLiteral("INSERT OR REPLACE INTO GroupDescriptions (Newsgroup, Description) VALUES (:NWS, :DSC)");
 
 constexpr int kCountStep = 64; // lbCount is refreshed every 64 lines
 constexpr int kLoadedStep = 512; // "Loaded <n>" every 512 known names
@@ -85,6 +87,8 @@ void NewsgroupListLoader::loadAllServers()
         m_qryIsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kIsGroup);
         m_qryInsServerGrp = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsServerGrp);
         m_qryServerLinks = std::make_unique<SqlCommand>(m_dm.MainConnection(), kServerLinks);
+        if (m_dm.MainConnection().hasTable(QStringLiteral("GroupDescriptions")))
+            m_qrySetDescription = std::make_unique<SqlCommand>(m_dm.MainConnection(), kSetDescription);
     }
     NewsClient &client = NewsAccess::of(m_dm).client();
     // The client outlives this loader: the handler is installed for this load only.
@@ -146,6 +150,7 @@ bool NewsgroupListLoader::loadServer(const Server &server)
             if (m_continueLoading) {
                 readLinks();
                 client.newsgroupList();
+                loadDescriptions();
             }
         }
     } catch (...) {
@@ -233,6 +238,28 @@ bool NewsgroupListLoader::isLinked(int groupCode)
     SqlCommand link(m_dm.MainConnection(), kIsLinked);
     link.bind(QStringLiteral("NWS"), groupCode).bind(QStringLiteral("SRV"), m_serverCode).exec();
     return link.next();
+}
+
+void NewsgroupListLoader::loadDescriptions()
+{
+    if (!m_qrySetDescription || !m_continueLoading)
+        return;
+    NewsAccess::of(m_dm).client().newsgroupDescriptions([this](const QString &name, const QString &description, bool &go) {
+        go = m_continueLoading;
+        letEventsRun(false);
+        setDescription(name, description);
+    });
+}
+
+void NewsgroupListLoader::setDescription(const QString &name, const QString &description)
+{
+    // Only groups the lists named: a description alone makes no group.
+    const int code = m_groupNames.code(name);
+    if (code == 0)
+        return;
+    m_qrySetDescription->bind(QStringLiteral("NWS"), code);
+    m_qrySetDescription->bind(QStringLiteral("DSC"), description);
+    m_qrySetDescription->exec();
 }
 
 void NewsgroupListLoader::letEventsRun(bool force)

@@ -17,6 +17,9 @@
 //   the user closes it.
 // Each listed name not yet in GroupNames is inserted into Groups; each pair of
 // group and server not yet in GroupServer is linked (a refused link is ignored).
+// After a complete list, where the store has table GroupDescriptions, the
+// server's LIST NEWSGROUPS is read too and each listed group's description
+// kept (a server that refuses it leaves the names alone).
 // Abort stops the current server's list after the line being handled; every row
 // written so far stays. All rows go into the store's open transaction: the
 // caller decides whether they are kept.
@@ -99,6 +102,8 @@ private:
     void readLinks();
     void linkGroup(int groupCode);
     bool isLinked(int groupCode);
+    void loadDescriptions();
+    void setDescription(const QString &name, const QString &description);
     void letEventsRun(bool force);
 
     Tdm &m_dm;
@@ -116,6 +121,7 @@ private:
     std::unique_ptr<SqlCommand> m_qryIsGroup;
     std::unique_ptr<SqlCommand> m_qryInsServerGrp;
     std::unique_ptr<SqlCommand> m_qryServerLinks;
+    std::unique_ptr<SqlCommand> m_qrySetDescription; // none without GroupDescriptions
     QSet<int> m_linked;
 
     QElapsedTimer m_sinceEvents;

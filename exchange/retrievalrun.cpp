@@ -8,6 +8,7 @@
 #include "exchange/runfailure.h"
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
+#include "exchange/scanstart.h"
 #include "store/dmod.h"
 #include "store/storeerror.h"
 #include "transport/clienterrors.h"
@@ -16,14 +17,13 @@
 #include "transport/nntpmessage.h"
 #include "transport/overview.h"
 
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
 
 namespace {
 
-// How far back a group is read when its oldest record is not found on the server.
-constexpr quint32 kRecentArticles = 300;
 
 const QString kConnecting = QStringLiteral("Connecting...");
 const QString kLoadingFrom = QStringLiteral("Loading articles from ");
@@ -85,6 +85,18 @@ QString referencesOf(const QByteArray &line)
     return overviewField(line, ReferencesField);
 }
 
+// The article number that leads an overview line; 0 when there is none.
+quint64 articleNumberOf(const QByteArray &line)
+{
+    quint64 number = 0;
+    for (const char c : line) {
+        if (c < '0' || c > '9')
+            break;
+        number = number * 10 + quint64(c - '0');
+    }
+    return number;
+}
+
 } // namespace
 
 RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
@@ -105,6 +117,7 @@ RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
                                     "ArticleType, Body) VALUES (:Parent, :Subject, :From, :SentDate, :Source, :Folder, "
                                     ":IsRead, :ArticleType, :Body)"))
     , m_queries(dm.MainConnection())
+    , m_marks(dm.MainConnection())
     , m_dialUpCheck([] { return DialUpCheck(); })
 {}
 
@@ -173,8 +186,16 @@ void RetrievalRun::collectGroups()
     // Read once, forward: only the Source of each message is wanted, and an
     // Inbox can be large.
     qrySentA.exec();
+    const int sourceAt = qrySentA.indexOf(QStringLiteral("Source"));
+    // The messages of one category name the same groups: each Source text is
+    // split and its names sorted in only once.
+    QSet<QString> seen;
     while (qrySentA.next()) {
-        for (const QString &name : sourceNames(qrySentA.field(QStringLiteral("Source")).toString()))
+        const QString source = qrySentA.value(sourceAt).toString();
+        if (seen.contains(source))
+            continue;
+        seen.insert(source);
+        for (const QString &name : sourceNames(source))
             m_groups.add(name);
     }
     qrySentA.finish();
@@ -202,7 +223,7 @@ void RetrievalRun::scanGroup(const QString &group)
         m_ui.showStatus(0, kLoadingFrom + group);
         m_ui.processEvents();
         try {
-            readGroup(group);
+            readGroup(group, servers.asInt(QStringLiteral("Code")));
         } catch (const ClientError &) {
             const RunFailure failure = RunFailure::current();
             if (failure.next(RunFailure::Purpose::Reading) == RunFailure::Next::SkipHost)
@@ -234,7 +255,7 @@ bool RetrievalRun::connectForReading(const QString &host)
     return state == GreetingState::CanPost || state == GreetingState::NoPost;
 }
 
-void RetrievalRun::readGroup(const QString &group)
+void RetrievalRun::readGroup(const QString &group, int serverCode)
 {
     RowSet &isGroup = m_dm.qryIsGroup();
     isGroup.close();
@@ -248,18 +269,31 @@ void RetrievalRun::readGroup(const QString &group)
     bool recorded = false;
     QString oldest; // the last record, newest first
     qrySentB.bind(QStringLiteral("Id"), groupCode).exec();
+    const int codeAt = qrySentB.indexOf(QStringLiteral("Code"));
+    const int messageIdAt = qrySentB.indexOf(QStringLiteral("MessageId"));
+    const int articleIdAt = qrySentB.indexOf(QStringLiteral("ArticleId"));
     while (qrySentB.next()) {
         recorded = true;
-        oldest = qrySentB.field(QStringLiteral("MessageId")).toString();
-        m_matcher.add(oldest,
-                      {qrySentB.field(QStringLiteral("Code")).toInt(),
-                       qrySentB.field(QStringLiteral("ArticleId")).toInt()});
+        oldest = qrySentB.value(messageIdAt).toString();
+        m_matcher.add(oldest, {qrySentB.value(codeAt).toInt(), qrySentB.value(articleIdAt).toInt()});
     }
     qrySentB.finish();
     // Nothing recorded in the group: no article there can answer anything.
     if (!recorded)
         return;
-    const quint32 start = startNumber(oldest);
+
+    // Everything a record added since the last complete scan can be answered
+    // by came after that record, so after the mark. A mark beyond the group's
+    // highest number is from a server renumbered or replaced since: no guide.
+    const quint64 high = m_client.groupFigures().high;
+    quint64 mark = m_marks.mark(groupCode, serverCode);
+    if (mark > high) {
+        m_marks.drop(groupCode, serverCode);
+        mark = 0;
+    }
+    if (mark != 0 && mark == high)
+        return; // nothing new since
+    const quint64 start = mark != 0 ? mark + 1 : scanStart(m_client, group, oldest);
 
     // The same for every answer of the group.
     m_groupCode = m_queries.groupCode(group);
@@ -268,9 +302,11 @@ void RetrievalRun::readGroup(const QString &group)
     m_lookedAhead = 0;
     m_requested.clear();
     m_expected.clear();
+    quint64 examined = 0; // the highest article number examined
     for (m_line = 0; m_line < m_overview.size(); ++m_line) {
         m_ui.processEvents();
         m_ui.showStatus(1, QString::number(m_line));
+        examined = std::max(examined, articleNumberOf(m_overview.at(m_line)));
         // Lines the look-ahead passed over without asking for their body
         // answer nothing (see requestBodiesAhead).
         const bool requested = !m_requested.empty() && m_requested.front() == m_line;
@@ -280,19 +316,11 @@ void RetrievalRun::readGroup(const QString &group)
             examine(group, m_overview.at(m_line));
     }
     m_overview.clear();
-}
-
-quint32 RetrievalRun::startNumber(const QString &oldestMessageId)
-{
-    // STAT wants the Message-ID without its angle brackets.
-    const QString bare = oldestMessageId.size() > 2 ? oldestMessageId.mid(1, oldestMessageId.size() - 2) : QString();
-    if (m_client.stat(bare) && m_client.msgNo() != 0)
-        return m_client.msgNo();
-    const GroupFigures figures = m_client.groupFigures();
-    if (figures.high >= kRecentArticles)
-        return figures.high - kRecentArticles;
-    // A young group: from its first article.
-    return figures.low != 0 ? figures.low : 1;
+    // Only a scan that got to its end may say how far it got.
+    if (examined > mark) {
+        m_marks.setMark(groupCode, serverCode, examined);
+        m_dm.checkpoint();
+    }
 }
 
 void RetrievalRun::examine(const QString &group, const QByteArray &overviewLine)

@@ -1,7 +1,8 @@
 #pragma once
 // Retrieving answers: every newsgroup named in the Source of an unexpired
-// Inbox message is scanned from the article number of its oldest unexpired
-// record (or the last 300 articles), and every article whose References hold a
+// Inbox message is scanned from right after where the last complete scan of
+// the group on the same server ended (ScanMarks), or else from the article
+// number of its oldest unexpired record (scanstart.h), and every article whose References hold a
 // recorded Message-ID of that group is stored in the Inbox below the message
 // the newest such record belongs to, with its body fetched, and is recorded
 // itself, so that answers to answers thread below it, in the same scan too.
@@ -14,6 +15,7 @@
 
 #include "exchange/namelist.h"
 #include "exchange/referencematcher.h"
+#include "exchange/scanmarks.h"
 #include "exchange/sendqueries.h"
 #include "store/rowset.h"
 #include "store/sqlcommand.h"
@@ -57,8 +59,7 @@ private:
     void collectGroups();
     void scanGroup(const QString &group);
     bool connectForReading(const QString &host);
-    void readGroup(const QString &group);
-    quint32 startNumber(const QString &oldestMessageId);
+    void readGroup(const QString &group, int serverCode);
     void examine(const QString &group, const QByteArray &overviewLine);
     void storeAnswer(const QString &group, const OverviewLine &line, int parent);
     void requestBodiesAhead();
@@ -74,6 +75,7 @@ private:
     SqlCommand qryMsgIdVerify; // MSGID: a Message-ID
     SqlCommand qryReadArticle; // stores an answer, prepared once for the whole run
     SendQueries m_queries;
+    ScanMarks m_marks;
 
     std::function<bool()> m_dialUpCheck;
 

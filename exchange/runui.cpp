@@ -6,3 +6,8 @@ bool RunUi::trustCertificate(const QString &host, const QString &reason)
 {
     return ask(QStringLiteral("Warning"), untrustedCertificateQuestion(host, reason));
 }
+
+bool RunUi::askPlainLogin(const QString &host, const QString &reply)
+{
+    return ask(QStringLiteral("Warning"), plainLoginQuestion(host, reply));
+}

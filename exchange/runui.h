@@ -21,6 +21,11 @@ public:
     // for reason. A window asks the Yes/No question "Warning" with the news
     // client's wording; the tool answers from its command line.
     virtual bool trustCertificate(const QString &host, const QString &reason);
+    // The news server host offered encryption and then refused it (reply, the
+    // server's line) while a login would follow: true sends the user name and
+    // password unencrypted. By default the Yes/No question of ask(), titled
+    // "Warning".
+    virtual bool askPlainLogin(const QString &host, const QString &reply);
     // Progress of the run: panel 0 the text, panel 1 a count or index.
     virtual void showStatus(int panel, const QString &text) = 0;
     // Lets pending window events run: repaints, and clicks on Abort. A window

@@ -2,6 +2,8 @@
 
 #include "exchange/postingrun.h"
 #include "runwindows/resultmarks.h"
+#include "transport/newsclient.h"
+#include "widgets/warningquestion.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,6 +151,11 @@ void TfmSendGroup::showMessage(const QString &title, const QString &text, Icon i
 bool TfmSendGroup::ask(const QString &title, const QString &text)
 {
     return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool TfmSendGroup::askPlainLogin(const QString &host, const QString &reply)
+{
+    return warningQuestion(this, plainLoginQuestion(host, reply));
 }
 
 void TfmSendGroup::showStatus(int, const QString &)

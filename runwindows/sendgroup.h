@@ -43,6 +43,7 @@ public:
     // RunUi
     void showMessage(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text) override;
+    bool askPlainLogin(const QString &host, const QString &reply) override;
     void showStatus(int panel, const QString &text) override;
     void processEvents() override;
 

@@ -1,6 +1,8 @@
 #include "shell/mainrunui.h"
 
 #include "shell/main.h"
+#include "transport/newsclient.h"
+#include "widgets/warningquestion.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,6 +25,11 @@ bool MainRunUi::ask(const QString &title, const QString &text)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, &m_main);
     return box.exec() == QMessageBox::Yes;
+}
+
+bool MainRunUi::askPlainLogin(const QString &host, const QString &reply)
+{
+    return warningQuestion(&m_main, plainLoginQuestion(host, reply));
 }
 
 void MainRunUi::showStatus(int panel, const QString &text)

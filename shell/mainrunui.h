@@ -17,6 +17,7 @@ public:
 
     void showMessage(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text) override;
+    bool askPlainLogin(const QString &host, const QString &reply) override;
     void showStatus(int panel, const QString &text) override;
     void processEvents() override;
     void setBusy(bool busy) override;

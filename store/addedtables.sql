@@ -6,3 +6,23 @@
 -- Each statement must be CREATE TABLE IF NOT EXISTS or CREATE INDEX IF NOT
 -- EXISTS, so that the script can run again over a store that has some of them.
 -- One block per feature, each led by a comment that names it.
+
+-- Scan marks: for each group and server, the highest article number that the
+-- last complete retrieval scan of the group on that server examined. The next
+-- scan starts right after it. Without the table every scan starts at the
+-- oldest recorded copy of the group.
+CREATE TABLE IF NOT EXISTS ScanMarks (
+  Newsgroup     INTEGER NOT NULL,
+  Server        INTEGER NOT NULL,
+  LastArticle   INTEGER NOT NULL,
+  PRIMARY KEY (Newsgroup, Server)
+);
+
+-- Newsgroup descriptions: each group's one-line description as a server's
+-- LIST NEWSGROUPS gives it, loaded with the newsgroup lists and shown beside
+-- the name in the Newsgroups dialog and the category manager, whose filters
+-- match it too.
+CREATE TABLE IF NOT EXISTS GroupDescriptions (
+  Newsgroup     INTEGER PRIMARY KEY,
+  Description   TEXT COLLATE NOCASE
+);

@@ -65,9 +65,14 @@ void SqlCommand::exec()
 
 QVariant SqlCommand::field(const QString &column) const
 {
+    return m_query.value(indexOf(column));
+}
+
+int SqlCommand::indexOf(const QString &column) const
+{
     const int index = m_query.record().indexOf(column);
     if (index < 0)
         throw StoreError(QStringLiteral("%1: Field '%2' not found")
                              .arg(m_name.isEmpty() ? QStringLiteral("Dataset") : m_name, column));
-    return m_query.value(index);
+    return index;
 }

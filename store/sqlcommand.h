@@ -26,6 +26,9 @@ public:
     // The column's value in the current row; a column the rows lack throws
     // StoreError "<name>: Field '<column>' not found", as a row set does.
     QVariant field(const QString &column) const;
+    // The position of a column of the current result, for reading many rows
+    // with value(int); throws StoreError as field() does.
+    int indexOf(const QString &column) const;
     int numRowsAffected() const { return m_query.numRowsAffected(); }
     QVariant lastInsertId() const { return m_query.lastInsertId(); }
     // Releases the engine's read of a finished SELECT.

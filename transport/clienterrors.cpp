@@ -47,5 +47,6 @@ ReplyError::ReplyError(int code, const QString &replyLine, const QString &text)
 {}
 
 ConnectionRefused::ConnectionRefused(int code, const QString &replyLine)
-    : ReplyError(code, replyLine, QStringLiteral("Connection explicitly refused by NNTP server."))
+    : ReplyError(code, replyLine,
+                 code == 502 ? QStringLiteral("Connection explicitly refused by NNTP server.") : replyLine)
 {}

@@ -59,19 +59,20 @@ class ReplyError : public ClientError
 {
 public:
     ReplyError(int code, const QString &replyLine);
+    // A text of the client's own about the reply.
+    ReplyError(int code, const QString &replyLine, const QString &text);
 
     int code() const { return m_code; }
     const QString &replyLine() const { return m_replyLine; }
-
-protected:
-    ReplyError(int code, const QString &replyLine, const QString &text);
 
 private:
     int m_code;
     QString m_replyLine;
 };
 
-// The greeting was 502: the server refuses this client.
+// The greeting was 502, or a code no greeting may have (RFC 3977 allows only
+// 200, 201, 400 and 502): the server refuses this client. The text is fixed
+// for 502; for any other code it is the server's own reply line.
 class ConnectionRefused : public ReplyError
 {
 public:

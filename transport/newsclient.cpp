@@ -54,6 +54,27 @@ bool articleMissing(int code)
         || code == NntpCode::NoSuchArticle;
 }
 
+// The value of the header field name in header lines (folded lines joined).
+QByteArray headerValue(const QList<QByteArray> &lines, const QByteArray &name)
+{
+    QByteArray value;
+    bool inField = false;
+    for (const QByteArray &line : lines) {
+        if (inField && (line.startsWith(' ') || line.startsWith('\t'))) {
+            value += ' ' + line.trimmed();
+            continue;
+        }
+        if (inField)
+            break;
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).compare(name, Qt::CaseInsensitive) == 0) {
+            value = line.mid(colon + 1).trimmed();
+            inField = true;
+        }
+    }
+    return value;
+}
+
 } // namespace
 
 QString greetingStateText(GreetingState state)
@@ -75,6 +96,12 @@ QString untrustedCertificateQuestion(const QString &host, const QString &reason)
 {
     return QStringLiteral("The certificate of ") + host + QStringLiteral(" cannot be trusted: ") + reason
         + QStringLiteral(". Connect anyway?");
+}
+
+QString plainLoginQuestion(const QString &host, const QString &reply)
+{
+    return QStringLiteral("The news server ") + host + QStringLiteral(" offered encryption but then refused it (")
+        + reply + QStringLiteral("). Send your user name and password unencrypted?");
 }
 
 NewsClient::NewsClient()
@@ -120,6 +147,7 @@ void NewsClient::connect()
     if (connected())
         throw ClientError(QStringLiteral("Already connected."));
     m_requestedBodies.clear();
+    m_capabilities.clear();
     const SocksSettings &socks = m_settings.SocksInfo;
     const bool implicitTls = m_settings.Port == NntpsPort || m_settings.tls == TlsUse::Implicit;
     try {
@@ -164,13 +192,10 @@ void NewsClient::readGreeting()
     case NntpCode::ServiceUnavailable:
         m_greetingState = GreetingState::TempUnavailable;
         break;
-    case NntpCode::PermanentlyUnavailable:
-        throw ConnectionRefused(greeting.code, lineText(greeting.line()));
-    case 0:
-        m_greetingState = GreetingState::AuthRequired;
-        break;
     default:
-        break; // e.g. 205 from a server about to close: the state stays as it was
+        // 502, or what no greeting may be (leafnode's 503 before it closes,
+        // 205, a line without a code): nothing more is sent.
+        throw ConnectionRefused(greeting.code, lineText(greeting.line()));
     }
 }
 
@@ -181,22 +206,35 @@ void NewsClient::negotiateStartTls()
     const NntpReply capabilities = exchange("CAPABILITIES");
     if (capabilities.code != NntpCode::CapabilityList)
         return; // a server from before CAPABILITIES: plain text as ever
-    if (!listsCapability(session().reader().readDataBlock(), "STARTTLS"))
+    m_capabilities = session().reader().readDataBlock();
+    if (!listsCapability(m_capabilities, "STARTTLS"))
         return;
     const NntpReply reply = exchange("STARTTLS");
     if (reply.code != NntpCode::ContinueWithTls) {
-        // The server offered encryption and then refused it (580 when it has
-        // no certificate). Reading in clear is the user's business; a
-        // password in clear is not.
-        if (!m_settings.UserId.isEmpty())
-            throw ClientError(QStringLiteral("The server offers no encryption; the password is not sent"));
-        return;
+        // The server offered encryption and then refused it (Debian's INN
+        // answers 580 without a certificate). Reading in clear is the user's
+        // business; a password goes in clear only when the user says so.
+        if (m_settings.UserId.isEmpty())
+            return;
+        const QString host = m_settings.Host.toLower();
+        const QString line = lineText(reply.line());
+        if (m_plainLoginHosts.contains(host))
+            return;
+        if (m_onPlainLogin && m_onPlainLogin(m_settings.Host, line)) {
+            m_plainLoginHosts.insert(host);
+            return;
+        }
+        throw ReplyError(reply.code, line,
+                         QStringLiteral("The news server %1 offered encryption but then refused it (%2); "
+                                        "the user name and password were not sent.")
+                             .arg(m_settings.Host, line));
     }
     startTls();
     // What the server offers may change with TLS; the list before it was not
     // protected and is not used.
+    m_capabilities.clear();
     if (exchange("CAPABILITIES").code == NntpCode::CapabilityList)
-        session().reader().readDataBlock();
+        m_capabilities = session().reader().readDataBlock();
 }
 
 void NewsClient::startTls()
@@ -287,9 +325,39 @@ bool NewsClient::stat(const QString &messageId)
     throw ClientError(lineText(reply.line()));
 }
 
+QByteArray NewsClient::xref(const QString &messageId)
+{
+    const QByteArray id = messageId.toUtf8();
+    const bool hdr = listsCapability(m_capabilities, "HDR");
+    const NntpReply reply = command((hdr ? "HDR Xref " : "XHDR Xref ") + id);
+    if (reply.code == NntpCode::HeadFollows || reply.code == NntpCode::HeadersFollow) {
+        // One line: "<id> value" (XHDR) or "0 value" (HDR); "(none)" without one.
+        for (const QByteArray &line : session().reader().readDataBlock()) {
+            const qsizetype blank = line.indexOf(' ');
+            const QByteArray value = blank < 0 ? QByteArray() : line.mid(blank + 1).trimmed();
+            if (!value.isEmpty() && value != "(none)")
+                return value;
+        }
+        return {};
+    }
+    if (articleMissing(reply.code))
+        return {};
+    // sn refuses HDR (500); servers of RFC 977 know no XHDR.
+    const NntpReply head = command("Head " + id);
+    if (!articleFound(head.code))
+        return {};
+    return headerValue(session().reader().readDataBlock(), "Xref");
+}
+
 QList<QByteArray> NewsClient::overview(const QString &range)
 {
-    command("xover " + range.toUtf8(), {NntpCode::OverviewFollows});
+    const NntpReply reply
+        = command("xover " + range.toUtf8(),
+                  {NntpCode::OverviewFollows, NntpCode::NoArticlesInRange, NntpCode::NoSuchArticleInGroup});
+    // 420 (RFC 2980, leafnode past the last article) and 423 (RFC 3977's OVER)
+    // say the range holds no article: an empty overview, not a failure.
+    if (reply.code != NntpCode::OverviewFollows)
+        return {};
     return session().reader().readDataBlock();
 }
 
@@ -369,6 +437,24 @@ void NewsClient::newsgroupList()
         const QString status = lineText(f.mid(3).join(' '));
         m_onNewsgroupList(name, low, high, status, continueListing);
     }
+}
+
+bool NewsClient::newsgroupDescriptions(const NewsgroupDescriptionHandler &handler)
+{
+    if (command("LIST NEWSGROUPS").code != NntpCode::ListFollows)
+        return false;
+    ReplyReader &reader = session().reader();
+    QByteArray line;
+    bool continueListing = true;
+    while (continueListing && reader.readDataLine(line)) {
+        qsizetype end = 0;
+        while (end < line.size() && line.at(end) != '\t' && line.at(end) != ' ')
+            ++end;
+        if (end == 0)
+            continue; // names no group
+        handler(lineText(line.left(end)), lineText(line.mid(end).trimmed()), continueListing);
+    }
+    return true;
 }
 
 void NewsClient::post(const NntpMessage &message)

@@ -24,6 +24,8 @@
 #include <initializer_list>
 #include <memory>
 
+#include <QSet>
+
 class CertificateAnswers;
 class NntpMessage;
 class NntpSession;
@@ -100,6 +102,11 @@ struct GroupFigures
 using NewsgroupListHandler
     = std::function<void(const QString &name, quint32 low, quint32 high, const QString &status, bool &continueListing)>;
 
+// Called once per LIST NEWSGROUPS line with the group name and its
+// description, and a continue answer that starts true; false stops the list.
+using NewsgroupDescriptionHandler
+    = std::function<void(const QString &name, const QString &description, bool &continueListing)>;
+
 // Called when the server's certificate fails verification, with the host (as
 // in Host) and the reason; true connects anyway. Called while connecting,
 // after the TLS handshake and before any command goes through it.
@@ -108,6 +115,15 @@ using UntrustedCertificateHandler = std::function<bool(const QString &host, cons
 // The question for that handler: "The certificate of <host> cannot be trusted:
 // <reason>. Connect anyway?"
 QString untrustedCertificateQuestion(const QString &host, const QString &reason);
+
+// Called when a server listed STARTTLS and then refused it, before a login
+// would go out in plain text, with the host (as in Host) and the refusal's
+// reply line; true sends the user name and password unencrypted.
+using PlainLoginHandler = std::function<bool(const QString &host, const QString &reply)>;
+
+// The question for that handler: "The news server <host> offered encryption
+// but then refused it (<reply>). Send your user name and password unencrypted?"
+QString plainLoginQuestion(const QString &host, const QString &reply);
 
 class NewsClient
 {
@@ -134,6 +150,10 @@ public:
     // A run calls this at its start, so that it asks once per host.
     void forgetCertificateAnswers();
 
+    // Without a handler the login is not sent. A Yes holds for the host as
+    // long as the client lives (the program's run); a No is asked again.
+    void setOnPlainLogin(PlainLoginHandler handler) { m_onPlainLogin = std::move(handler); }
+
     bool connected() const;
     // True while connected over TLS.
     bool encrypted() const;
@@ -149,13 +169,14 @@ public:
     QString replyLine() const;
 
     // Opens the connection (through the proxy when SocksInfo.Version is not
-    // svNoSocks), encrypts it as tls says, reads the greeting and sends "mode
+    // svNoSocks), encrypts it as tls says, reads the greeting (any but 200,
+    // 201 and 400 fails as ConnectionRefused, nothing sent) and sends "mode
     // reader". With STARTTLS: "CAPABILITIES" after the greeting; when it lists
     // STARTTLS, "STARTTLS", the handshake and "CAPABILITIES" again, all before
     // "mode reader". A server that does not list it (or answers CAPABILITIES
     // with an error) is used in plain text; one that refuses STARTTLS too,
-    // unless UserId is set: then ClientError "The server offers no encryption;
-    // the password is not sent", and no AUTHINFO is sent.
+    // unless UserId is set and the plain-login handler does not answer Yes:
+    // then ReplyError with the refusal's code, and no AUTHINFO is sent.
     void connect();
     // Sends "Quit" without awaiting a reply and closes; nothing when not connected.
     void disconnect();
@@ -163,7 +184,13 @@ public:
     void selectGroup(const QString &group);
     // id without angle brackets; true (and msgNo() set) when the server has it.
     bool stat(const QString &messageId);
+    // The Xref header of an article by its Message-ID (angle brackets kept):
+    // "XHDR Xref" (RFC 2980), "HDR Xref" where CAPABILITIES listed HDR (RFC
+    // 3977), and "Head" from servers that know neither. Empty when the server
+    // does not have the article or it has no Xref.
+    QByteArray xref(const QString &messageId);
     // range such as "1234-"; the overview lines as received, dot-unstuffed.
+    // None when the server says the range holds no article (420, 423).
     QList<QByteArray> overview(const QString &range);
     // true with the body lines delivered into message; false when the server
     // does not have the article (message untouched).
@@ -177,6 +204,10 @@ public:
     void requestBody(quint32 articleNumber);
     // Calls the OnNewsgroupList handler once per line of the LIST reply.
     void newsgroupList();
+    // "LIST NEWSGROUPS" (RFC 2980, RFC 3977): handler once per line; the name
+    // ends at the first tab or blank (INN and leafnode put a tab, sn blanks).
+    // False when the server refuses it (a reply other than 215).
+    bool newsgroupDescriptions(const NewsgroupDescriptionHandler &handler);
     void post(const NntpMessage &message);
 
 private:
@@ -196,6 +227,8 @@ private:
     NewsClientLimits m_limits;
     NewsgroupListHandler m_onNewsgroupList;
     UntrustedCertificateHandler m_onUntrustedCertificate;
+    PlainLoginHandler m_onPlainLogin;
+    QSet<QString> m_plainLoginHosts; // answered Yes
     std::unique_ptr<CertificateAnswers> m_certificateAnswers;
     std::unique_ptr<NntpSession> m_session;
 
@@ -206,4 +239,5 @@ private:
     QString m_statMessageId;
     int m_lastReplyCode = 0;
     QList<QByteArray> m_lastReplyLines;
+    QList<QByteArray> m_capabilities; // of this connection, when it asked
 };

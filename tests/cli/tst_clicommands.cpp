@@ -2,7 +2,9 @@
 // wrong command lines, a missing store; post, retrieve and update-lists
 // against a real INN and a server that is down (0 only when the run met no
 // error); and the question about a certificate that cannot be trusted, which
-// the tool answers No unless --trust-once is given.
+// the tool answers No unless --trust-once is given; and the one about a login
+// in plain text after a refused STARTTLS, answered No unless
+// --allow-plain-login is given.
 
 #include "tests/cli/clirunner.h"
 #include "tests/support/freeport.h"
@@ -89,12 +91,15 @@ private Q_SLOTS:
     void exitStatus();
     void untrustedCertificate_data();
     void untrustedCertificate();
+    void plainLoginAfterRefusedStartTls_data();
+    void plainLoginAfterRefusedStartTls();
 
 private:
     std::unique_ptr<InnServer> m_inn;
     quint16 m_downPort = 0;
     TestCertificates m_certificates;
     std::unique_ptr<InnServer> m_tlsInn;
+    std::unique_ptr<InnServer> m_loginInn; // Debian's default: STARTTLS listed, answered 580
 };
 
 void tst_CliCommands::initTestCase()
@@ -116,6 +121,12 @@ void tst_CliCommands::initTestCase()
     tls.extraInnConf = m_certificates.innConf(issued);
     m_tlsInn = std::make_unique<InnServer>(tls);
     QVERIFY2(m_tlsInn->start(), qPrintable(m_tlsInn->errorString()));
+    InnServer::Options login;
+    login.groups = {QStringLiteral("comp.security.misc")};
+    login.user = QStringLiteral("ann");
+    login.password = QStringLiteral("s3cret");
+    m_loginInn = std::make_unique<InnServer>(login);
+    QVERIFY2(m_loginInn->start(), qPrintable(m_loginInn->errorString()));
 }
 
 void tst_CliCommands::helpAndCommandLine_data()
@@ -302,6 +313,51 @@ void tst_CliCommands::untrustedCertificate()
     r = cli.run({QStringLiteral("retrieve")});
     QVERIFY2(r.exitCode == 1, qPrintable(r.describe()));
     QCOMPARE(r.errLines().filter(kUntrusted).size(), 1);
+}
+
+void tst_CliCommands::plainLoginAfterRefusedStartTls_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("answer");
+
+    QTest::newRow("no flag: the login is not sent")
+        << QStringList{"retrieve"} << 1 << "-> No (--allow-plain-login sends them)";
+    QTest::newRow("--yes does not answer it")
+        << QStringList{"retrieve", "--yes"} << 1 << "-> No (--allow-plain-login sends them)";
+    QTest::newRow("--allow-plain-login: read in plain text")
+        << QStringList{"retrieve", "--allow-plain-login"} << 0 << "-> Yes";
+}
+
+void tst_CliCommands::plainLoginAfterRefusedStartTls()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, answer);
+
+    CliRunner cli;
+    QCOMPARE(cli.run({QStringLiteral("init")}).exitCode, 0);
+    cli.exec(
+        account()
+        + QStringLiteral("INSERT INTO Servers (Code, ProfileName, ServerName, Port, RequiresLogin, Login, Password) "
+                         "VALUES (1, '%1', '%1', %2, -1, 'ann', 's3cret');")
+              .arg(m_loginInn->host())
+              .arg(m_loginInn->port())
+        + group(1, QStringLiteral("comp.security.misc")) + carries(1, 1)
+        + postedQuestion(QStringLiteral("comp.security.misc"), 1));
+    const CliRunner::Result r = cli.run(args);
+    QVERIFY2(!r.crashed && r.exitCode == exitCode, qPrintable(r.describe()));
+    const QString question = QStringLiteral("Warning: The news server %1 offered encryption but then refused it (580 ")
+                                 .arg(m_loginInn->host());
+    const QStringList asked = r.errLines().filter(question);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().endsWith(QStringLiteral("). Send your user name and password unencrypted? ") + answer),
+             qPrintable(r.describe()));
+    if (exitCode != 0)
+        QVERIFY2(!r.errLines().filter(QStringLiteral("the user name and password were not sent.")).isEmpty(),
+                 qPrintable(r.describe()));
+    else
+        QCOMPARE(r.outLines(), QStringList{QStringLiteral("0 new messages")});
 }
 
 QTEST_GUILESS_MAIN(tst_CliCommands)

@@ -57,6 +57,7 @@ private Q_SLOTS:
     void addFindsEveryListedGroup();
     void oneGroupLeftByTheFilterIsAddedAndRemoved();
     void doubleClickAddsThenRemoves();
+    void filterMatchesDescriptions();
     void filterAppliesWhenTheTimerFires_data();
     void filterAppliesWhenTheTimerFires();
     void aPendingFilterSurvivesSelectingANode();
@@ -204,6 +205,30 @@ void tst_CategoryGroups::doubleClickAddsThenRemoves()
     m.select({"Software"});
     doubleClickRow(m, "alt.test");
     QCOMPARE(m.links(), (QStringList{"2|comp.os.linux", "3|comp.lang.c"}));
+}
+
+void tst_CategoryGroups::filterMatchesDescriptions()
+{
+    ManagerFixture m(
+        CategoryTesting::sampleStore()
+        + "INSERT INTO GroupDescriptions SELECT Code, 'Discussion about C.' FROM Groups "
+          "WHERE GroupName = 'comp.lang.c';"
+          "INSERT INTO GroupDescriptions SELECT Code, 'Mathematical discussions and pursuits.' FROM Groups "
+          "WHERE GroupName = 'sci.math';");
+    QVERIFY(m.open());
+    m.select({"Databases"});
+    const QAbstractItemModel *model = m.list()->model();
+    QCOMPARE(model->columnCount(), 2);
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Description"));
+    QTest::keyClicks(child<QLineEdit>(&m.window, "edFilter"), "DISCUSSION");
+    QTRY_COMPARE(m.rows(), (QStringList{"comp.lang.c *", "sci.math"}));
+    QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("Mathematical discussions and pursuits."));
+
+    // A group found by its description alone is added like any other.
+    m.selectRows({"sci.math"});
+    m.action("acSubscribe")->trigger();
+    QCOMPARE(m.rows(), (QStringList{"comp.lang.c *", "sci.math *"}));
+    QCOMPARE(m.links(), (QStringList{"2|comp.os.linux", "3|comp.lang.c", "3|sci.math"}));
 }
 
 void tst_CategoryGroups::filterAppliesWhenTheTimerFires_data()

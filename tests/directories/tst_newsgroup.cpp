@@ -5,7 +5,10 @@
 #include "directories/categoryimages.h"
 #include "directories/newsgroup.h"
 #include "directories/newsgrouplistmodel.h"
+#include "exchange/certificatequestions.h"
+#include "exchange/newsaccess.h"
 #include "exchange/listloader.h"
+#include "store/dmod.h"
 #include "tests/support/modaldriver.h"
 #include "tests/directories/windowtesting.h"
 #include "tests/support/fakenewsserver.h"
@@ -75,10 +78,16 @@ private slots:
     void knownNamesReadOncePerOpening();
     void commandsWaitWhileNamesAreRead();
     void failedListKeepsDialogUsable();
+    void descriptionsShownAndFiltered_data();
+    void descriptionsShownAndFiltered();
+    void storeWithoutDescriptions();
+    void plainLoginQuestion_data();
+    void plainLoginQuestion();
 
 private:
     std::unique_ptr<InnServer> m_innA;
     std::unique_ptr<InnServer> m_innB;
+    std::unique_ptr<InnServer> m_innLogin; // Debian's default: STARTTLS listed, answered 580
 };
 
 void TestNewsgroup::initTestCase()
@@ -91,6 +100,13 @@ void TestNewsgroup::initTestCase()
     b.groups = {QStringLiteral("shared.one"), QStringLiteral("misc.b")};
     m_innB = std::make_unique<InnServer>(b);
     QVERIFY2(m_innB->start(), qPrintable(m_innB->errorString()));
+    InnServer::Options login;
+    login.groups = {QStringLiteral("comp.os.linux.networking"), QStringLiteral("sci.crypt")};
+    login.descriptions = {{QStringLiteral("sci.crypt"), QStringLiteral("Different methods of data en/decryption.")}};
+    login.user = QStringLiteral("ann");
+    login.password = QStringLiteral("s3cret");
+    m_innLogin = std::make_unique<InnServer>(login);
+    QVERIFY2(m_innLogin->start(), qPrintable(m_innLogin->errorString()));
 }
 
 void TestNewsgroup::firstOpeningOnEmptyStoreRunsUpdateList_data()
@@ -373,6 +389,122 @@ void TestNewsgroup::failedListKeepsDialogUsable()
     QCOMPARE(driver.boxes()[0].title, QStringLiteral("Quorbic"));
     QVERIFY2(driver.boxes()[0].text.startsWith(QLatin1String("refused by test")), qPrintable(driver.boxes()[0].text));
     QCOMPARE(fx.committed("SELECT GroupName FROM Groups"), QStringList({"old.group"}));
+}
+
+void TestNewsgroup::descriptionsShownAndFiltered_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("part of a name") << "lang" << QStringList{"comp.lang.c|Discussion about C."};
+    QTest::newRow("part of a description only, in another case")
+        << "MICROSCOP" << QStringList{"sci.optics|Discussion relating to the science of optics and microscopes."};
+    QTest::newRow("in a name or a description")
+        << "sci" << QStringList{"sci.optics|Discussion relating to the science of optics and microscopes.", "sci.raw|"};
+    QTest::newRow("empty: every group") << ""
+                                        << QStringList{"comp.lang.c|Discussion about C.",
+                                                       "sci.optics|Discussion relating to the science of optics and "
+                                                       "microscopes.",
+                                                       "sci.raw|"};
+}
+
+void TestNewsgroup::descriptionsShownAndFiltered()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, shown);
+    StoreFixture fx(groupRows({"sci.optics", "comp.lang.c", "sci.raw"})
+                    + "INSERT INTO GroupDescriptions VALUES (1, 'Discussion relating to the science of optics and "
+                      "microscopes.'); INSERT INTO GroupDescriptions VALUES (2, 'Discussion about C.');");
+    TfmNewsgroup dialog(fx.dm);
+    ModalDriver driver;
+    QStringList rows;
+    driver.onWindow("fmNewsgroup", [&](QWidget *) {
+        NewsgroupListModel &model = dialog.listModel();
+        QCOMPARE(model.columnCount(), 2);
+        QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Description"));
+        child<QLineEdit>(&dialog, "edFilter")->setText(typed);
+        dialog.tmrFilterTimer();
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows << model.index(row, 0).data().toString() + QLatin1Char('|') + model.index(row, 1).data().toString();
+        click(&dialog, "btnOk");
+    });
+    dialog.exec();
+    QVERIFY2(driver.finished(), qPrintable(driver.problems()));
+    QCOMPARE(rows, shown);
+}
+
+void TestNewsgroup::storeWithoutDescriptions()
+{
+    StoreFixture fx(groupRows({"sci.optics", "comp.lang.c"}) + "DROP TABLE GroupDescriptions;");
+    TfmNewsgroup dialog(fx.dm);
+    ModalDriver driver;
+    int columns = 0;
+    QStringList shown;
+    driver.onWindow("fmNewsgroup", [&](QWidget *) {
+        columns = dialog.listModel().columnCount();
+        child<QLineEdit>(&dialog, "edFilter")->setText("optics");
+        dialog.tmrFilterTimer();
+        shown = listed(dialog);
+        click(&dialog, "btnOk");
+    });
+    dialog.exec();
+    QVERIFY2(driver.finished(), qPrintable(driver.problems()));
+    QCOMPARE(columns, 1);
+    QCOMPARE(shown, QStringList{"sci.optics"});
+}
+
+void TestNewsgroup::plainLoginQuestion_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes: the list comes, and a second Update List asks no more") << true;
+    QTest::newRow("No: nothing sent, a Connection Error box") << false;
+}
+
+// Debian's INN lists STARTTLS and answers it 580 without a certificate; the
+// server wants a login.
+void TestNewsgroup::plainLoginQuestion()
+{
+    QFETCH(bool, yes);
+    StoreFixture fx(
+        QStringLiteral("INSERT INTO Servers (ProfileName, ServerName, Port, RequiresLogin, Login, Password) "
+                       "VALUES ('%1', '%1', %2, -1, 'ann', 's3cret');")
+            .arg(m_innLogin->host())
+            .arg(m_innLogin->port()));
+    preferEncryption(NewsAccess::of(fx.dm).client());
+    TfmNewsgroup dialog(fx.dm);
+    ModalDriver driver;
+    driver.answerBox(yes ? QMessageBox::Yes : QMessageBox::No);
+    if (!yes)
+        driver.answerBox(QMessageBox::Ok);
+    QStringList shown;
+    driver.onWindow("fmNewsgroup", [&](QWidget *) {
+        if (yes)
+            click(&dialog, "btnUpdate"); // the host's Yes holds: no second question
+        shown = listed(dialog);
+        click(&dialog, "btnOk");
+    });
+    dialog.exec();
+    QVERIFY2(driver.finished(), qPrintable(driver.problems()));
+    const ModalDriver::Box question = driver.boxes().value(0);
+    QCOMPARE(question.title, QStringLiteral("Warning"));
+    QVERIFY2(question.text.startsWith(QStringLiteral("The news server %1 offered encryption but then refused it (580 ")
+                                          .arg(m_innLogin->host()))
+                 && question.text.endsWith(QStringLiteral("). Send your user name and password unencrypted?")),
+             qPrintable(question.text));
+    QCOMPARE(question.icon, QMessageBox::Warning);
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    if (yes) {
+        QCOMPARE(driver.boxes().size(), 1);
+        QCOMPARE(shown, QStringList({"comp.os.linux.networking", "sci.crypt"}));
+        QCOMPARE(fx.committed("SELECT Description FROM GroupDescriptions JOIN Groups ON Code = Newsgroup "
+                              "WHERE GroupName = 'sci.crypt'"),
+                 QStringList{"Different methods of data en/decryption."});
+    } else {
+        QCOMPARE(driver.boxes().size(), 2);
+        QCOMPARE(driver.boxes()[1].title, QStringLiteral("Connection Error"));
+        QVERIFY2(driver.boxes()[1].text.endsWith(QStringLiteral("; the user name and password were not sent.")),
+                 qPrintable(driver.boxes()[1].text));
+        QCOMPARE(shown, QStringList());
+    }
 }
 
 QTEST_MAIN(TestNewsgroup)

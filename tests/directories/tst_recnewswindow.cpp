@@ -26,12 +26,17 @@ QStringList names(const QString &prefix, int count)
     return list;
 }
 
-QString listOf(const QStringList &groups)
+// LIST, and after a list that was read to its end LIST NEWSGROUPS, here
+// refused as leafnode's predecessors did.
+QString listOf(const QStringList &groups, bool readToItsEnd = true)
 {
     QString script = QStringLiteral("C: List\nS: 215 list follows\n");
     for (const QString &name : groups)
         script += QStringLiteral("S: %1 2 1 y\n").arg(name);
-    return script + QStringLiteral("S: .\n");
+    script += QStringLiteral("S: .\n");
+    if (readToItsEnd)
+        script += QStringLiteral("C: LIST NEWSGROUPS\nS: 500 What?\n");
+    return script;
 }
 
 QString text(const QWidget &window, const char *label)
@@ -129,7 +134,7 @@ void TestRecNewsWindow::userActionsDuringAList()
     QFETCH(int, linksKept);
 
     FakeNewsServer fake;
-    fake.addScript(Opening + listOf(names("a.", 10)) + Closing);
+    fake.addScript(Opening + listOf(names("a.", 10), action == QLatin1String("close")) + Closing);
     LoadStore store;
     store.addServer(fake.host(), fake.port());
     Tdm &dm = store.open();

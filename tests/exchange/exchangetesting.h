@@ -36,6 +36,11 @@ public:
         asked << title;
         return true;
     }
+    bool askPlainLogin(const QString &host, const QString &reply) override
+    {
+        plainLoginQuestions << plainLoginQuestion(host, reply);
+        return plainLoginAnswer;
+    }
     void showStatus(int panel, const QString &text) override { (panel == 0 ? status0 : status1) << text; }
     void processEvents() override
     {
@@ -54,6 +59,8 @@ public:
         return texts;
     }
 
+    QStringList plainLoginQuestions;
+    bool plainLoginAnswer = false;
     QList<Box> boxes;
     QStringList asked;
     QStringList status0;

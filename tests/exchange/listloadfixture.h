@@ -6,6 +6,7 @@
 #include "exchange/listloadview.h"
 #include "exchange/runui.h"
 #include "store/dmod.h"
+#include "transport/newsclient.h"
 #include "tests/support/scratchstore.h"
 
 #include <QList>
@@ -28,6 +29,11 @@ public:
         boxes.append({title, text, icon});
     }
     bool ask(const QString &, const QString &) override { return true; }
+    bool askPlainLogin(const QString &host, const QString &reply) override
+    {
+        plainLoginQuestions << plainLoginQuestion(host, reply);
+        return plainLoginAnswer;
+    }
     void showStatus(int panel, const QString &text) override { (panel == 0 ? status0 : status1).append(text); }
     void processEvents() override
     {
@@ -45,6 +51,8 @@ public:
         return texts;
     }
 
+    QStringList plainLoginQuestions;
+    bool plainLoginAnswer = false;
     QList<Box> boxes;
     QStringList status0;
     QStringList status1;

@@ -20,12 +20,17 @@ namespace {
 const QString Opening = QStringLiteral("S: 200 hi\nC: mode reader\nS: 200 ok\n");
 const QString Closing = QStringLiteral("C: Quit\n* closed");
 
-QString listOf(const QStringList &names)
+// LIST, and after a list that was read to its end LIST NEWSGROUPS, here
+// without a line.
+QString listOf(const QStringList &names, bool readToItsEnd = true)
 {
     QString script = QStringLiteral("C: List\nS: 215 list follows\n");
     for (const QString &name : names)
         script += QStringLiteral("S: %1 0000000002 0000000001 y\n").arg(name);
-    return script + QStringLiteral("S: .\n");
+    script += QStringLiteral("S: .\n");
+    if (readToItsEnd)
+        script += QStringLiteral("C: LIST NEWSGROUPS\nS: 215 Descriptions in form \"group description\".\nS: .\n");
+    return script;
 }
 
 // The names the dialog's filtered list holds with an empty filter, as a row set.
@@ -62,6 +67,9 @@ private slots:
     void abortStopsOnlyThatServer_data();
     void abortStopsOnlyThatServer();
     void emptyServerList();
+    void descriptionsFromInn();
+    void descriptionsFromOtherServers_data();
+    void descriptionsFromOtherServers();
     void knownNamesReportedEvery512_data();
     void knownNamesReportedEvery512();
 
@@ -129,6 +137,81 @@ void TestListLoader::twoServersShareGroupsAndRepeatedLoadsAddNothing()
     QCOMPARE(ui.boxTexts(), QStringList());
     QCOMPARE(store.rows("SELECT Code, GroupName FROM Groups ORDER BY Code"), groupsBefore);
     QCOMPARE(store.links(), linksBefore);
+}
+
+void TestListLoader::descriptionsFromInn()
+{
+    InnServer::Options options;
+    options.groups = {QStringLiteral("comp.lang.c"), QStringLiteral("sci.physics.research")};
+    options.descriptions
+        = {{QStringLiteral("comp.lang.c"), QStringLiteral("Discussion about C.")},
+           {QStringLiteral("sci.physics.research"), QStringLiteral("Current physics research. (Moderated)")}};
+    InnServer inn(options);
+    QVERIFY2(inn.start(), qPrintable(inn.errorString()));
+    LoadStore store;
+    store.addServer(inn.host(), inn.port());
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    for (int load = 1; load <= 2; ++load) {
+        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+        loader.rememberStoredGroupNames();
+        loader.loadAllServers();
+        dm.commit();
+    }
+    QCOMPARE(ui.boxTexts(), QStringList());
+    QCOMPARE(store.rows("SELECT GroupName, Description FROM GroupDescriptions JOIN Groups ON Code = Newsgroup "
+                        "ORDER BY GroupName"),
+             QStringList(
+                 {"comp.lang.c|Discussion about C.", "sci.physics.research|Current physics research. (Moderated)"}));
+}
+
+void TestListLoader::descriptionsFromOtherServers_data()
+{
+    QTest::addColumn<QString>("descriptions"); // the reply to LIST NEWSGROUPS; empty: not asked
+    QTest::addColumn<bool>("table");
+    QTest::addColumn<QStringList>("stored");
+
+    QTest::newRow("sn: blanks, one for a group no list names")
+        << "S: 215 list follows\nS: comp.lang.c   Discussion about C.\nS: sci.math  Mathematical discussions.\n"
+           "S: alt.unlisted   Not carried.\nS: .\n"
+        << true << QStringList{"comp.lang.c|Discussion about C.", "sci.math|Mathematical discussions."};
+    QTest::newRow("leafnode: a tab, a group without one")
+        << "S: 215 Descriptions in form \"group description\".\nS: comp.lang.c\tDiscussion about C.\n"
+           "S: sci.math\t\nS: .\n"
+        << true << QStringList{"comp.lang.c|Discussion about C.", "sci.math|"};
+    QTest::newRow("refused: names only, no box") << "S: 503 program error, function not performed\n"
+                                                 << true << QStringList{};
+    QTest::newRow("store without the table: not asked") << QString() << false << QStringList{};
+}
+
+void TestListLoader::descriptionsFromOtherServers()
+{
+    QFETCH(QString, descriptions);
+    QFETCH(bool, table);
+    QFETCH(QStringList, stored);
+
+    FakeNewsServer fake;
+    fake.addScript(Opening + listOf({"comp.lang.c", "sci.math"}, false)
+                   + (descriptions.isEmpty() ? QString() : "C: LIST NEWSGROUPS\n" + descriptions) + Closing);
+    LoadStore store;
+    if (!table)
+        store.store.exec("DROP TABLE GroupDescriptions");
+    store.addServer(fake.host(), fake.port());
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+    loader.loadAllServers();
+    QVERIFY2(fake.waitForScripts(), qPrintable(fake.failure()));
+    dm.commit();
+    QCOMPARE(ui.boxTexts(), QStringList());
+    QCOMPARE(view.closedByItself, QList<bool>{true});
+    QCOMPARE(store.rows("SELECT GroupName FROM Groups ORDER BY GroupName"), QStringList({"comp.lang.c", "sci.math"}));
+    if (table)
+        QCOMPARE(store.rows("SELECT GroupName, Description FROM GroupDescriptions JOIN Groups ON Code = Newsgroup "
+                            "ORDER BY GroupName"),
+                 stored);
 }
 
 void TestListLoader::realisticLoadOf100000Groups()
@@ -239,12 +322,12 @@ void TestListLoader::serverFailures_data()
         << "fake"
         << "" << false << "" << QStringList() << true << QStringList();
     QTest::newRow("store refuses a group: list ends, client disconnected")
-        << "fake" << Opening + listOf({"a.one", "a.bad", "a.three"}) + Closing << true << refuseBad
+        << "fake" << Opening + listOf({"a.one", "a.bad", "a.three"}, false) + Closing << true << refuseBad
         << QStringList{quorbic + "refused by test.*"} << false << QStringList{"a.one"};
     // A refused link that the store does not hold (a full disk) is a failure
     // like any other; only a link the store holds already may be refused.
     QTest::newRow("store refuses a link: list ends, client disconnected")
-        << "fake" << Opening + listOf({"a.one", "a.two", "a.three"}) + Closing << true << refuseLink
+        << "fake" << Opening + listOf({"a.one", "a.two", "a.three"}, false) + Closing << true << refuseLink
         << QStringList{quorbic + "refused by test.*"} << false << QStringList{"a.one"};
 }
 
@@ -314,7 +397,7 @@ void TestListLoader::abortStopsOnlyThatServer_data()
     // Seen while line 3 is handled: line 3 is stored, line 4 is answered with
     // the stop and still stored, the rest is not read.
     QTest::newRow("abort at the third line")
-        << 5 << Opening + listOf(six) + Closing << QStringList{"a.1", "a.2", "a.3", "a.4"};
+        << 5 << Opening + listOf(six, false) + Closing << QStringList{"a.1", "a.2", "a.3", "a.4"};
 }
 
 void TestListLoader::abortStopsOnlyThatServer()

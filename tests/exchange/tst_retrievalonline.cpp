@@ -1,9 +1,11 @@
 // Retrieval against a real INN: the whole road of one question (posted by the
 // posting run, answered by an expert writing raw NNTP, retrieved, replied to,
 // answered again, retrieved again), threads in one overview, a cross-posted
-// answer, the start number from STAT, a read-only server, and a run with
-// nothing to scan.
+// answer, the start number from the Xref, a busy group read whole and then
+// only what is new, a read-only server, and a run with nothing to scan.
 
+#include "exchange/certificatequestions.h"
+#include "exchange/newsaccess.h"
 #include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
 #include "store/dmod.h"
@@ -86,6 +88,7 @@ private Q_SLOTS:
     void wholeRoadOfOneQuestion();
     void threadsInOneOverviewAndACrossPostedAnswer();
     void startNumberFromTheOldestRecord();
+    void busyGroupReadWholeThenOnlyWhatIsNew();
     void readOnlyServerAndADeletedQuestion();
     void nothingToScanConnectsNowhere();
 
@@ -103,7 +106,7 @@ void tst_RetrievalOnline::initTestCase()
 {
     InnServer::Options options;
     options.groups = {"quorbic.r1", "quorbic.r2", "quorbic.r3", "quorbic.r4", "quorbic.r5",
-                      "quorbic.r6", "quorbic.r7", "quorbic.r8", "quorbic.r9"};
+                      "quorbic.r6", "quorbic.r7", "quorbic.r8", "quorbic.r9", "sci.optics"};
     m_inn = std::make_unique<InnServer>(options);
     QVERIFY2(m_inn->start(), qPrintable(m_inn->errorString()));
     InnServer::ReaderOptions readOnly;
@@ -208,10 +211,11 @@ void tst_RetrievalOnline::threadsInOneOverviewAndACrossPostedAnswer()
 void tst_RetrievalOnline::startNumberFromTheOldestRecord()
 {
     // In r5 and r6 an article naming the question comes before the question.
-    // r5: INN knows the oldest record but numbers it 0 in its STAT reply (as
-    // RFC 3977 has it for a Message-ID), so the group, being young, is read
-    // from its first article. r6: the oldest record is unknown to INN, and 300
-    // more articles follow, so reading starts 300 below the highest number.
+    // r5: INN numbers the oldest record 0 in its STAT reply (as RFC 3977 has
+    // it for a Message-ID), but its Xref gives the number in r5, where reading
+    // starts: the article before it is not read. r6: the oldest record is
+    // unknown to INN, and 300 more articles follow, so reading starts 300
+    // below the highest number.
     for (const QString &n : {QStringLiteral("5"), QStringLiteral("6")}) {
         const QString group = QStringLiteral("quorbic.r") + n;
         const QString question = QStringLiteral("<q%1@test.invalid>").arg(n);
@@ -235,9 +239,55 @@ void tst_RetrievalOnline::startNumberFromTheOldestRecord()
             + fill::sent(31, QStringLiteral("<lost@test.invalid>"), {}, 6)
             + fill::sent(30, QStringLiteral("<q5@test.invalid>"), {}, 5)
             + fill::sent(31, QStringLiteral("<q6@test.invalid>"), {}, 6));
-    QCOMPARE(s.retrieve(), QStringLiteral("3 new messages"));
+    QCOMPARE(s.retrieve(), QStringLiteral("2 new messages"));
     QCOMPARE(s.rows(QStringLiteral("SELECT Subject, Parent FROM Article WHERE ArticleType=0 ORDER BY Code")),
-             (QStringList{QStringLiteral("Early 5|30"), QStringLiteral("Late 5|30"), QStringLiteral("Late 6|31")}));
+             (QStringList{QStringLiteral("Late 5|30"), QStringLiteral("Late 6|31")}));
+}
+
+void tst_RetrievalOnline::busyGroupReadWholeThenOnlyWhatIsNew()
+{
+    // The question, then 2,000 articles, every 100th an answer to it.
+    const QString group = QStringLiteral("sci.optics");
+    const QString question = QStringLiteral("<lens.question@test.invalid>");
+    expertPosts(group, question, {}, QStringLiteral("Which lens?"));
+    NntpProbe probe;
+    QVERIFY2(probe.open(m_inn->host(), m_inn->port()), qPrintable(probe.errorString()));
+    const auto postMany = [&](int from, int count) {
+        for (int i = from; i < from + count; ++i) {
+            const bool answer = i % 100 == 99;
+            QCOMPARE(probe.command("POST").left(3), QByteArray("340"));
+            const QByteArray reply = probe.sendText(
+                article(group, QStringLiteral("<busy%1@elsewhere.invalid>").arg(i),
+                        answer ? QStringLiteral("<other@elsewhere.invalid> ") + question
+                               : QStringLiteral("<thread%1@elsewhere.invalid>").arg(i % 37),
+                        (answer ? QStringLiteral("Re: Which lens? %1") : QStringLiteral("Chatter %1")).arg(i)));
+            QVERIFY2(reply.startsWith("240"), reply.constData());
+        }
+    };
+    postMany(0, 2000);
+    Store s(fill::server(1, m_inn->host(), m_inn->port()) + fill::group(1, group) + fill::carries(1, 1)
+            + fill::question(70, 0, 0, QStringLiteral("Which lens?"), {}, 1, group) + fill::sent(70, question, {}, 1));
+    // As the program connects: CAPABILITIES, where INN lists HDR, which then
+    // reads the Xref; STARTTLS refused (no certificate), read in plain text.
+    preferEncryption(NewsAccess::of(*s.dm).client());
+    QCOMPARE(s.retrieve(), QStringLiteral("20 new messages"));
+    // From the question on: the question and the 2,000 after it.
+    QCOMPARE(s.ui.status1.size(), 2001);
+    QCOMPARE(s.rows(QStringLiteral("SELECT count(*), min(Subject), max(Subject) FROM Article WHERE Parent=70")),
+             QStringList{QStringLiteral("20|Re: Which lens? 1099|Re: Which lens? 999")});
+
+    // 50 more, 1 of them an answer: only those 50 are read.
+    postMany(2050, 50);
+    const qsizetype examinedBefore = s.ui.status1.size();
+    QCOMPARE(s.retrieve(), QStringLiteral("1 new message"));
+    QCOMPARE(s.ui.status1.size() - examinedBefore, 50);
+    QCOMPARE(s.rows(QStringLiteral("SELECT Subject FROM Article WHERE Code > 90")),
+             QStringList{QStringLiteral("Re: Which lens? 2099")});
+    // Nothing new: not even an overview.
+    const qsizetype examinedThen = s.ui.status1.size();
+    QCOMPARE(s.retrieve(), QStringLiteral("0 new messages"));
+    QCOMPARE(s.ui.status1.size(), examinedThen);
+    QCOMPARE(s.ui.boxTexts(), QStringList{});
 }
 
 void tst_RetrievalOnline::readOnlyServerAndADeletedQuestion()

@@ -34,16 +34,23 @@ QStringList greeting(const QString &line = QStringLiteral("200 fake news server 
     return {QStringLiteral("S: ") + line, QStringLiteral("C: mode reader"), QStringLiteral("S: ") + line};
 }
 
-// GROUP and STAT of the oldest record, then XOVER from start with the given lines.
+// The Xref of the oldest record, when the server's overview holds none.
+QStringList noXref(const QString &oldest)
+{
+    return {QStringLiteral("C: XHDR Xref <") + oldest + QLatin1Char('>'), QStringLiteral("S: 221 Xref matches follow"),
+            QStringLiteral("S: <") + oldest + QStringLiteral("> (none)"), QStringLiteral("S: .")};
+}
+
+// GROUP, the Xref (none) and STAT of the oldest record, then XOVER from start
+// with the given lines.
 QStringList readGroup(const QString &group, const QString &figures, const QString &oldest, const QString &statReply,
                       int start, const QStringList &lines)
 {
     QStringList script{QStringLiteral("C: Group ") + group,
-                       QStringLiteral("S: 211 ") + figures + QLatin1Char(' ') + group,
-                       QStringLiteral("C: Stat <") + oldest + QLatin1Char('>'),
-                       QStringLiteral("S: ") + statReply,
-                       QStringLiteral("C: xover %1-").arg(start),
-                       QStringLiteral("S: 224 overview follows")};
+                       QStringLiteral("S: 211 ") + figures + QLatin1Char(' ') + group};
+    script << noXref(oldest);
+    script << QStringList{QStringLiteral("C: Stat <") + oldest + QLatin1Char('>'), QStringLiteral("S: ") + statReply,
+                          QStringLiteral("C: xover %1-").arg(start), QStringLiteral("S: 224 overview follows")};
     script << lines << QStringLiteral("S: .");
     return script;
 }
@@ -102,6 +109,11 @@ private Q_SLOTS:
     void storesAnswersAndThreadsThem();
     void startNumber_data();
     void startNumber();
+    void startFromXref_data();
+    void startFromXref();
+    void scanMarks_data();
+    void scanMarks();
+    void incompleteScanKeepsItsMark();
     void crossPostedAnswerIsStoredOnce();
     void articleGoneBeforeItsBodyStoresNothing();
     void oddOverviewLines();
@@ -214,6 +226,142 @@ void tst_RetrievalRun::startNumber()
     QCOMPARE(r.ui.status0.last(), QStringLiteral("0 new messages"));
 }
 
+void tst_RetrievalRun::startFromXref_data()
+{
+    QTest::addColumn<QStringList>("lookUp"); // after GROUP, up to the XOVER
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QStringList>("overview"); // the reply to XOVER
+    const QString xhdr = QStringLiteral("C: XHDR Xref <q@x>");
+    QTest::newRow("INN: XHDR names the group")
+        << QStringList{xhdr, QStringLiteral("S: 221 Xref matches follow (ID)"),
+                       QStringLiteral("S: <q@x> news.example.com g.one:1207"), QStringLiteral("S: .")}
+        << 1207 << QStringList{QStringLiteral("S: 224 overview follows"), QStringLiteral("S: .")};
+    QTest::newRow("sn: the group's own number, not the first group's")
+        << QStringList{xhdr, QStringLiteral("S: 221 Xref header follows"),
+                       QStringLiteral("S: <q@x> sn.example.org comp.lang.c:88 g.one:1207"), QStringLiteral("S: .")}
+        << 1207 << QStringList{QStringLiteral("S: 224 overview follows"), QStringLiteral("S: .")};
+    QTest::newRow("no XHDR: the Xref of HEAD, folded")
+        << QStringList{xhdr,
+                       QStringLiteral("S: 500 What?"),
+                       QStringLiteral("C: Head <q@x>"),
+                       QStringLiteral("S: 221 0 <q@x> head"),
+                       QStringLiteral("S: From: Asker <asker@example.org>"),
+                       QStringLiteral("S: Xref: news.example.com comp.lang.c:88"),
+                       QStringLiteral("S:  g.one:1207"),
+                       QStringLiteral("S: Message-ID: <q@x>"),
+                       QStringLiteral("S: .")}
+        << 1207 << QStringList{QStringLiteral("S: 224 overview follows"), QStringLiteral("S: .")};
+    QTest::newRow("leafnode: no Xref, STAT says 0, nothing in the range")
+        << noXref(QStringLiteral("q@x"))
+            + QStringList{QStringLiteral("C: Stat <q@x>"), QStringLiteral("S: 223 0 <q@x>")}
+        << 150 << QStringList{QStringLiteral("S: 420 No articles in specified range.")};
+    QTest::newRow("gone from the server")
+        << QStringList{xhdr, QStringLiteral("S: 430 no such article"), QStringLiteral("C: Stat <q@x>"),
+                       QStringLiteral("S: 430 no such article")}
+        << 150 << QStringList{QStringLiteral("S: 423 No articles in that range")};
+}
+
+void tst_RetrievalRun::startFromXref()
+{
+    QFETCH(QStringList, lookUp);
+    QFETCH(int, start);
+    QFETCH(QStringList, overview);
+    Retrieval r(kQuestion);
+    r.server.addScript(greeting()
+                       + QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("S: 211 400 51 450 g.one")}
+                       + lookUp + QStringList{QStringLiteral("C: xover %1-").arg(start)} + overview + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.ui.boxTexts(), QStringList{});
+    QCOMPARE(r.ui.status0.last(), QStringLiteral("0 new messages"));
+}
+
+void tst_RetrievalRun::scanMarks_data()
+{
+    QTest::addColumn<bool>("table");
+    QTest::addColumn<QString>("secondFigures");
+    QTest::addColumn<QStringList>("secondRun"); // after GROUP
+    const QStringList fromXref{QStringLiteral("C: XHDR Xref <q@x>"),
+                               QStringLiteral("S: 221 Xref matches follow"),
+                               QStringLiteral("S: <q@x> news.example.com g.one:100"),
+                               QStringLiteral("S: ."),
+                               QStringLiteral("C: xover 100-"),
+                               QStringLiteral("S: 224 overview follows")};
+    QTest::newRow("new articles: only those")
+        << true << QStringLiteral("4 100 104")
+        << QStringList{QStringLiteral("C: xover 103-"),
+                       QStringLiteral("S: 224 overview follows"),
+                       overviewLine(103, QStringLiteral("A2"), QStringLiteral("<a2@y>"), QStringLiteral("<q@x>")),
+                       overviewLine(104, QStringLiteral("Other"), QStringLiteral("<o@y>"), QString()),
+                       QStringLiteral("S: ."),
+                       QStringLiteral("C: Body 103"),
+                       QStringLiteral("S: 222 103 <a2@y> body"),
+                       QStringLiteral("S: two"),
+                       QStringLiteral("S: .")};
+    QTest::newRow("nothing new: no XOVER") << true << QStringLiteral("3 100 102") << QStringList{};
+    QTest::newRow("mark above the highest: renumbered server, from the Xref")
+        << true << QStringLiteral("1 1 50")
+        << QStringList{QStringLiteral("C: XHDR Xref <q@x>"),
+                       QStringLiteral("S: 221 Xref matches follow"),
+                       QStringLiteral("S: <q@x> news.example.com g.one:7"),
+                       QStringLiteral("S: ."),
+                       QStringLiteral("C: xover 7-"),
+                       QStringLiteral("S: 224 overview follows"),
+                       QStringLiteral("S: .")};
+    QTest::newRow("store without the table: from the Xref again")
+        << false << QStringLiteral("4 100 104") << fromXref + QStringList{QStringLiteral("S: .")};
+}
+
+void tst_RetrievalRun::scanMarks()
+{
+    QFETCH(bool, table);
+    QFETCH(QString, secondFigures);
+    QFETCH(QStringList, secondRun);
+    Retrieval r(kQuestion + (table ? QString() : QStringLiteral("DROP TABLE ScanMarks;")));
+    const QStringList group{QStringLiteral("C: Group g.one")};
+    r.server.addScript(
+        greeting() + group + QStringList{QStringLiteral("S: 211 3 100 102 g.one")}
+        + QStringList{QStringLiteral("C: XHDR Xref <q@x>"), QStringLiteral("S: 221 Xref matches follow"),
+                      QStringLiteral("S: <q@x> news.example.com g.one:100"), QStringLiteral("S: ."),
+                      QStringLiteral("C: xover 100-"), QStringLiteral("S: 224 overview follows"),
+                      overviewLine(101, QStringLiteral("A1"), QStringLiteral("<a1@y>"), QStringLiteral("<q@x>")),
+                      overviewLine(102, QStringLiteral("Other"), QStringLiteral("<o1@y>"), QString()),
+                      QStringLiteral("S: .")}
+        + body(101, {QStringLiteral("one")}) + kQuit);
+    r.server.addScript(greeting() + group + QStringList{QStringLiteral("S: 211 ") + secondFigures + " g.one"}
+                       + secondRun + kQuit);
+    r.run->RetrieveAnswers();
+    if (table)
+        QCOMPARE(r.rows(QStringLiteral("SELECT Newsgroup, Server, LastArticle FROM ScanMarks")),
+                 QStringList{QStringLiteral("1|1|102")});
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.ui.boxTexts(), QStringList{});
+    QCOMPARE(r.rows(QStringLiteral("SELECT count(*) FROM Article WHERE Code > 10")),
+             QStringList{QString::number(secondRun.contains(QStringLiteral("S: two")) ? 2 : 1)});
+}
+
+void tst_RetrievalRun::incompleteScanKeepsItsMark()
+{
+    // The connection breaks before the second answer's body: the first answer
+    // is kept, the mark is not moved, and the next run reads the range again.
+    Retrieval r(kQuestion + QStringLiteral("INSERT INTO ScanMarks VALUES (1, 1, 100);"));
+    r.server.addScript(
+        greeting()
+        + QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("S: 211 5 100 105 g.one"),
+                      QStringLiteral("C: xover 101-"), QStringLiteral("S: 224 overview follows"),
+                      overviewLine(101, QStringLiteral("A1"), QStringLiteral("<a1@y>"), QStringLiteral("<q@x>")),
+                      overviewLine(102, QStringLiteral("A2"), QStringLiteral("<a2@y>"), QStringLiteral("<q@x>")),
+                      QStringLiteral("S: .")}
+        + body(101, {QStringLiteral("one")}) + QStringList{QStringLiteral("C: Body 102"), QStringLiteral("* close")});
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.ui.boxTexts(),
+             QStringList{QStringLiteral("News Server 127.0.0.1 | The server broke off the connection")});
+    QCOMPARE(r.rows(QStringLiteral("SELECT Subject FROM Article WHERE Code > 10")), QStringList{QStringLiteral("A1")});
+    QCOMPARE(r.rows(QStringLiteral("SELECT LastArticle FROM ScanMarks")), QStringList{QStringLiteral("100")});
+}
+
 void tst_RetrievalRun::crossPostedAnswerIsStoredOnce()
 {
     // The question went to both groups; the answer names both copies and is
@@ -297,14 +445,14 @@ void tst_RetrievalRun::readFailure_data()
                                                   QStringLiteral("S: 411 no such news group")}
                                    << QStringLiteral("411 no such news group");
     QTest::newRow("unexpected STAT reply")
-        << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("S: 211 5 1 5 g.one"),
-                       QStringLiteral("C: Stat <q@x>"), QStringLiteral("S: 500 what?")}
+        << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("S: 211 5 1 5 g.one")} + noXref("q@x")
+            + QStringList{QStringLiteral("C: Stat <q@x>"), QStringLiteral("S: 500 what?")}
         << QStringLiteral("500 what?");
     QTest::newRow("XOVER refused") << readGroup(QStringLiteral("g.one"), QStringLiteral("5 1 5"), QStringLiteral("q@x"),
                                                 QStringLiteral("223 1 <q@x>"), 1, {})
-                                          .mid(0, 5)
-            + QStringList{QStringLiteral("S: 420 no article(s) selected")}
-                                   << QStringLiteral("420 no article(s) selected");
+                                          .mid(0, 9)
+            + QStringList{QStringLiteral("S: 503 program fault")}
+                                   << QStringLiteral("503 program fault");
     QTest::newRow("connection broken") << QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("* close")}
                                        << QStringLiteral("The server broke off the connection");
 }
@@ -341,6 +489,9 @@ void tst_RetrievalRun::serverChoice_data()
     QTest::newRow("refusing server passed over")
         << QStringLiteral("502 go away")
         << QStringLiteral("Connection Error: Connection explicitly refused by NNTP server.");
+    QTest::newRow("leafnode's 503 greeting passed over, with its own words")
+        << QStringLiteral("503 Unable to determine fully qualified domain name")
+        << QStringLiteral("Connection Error: 503 Unable to determine fully qualified domain name");
 }
 
 void tst_RetrievalRun::serverChoice()
@@ -355,7 +506,7 @@ void tst_RetrievalRun::serverChoice()
     if (box.isEmpty()) {
         r.server.addScript(greeting(firstGreeting) + reading);
     } else {
-        r.server.addScript(firstGreeting.startsWith(QLatin1String("502"))
+        r.server.addScript(firstGreeting.startsWith(QLatin1Char('5'))
                                ? QStringList{QStringLiteral("S: ") + firstGreeting}
                                : greeting(firstGreeting) + kQuit);
         second.addScript(greeting() + reading);

@@ -285,14 +285,15 @@ QString overviewLine(const Article &a)
                           .arg(a.subject, a.messageId, a.references));
 }
 
-// From the greeting to XOVER's 224: GROUP, and STAT of the group's oldest
+// From the greeting to XOVER's 224: GROUP, and the Xref of the group's oldest
 // record, which the server numbers 1.
 QStringList upToOverview(const QString &group)
 {
     const QString oldest = group == QLatin1String("g.one") ? "q1@x" : "q2@x";
     return opening() << clientSays("Group " + group)
                      << serverSays(QStringLiteral("211 %1 1 %1 %2").arg(articlesOf(group).last().number).arg(group))
-                     << clientSays("Stat <" + oldest + '>') << serverSays("223 1 <" + oldest + '>')
+                     << clientSays("XHDR Xref <" + oldest + '>') << serverSays("221 Xref matches follow")
+                     << serverSays('<' + oldest + "> news.test " + group + ":1") << serverSays(".")
                      << clientSays("xover 1-") << serverSays("224 overview follows");
 }
 
@@ -320,6 +321,15 @@ QStringList healthyRead(const QString &group, const QStringList &stored, bool vi
             script += bodyOf(a);
     }
     return script << kQuit;
+}
+
+// A group read to its end before: GROUP shows nothing after where that read
+// ended, and nothing more is asked.
+QStringList unchangedRead(const QString &group, bool viaProxy)
+{
+    return tunnel(viaProxy) + opening()
+        << clientSays("Group " + group)
+        << serverSays(QStringLiteral("211 %1 1 %1 %2").arg(articlesOf(group).last().number).arg(group)) << kQuit;
 }
 
 struct Retrieval : Online
@@ -618,7 +628,7 @@ void tst_WireFaults::retrievalRun()
 
     // The next run stores the rest, fetching only the bodies it lacks.
     r.again();
-    r.news.addScript(healthyRead("g.one", stored, viaProxy));
+    r.news.addScript(unchangedRead("g.one", viaProxy));
     r.news.addScript(healthyRead("g.two", stored, viaProxy));
     QCOMPARE(r.run->RetrieveAnswers(), RetrievalRun::Outcome::Finished);
     QVERIFY2(r.news.waitForScripts(), qPrintable(r.news.failure()));
@@ -665,6 +675,11 @@ void tst_WireFaults::listLoader_data()
         << false << (listing(2) << kStall) << QStringList{standardBox + errorBoxText(timedOut())} << false << firstTwo;
     QTest::newRow("overlong line in LIST data") << false << (listing(2) << overlongLine() << kQuit)
                                                 << QStringList{standardBox + kOverlong} << false << firstTwo;
+    QTest::newRow("dropped in LIST NEWSGROUPS data: the names stay")
+        << false
+        << (listing(4) << serverSays(".") << clientSays("LIST NEWSGROUPS") << serverSays("215 descriptions follow")
+                       << serverSays("a.one\tThe first.") << kClose)
+        << QStringList{standardBox + kClosed} << false << kListed;
 }
 
 void tst_WireFaults::listLoader()
@@ -713,7 +728,9 @@ void tst_WireFaults::listLoader()
 
     // Opened again: Update List against a healthy server, then OK.
     o.again();
-    o.news.addScript(tunnel(viaProxy) + listing(kListed.size()) << serverSays(".") << kQuit);
+    o.news.addScript(tunnel(viaProxy) + listing(kListed.size())
+                     << serverSays(".") << clientSays("LIST NEWSGROUPS") << serverSays("215 descriptions follow")
+                     << serverSays("a.one\tThe first.") << serverSays(".") << kQuit);
     RecordingLoadView healthy;
     updateList(healthy);
     dm.commit();

@@ -270,7 +270,8 @@ bool InnServer::writeGroups()
     auto add = [&](const QByteArray &name) {
         active += name + " 0000000000 0000000001 y\n";
         times += name + " 1 quorbic\n";
-        descriptions += name + "\tTest group " + name + ".\n";
+        const QString own = m_options.descriptions.value(QString::fromUtf8(name));
+        descriptions += name + '\t' + (own.isEmpty() ? "Test group " + name + '.' : own.toUtf8()) + '\n';
     };
     for (const QString &group : m_options.groups)
         add(group.toUtf8());

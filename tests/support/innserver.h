@@ -13,6 +13,7 @@
 // main thread.
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +36,9 @@ public:
         // server with a very long LIST.
         int generatedGroups = 0;
         QString generatedGroupPrefix = QStringLiteral("quorbic.many.g");
+        // The line of a group in the newsgroups file (LIST NEWSGROUPS) by its
+        // name; "Test group <name>." for a group not named here.
+        QHash<QString, QString> descriptions;
         // False gives a read-only server: greeting 201, POST refused with 440.
         bool postingAllowed = true;
         // A non-empty user makes every reader log in with AUTHINFO USER/PASS

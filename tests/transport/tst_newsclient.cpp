@@ -78,10 +78,13 @@ void tst_NewsClient::greeting_data()
                                    << true;
     QTest::newRow("400 unavailable, mode reader still sent") << "S: 400 busy\nC: mode reader\nS: 400 busy\n" + Closing
                                                              << GreetingState::TempUnavailable << QString() << true;
-    QTest::newRow("no code: login required")
-        << "S: welcome\n" + modeReader + Closing << GreetingState::AuthRequired << QString() << true;
-    QTest::newRow("205 keeps the state") << "S: 205 bye\n" + modeReader + Closing << GreetingState::CanPost << QString()
-                                         << true;
+    QTest::newRow("no code: refused, nothing sent")
+        << "S: welcome\n* closed" << GreetingState::CanPost << "ConnectionRefused 0: welcome" << false;
+    QTest::newRow("205: refused, nothing sent")
+        << "S: 205 bye\n* closed" << GreetingState::CanPost << "ConnectionRefused 205: 205 bye" << false;
+    QTest::newRow("leafnode 503: refused with its own text")
+        << "S: 503 Unable to determine fully qualified domain name\n* closed" << GreetingState::CanPost
+        << "ConnectionRefused 503: 503 Unable to determine fully qualified domain name" << false;
     QTest::newRow("mode reader reply of any code accepted")
         << "S: 200 hi\nC: mode reader\nS: 500 what?\n" + Closing << GreetingState::CanPost << QString() << true;
     QTest::newRow("502 refused, closed without mode reader")
@@ -119,8 +122,8 @@ void tst_NewsClient::greetingStateKeptAcrossConnections_data()
 
     QTest::newRow("201 then 205") << "201 read only"
                                   << "205 closing" << GreetingState::NoPost;
-    QTest::newRow("400 then 480") << "400 busy"
-                                  << "480 login first" << GreetingState::TempUnavailable;
+    QTest::newRow("400 then 503") << "400 busy"
+                                  << "503 not fully qualified" << GreetingState::TempUnavailable;
     QTest::newRow("201 then 200") << "201 read only"
                                   << "200 post away" << GreetingState::CanPost;
     QTest::newRow("201 then 502") << "201 read only"
@@ -135,7 +138,8 @@ void tst_NewsClient::greetingStateKeptAcrossConnections()
 
     FakeNewsServer server;
     for (const QString &greeting : {first, second}) {
-        if (greeting.startsWith(QLatin1String("502")))
+        if (!greeting.startsWith(QLatin1String("20")) && !greeting.startsWith(QLatin1String("400"))
+            || greeting.startsWith(QLatin1String("205")))
             server.addScript("S: " + greeting + "\n* closed");
         else
             server.addScript("S: " + greeting + "\nC: mode reader\nS: 200 ok\n" + Closing);

@@ -58,6 +58,10 @@ private slots:
     void stat();
     void overview_data();
     void overview();
+    void xref_data();
+    void xref();
+    void newsgroupDescriptions_data();
+    void newsgroupDescriptions();
     void body_data();
     void body();
     void requestedBody_data();
@@ -169,10 +173,91 @@ void tst_NewsClientCommands::overview_data()
         << "S: 224 overview follows\nS: 10\tHello\tjoe\t\t<a@b>\t\t5\t1\nS: ..hidden\nS: .\n" + Closing
         << QList<QByteArray>{"10\tHello\tjoe\t\t<a@b>\t\t5\t1", ".hidden"} << QString();
     QTest::newRow("no articles") << "S: 224 overview follows\nS: .\n" + Closing << QList<QByteArray>{} << QString();
-    QTest::newRow("refused") << "S: 420 no articles\n" + Closing << QList<QByteArray>{}
-                             << "ReplyError 420: 420 no articles";
+    QTest::newRow("leafnode past the end: 420 is empty")
+        << "S: 420 No articles in specified range.\n" + Closing << QList<QByteArray>{} << QString();
+    QTest::newRow("RFC 3977 past the end: 423 is empty")
+        << "S: 423 No articles in that range\n" + Closing << QList<QByteArray>{} << QString();
+    QTest::newRow("no group selected") << "S: 412 no newsgroup selected\n" + Closing << QList<QByteArray>{}
+                                       << "ReplyError 412: 412 no newsgroup selected";
     QTest::newRow("dropped before the end") << QStringLiteral("S: 224 overview follows\nS: 10\tHello\n* close")
                                             << QList<QByteArray>{} << "ConnectionClosed: Connection Closed Gracefully.";
+}
+
+void tst_NewsClientCommands::xref_data()
+{
+    QTest::addColumn<QString>("replies"); // from XHDR on
+    QTest::addColumn<QByteArray>("xref");
+
+    QTest::newRow("INN's XHDR") << "C: XHDR Xref <q@x>\nS: 221 Xref matches follow (ID)\n"
+                                   "S: <q@x> news.example.com sci.physics:12 comp.lang.c:329\nS: .\n"
+                                << QByteArray("news.example.com sci.physics:12 comp.lang.c:329");
+    QTest::newRow("no Xref") << "C: XHDR Xref <q@x>\nS: 221 Xref matches follow\nS: <q@x> (none)\nS: .\n"
+                             << QByteArray();
+    QTest::newRow("not there: no HEAD") << "C: XHDR Xref <q@x>\nS: 430 No such article\n" << QByteArray();
+    QTest::newRow("no XHDR: the Xref of HEAD, folded")
+        << "C: XHDR Xref <q@x>\nS: 500 What?\nC: Head <q@x>\nS: 221 0 <q@x>\nS: Path: a!b\n"
+           "S: XREF: sn.example.org comp.lang.c:88\nS: \tsci.physics:4\nS: Subject: s\nS: .\n"
+        << QByteArray("sn.example.org comp.lang.c:88 sci.physics:4");
+    QTest::newRow("HEAD refused too") << "C: XHDR Xref <q@x>\nS: 500 What?\nC: Head <q@x>\nS: 500 What?\n"
+                                      << QByteArray();
+}
+
+void tst_NewsClientCommands::xref()
+{
+    QFETCH(QString, replies);
+    QFETCH(QByteArray, xref);
+
+    FakeNewsServer server;
+    server.addScript(Opening + replies + Closing);
+    NewsClient client;
+    pointAt(client, server);
+    client.connect();
+    QByteArray received;
+    QCOMPARE(failureOf([&] { received = client.xref(QStringLiteral("<q@x>")); }), QString());
+    QCOMPARE(received, xref);
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::newsgroupDescriptions_data()
+{
+    QTest::addColumn<QString>("replies"); // from LIST NEWSGROUPS on
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<QStringList>("lines"); // "name|description"
+
+    QTest::newRow("INN and leafnode: a tab")
+        << "S: 215 Descriptions in form \"group description\".\nS: comp.lang.c\tDiscussion about C.\n"
+           "S: sci.physics\t\tPhysical laws, properties, etc.\nS: .\n"
+        << true << QStringList{"comp.lang.c|Discussion about C.", "sci.physics|Physical laws, properties, etc."};
+    QTest::newRow("sn: blanks, and a group without one")
+        << "S: 215 list follows\nS: comp.lang.c    Discussion about C.\nS: sci.misc\nS: .\n"
+        << true << QStringList{"comp.lang.c|Discussion about C.", "sci.misc|"};
+    QTest::newRow("refused: names only") << "S: 503 program error, function not performed\n" << false << QStringList{};
+}
+
+void tst_NewsClientCommands::newsgroupDescriptions()
+{
+    QFETCH(QString, replies);
+    QFETCH(bool, listed);
+    QFETCH(QStringList, lines);
+
+    FakeNewsServer server;
+    server.addScript(Opening + "C: LIST NEWSGROUPS\n" + replies + Closing);
+    NewsClient client;
+    pointAt(client, server);
+    client.connect();
+    QStringList received;
+    bool result = false;
+    QCOMPARE(failureOf([&] {
+                 result = client.newsgroupDescriptions([&](const QString &name, const QString &text, bool &) {
+                     received << name + QLatin1Char('|') + text;
+                 });
+             }),
+             QString());
+    QCOMPARE(result, listed);
+    QCOMPARE(received, lines);
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
 }
 
 void tst_NewsClientCommands::overview()

@@ -26,7 +26,12 @@ const QString capabilitiesAfterTls = QStringLiteral("C: CAPABILITIES\nS: 101 Cap
 const QString startTls = QStringLiteral("C: STARTTLS\nS: 382 Begin TLS negotiation now\n* tls\n");
 const QString login = QStringLiteral("C: AuthInfo User joe\nS: 381 more\nC: AuthInfo Pass s3cret\nS: 281 ok\n");
 const QString readerMode = QStringLiteral("C: mode reader\nS: 200 reader mode\n");
-const QString noEncryption = QStringLiteral("ClientError: The server offers no encryption; the password is not sent");
+QString notSent(const QString &reply)
+{
+    return QStringLiteral("ReplyError %1: The news server 127.0.0.1 offered encryption but then refused it (%2); "
+                          "the user name and password were not sent.")
+        .arg(reply.left(3), reply);
+}
 const QString hostMismatch = QStringLiteral("The host name did not match any of the valid hosts for this certificate");
 
 // The SOCKS 5 exchange without login that asks for 127.0.0.1 on port 563.
@@ -53,6 +58,8 @@ private slots:
     void answerKeptPerHost_data();
     void answerKeptPerHost();
     void traceMarksTheHandshake();
+    void plainLoginAfterRefusedStartTls_data();
+    void plainLoginAfterRefusedStartTls();
 
 private:
     enum Certificate { Trusted, OtherName, OtherNameAgain };
@@ -130,10 +137,10 @@ void tst_NewsClientTls::startTlsNegotiation_data()
     QTest::newRow("refused (580) with a login: the password is not sent")
         << startTlsUse
         << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 580 Can not initiate TLS negotiation\n* closed"
-        << "joe" << false << noEncryption << 10000;
+        << "joe" << false << notSent(QStringLiteral("580 Can not initiate TLS negotiation")) << 10000;
     QTest::newRow("refused otherwise (502) with a login: the password is not sent")
         << startTlsUse << greeting + capabilitiesWithStartTls + "C: STARTTLS\nS: 502 already encrypted\n* closed"
-        << "joe" << false << noEncryption << 10000;
+        << "joe" << false << notSent(QStringLiteral("502 already encrypted")) << 10000;
     // A line sent after the 382 in plain text would otherwise be read as the
     // first words of the encrypted session.
     QTest::newRow("bytes after the 382, before the handshake")
@@ -181,6 +188,42 @@ void tst_NewsClientTls::startTlsNegotiation()
     client.disconnect();
     QVERIFY(!client.encrypted());
     QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientTls::plainLoginAfterRefusedStartTls_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes: the login in plain text, not asked again") << true;
+    QTest::newRow("No: nothing sent, asked again next time") << false;
+}
+
+void tst_NewsClientTls::plainLoginAfterRefusedStartTls()
+{
+    QFETCH(bool, yes);
+    const QString refusal = QStringLiteral("580 Can not initiate TLS negotiation");
+    const QString opening
+        = QStringLiteral("S: 200 news ready\n") + capabilitiesWithStartTls + "C: STARTTLS\nS: " + refusal + "\n";
+    const QString session = "C: mode reader\nS: 480 login first\n" + login + readerMode + Closing;
+    FakeNewsServer server;
+    serve(server, Trusted);
+    for (int i = 0; i < 2; ++i)
+        server.addScript(opening + (yes ? session : QStringLiteral("* closed")));
+    NewsClient client;
+    prepare(client, server, TlsUse::StartTls, QStringLiteral("joe"));
+    QStringList questions;
+    client.setOnPlainLogin([&](const QString &host, const QString &reply) {
+        questions << plainLoginQuestion(host, reply);
+        return yes;
+    });
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(failureOf([&] { client.connect(); }), yes ? QString() : notSent(refusal));
+        QCOMPARE(client.connected(), yes);
+        client.disconnect();
+    }
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+    const QString question = QStringLiteral("The news server 127.0.0.1 offered encryption but then refused it (")
+        + refusal + QStringLiteral("). Send your user name and password unencrypted?");
+    QCOMPARE(questions, QStringList(yes ? 1 : 2, question));
 }
 
 void tst_NewsClientTls::tlsFromTheFirstByte_data()

@@ -27,7 +27,7 @@ QString insertGroupsStatement(int rows)
 {
     QStringList values;
     for (int i = 0; i < rows; ++i)
-        values << QStringLiteral("(:GRPNAME%1)").arg(i);
+        values << QStringLiteral("(?)");
     return QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES ") + values.join(QLatin1Char(','));
 }
 
@@ -38,7 +38,7 @@ QString insertLinksStatement(int rows)
 {
     QStringList values;
     for (int i = 0; i < rows; ++i)
-        values << QStringLiteral("(:NWS%1,:SRV%1)").arg(i);
+        values << QStringLiteral("(?,?)");
     return QStringLiteral("INSERT OR IGNORE INTO GroupServer (Newsgroup, Server) Values ")
         + values.join(QLatin1Char(','));
 }

@@ -1,8 +1,8 @@
 #include "cli/folderlisting.h"
 
 #include "cli/commandline.h"
-#include "shell/sentdate.h"
-#include "shell/threadbuilder.h"
+#include "messagelist/sentdate.h"
+#include "messagelist/folderorder.h"
 #include "store/rowset.h"
 #include "transport/displaytext.h"
 
@@ -13,12 +13,10 @@ void FolderListing::load(RowSet &query, bool threads)
     m_nodes.clear();
     m_top.clear();
 
-    // Every row as a node, in the query's order; then which row each node
+    // Every row as a node, in the query's one walk; then which row each node
     // shows and the node it hangs below (-1: top level).
-    std::vector<ThreadRow> rows;
     std::vector<Node> read;
-    for (query.first(); !query.eof(); query.next()) {
-        const QVariant parent = query.value(QStringLiteral("Parent"));
+    const std::vector<ThreadBuilder::Entry> entries = FolderOrder::read(query, threads, [&] {
         Node node;
         node.code = query.asInt(QStringLiteral("Code"));
         node.isRead = query.asBool(QStringLiteral("IsRead"));
@@ -31,17 +29,8 @@ void FolderListing::load(RowSet &query, bool threads)
         }
         node.from = DisplayText::header(query.value(QStringLiteral("From")));
         node.source = query.asString(QStringLiteral("Source"));
-        rows.push_back({node.code, parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
         read.push_back(std::move(node));
-    }
-
-    std::vector<ThreadBuilder::Entry> entries;
-    if (threads) {
-        entries = ThreadBuilder::build(rows);
-    } else {
-        for (int i = 0; i < int(rows.size()); ++i)
-            entries.push_back({i, -1});
-    }
+    });
 
     m_nodes.resize(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {

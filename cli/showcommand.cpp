@@ -1,4 +1,5 @@
 #include "cli/commandline.h"
+#include "store/folders.h"
 #include "cli/commands.h"
 #include "cli/folderlisting.h"
 #include "cli/toolsession.h"
@@ -10,8 +11,6 @@
 using namespace Cli;
 
 namespace {
-
-constexpr int kInbox = 0;
 
 // The folder codes, by the folder bar's names or by number; -1 for neither.
 int folderCode(const QString &word)
@@ -65,7 +64,7 @@ int runShow(const QStringList &args)
     query.setParam(QStringLiteral("fld"), folder);
     query.open();
     FolderListing listing;
-    listing.load(query, folder == kInbox);
+    listing.load(query, folder == folderCode(Folder::Inbox));
     FolderListing::BodyReader bodies;
     RowSet body(session.dm().MainConnection(), QStringLiteral("SELECT Body FROM Article WHERE Code=:Code"));
     if (options.bodies) {

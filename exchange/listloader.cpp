@@ -1,4 +1,5 @@
 #include "exchange/listloader.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/listloadview.h"
@@ -18,6 +19,7 @@ namespace {
 const QString kInsGroup = QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES (:GRPNAME)");
 const QString kIsGroup = QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN");
 const QString kInsServerGrp = QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
+const QString kIsLinked = QStringLiteral("SELECT 1 FROM GroupServer WHERE Newsgroup = :NWS AND Server = :SRV");
 const QString kServerLinks = QStringLiteral("SELECT Newsgroup FROM GroupServer WHERE Server = :SRV");
 
 constexpr int kBatchLines = 256;
@@ -124,7 +126,7 @@ void NewsgroupListLoader::loadAllServers()
         m_insertGroups = std::make_unique<SqlCommand>(m_dm.MainConnection(), insertGroupsStatement(kBatchLines));
         m_insertLinks = std::make_unique<SqlCommand>(m_dm.MainConnection(), insertLinksStatement(kBatchLines));
     }
-    NewsClient &client = m_dm.newsClient();
+    NewsClient &client = NewsAccess::of(m_dm).client();
     // The client outlives this loader: the handler is installed for this load only.
     struct HandlerScope
     {
@@ -137,7 +139,7 @@ void NewsgroupListLoader::loadAllServers()
         NewsClientNewsgroupList(name, go);
     });
     for (; !servers.eof(); servers.next()) {
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         const Server server{servers.asString(QStringLiteral("ServerName")), servers.asInt(QStringLiteral("Code"))};
         m_view.runServer([this, &server] { return loadServer(server); }, [this] { abort(); });
         // A failure may have left the connection open; the next server needs it closed.
@@ -147,7 +149,7 @@ void NewsgroupListLoader::loadAllServers()
 
 bool NewsgroupListLoader::loadServer(const Server &server)
 {
-    NewsClient &client = m_dm.newsClient();
+    NewsClient &client = NewsAccess::of(m_dm).client();
     m_serverCode = server.code;
     // Set before anything can see an Abort, so that an Abort pressed while the
     // window connects still stops this server.
@@ -308,7 +310,7 @@ void NewsgroupListLoader::insertLinks(const std::vector<int> &codes)
         insert.exec();
     } catch (const StoreError &) {
         // One link the store will not take refuses the statement: each is
-        // tried on its own, and only a refused one is left out.
+        // tried on its own, so that the refusal has its own line's effect.
         for (int code : codes)
             insertLink(code);
     }
@@ -323,7 +325,11 @@ void NewsgroupListLoader::insertLink(int groupCode)
         m_qryInsServerGrp->bind(QStringLiteral("SRV"), m_serverCode);
         m_qryInsServerGrp->exec();
     } catch (const StoreError &) {
-        // The link is left out and the loading goes on.
+        // The store refuses a pair it already holds (a server loaded again):
+        // the link is there, which is all this step wants. Any other refusal
+        // (a full disk) ends the load like every other store failure.
+        if (!isLinked(groupCode))
+            throw;
     }
 }
 
@@ -377,6 +383,13 @@ void NewsgroupListLoader::readLinks()
     while (m_qryServerLinks->next())
         m_linked.insert(m_qryServerLinks->value(0).toInt());
     m_qryServerLinks->finish();
+}
+
+bool NewsgroupListLoader::isLinked(int groupCode)
+{
+    SqlCommand link(m_dm.MainConnection(), kIsLinked);
+    link.bind(QStringLiteral("NWS"), groupCode).bind(QStringLiteral("SRV"), m_serverCode).exec();
+    return link.next();
 }
 
 void NewsgroupListLoader::letEventsRun(bool force)

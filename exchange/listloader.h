@@ -111,6 +111,7 @@ private:
     void insertLinks(const std::vector<int> &codes);
     void insertLink(int groupCode);
     void writeLineByLine(const std::vector<int> &codes, const std::vector<QString> &names);
+    bool isLinked(int groupCode);
     void letEventsRun(bool force);
 
     Tdm &m_dm;

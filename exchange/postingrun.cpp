@@ -1,4 +1,6 @@
 #include "exchange/postingrun.h"
+#include "store/folders.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
@@ -16,11 +18,6 @@
 
 namespace {
 
-constexpr int kOutbox = 1;
-constexpr int kInbox = 0;
-
-const QString kAbortCaption = QStringLiteral("Abort");
-const QString kCloseCaption = QStringLiteral("Close");
 const QString kSuccessful = QStringLiteral("Successful");
 const QString kPostedBefore = QStringLiteral("Successful (posted in an earlier run)");
 const QString kGroupNotFound = QStringLiteral("Error: The group is not found");
@@ -38,7 +35,7 @@ PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folder
     , m_ui(ui)
     , m_view(view)
     , m_folders(folders)
-    , m_client(dm.newsClient())
+    , m_client(NewsAccess::of(dm).client())
     , qrySendMsg(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=:fld"),
                  QStringLiteral("qrySendMsg"))
     , m_categories(dm.MainConnection())
@@ -59,9 +56,7 @@ PostingRun::Outcome PostingRun::FormActivate()
     const CertificateQuestions certificates(m_client, m_ui);
     m_failedHosts.clear();
     KeepSending = true;
-    m_view.setButtonCaption(kAbortCaption);
-    m_ui.processEvents();
-    m_view.focusButton();
+    m_view.runStarted();
     m_ui.processEvents();
     m_errorCount = 0;
     m_view.clearRows();
@@ -71,8 +66,7 @@ PostingRun::Outcome PostingRun::FormActivate()
     try {
         postOutbox();
         m_client.disconnect();
-        if (m_errorCount == 0)
-            m_view.requestClose();
+        m_view.runEnded(m_errorCount == 0 ? PostingView::Ending::WithoutErrors : PostingView::Ending::WithErrors);
         if (!KeepSending)
             outcome = Outcome::Aborted;
     } catch (const ClientError &error) {
@@ -92,7 +86,7 @@ PostingRun::Outcome PostingRun::FormActivate()
         // The message in progress stays in the Outbox; its recorded copies stay recorded.
         if (qrySendMsg.isOpen() && qrySendMsg.state() != RowSet::State::Browse)
             qrySendMsg.cancel();
-        m_view.setButtonCaption(kCloseCaption);
+        m_view.runEnded(PostingView::Ending::Failed);
     }
     m_running = false;
     return outcome;
@@ -101,7 +95,7 @@ PostingRun::Outcome PostingRun::FormActivate()
 void PostingRun::postOutbox()
 {
     qrySendMsg.close();
-    qrySendMsg.setParam(QStringLiteral("fld"), kOutbox);
+    qrySendMsg.setParam(QStringLiteral("fld"), folderCode(Folder::Outbox));
     qrySendMsg.open();
     m_categories.reopen();
     if (qrySendMsg.isEmpty())
@@ -145,7 +139,7 @@ void PostingRun::postMessage()
     if (m_postedSome)
         moveToInbox();
     m_client.disconnect();
-    m_view.setButtonCaption(kCloseCaption);
+    m_view.messageFinished();
 }
 
 void PostingRun::prepareArticle()
@@ -155,7 +149,7 @@ void PostingRun::prepareArticle()
     account.setParam(QStringLiteral("Id"), qrySendMsg.asInt(QStringLiteral("Account")));
     account.open();
 
-    NntpMessage &message = m_dm.msgNNTP();
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
     message.subject = qrySendMsg.asString(QStringLiteral("Subject"));
     // No article may carry a NUL (RFC 3977); the client refuses to send one,
@@ -199,7 +193,7 @@ void PostingRun::postToGroup(const QString &group, int row)
         m_client.disconnect();
         if (!KeepSending)
             break;
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         attempted = true;
         if (!connectForPosting(host)) {
             m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, ResultText, RunUi::Icon::Error);
@@ -208,7 +202,7 @@ void PostingRun::postToGroup(const QString &group, int row)
             continue;
         }
 
-        NntpMessage &message = m_dm.msgNNTP();
+        NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
         message.newsGroups = QStringList{group};
         message.references = referencesFor(group);
         message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
@@ -326,20 +320,20 @@ bool PostingRun::serverHolds(const QString &messageId)
 void PostingRun::moveToInbox()
 {
     qrySendMsg.edit();
-    qrySendMsg.setValue(QStringLiteral("Folder"), kInbox);
+    qrySendMsg.setValue(QStringLiteral("Folder"), folderCode(Folder::Inbox));
     qrySendMsg.setValue(QStringLiteral("Source"), m_postedGroups);
     qrySendMsg.post();
     m_dm.checkpoint();
 
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
     switch (m_folders.currentFolder()) {
-    case kInbox:
+    case folderCode(Folder::Inbox):
         m_folders.addArticleNode(code,
                                  qrySendMsg.asBool(QStringLiteral("ArticleType"))
                                      ? 0
                                      : qrySendMsg.asInt(QStringLiteral("Parent")));
         break;
-    case kOutbox:
+    case folderCode(Folder::Outbox):
         m_folders.deleteArticleNode(code);
         break;
     default:

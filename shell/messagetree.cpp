@@ -1,8 +1,8 @@
 #include "shell/messagetree.h"
 
 #include "shell/articleitem.h"
-#include "shell/sentdate.h"
-#include "shell/threadbuilder.h"
+#include "messagelist/sentdate.h"
+#include "messagelist/folderorder.h"
 #include "shell/unreadmark.h"
 #include "store/jetsql.h"
 #include "store/rowset.h"
@@ -214,16 +214,10 @@ void MessageTree::LoadThread(RowSet &query)
     // One pass over the rows makes every node; the threads are then put
     // together from the codes alone, so no row is read twice or kept.
     const NodeColumns columns(query);
-    const int parentColumn = query.columnIndex(QStringLiteral("Parent"));
     TextPool pool;
-    std::vector<ThreadRow> rows;
     std::vector<std::unique_ptr<ArticleItem>> made;
-    for (; !query.eof(); query.next()) {
-        const QVariant parent = query.value(parentColumn);
-        made.push_back(makeNode(query, columns, pool));
-        rows.push_back({made.back()->rec().Code, parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
-    }
-    const std::vector<ThreadBuilder::Entry> entries = ThreadBuilder::build(rows);
+    const std::vector<ThreadBuilder::Entry> entries
+        = FolderOrder::read(query, true, [&] { made.push_back(makeNode(query, columns, pool)); });
     std::vector<ArticleItem *> nodes(entries.size(), nullptr);
     for (size_t i = 0; i < entries.size(); ++i)
         nodes[i] = attach(made[entries[i].row].release(), entries[i].parent < 0 ? nullptr : nodes[entries[i].parent]);

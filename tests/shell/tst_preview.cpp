@@ -5,7 +5,7 @@
 #include "shellfixture.h"
 
 #include "shell/mainactions.h"
-#include "shell/sentdate.h"
+#include "messagelist/sentdate.h"
 #include "widgets/linkview.h"
 
 #include <QAction>

@@ -1,11 +1,13 @@
 // Loading the newsgroup list of a local INN serving 100,000 groups, measured
-// against a bare baseline taken in the same run: the same LIST downloaded over a
-// plain socket and split into lines, and the same rows written by a minimal loop
-// (a hash of names, INSERT Groups, SELECT Code, INSERT GroupServer, statements
-// prepared once, one transaction). The loader with the groups' descriptions
-// (LIST NEWSGROUPS) against the loader with names only. Then the Newsgroups
-// dialog with those groups: the filter over names and descriptions, scrolling,
-// memory. Prints its figures; run as root (INN fixture):
+// against baselines taken in the same run. First, at 10,000, 30,000 and 100,000
+// groups, the loader into an empty store and again with every name known, as
+// ratios to the bare download of the same LIST over a plain socket (medians of
+// alternating rounds). Then, at 100,000, against a minimal loop that writes the
+// same rows (a hash of names, INSERT Groups, SELECT Code, INSERT GroupServer,
+// statements prepared once, one transaction), and the Newsgroups dialog with
+// those groups: the filter over names and descriptions, scrolling, memory; and
+// the loader with the groups' descriptions (LIST NEWSGROUPS) against names only. Prints its figures; run as root
+// (INN fixture):
 //
 //   QT_QPA_PLATFORM=offscreen bench_listload [groups]
 
@@ -132,6 +134,87 @@ QString seedServer(const InnServer &inn)
         .arg(inn.port());
 }
 
+// The LIST reply as it comes from the server, over a plain socket.
+QByteArray downloadList(const InnServer &inn)
+{
+    QTcpSocket socket;
+    socket.connectToHost(inn.host(), inn.port());
+    if (!socket.waitForConnected(10000))
+        fail(QStringLiteral("download: no connection"));
+    QByteArray data;
+    auto readUntil = [&](const QByteArray &end) {
+        while (!data.endsWith(end)) {
+            if (!socket.waitForReadyRead(30000))
+                fail(QStringLiteral("download: the server stopped"));
+            data += socket.readAll();
+        }
+    };
+    readUntil("\r\n");
+    data.clear();
+    socket.write("mode reader\r\n");
+    readUntil("\r\n");
+    data.clear();
+    socket.write("LIST\r\n");
+    readUntil("\r\n.\r\n");
+    socket.write("QUIT\r\n");
+    socket.waitForBytesWritten(1000);
+    return data;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The loader without a window at one size of list: the bare download, the
+// first load into an empty store and a load with every name known (the names
+// read from the store first, as the Newsgroups dialog has them when it opens),
+// in alternating rounds. Prints the medians; returns the two ratios.
+std::pair<double, double> scaling(const InnServer &inn, int groups, int rounds)
+{
+    std::vector<double> raw, first, known;
+    for (int round = 0; round < rounds; ++round) {
+        Stopwatch watch;
+        watch.start();
+        const QByteArray list = downloadList(inn);
+        raw.push_back(watch.wallMs());
+        if (list.count('\n') != groups + 2)
+            fail(QStringLiteral("download: %1 lines, not %2").arg(list.count('\n') - 2).arg(groups));
+
+        ScratchStore store;
+        store.exec(seedServer(inn));
+        Tdm dm(store.path());
+        dm.DataModuleCreate();
+        QuietUi ui;
+        ListLoadStatus view(ui);
+        {
+            NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+            watch.start();
+            loader.loadAllServers();
+            first.push_back(watch.wallMs());
+        }
+        dm.commit();
+        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+        loader.rememberStoredGroupNames();
+        watch.start();
+        loader.loadAllServers();
+        known.push_back(watch.wallMs());
+        // Where descriptions are loaded too, their download and load are
+        // measured here alike, against the raw download of both lists.
+    }
+    const double r = median(raw), f = median(first), k = median(known);
+    std::printf("%7d groups: raw download %6.0f ms (%5.2f us/group); first load %6.0f ms (%5.2f us/group, %4.2f x "
+                "raw); names known %6.0f ms (%5.2f us/group, %4.2f x raw)\n",
+                groups, r, r * 1000 / groups, f, f * 1000 / groups, f / r, k, k * 1000 / groups, k / r);
+    std::fflush(stdout);
+    const int kGroups = groups / 1000;
+    std::printf("RESULT listload.raw_ms_%dk=%.0f\nRESULT listload.first_raw_ratio_%dk=%.2f\n"
+                "RESULT listload.known_raw_ratio_%dk=%.2f\nRESULT listload.first_us_per_group_%dk=%.2f\n",
+                kGroups, r, kGroups, f / r, kGroups, k / r, kGroups, f * 1000 / groups);
+    return {f / r, k / r};
+}
+
 // The baseline: download, split, and the loader's statements in a minimal loop,
 // in one transaction on a store of its own.
 void baseline(const InnServer &inn, int expected, Figure &figure)
@@ -228,14 +311,27 @@ int main(int argc, char **argv)
     const int groups = generated + 1; // and the fixture's quorbic.test
 
     Stopwatch watch;
+    std::printf("The loader without a window, medians of 5 rounds:\n");
+    for (int smaller : {generated / 10, generated * 3 / 10}) {
+        InnServer::Options options;
+        options.generatedGroups = smaller;
+        InnServer inn(options);
+        if (!inn.start())
+            fail(inn.errorString());
+        scaling(inn, smaller + 1, 5);
+    }
+
     watch.start();
     InnServer::Options options;
     options.generatedGroups = generated;
     InnServer inn(options);
     if (!inn.start())
         fail(inn.errorString());
+    const double innStarted = watch.wallMs();
+    const auto [firstRatio, knownRatio] = scaling(inn, groups, 5);
+    std::printf("RESULT listload.first_raw_ratio=%.2f\nRESULT listload.known_raw_ratio=%.2f\n", firstRatio, knownRatio);
     std::printf("INN serving %d groups, started in %.0f ms; best of %d rounds, baseline measured in each\n", groups,
-                watch.wallMs(), kRounds);
+                innStarted, kRounds);
 
     Figure base, headless, namesOnly, first, second, reopened;
     for (int round = 0; round < kRounds; ++round) {

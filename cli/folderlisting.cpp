@@ -13,13 +13,12 @@ void FolderListing::load(RowSet &query, bool threads)
     m_nodes.clear();
     m_top.clear();
 
-    // Which row each node shows and the node it hangs below (-1: top level).
-    const std::vector<ThreadBuilder::Entry> entries = FolderOrder::read(query, threads);
-
-    m_nodes.resize(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        query.setRow(entries[i].row);
-        Node &node = m_nodes[i];
+    // Every row as a node, in the query's one walk; then which row each node
+    // shows and the node it hangs below (-1: top level).
+    std::vector<Node> read;
+    const std::vector<ThreadBuilder::Entry> entries = FolderOrder::read(query, threads, [&] {
+        Node node;
+        node.code = query.asInt(QStringLiteral("Code"));
         node.isRead = query.asBool(QStringLiteral("IsRead"));
         node.subject = DisplayText::header(query.value(QStringLiteral("Subject")));
         QDate date;
@@ -30,7 +29,13 @@ void FolderListing::load(RowSet &query, bool threads)
         }
         node.from = DisplayText::header(query.value(QStringLiteral("From")));
         node.source = query.asString(QStringLiteral("Source"));
-        node.body = DisplayText::body(query.value(QStringLiteral("Body")));
+        read.push_back(std::move(node));
+    });
+
+    m_nodes.resize(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        Node &node = m_nodes[i];
+        node = std::move(read[entries[i].row]);
         if (entries[i].parent < 0) {
             m_top.push_back(int(i));
         } else {
@@ -64,27 +69,32 @@ void FolderListing::sortByDate(std::vector<int> &nodes) const
     });
 }
 
-QStringList FolderListing::lines(bool withBodies) const
+QStringList FolderListing::lines() const
 {
     QStringList lines;
+    writeLines([&lines](const QString &line) { lines << line; });
+    return lines;
+}
+
+void FolderListing::writeLines(const std::function<void(const QString &)> &write, const BodyReader &bodies) const
+{
     // Depth first without recursion: a long chain of answers is a deep tree.
     std::vector<int> stack(m_top.rbegin(), m_top.rend());
     while (!stack.empty()) {
         const Node &node = m_nodes[stack.back()];
         stack.pop_back();
         const QString indent(2 * node.depth, QLatin1Char(' '));
-        lines << (node.bold ? QStringLiteral("* ") : QStringLiteral("  ")) + indent + Cli::oneLine(node.subject)
-                + QLatin1Char('\t') + node.sent + QLatin1Char('\t') + Cli::oneLine(node.from) + QLatin1Char('\t')
-                + Cli::oneLine(node.source);
-        if (withBodies && !node.body.isEmpty()) {
-            QString body = node.body;
+        write((node.bold ? QStringLiteral("* ") : QStringLiteral("  ")) + indent + Cli::oneLine(node.subject)
+              + QLatin1Char('\t') + node.sent + QLatin1Char('\t') + Cli::oneLine(node.from) + QLatin1Char('\t')
+              + Cli::oneLine(node.source));
+        QString body = bodies ? DisplayText::body(bodies(node.code)) : QString();
+        if (!body.isEmpty()) {
             body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             if (body.endsWith(QLatin1Char('\n')))
                 body.chop(1);
             for (const QString &line : body.split(QLatin1Char('\n')))
-                lines << QStringLiteral("  ") + indent + QStringLiteral("  | ") + Cli::oneLine(line);
+                write(QStringLiteral("  ") + indent + QStringLiteral("  | ") + Cli::oneLine(line));
         }
         stack.insert(stack.end(), node.children.rbegin(), node.children.rend());
     }
-    return lines;
 }

@@ -13,6 +13,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <QVariant>
+
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,13 +24,22 @@ class RowSet;
 class FolderListing
 {
 public:
-    // Reads every row of the open folder query (Select * ... Order by Parent).
+    // The stored Body of a message, by its Code.
+    using BodyReader = std::function<QVariant(int code)>;
+
+    // Reads every row of the open folder query (ordered by Parent), once,
+    // from first to last; bodies are not read.
     void load(RowSet &query, bool threads);
-    QStringList lines(bool withBodies) const;
+    QStringList lines() const;
+    // Hands each line to `write` in turn, with each message's body below its
+    // line when `bodies` is given: a body is read as its lines are written, so
+    // no more than one is held at a time.
+    void writeLines(const std::function<void(const QString &)> &write, const BodyReader &bodies = {}) const;
 
 private:
     struct Node
     {
+        int code = 0;
         int depth = 0;
         bool isRead = true;
         bool bold = false;
@@ -36,7 +48,6 @@ private:
         QString sent;
         QString from;
         QString source;
-        QString body;
         std::vector<int> children;
     };
 

@@ -4,6 +4,7 @@
 #include "cli/folderlisting.h"
 #include "cli/toolsession.h"
 #include "store/dmod.h"
+#include "store/rowset.h"
 
 #include <QTextStream>
 
@@ -64,8 +65,17 @@ int runShow(const QStringList &args)
     query.open();
     FolderListing listing;
     listing.load(query, folder == folderCode(Folder::Inbox));
-    for (const QString &line : listing.lines(options.bodies))
-        out() << line << "\n";
+    FolderListing::BodyReader bodies;
+    RowSet body(session.dm().MainConnection(), QStringLiteral("SELECT Body FROM Article WHERE Code=:Code"));
+    if (options.bodies) {
+        bodies = [&body](int code) {
+            body.close();
+            body.setParam(QStringLiteral("Code"), code);
+            body.open();
+            return body.isEmpty() ? QVariant() : body.value(QStringLiteral("Body"));
+        };
+    }
+    listing.writeLines([](const QString &line) { out() << line << "\n"; }, bodies);
     out().flush();
     return Success;
 }

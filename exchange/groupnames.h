@@ -23,6 +23,9 @@ public:
         if (!m_codes.contains(key))
             m_codes.insert(key, code);
     }
+    // Gives a name held already (in any letter case) another code.
+    void setCode(const QString &name, int code) { m_codes[name.toCaseFolded()] = code; }
+    void remove(const QString &name) { m_codes.remove(name.toCaseFolded()); }
     qsizetype size() const { return m_codes.size(); }
     bool isEmpty() const { return m_codes.isEmpty(); }
     void clear() { m_codes.clear(); }

@@ -13,6 +13,8 @@
 #include "transport/dialup.h"
 #include "transport/newsclient.h"
 
+#include <optional>
+
 namespace {
 
 const QString kInsGroup = QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES (:GRPNAME)");
@@ -22,6 +24,29 @@ const QString kIsLinked = QStringLiteral("SELECT 1 FROM GroupServer WHERE Newsgr
 const QString kServerLinks = QStringLiteral("SELECT Newsgroup FROM GroupServer WHERE Server = :SRV");
 const QString kSetDescription
     = QStringLiteral("INSERT OR REPLACE INTO GroupDescriptions (Newsgroup, Description) VALUES (:NWS, :DSC)");
+
+constexpr int kBatchLines = 256;
+
+// "INSERT INTO GROUPS (GROUPNAME) VALUES (:GRPNAME)" for many names at once.
+QString insertGroupsStatement(int rows)
+{
+    QStringList values;
+    for (int i = 0; i < rows; ++i)
+        values << QStringLiteral("(?)");
+    return QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES ") + values.join(QLatin1Char(','));
+}
+
+// "INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )" for many
+// links at once; a pair the store holds already is refused row by row and the
+// refusal ignored, as the single insert's would be.
+QString insertLinksStatement(int rows)
+{
+    QStringList values;
+    for (int i = 0; i < rows; ++i)
+        values << QStringLiteral("(?,?)");
+    return QStringLiteral("INSERT OR IGNORE INTO GroupServer (Newsgroup, Server) Values ")
+        + values.join(QLatin1Char(','));
+}
 
 constexpr int kCountStep = 64; // lbCount is refreshed every 64 lines
 constexpr int kLoadedStep = 512; // "Loaded <n>" every 512 known names
@@ -82,13 +107,13 @@ void NewsgroupListLoader::loadAllServers()
     }
     // Prepared once for all servers: preparing them per line costs more than
     // running them.
-    if (!m_qryInsGroup) {
-        m_qryInsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsGroup);
+    if (!m_qryIsGroup) {
         m_qryIsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kIsGroup);
-        m_qryInsServerGrp = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsServerGrp);
         m_qryServerLinks = std::make_unique<SqlCommand>(m_dm.MainConnection(), kServerLinks);
         if (m_dm.MainConnection().hasTable(QStringLiteral("GroupDescriptions")))
             m_qrySetDescription = std::make_unique<SqlCommand>(m_dm.MainConnection(), kSetDescription);
+        m_insertGroups = std::make_unique<SqlCommand>(m_dm.MainConnection(), insertGroupsStatement(kBatchLines));
+        m_insertLinks = std::make_unique<SqlCommand>(m_dm.MainConnection(), insertLinksStatement(kBatchLines));
     }
     NewsClient &client = NewsAccess::of(m_dm).client();
     // The client outlives this loader: the handler is installed for this load only.
@@ -150,11 +175,20 @@ bool NewsgroupListLoader::loadServer(const Server &server)
             if (m_continueLoading) {
                 readLinks();
                 client.newsgroupList();
+                // The descriptions name groups the batch may still hold.
+                writeBatch();
                 loadDescriptions();
             }
         }
     } catch (...) {
         const QString message = RunFailure::current().text();
+        // The lines handled before the failure are kept, as they would be
+        // had each been written at once.
+        try {
+            writeBatch();
+        } catch (const StoreError &) {
+            // The failure already being reported says what went wrong.
+        }
         client.disconnect();
         m_ui.showMessage(kErrorBoxTitle, errorBoxText(message), RunUi::Icon::Error);
         return false;
@@ -172,26 +206,155 @@ void NewsgroupListLoader::NewsClientNewsgroupList(const QString &name, bool &con
     m_currentGroupName = name;
     letEventsRun(false);
 
-    // The row of a known name is remembered with it, and a new row's code is
-    // the one the insert made: the look-up by name is left for a store that
-    // does not tell the code of a new row.
-    int code = m_groupNames.code(name);
+    // The row of a known name is remembered with it; a new name is inserted
+    // with its batch, and the code its row gets is remembered then.
+    const int code = m_groupNames.code(name);
     if (code == 0) {
-        code = insertGroup(name);
-        if (code == 0)
-            code = lookUpGroup(m_currentGroupName);
-        m_groupNames.insert(name, code);
+        m_newNames.push_back(name);
+        const int pending = -int(m_newNames.size());
+        m_groupNames.insert(name, pending);
+        addToBatch(pending);
+    } else {
+        addToBatch(code);
     }
-    // A link to group 0 would name no group at all.
-    if (code != 0)
-        linkGroup(code);
 }
 
-int NewsgroupListLoader::insertGroup(const QString &name)
+void NewsgroupListLoader::addToBatch(int groupCode)
 {
-    m_qryInsGroup->bind(QStringLiteral("GRPNAME"), name);
-    m_qryInsGroup->exec();
-    return m_qryInsGroup->lastInsertId().toInt();
+    // A pair the store holds already would only be refused: on a server's
+    // second load that is every line, and a refusal costs more than the line.
+    if (groupCode > 0 && m_linked.contains(groupCode))
+        return;
+    m_batchCodes.push_back(groupCode);
+    if (int(m_batchCodes.size()) >= kBatchLines || int(m_newNames.size()) >= kBatchLines)
+        writeBatch();
+}
+
+void NewsgroupListLoader::writeBatch()
+{
+    if (m_batchCodes.empty())
+        return;
+    std::vector<int> codes;
+    codes.swap(m_batchCodes);
+    std::vector<QString> names;
+    names.swap(m_newNames);
+    std::vector<int> newCodes;
+    try {
+        newCodes = insertNewGroups(names);
+    } catch (const StoreError &) {
+        // The statement wrote nothing. Line by line, the lines before the
+        // refused name are written and the refusal ends the list there, as if
+        // every line had been written on its own.
+        writeLineByLine(codes, names);
+        return;
+    }
+    std::vector<int> links;
+    links.reserve(codes.size());
+    for (int code : codes) {
+        if (code < 0)
+            code = newCodes[-code - 1];
+        // A link to group 0 would name no group at all.
+        if (code != 0 && !m_linked.contains(code)) {
+            m_linked.insert(code);
+            links.push_back(code);
+        }
+    }
+    insertLinks(links);
+}
+
+std::vector<int> NewsgroupListLoader::insertNewGroups(const std::vector<QString> &names)
+{
+    std::vector<int> codes(names.size(), 0);
+    if (names.empty())
+        return codes;
+    const int rows = int(names.size()); // a batch holds at most kBatchLines
+    std::optional<SqlCommand> shorter;
+    if (rows < kBatchLines)
+        shorter.emplace(m_dm.MainConnection(), insertGroupsStatement(rows));
+    SqlCommand &insert = shorter ? *shorter : *m_insertGroups;
+    for (int i = 0; i < rows; ++i)
+        insert.bindAt(i, names[i]);
+    insert.exec();
+    // The rows of one statement get consecutive codes; the last one's is told.
+    const int last = insert.lastInsertId().toInt();
+    for (int i = 0; i < rows; ++i) {
+        codes[i] = last > 0 ? last - rows + 1 + i : lookUpGroup(names[i]);
+        m_groupNames.setCode(names[i], codes[i]);
+    }
+    return codes;
+}
+
+void NewsgroupListLoader::insertLinks(const std::vector<int> &codes)
+{
+    if (codes.empty())
+        return;
+    const int rows = int(codes.size());
+    std::optional<SqlCommand> shorter;
+    if (rows < kBatchLines)
+        shorter.emplace(m_dm.MainConnection(), insertLinksStatement(rows));
+    SqlCommand &insert = shorter ? *shorter : *m_insertLinks;
+    for (int i = 0; i < rows; ++i) {
+        insert.bindAt(2 * i, codes[i]);
+        insert.bindAt(2 * i + 1, m_serverCode);
+    }
+    try {
+        insert.exec();
+    } catch (const StoreError &) {
+        // One link the store will not take refuses the statement: each is
+        // tried on its own, so that the refusal has its own line's effect.
+        for (int code : codes)
+            insertLink(code);
+    }
+}
+
+void NewsgroupListLoader::insertLink(int groupCode)
+{
+    if (!m_qryInsServerGrp)
+        m_qryInsServerGrp = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsServerGrp);
+    try {
+        m_qryInsServerGrp->bind(QStringLiteral("NWS"), groupCode);
+        m_qryInsServerGrp->bind(QStringLiteral("SRV"), m_serverCode);
+        m_qryInsServerGrp->exec();
+    } catch (const StoreError &) {
+        // The store refuses a pair it already holds (a server loaded again):
+        // the link is there, which is all this step wants. Any other refusal
+        // (a full disk) ends the load like every other store failure.
+        if (!isLinked(groupCode))
+            throw;
+    }
+}
+
+void NewsgroupListLoader::writeLineByLine(const std::vector<int> &codes, const std::vector<QString> &names)
+{
+    if (!m_qryInsGroup)
+        m_qryInsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsGroup);
+    for (int code : codes) {
+        if (code < 0) {
+            const QString &name = names[-code - 1];
+            code = m_groupNames.code(name);
+            if (code < 0) {
+                try {
+                    m_qryInsGroup->bind(QStringLiteral("GRPNAME"), name);
+                    m_qryInsGroup->exec();
+                } catch (const StoreError &) {
+                    // Names whose rows were not made are not known to the store.
+                    for (const QString &unwritten : names) {
+                        if (m_groupNames.code(unwritten) < 0)
+                            m_groupNames.remove(unwritten);
+                    }
+                    throw;
+                }
+                code = m_qryInsGroup->lastInsertId().toInt();
+                if (code == 0)
+                    code = lookUpGroup(name);
+                m_groupNames.setCode(name, code);
+            }
+        }
+        if (code != 0 && !m_linked.contains(code)) {
+            m_linked.insert(code);
+            insertLink(code);
+        }
+    }
 }
 
 int NewsgroupListLoader::lookUpGroup(const QString &name)
@@ -211,26 +374,6 @@ void NewsgroupListLoader::readLinks()
     while (m_qryServerLinks->next())
         m_linked.insert(m_qryServerLinks->value(0).toInt());
     m_qryServerLinks->finish();
-}
-
-void NewsgroupListLoader::linkGroup(int groupCode)
-{
-    // A pair the store holds already would only be refused: on a server's
-    // second load that is every line, and a refusal costs more than the line.
-    if (m_linked.contains(groupCode))
-        return;
-    m_linked.insert(groupCode);
-    try {
-        m_qryInsServerGrp->bind(QStringLiteral("NWS"), groupCode);
-        m_qryInsServerGrp->bind(QStringLiteral("SRV"), m_serverCode);
-        m_qryInsServerGrp->exec();
-    } catch (const StoreError &) {
-        // The store refuses a pair it already holds (a server loaded again):
-        // the link is there, which is all this step wants. Any other refusal
-        // (a full disk) ends the load like every other store failure.
-        if (!isLinked(groupCode))
-            throw;
-    }
 }
 
 bool NewsgroupListLoader::isLinked(int groupCode)

@@ -20,6 +20,8 @@
 // After a complete list, where the store has table GroupDescriptions, the
 // server's LIST NEWSGROUPS is read too and each listed group's description
 // kept (a server that refuses it leaves the names alone).
+// The rows are written in batches of lines (see writeBatch) with statements
+// of many rows each.
 // Abort stops the current server's list after the line being handled; every row
 // written so far stays. All rows go into the store's open transaction: the
 // caller decides whether they are kept.
@@ -36,6 +38,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class ListLoadView;
 class RowSet;
@@ -95,12 +98,22 @@ private:
     // The loading window's opening steps for one server; false when a failure
     // was shown and the window is to stay open.
     bool loadServer(const Server &server);
-    // Returns the new row's code (0 when the store does not tell it).
-    int insertGroup(const QString &name);
     int lookUpGroup(const QString &name);
     // The groups the current server is known to carry, before its list comes.
     void readLinks();
-    void linkGroup(int groupCode);
+    // Lines wait in a batch and are written by two statements of many rows
+    // each (the new names, then the links): a statement per row costs several
+    // times its row. The batch is written when full, at the end of a list and
+    // when a list breaks off, so that every line handled is in the store by
+    // the time the server's turn ends. A refused statement is done again line
+    // by line, so that a refusal has the effect it would have had on its line.
+    void addToBatch(int groupCode);
+    void writeBatch();
+    // Inserts new names; returns the code each one's row got.
+    std::vector<int> insertNewGroups(const std::vector<QString> &names);
+    void insertLinks(const std::vector<int> &codes);
+    void insertLink(int groupCode);
+    void writeLineByLine(const std::vector<int> &codes, const std::vector<QString> &names);
     bool isLinked(int groupCode);
     void loadDescriptions();
     void setDescription(const QString &name, const QString &description);
@@ -117,12 +130,21 @@ private:
     QString m_currentGroupName;
     int m_serverCode = 0;
 
-    std::unique_ptr<SqlCommand> m_qryInsGroup;
     std::unique_ptr<SqlCommand> m_qryIsGroup;
-    std::unique_ptr<SqlCommand> m_qryInsServerGrp;
     std::unique_ptr<SqlCommand> m_qryServerLinks;
     std::unique_ptr<SqlCommand> m_qrySetDescription; // none without GroupDescriptions
+    std::unique_ptr<SqlCommand> m_qryInsGroup; // the line-by-line statements
+    std::unique_ptr<SqlCommand> m_qryInsServerGrp;
     QSet<int> m_linked;
+
+    // The batch: the group of each line (its code, or for a name new to the
+    // store -1 - its place in m_newNames), and the new names in list order.
+    std::vector<int> m_batchCodes;
+    std::vector<QString> m_newNames;
+    // Statements of a full batch's size, prepared once; a shorter batch at
+    // the end of a list gets its own.
+    std::unique_ptr<SqlCommand> m_insertGroups;
+    std::unique_ptr<SqlCommand> m_insertLinks;
 
     QElapsedTimer m_sinceEvents;
     int m_eventIntervalMs = 10;

@@ -4,23 +4,28 @@
 
 namespace FolderOrder {
 
-std::vector<ThreadBuilder::Entry> read(RowSet &query, bool threads)
+std::vector<ThreadBuilder::Entry> read(RowSet &query, bool threads, const std::function<void()> &eachRow)
 {
-    if (!threads) {
-        std::vector<ThreadBuilder::Entry> entries;
-        entries.reserve(query.rowCount());
-        for (int row = 0; row < query.rowCount(); ++row)
-            entries.push_back({row, -1});
-        return entries;
-    }
     std::vector<ThreadRow> rows;
-    rows.reserve(query.rowCount());
-    for (query.first(); !query.eof(); query.next()) {
-        const QVariant parent = query.value(QStringLiteral("Parent"));
-        rows.push_back(
-            {query.asInt(QStringLiteral("Code")), parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
+    query.first();
+    if (query.eof())
+        return {};
+    const int code = query.columnIndex(QStringLiteral("Code"));
+    const int parentColumn = query.columnIndex(QStringLiteral("Parent"));
+    for (; !query.eof(); query.next()) {
+        if (eachRow)
+            eachRow();
+        const QVariant parent = query.value(parentColumn);
+        rows.push_back({query.value(code).isNull() ? 0 : query.value(code).toInt(),
+                        parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
     }
-    return ThreadBuilder::build(rows);
+    if (threads)
+        return ThreadBuilder::build(rows);
+    std::vector<ThreadBuilder::Entry> entries;
+    entries.reserve(rows.size());
+    for (int row = 0; row < int(rows.size()); ++row)
+        entries.push_back({row, -1});
+    return entries;
 }
 
 } // namespace FolderOrder

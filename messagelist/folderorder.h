@@ -5,14 +5,18 @@
 
 #include "messagelist/threadbuilder.h"
 
+#include <functional>
 #include <vector>
 
 class RowSet;
 
 namespace FolderOrder {
 
-// Reads Code and Parent of every row of the query; with threads, builds the
-// threads as ThreadBuilder says, else every row is a root in row order.
-std::vector<ThreadBuilder::Entry> read(RowSet &query, bool threads);
+// Walks the query once, from its first row to its last, reading Code and
+// Parent; eachRow, when given, runs on every row while the query stands on it
+// (the caller reads the rest of the row then: a forward-only query is read no
+// other way). With threads, builds the threads as ThreadBuilder says, else
+// every row is a root in row order. Entries name rows by their place in the walk.
+std::vector<ThreadBuilder::Entry> read(RowSet &query, bool threads, const std::function<void()> &eachRow = {});
 
 } // namespace FolderOrder

@@ -19,14 +19,34 @@ QString SentDate::timeFormat(const QLocale &locale)
     return format.trimmed();
 }
 
+namespace {
+// The formats of the locale last asked for: working them out (the time
+// format's zone field goes by a regular expression) costs more than the text.
+struct Formats
+{
+    QLocale locale;
+    QString date;
+    QString time;
+};
+
+const Formats &formatsOf(const QLocale &locale)
+{
+    thread_local std::optional<Formats> cached;
+    if (!cached || cached->locale != locale)
+        cached = Formats{locale, SentDate::dateFormat(locale), SentDate::timeFormat(locale)};
+    return *cached;
+}
+} // namespace
+
 QString SentDate::format(QDate date, QTime time, const QLocale &locale)
 {
     if (!date.isValid())
         return QString();
-    const QString day = locale.toString(date, dateFormat(locale));
+    const Formats &formats = formatsOf(locale);
+    const QString day = locale.toString(date, formats.date);
     if (!time.isValid() || time == QTime(0, 0))
         return day;
-    return day + QLatin1Char(' ') + locale.toString(time, timeFormat(locale));
+    return day + QLatin1Char(' ') + locale.toString(time, formats.time);
 }
 
 QString SentDate::format(const QDateTime &when, const QLocale &locale)

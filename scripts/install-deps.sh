@@ -10,8 +10,9 @@ build_pkgs=(g++ cmake make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-
 # desktop-file-utils and appstream check the installed menu entry and metainfo;
 # clang with libclang-rt-14-dev (libFuzzer, ASan and UBSan, which clang only
 # recommends, and recommendations are not installed here) builds the fuzz
-# targets of scripts/fuzz.sh.
-test_pkgs=(inn2 microsocks openssl xvfb xauth desktop-file-utils appstream clang libclang-rt-14-dev)
+# targets of scripts/fuzz.sh. libxdamage-dev lets the start-up benchmark see
+# the main window's first paint on the virtual X server.
+test_pkgs=(inn2 microsocks openssl xvfb xauth desktop-file-utils appstream clang libclang-rt-14-dev libxdamage-dev)
 
 want=("${build_pkgs[@]}")
 [ "${1:-}" = "--test" ] && want+=("${test_pkgs[@]}")

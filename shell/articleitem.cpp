@@ -45,12 +45,44 @@ void ArticleItem::setBold(bool bold)
 
 void ArticleItem::setSent(QDate date, QTime time)
 {
-    QTreeWidgetItem::setData(SentColumn, Qt::DisplayRole, SentDate::format(date, time));
+    m_sentAsText = false;
+    m_texts[SentColumn].clear();
     m_sentKey = SentDate::key(date, time);
+    emitDataChanged();
 }
+
+void ArticleItem::setTexts(const QString &subject, const QString &from, const QString &source)
+{
+    m_texts[SubjectColumn] = subject;
+    m_texts[FromColumn] = from;
+    m_texts[SourceColumn] = source;
+    m_textKeys.reset();
+    emitDataChanged();
+}
+
+namespace {
+bool isText(int role)
+{
+    return role == Qt::DisplayRole || role == Qt::EditRole;
+}
+
+// The column text of a sort key (whole seconds of the wall clock).
+QString sentText(const SentDate::Key &key)
+{
+    if (!key)
+        return QString();
+    const qint64 seconds = *key % 86400;
+    return SentDate::format(QDate::fromJulianDay(*key / 86400), QTime::fromMSecsSinceStartOfDay(int(seconds) * 1000));
+}
+} // namespace
 
 QVariant ArticleItem::data(int column, int role) const
 {
+    if (isText(role) && column >= 0 && column < ColumnCount) {
+        if (column == SentColumn && !m_sentAsText)
+            return sentText(m_sentKey);
+        return m_texts[column];
+    }
     if (role == Qt::FontRole && m_bold) {
         QFont font = treeWidget() ? treeWidget()->font() : QFont();
         font.setBold(true);
@@ -69,20 +101,27 @@ QVariant ArticleItem::data(int column, int role) const
 
 void ArticleItem::setData(int column, int role, const QVariant &value)
 {
-    QTreeWidgetItem::setData(column, role, value);
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
+    if (!isText(role) || column < 0 || column >= ColumnCount) {
+        QTreeWidgetItem::setData(column, role, value);
         return;
-    if (column == SentColumn)
-        m_sentKey = SentDate::key(SentDate::parse(value.toString()));
-    else if (column >= 0 && column < ColumnCount)
-        m_textKeys[column].reset();
+    }
+    m_texts[column] = value.toString();
+    if (column == SentColumn) {
+        m_sentAsText = true;
+        m_sentKey = SentDate::key(SentDate::parse(m_texts[column]));
+    } else if (m_textKeys) {
+        (*m_textKeys)[column].reset();
+    }
+    emitDataChanged();
 }
 
 const QCollatorSortKey &ArticleItem::textKey(int column) const
 {
-    std::optional<QCollatorSortKey> &key = m_textKeys[column];
+    if (!m_textKeys)
+        m_textKeys = std::make_unique<TextKeys>();
+    std::optional<QCollatorSortKey> &key = (*m_textKeys)[column];
     if (!key)
-        key.emplace(caseBlindKey(text(column)));
+        key.emplace(caseBlindKey(m_texts[column]));
     return *key;
 }
 

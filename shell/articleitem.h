@@ -13,6 +13,7 @@
 #include <QCollatorSortKey>
 #include <QTreeWidgetItem>
 #include <array>
+#include <memory>
 #include <optional>
 
 class ArticleItem : public QTreeWidgetItem
@@ -37,9 +38,11 @@ public:
     int unreadBelow() const { return m_unreadBelow; }
     void addUnreadBelow(int delta) { m_unreadBelow += delta; }
 
-    // Sets the "Sent" text of a date together with its sort key (the value the
-    // text converts back to), sparing the conversion; an invalid date leaves it empty.
+    // Sets the "Sent" column by its date: the sort key is kept and the text is
+    // made from it when it is shown; an invalid date leaves it empty.
     void setSent(QDate date, QTime time);
+    // Sets the "Subject", "From" and "Source" texts at once.
+    void setTexts(const QString &subject, const QString &from, const QString &source);
     SentDate::Key sentKey() const { return m_sentKey; }
 
     QVariant data(int column, int role) const override;
@@ -52,9 +55,16 @@ public:
 private:
     const QCollatorSortKey &textKey(int column) const;
 
+    using TextKeys = std::array<std::optional<QCollatorSortKey>, ColumnCount>;
+
+    // The column texts live here rather than in the item's own lists of
+    // values, which cost several times as much for a tree of many nodes.
+    std::array<QString, ColumnCount> m_texts;
     TItemRec m_rec;
     bool m_bold = false;
+    bool m_sentAsText = false; // "Sent" set as a text, not made from the key
     int m_unreadBelow = 0;
     SentDate::Key m_sentKey;
-    mutable std::array<std::optional<QCollatorSortKey>, ColumnCount> m_textKeys;
+    // Made when a text column is first sorted by.
+    mutable std::unique_ptr<TextKeys> m_textKeys;
 };

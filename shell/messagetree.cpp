@@ -4,13 +4,17 @@
 #include "messagelist/sentdate.h"
 #include "messagelist/folderorder.h"
 #include "shell/unreadmark.h"
+#include "store/jetsql.h"
 #include "store/rowset.h"
 #include "transport/displaytext.h"
 
 #include <QHeaderView>
+#include <QSet>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+
+#include <memory>
 
 MessageTree::MessageTree(QWidget *parent)
     : QObject(parent)
@@ -63,22 +67,69 @@ MessageTree::MessageTree(QWidget *parent)
             [this](QTreeWidgetItem *item) { emit nodeDoubleClicked(ArticleItem::from(item)); });
 }
 
-ArticleItem *MessageTree::AddArticleNode(ArticleItem *parent, const RowSet &query)
+namespace {
+
+// Where the columns a node needs are in a row set, looked up once per folder.
+struct NodeColumns
+{
+    explicit NodeColumns(const RowSet &query)
+        : code(query.columnIndex(QStringLiteral("Code")))
+        , isRead(query.columnIndex(QStringLiteral("IsRead")))
+        , subject(query.columnIndex(QStringLiteral("Subject")))
+        , sent(query.columnIndex(QStringLiteral("SentDate")))
+        , from(query.columnIndex(QStringLiteral("From")))
+        , source(query.columnIndex(QStringLiteral("Source")))
+    {}
+    int code, isRead, subject, sent, from, source;
+};
+
+// One copy of each text among the nodes of a folder: authors, groups and the
+// subjects of a thread repeat, and a shared text is stored once.
+class TextPool
+{
+public:
+    QString operator()(const QString &text)
+    {
+        const auto found = m_texts.constFind(text);
+        if (found != m_texts.constEnd())
+            return *found;
+        m_texts.insert(text);
+        return text;
+    }
+
+private:
+    QSet<QString> m_texts;
+};
+
+std::unique_ptr<ArticleItem> makeNode(const RowSet &query, const NodeColumns &columns, TextPool &pool)
 {
     TItemRec rec;
-    rec.Code = query.asInt(QStringLiteral("Code"));
-    rec.IsRead = query.asBool(QStringLiteral("IsRead"));
-    auto *node = new ArticleItem(rec);
-    node->setText(ArticleItem::SubjectColumn, DisplayText::header(query.value(QStringLiteral("Subject"))));
+    rec.Code = JetSql::toInt(query.value(columns.code));
+    rec.IsRead = JetSql::toBool(query.value(columns.isRead));
+    auto node = std::make_unique<ArticleItem>(rec);
     QDate date;
     QTime time;
-    if (SentDate::fromStored(query.value(QStringLiteral("SentDate")), date, time))
+    if (SentDate::fromStored(query.value(columns.sent), date, time))
         node->setSent(date, time);
-    node->setText(ArticleItem::FromColumn, DisplayText::header(query.value(QStringLiteral("From"))));
-    node->setText(ArticleItem::SourceColumn, query.asString(QStringLiteral("Source")));
+    node->setTexts(pool(DisplayText::header(query.value(columns.subject))),
+                   pool(DisplayText::header(query.value(columns.from))),
+                   pool(JetSql::toText(query.value(columns.source))));
+    return node;
+}
+
+} // namespace
+
+ArticleItem *MessageTree::AddArticleNode(ArticleItem *parent, const RowSet &query)
+{
+    TextPool pool;
+    return attach(makeNode(query, NodeColumns(query), pool).release(), parent);
+}
+
+ArticleItem *MessageTree::attach(ArticleItem *node, ArticleItem *parent)
+{
     place(node, parent);
     UnreadMark::attached(node);
-    UnreadMark::SetUnreadMark(node, !rec.IsRead);
+    UnreadMark::SetUnreadMark(node, !node->rec().IsRead);
     return node;
 }
 
@@ -146,18 +197,31 @@ ArticleItem *MessageTree::FindArticleNode(int code) const
 
 void MessageTree::LoadFlatList(RowSet &query)
 {
-    for (query.first(); !query.eof(); query.next())
-        AddArticleNode(nullptr, query);
+    query.first();
+    if (query.eof())
+        return;
+    const NodeColumns columns(query);
+    TextPool pool;
+    for (; !query.eof(); query.next())
+        attach(makeNode(query, columns, pool).release(), nullptr);
 }
 
 void MessageTree::LoadThread(RowSet &query)
 {
-    const std::vector<ThreadBuilder::Entry> entries = FolderOrder::read(query, true);
+    query.first();
+    if (query.eof())
+        return;
+    // One pass over the rows makes every node; the threads are then put
+    // together from the codes alone, so no row is read twice or kept.
+    const NodeColumns columns(query);
+    TextPool pool;
+    std::vector<std::unique_ptr<ArticleItem>> made;
+    const std::vector<ThreadBuilder::Entry> entries
+        = FolderOrder::read(query, true, [&] { made.push_back(makeNode(query, columns, pool)); });
     std::vector<ArticleItem *> nodes(entries.size(), nullptr);
-    for (size_t i = 0; i < entries.size(); ++i) {
-        query.setRow(entries[i].row);
-        nodes[i] = AddArticleNode(entries[i].parent < 0 ? nullptr : nodes[entries[i].parent], query);
-    }
+    for (size_t i = 0; i < entries.size(); ++i)
+        nodes[i] = attach(made[entries[i].row].release(), entries[i].parent < 0 ? nullptr : nodes[entries[i].parent]);
+    // What is left in `made` hangs below no shown message and goes.
 }
 
 void MessageTree::clear()

@@ -64,6 +64,8 @@ signals:
     void nodeDoubleClicked(ArticleItem *node);
 
 private:
+    // Puts a new node below the parent (or at the top level) and marks it.
+    ArticleItem *attach(ArticleItem *node, ArticleItem *parent);
     void place(ArticleItem *node, ArticleItem *parent);
     void insertSorted(ArticleItem *node, ArticleItem *parent);
     bool descending() const;

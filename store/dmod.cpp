@@ -3,6 +3,34 @@
 #include "store/log.h"
 #include "store/storeerror.h"
 
+#include <QSqlRecord>
+#include <QStringList>
+
+namespace {
+
+// The columns of the folder query: what the message tree shows.
+const QStringList kFolderColumns{QStringLiteral("Code"),    QStringLiteral("Parent"), QStringLiteral("IsRead"),
+                                 QStringLiteral("Subject"), QStringLiteral("From"),   QStringLiteral("SentDate"),
+                                 QStringLiteral("Source")};
+
+// The folder query over the columns the store has of kFolderColumns (all of
+// them when it does not tell): a store that lacks one opens all the same and
+// reports the missing column where it is read, as a query of every column would.
+QString folderStatement(const QStringList &storeColumns)
+{
+    QStringList columns;
+    for (const QString &column : kFolderColumns) {
+        if (storeColumns.isEmpty() || storeColumns.contains(column, Qt::CaseInsensitive))
+            columns << QLatin1Char('"') + column + QLatin1Char('"');
+    }
+    if (columns.isEmpty())
+        columns << QStringLiteral("*");
+    return QStringLiteral("Select ") + columns.join(QStringLiteral(", "))
+        + QStringLiteral(" from article where folder=:fld Order by Parent");
+}
+
+} // namespace
+
 Tdm::Tdm(QString fileName, QObject *parent)
     : QObject(parent)
     , m_fileName(std::move(fileName))
@@ -12,8 +40,7 @@ Tdm::Tdm(QString fileName, QObject *parent)
                                     QStringLiteral("tbGroupServer")))
     , m_qryAccount(m_connection, QStringLiteral("SELECT * from Account ORDER BY AccountName"),
                    QStringLiteral("qryAccount"))
-    , m_qryArticle(m_connection, QStringLiteral("Select * from article where folder=:fld Order by Parent"),
-                   QStringLiteral("qryArticle"))
+    , m_qryArticle(m_connection, folderStatement(QStringList()), QStringLiteral("qryArticle"))
     , m_qryAccount1(m_connection, QStringLiteral("SELECT * from Account ORDER BY AccountName"),
                     QStringLiteral("qryAccount1"))
     , m_qryArticleEdit(m_connection, QStringLiteral("Select * from article where Code=:Code"),
@@ -22,6 +49,10 @@ Tdm::Tdm(QString fileName, QObject *parent)
                    QStringLiteral("qryIsGroup"))
 {
     setObjectName(QStringLiteral("dm"));
+    // The folder query reads what the message tree shows, a row at a time: a
+    // folder of any size is never held in memory, and a body is read only
+    // when its message is shown.
+    m_qryArticle.setForwardOnly(true);
 }
 
 Tdm::~Tdm()
@@ -67,6 +98,11 @@ std::array<RowSet *, 7> Tdm::datasets()
 
 void Tdm::MainConnectionAfterConnect()
 {
+    const QSqlRecord article = m_connection.database().record(QStringLiteral("Article"));
+    QStringList columns;
+    for (int i = 0; i < article.count(); ++i)
+        columns << article.fieldName(i);
+    m_qryArticle.setStatement(folderStatement(columns));
     m_storeOpen = true;
     StartTransaction();
 }

@@ -33,6 +33,9 @@ public:
     RowSet &tbServer() { return m_tbServer; }
     RowSet &tbGroupServer() { return m_tbGroupServer; }
     RowSet &qryAccount() { return m_qryAccount; }
+    // The messages of one folder (parameter fld), ordered by Parent, with the
+    // columns the message tree shows: Code, Parent, IsRead, Subject, From,
+    // SentDate, Source. Forward-only.
     RowSet &qryArticle() { return m_qryArticle; }
     RowSet &qryAccount1() { return m_qryAccount1; }
     RowSet &qryArticleEdit() { return m_qryArticleEdit; }

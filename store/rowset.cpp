@@ -13,6 +13,9 @@ RowSet::RowSet(StoreConnection &connection, QString statement, QString name)
     , m_name(std::move(name))
 {}
 
+RowSet::~RowSet() = default;
+RowSet::RowSet(RowSet &&) noexcept = default;
+
 RowSet RowSet::table(StoreConnection &connection, const QString &table, const QString &orderBy, QString name)
 {
     return RowSet(connection, QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(table, orderBy), std::move(name));
@@ -33,25 +36,34 @@ void RowSet::open()
 {
     if (isOpen())
         return;
-    QSqlQuery query;
-    m_connection.prepare(query, m_statement);
-    query.setForwardOnly(true);
+    auto query = std::make_unique<QSqlQuery>();
+    m_connection.prepare(*query, m_statement);
+    query->setForwardOnly(true);
     for (const QString &placeholder : JetSql::parameterNames(m_statement)) {
         QVariant value;
         for (const auto &param : m_params) {
             if (param.first.compare(placeholder, Qt::CaseInsensitive) == 0)
                 value = JetSql::toStored(param.second);
         }
-        query.bindValue(QLatin1Char(':') + placeholder, value);
+        query->bindValue(QLatin1Char(':') + placeholder, value);
     }
-    m_connection.exec(query);
-    m_columns = query.record();
+    m_connection.exec(*query);
+    m_columns = query->record();
+    m_read = 0;
+    if (m_forwardOnly) {
+        m_rows.clear();
+        m_cursor = std::move(query);
+        m_state = State::Browse;
+        fetchForward();
+        m_bof = true;
+        return;
+    }
     std::vector<Row> rows;
     const int count = m_columns.count();
-    while (query.next()) {
+    while (query->next()) {
         Row row(count);
         for (int i = 0; i < count; ++i)
-            row[i] = query.value(i);
+            row[i] = query->value(i);
         rows.push_back(std::move(row));
     }
     m_rows = std::move(rows);
@@ -59,8 +71,39 @@ void RowSet::open()
     first();
 }
 
+void RowSet::fetchForward()
+{
+    if (m_cursor && m_cursor->next()) {
+        const int count = m_columns.count();
+        m_rows.resize(1);
+        Row &row = m_rows.front();
+        row.resize(count);
+        for (int i = 0; i < count; ++i)
+            row[i] = m_cursor->value(i);
+        m_row = 0;
+        ++m_read;
+        m_bof = false;
+        m_eof = false;
+        return;
+    }
+    // Past the last row: the statement is done with and holds nothing.
+    m_cursor.reset();
+    m_rows.clear();
+    m_row = -1;
+    m_eof = true;
+}
+
+void RowSet::requireRandomAccess(const char *operation) const
+{
+    if (m_forwardOnly)
+        throw StoreError(QStringLiteral("%1: cannot %2 a forward-only dataset")
+                             .arg(m_name.isEmpty() ? QStringLiteral("Dataset") : m_name, QLatin1String(operation)));
+}
+
 void RowSet::close()
 {
+    m_cursor.reset();
+    m_read = 0;
     m_rows.clear();
     m_buffer.clear();
     m_modified.clear();
@@ -91,6 +134,13 @@ void RowSet::requireBrowse(const char *operation) const
 
 void RowSet::first()
 {
+    // A forward-only set is on its first row only until it moves on.
+    if (m_forwardOnly) {
+        if (m_read > 1 || (m_read == 1 && m_eof))
+            requireRandomAccess("go back to the first row of");
+        m_bof = true;
+        return;
+    }
     m_row = m_rows.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_rows.empty();
@@ -98,6 +148,11 @@ void RowSet::first()
 
 void RowSet::next()
 {
+    if (m_forwardOnly) {
+        if (!m_eof)
+            fetchForward();
+        return;
+    }
     if (m_row + 1 < rowCount()) {
         ++m_row;
         m_bof = false;
@@ -109,6 +164,7 @@ void RowSet::next()
 
 void RowSet::prior()
 {
+    requireRandomAccess("move back in");
     if (m_row > 0) {
         --m_row;
         m_bof = false;
@@ -120,6 +176,7 @@ void RowSet::prior()
 
 void RowSet::last()
 {
+    requireRandomAccess("move to the end of");
     m_row = rowCount() - 1;
     m_eof = true;
     m_bof = m_rows.empty();
@@ -127,6 +184,7 @@ void RowSet::last()
 
 void RowSet::setRow(int row)
 {
+    requireRandomAccess("position");
     if (row < 0 || row >= rowCount())
         throw StoreError(QStringLiteral("Row %1 is outside the row set").arg(row));
     m_row = row;
@@ -136,6 +194,7 @@ void RowSet::setRow(int row)
 bool RowSet::locate(const QString &column, const QVariant &value)
 {
     requireOpen();
+    requireRandomAccess("search");
     const int index = columnIndex(column);
     const QVariant wanted = JetSql::toStored(value);
     const bool text = wanted.typeId() == QMetaType::QString;
@@ -163,6 +222,14 @@ int RowSet::columnIndex(const QString &column) const
 bool RowSet::hasColumn(const QString &column) const
 {
     return m_columns.indexOf(column) >= 0;
+}
+
+QVariant RowSet::value(int column) const
+{
+    requireOpen();
+    if (m_row < 0 || column < 0 || column >= m_columns.count())
+        return {};
+    return m_rows[m_row][column];
 }
 
 QVariant RowSet::value(const QString &column) const
@@ -217,6 +284,7 @@ QString RowSet::keyedTable() const
 void RowSet::append()
 {
     requireBrowse("append");
+    requireRandomAccess("append to");
     keyedTable();
     m_buffer.assign(m_columns.count(), QVariant());
     m_modified.assign(m_columns.count(), false);
@@ -228,6 +296,7 @@ void RowSet::append()
 void RowSet::edit()
 {
     requireBrowse("edit");
+    requireRandomAccess("edit");
     keyedTable();
     if (m_row < 0)
         throw StoreError(QStringLiteral("Cannot edit: the dataset is empty"));
@@ -265,6 +334,7 @@ void RowSet::cancel()
 void RowSet::remove()
 {
     requireBrowse("delete");
+    requireRandomAccess("delete from");
     const QString table = keyedTable();
     if (m_row < 0)
         throw StoreError(QStringLiteral("Cannot delete: the dataset is empty"));

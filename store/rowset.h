@@ -7,14 +7,21 @@
 // append + post inserts a row (its `Code` and store defaults are readable
 // afterwards), edit + post updates the changed columns, remove deletes the
 // current row. Every failure throws StoreError and leaves the state as it was.
+//
+// A forward-only row set holds no more than its current row: next() reads the
+// following one from the store, so a set of any size costs the memory of one
+// row. It can only be walked once from first to last after each open; it
+// cannot be positioned, searched or changed.
 
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 #include <QDateTime>
 #include <functional>
+#include <memory>
 #include <vector>
 
+class QSqlQuery;
 class StoreConnection;
 
 class RowSet
@@ -24,15 +31,23 @@ public:
     using Hook = std::function<void(RowSet &)>;
 
     RowSet(StoreConnection &connection, QString statement, QString name = {});
+    ~RowSet();
+    RowSet(RowSet &&) noexcept;
     // A whole-table view in the order of the given columns (its index order).
     static RowSet table(StoreConnection &connection, const QString &table,
                         const QString &orderBy = QStringLiteral("Code"), QString name = {});
 
     const QString &name() const { return m_name; }
     const QString &statement() const { return m_statement; }
+    // Takes effect at the next open.
+    void setStatement(QString statement) { m_statement = std::move(statement); }
 
     // Parameters are matched by name without regard to case; one never set is NULL.
     void setParam(const QString &name, const QVariant &value);
+
+    // Takes effect at the next open.
+    void setForwardOnly(bool forwardOnly) { m_forwardOnly = forwardOnly; }
+    bool forwardOnly() const { return m_forwardOnly; }
 
     void open();
     void close();
@@ -52,7 +67,8 @@ public:
     bool bof() const { return m_bof; }
     int row() const { return m_row; }
     void setRow(int row);
-    int rowCount() const { return int(m_rows.size()); }
+    // Forward-only: the rows read so far.
+    int rowCount() const { return m_forwardOnly ? m_read : int(m_rows.size()); }
     bool isEmpty() const { return m_rows.empty(); }
     // Moves to the first row whose column equals the value (text compared
     // without regard to case); false leaves the cursor where it was.
@@ -60,6 +76,11 @@ public:
 
     // Columns of the current row, or of the edit buffer while inserting or editing.
     bool hasColumn(const QString &column) const;
+    // The position of a column, for reading many rows without looking up its
+    // name each time; throws when there is no such column.
+    int columnIndex(const QString &column) const;
+    // A column of the current row by position (not of the edit buffer).
+    QVariant value(int column) const;
     QVariant value(const QString &column) const;
     int asInt(const QString &column) const;
     QString asString(const QString &column) const;
@@ -83,8 +104,9 @@ public:
 private:
     using Row = std::vector<QVariant>;
 
-    int columnIndex(const QString &column) const;
     void requireOpen() const;
+    void requireRandomAccess(const char *operation) const;
+    void fetchForward();
     void requireBrowse(const char *operation) const;
     QString keyedTable() const;
     void insertRow();
@@ -103,4 +125,7 @@ private:
     int m_row = -1;
     bool m_eof = true;
     bool m_bof = true;
+    bool m_forwardOnly = false;
+    std::unique_ptr<QSqlQuery> m_cursor; // forward-only: the statement being read
+    int m_read = 0;
 };

@@ -57,6 +57,13 @@ SqlCommand &SqlCommand::bind(const QString &name, const QVariant &value)
     return *this;
 }
 
+SqlCommand &SqlCommand::bindAt(int position, const QVariant &value)
+{
+    prepare();
+    m_query.bindValue(position, JetSql::toStored(value));
+    return *this;
+}
+
 void SqlCommand::exec()
 {
     prepare();

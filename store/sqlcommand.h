@@ -16,6 +16,9 @@ public:
 
     // Matched to the statement's ":Name" without regard to case; unset ones are NULL.
     SqlCommand &bind(const QString &name, const QVariant &value);
+    // The placeholder at a position (from 0, in the order they are written),
+    // for statements of many rows whose names would cost a search each.
+    SqlCommand &bindAt(int position, const QVariant &value);
     // Runs the statement with the bound values; throws StoreError.
     void exec();
 

@@ -35,6 +35,53 @@ QList<QByteArray> fields(const QByteArray &text)
     return text.simplified().split(' ');
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// The next blank-separated field of text from pos on, as a view into it;
+// empty at the end.
+QByteArrayView nextField(QByteArrayView text, qsizetype &pos)
+{
+    while (pos < text.size() && isBlank(text[pos]))
+        ++pos;
+    const qsizetype start = pos;
+    while (pos < text.size() && !isBlank(text[pos]))
+        ++pos;
+    return text.sliced(start, pos - start);
+}
+
+quint32 number(QByteArrayView field)
+{
+    quint64 value = 0;
+    for (char c : field) {
+        if (c < '0' || c > '9' || value > 0xffffffffULL)
+            return number(field.toByteArray()); // the general reading decides
+        value = value * 10 + quint64(c - '0');
+    }
+    return value <= 0xffffffffULL ? quint32(value) : 0;
+}
+
+// The status field of a LIST line (the fields after the third, joined by one
+// blank): nearly always one of a few letters, which need no text of their own.
+QString listStatus(QByteArrayView rest)
+{
+    static const QString y = QStringLiteral("y"), m = QStringLiteral("m"), n = QStringLiteral("n");
+    qsizetype pos = 0;
+    const QByteArrayView first = nextField(rest, pos);
+    if (nextField(rest, pos).isEmpty()) {
+        if (first == "y")
+            return y;
+        if (first == "m")
+            return m;
+        if (first == "n")
+            return n;
+        return lineText(first.toByteArray());
+    }
+    return lineText(rest.toByteArray().simplified());
+}
+
 bool articleFound(int code)
 {
     return code >= NntpCode::ArticleFollows && code <= NntpCode::ArticleStatLast;
@@ -428,13 +475,15 @@ void NewsClient::newsgroupList()
     QByteArray line;
     bool continueListing = true;
     while (continueListing && reader.readDataLine(line)) {
-        const QList<QByteArray> f = fields(line);
-        if (f.value(0).isEmpty())
+        // Read in place: a list of 100,000 lines makes copies of every field costly.
+        qsizetype pos = 0;
+        const QByteArrayView group = nextField(line, pos);
+        if (group.isEmpty())
             continue; // a blank line names no group
-        const QString name = lineText(f.value(0));
-        const quint32 high = number(f.value(1));
-        const quint32 low = number(f.value(2));
-        const QString status = lineText(f.mid(3).join(' '));
+        const QString name = QString::fromUtf8(group);
+        const quint32 high = number(nextField(line, pos));
+        const quint32 low = number(nextField(line, pos));
+        const QString status = listStatus(QByteArrayView(line).sliced(pos));
         m_onNewsgroupList(name, low, high, status, continueListing);
     }
 }

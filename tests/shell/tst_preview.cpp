@@ -5,6 +5,7 @@
 #include "shellfixture.h"
 
 #include "shell/mainactions.h"
+#include "messagelist/sentdate.h"
 #include "widgets/linkview.h"
 
 #include <QAction>
@@ -80,6 +81,34 @@ private slots:
         f.select(1);
         f.select(2);
         QCOMPARE(f.window->preview()->text(), QString());
+    }
+
+    // The tree holds no bodies: each is read when its message is shown, so a
+    // body changed since the folder loaded shows as it is now, and a folder
+    // switch there and back shows the same tree and bodies.
+    void bodyIsReadWhenTheMessageIsShown()
+    {
+        MainFixture f;
+        f.store.exec(kThread + articleRow(5, 0, 2, true, "Draft", "", "", "", "Draft text"));
+        f.open();
+        const QString inbox = treeShape(*f.window);
+        f.select(2);
+        QCOMPARE(f.window->preview()->text(), QStringLiteral("Answer text"));
+        f.dm->MainConnection().execDirect(QStringLiteral("UPDATE Article SET Body='Edited text' WHERE Code=2"));
+        f.select(1);
+        QCOMPARE(f.window->preview()->text(), QStringLiteral("Question text"));
+        f.select(2);
+        QCOMPARE(f.window->preview()->text(), QStringLiteral("Edited text"));
+
+        f.window->selectFolder(2);
+        QCOMPARE(treeShape(*f.window), QStringLiteral("Draft"));
+        f.select(5);
+        QCOMPARE(f.window->preview()->text(), QStringLiteral("Draft text"));
+        f.window->selectFolder(0);
+        QCOMPARE(treeShape(*f.window), inbox);
+        f.select(3);
+        QCOMPARE(f.window->preview()->text(), QStringLiteral("Reply text"));
+        QCOMPARE(f.node(3)->text(1), SentDate::format(QDate(2024, 3, 3), QTime(10, 0)));
     }
 
     // The deep unread reply makes its whole thread bold; once it has stayed

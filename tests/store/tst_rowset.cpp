@@ -8,6 +8,7 @@
 #include "tests/support/scratchstore.h"
 
 #include <QTest>
+#include <functional>
 #include <memory>
 
 class tst_RowSet : public QObject
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void locatesCaseBlind();
     void refusesChangesWithoutEditModeOrKey();
     void openSetStaysOpenAndKeepsPosition();
+    void forwardOnlyWalksOnceAndCannotBePositioned();
+    void folderQueryReadsTheTreeColumnsTheStoreHas();
 
 private:
     std::unique_ptr<ScratchStore> m_store;
@@ -237,6 +240,83 @@ void tst_RowSet::openSetStaysOpenAndKeepsPosition()
     m_dm->rollback();
     QVERIFY(m_dm->qryAccount().isOpen());
     QCOMPARE(servers.row(), 2);
+}
+
+void tst_RowSet::forwardOnlyWalksOnceAndCannotBePositioned()
+{
+    RowSet servers(connection(), QStringLiteral("SELECT * FROM Servers WHERE Port IS NOT NULL ORDER BY Code"),
+                   QStringLiteral("qryServers"));
+    servers.setForwardOnly(true);
+    for (int round = 0; round < 2; ++round) { // a reopen walks it again
+        servers.close();
+        servers.open();
+        QStringList seen;
+        for (servers.first(); !servers.eof(); servers.next())
+            seen << servers.asString(QStringLiteral("ProfileName")) + QLatin1Char('/')
+                    + QString::number(servers.asInt(QStringLiteral("Port")));
+        QCOMPARE(seen, (QStringList{"one/119", "two/563"}));
+        QCOMPARE(servers.rowCount(), 2);
+        QVERIFY(servers.value(QStringLiteral("ProfileName")).isNull()); // past the end
+        servers.next(); // stays there
+        QVERIFY(servers.eof());
+    }
+    QVERIFY_THROWS_EXCEPTION(StoreError, servers.first());
+
+    servers.reopen();
+    const int name = servers.columnIndex(QStringLiteral("profilename"));
+    QCOMPARE(servers.value(name).toString(), QStringLiteral("one"));
+    for (const auto &refused :
+         std::initializer_list<std::function<void()>>{[&] { servers.setRow(1); }, [&] { servers.prior(); },
+                                                      [&] { servers.last(); },
+                                                      [&] { servers.locate(QStringLiteral("Port"), 563); },
+                                                      [&] { servers.edit(); }, [&] { servers.append(); },
+                                                      [&] { servers.remove(); }}) {
+        QVERIFY_THROWS_EXCEPTION(StoreError, refused());
+    }
+    QCOMPARE(servers.value(name).toString(), QStringLiteral("one")); // still where it was
+    RowSet all(connection(), QStringLiteral("SELECT * FROM Servers"));
+    all.open();
+    QCOMPARE(all.rowCount(), 3);
+    QVERIFY_THROWS_EXCEPTION(StoreError, servers.columnIndex(QStringLiteral("Body")));
+
+    RowSet none(connection(), QStringLiteral("SELECT * FROM Servers WHERE Code < 0"));
+    none.setForwardOnly(true);
+    none.open();
+    none.first();
+    QVERIFY(none.eof());
+    QCOMPARE(none.rowCount(), 0);
+}
+
+void tst_RowSet::folderQueryReadsTheTreeColumnsTheStoreHas()
+{
+    connection().execDirect(QStringLiteral("INSERT INTO Article (Parent, Folder, IsRead, Subject, Body) "
+                                           "VALUES (0, 2, -1, 'Draft', 'A long text')"));
+    const QStringList shown{"Code", "Parent", "IsRead", "Subject", "From", "SentDate", "Source"};
+    for (const bool withSource : {true, false}) {
+        if (!withSource) {
+            m_dm.reset(); // commits the draft
+            m_store->exec(QStringLiteral("ALTER TABLE Article DROP COLUMN Source"));
+            m_dm = std::make_unique<Tdm>(m_store->path());
+            m_dm->DataModuleCreate(); // the store opens without the column
+        }
+        RowSet &folder = m_dm->qryArticle();
+        QVERIFY(folder.forwardOnly());
+        folder.close();
+        folder.setParam(QStringLiteral("fld"), 2);
+        folder.open();
+        for (const QString &column : shown)
+            QCOMPARE(folder.hasColumn(column), withSource || column != QLatin1String("Source"));
+        QVERIFY(!folder.hasColumn(QStringLiteral("Body")));
+        QCOMPARE(folder.asString(QStringLiteral("Subject")), QStringLiteral("Draft"));
+        if (!withSource) {
+            try {
+                folder.value(QStringLiteral("Source"));
+                QFAIL("a missing column was read");
+            } catch (const StoreError &e) {
+                QCOMPARE(e.text(), QStringLiteral("qryArticle: Field 'Source' not found"));
+            }
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_RowSet)

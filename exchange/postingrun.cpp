@@ -3,6 +3,7 @@
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
 #include "exchange/newsgroupnames.h"
+#include "exchange/networkwaits.h"
 #include "exchange/postingview.h"
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
@@ -57,6 +58,7 @@ PostingRun::Outcome PostingRun::FormActivate()
         return Outcome::Refused;
     m_running = true;
     const CertificateQuestions certificates(m_client, m_ui);
+    const NetworkWaits waits(m_client, m_ui, [this] { return KeepSending; });
     m_failedHosts.clear();
     KeepSending = true;
     m_view.setButtonCaption(kAbortCaption);
@@ -136,10 +138,16 @@ void PostingRun::postMessage()
     prepareArticle();
     m_ui.processEvents();
 
-    for (qsizetype i = 0; i < rows.size() && KeepSending; ++i) {
-        postToGroup(m_groups.names().at(i), rows.at(i));
-        m_view.setRowResult(rows.at(i), ResultText);
-        m_ui.processEvents();
+    try {
+        for (qsizetype i = 0; i < rows.size() && KeepSending; ++i) {
+            postToGroup(m_groups.names().at(i), rows.at(i));
+            m_view.setRowResult(rows.at(i), ResultText);
+            m_ui.processEvents();
+        }
+    } catch (const WaitAborted &) {
+        // Abort inside a wait on the server: the connection is gone, the
+        // group in progress keeps no result. A copy sent before the Abort
+        // stays recorded as unconfirmed, and the next run settles it.
     }
 
     if (m_postedSome)

@@ -2,6 +2,7 @@
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
+#include "exchange/networkwaits.h"
 #include "exchange/newsgroupnames.h"
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
@@ -117,6 +118,8 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
     if (!lock.acquired())
         return Outcome::Refused;
     const CertificateQuestions certificates(m_client, m_ui);
+    // Retrieval has no Abort: its waits only keep the windows painted.
+    const NetworkWaits waits(m_client, m_ui, [] { return true; });
     m_failedHosts.clear();
     m_ui.setBusy(true);
     m_ui.processEvents();

@@ -15,6 +15,8 @@
 // against the system's trust store and the host name in Host; one that fails
 // is put to the untrusted-certificate handler before any command goes through.
 
+#include "transport/waitevents.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -134,6 +136,11 @@ public:
     // A run calls this at its start, so that it asks once per host.
     void forgetCertificateAnswers();
 
+    // Called during every wait on the network, as waitevents.h says; after a
+    // WaitAborted the connection is gone and disconnect() only forgets it.
+    void setWaitHandler(WaitHandler handler) { m_waitHandler = std::move(handler); }
+    const WaitHandler &waitHandler() const { return m_waitHandler; }
+
     bool connected() const;
     // True while connected over TLS.
     bool encrypted() const;
@@ -196,6 +203,7 @@ private:
     NewsClientLimits m_limits;
     NewsgroupListHandler m_onNewsgroupList;
     UntrustedCertificateHandler m_onUntrustedCertificate;
+    WaitHandler m_waitHandler;
     std::unique_ptr<CertificateAnswers> m_certificateAnswers;
     std::unique_ptr<NntpSession> m_session;
 

@@ -6,6 +6,7 @@
 #include "shell/helpcontents.h"
 #include "shell/icons.h"
 #include "shell/main.h"
+#include "shell/storeopening.h"
 #include "shell/unhandlederror.h"
 #include "store/dmod.h"
 
@@ -21,7 +22,7 @@ QuorbicProgram::~QuorbicProgram()
     shutdown();
 }
 
-void QuorbicProgram::start()
+bool QuorbicProgram::start()
 {
     // 1. The help viewer is the desktop's handler; without one, say so and go on.
     m_helpAvailable = HelpContents::prepare(m_opener);
@@ -33,7 +34,10 @@ void QuorbicProgram::start()
     // 4. The data module opens the store.
     m_dm = std::make_unique<Tdm>(m_storeFile);
     preferEncryption(m_dm->newsClient());
-    runCommand([&] { m_dm->DataModuleCreate(); });
+    if (!StoreOpening::open(*m_dm, m_storeFile)) {
+        m_dm.reset();
+        return false;
+    }
     // 5. The main window selects and loads the Inbox before it first shows.
     m_fmMain = std::make_unique<TfmMain>(*m_dm, m_opener);
     // 6. The other windows, hidden.
@@ -45,6 +49,7 @@ void QuorbicProgram::start()
     m_fmMain->setAboutBox(m_fmAbout);
     // 8. The main window shows; the caller runs the message loop.
     m_fmMain->show();
+    return true;
 }
 
 void QuorbicProgram::shutdown()

@@ -22,8 +22,9 @@ public:
     explicit QuorbicProgram(DesktopOpener &opener, QString storeFile = QStringLiteral("qa.mdb"));
     ~QuorbicProgram();
 
-    // Start-up up to, not including, the message loop; the main window is shown.
-    void start();
+    // Start-up up to, not including, the message loop; the main window is
+    // shown. False when there is no usable store: the program is to end.
+    bool start();
     // Destroys the windows, then commits and closes the store.
     void shutdown();
 

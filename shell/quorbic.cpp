@@ -10,7 +10,8 @@ int main(int argc, char *argv[])
     QuorbicApplication app(argc, argv);
     DesktopOpener opener;
     QuorbicProgram program(opener);
-    program.start();
+    if (!program.start())
+        return 1;
     const int code = QuorbicApplication::exec();
     program.shutdown();
     return code;

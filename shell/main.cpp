@@ -22,6 +22,8 @@
 #include "widgets/linkview.h"
 #include "widgets/outbar.h"
 
+#include <QFontDatabase>
+#include <QShortcut>
 #include <QAction>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -142,9 +144,8 @@ void TfmMain::buildLayout()
     m_reView = new LinkView(lower);
     m_reView->setObjectName(QStringLiteral("reView"));
     m_reView->setAccessibleName(QStringLiteral("Message text"));
-    QFont serif(QStringLiteral("Times New Roman"), 12);
-    serif.setStyleHint(QFont::Serif);
-    m_reView->setFont(serif);
+    // Fixed width, as newsreaders show news: quoted text and tables line up.
+    m_reView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_reView->setContextMenuPolicy(Qt::CustomContextMenu);
     lowerLayout->addWidget(m_reView, 1);
 
@@ -180,7 +181,7 @@ void TfmMain::buildMenus()
     QMenuBar *menu = menuBar();
     menu->setObjectName(QStringLiteral("MainMenu1"));
 
-    QMenu *message = menu->addMenu(QStringLiteral("Message"));
+    QMenu *message = menu->addMenu(QStringLiteral("&Message"));
     message->setObjectName(QStringLiteral("Message1"));
     message->addActions({a.acNewQuestion, a.acReply});
     message->addSeparator();
@@ -190,19 +191,22 @@ void TfmMain::buildMenus()
     message->addSeparator();
     message->addAction(a.Exit1);
 
-    QMenu *edit = menu->addMenu(QStringLiteral("Edit"));
+    QMenu *edit = menu->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));
     edit->addActions({a.EditCopy1, a.EditSelectAll1});
 
-    QMenu *tools = menu->addMenu(QStringLiteral("Tools"));
+    QMenu *tools = menu->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("Tools1"));
     tools->addActions({a.actServers, a.acAccount, a.acNewsgroups, a.acCategories});
 
-    QMenu *help = menu->addMenu(QStringLiteral("Help"));
+    QMenu *help = menu->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     help->addAction(a.HelpContents1);
     help->addSeparator();
     help->addAction(a.acAbout);
+    // F10 opens the menu bar, as on other desktops; Alt with a letter opens its menu.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, menu, [menu, message] { menu->setActiveAction(message->menuAction()); });
 
     m_toolBar = addToolBar(QStringLiteral("Tool bar"));
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));

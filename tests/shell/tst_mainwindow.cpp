@@ -10,6 +10,7 @@
 #include "widgets/outbar.h"
 
 #include <QAction>
+#include <QFontDatabase>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -101,8 +102,8 @@ private slots:
         LinkView *view = w.preview();
         QVERIFY(view->isReadOnly());
         QCOMPARE(view->lineWrapMode(), QTextEdit::WidgetWidth);
-        QCOMPARE(view->font().pointSize(), 12);
-        QCOMPARE(view->font().styleHint(), QFont::Serif);
+        // Fixed width, so quoted text and tables line up.
+        QCOMPARE(view->font(), QFontDatabase::systemFont(QFontDatabase::FixedFont));
         QCOMPARE(w.readTimer()->interval(), TfmMain::kReadDelay);
 
         auto *status = w.findChild<QStatusBar *>(QStringLiteral("stMain"));
@@ -125,40 +126,40 @@ private slots:
         QTest::addColumn<bool>("picture");
         QTest::newRow("acNewQuestion") << "acNewQuestion"
                                        << "File"
-                                       << "New Question"
+                                       << "&New Question"
                                        << "Create a new question"
                                        << "Create a new question"
-                                       << "" << true;
+                                       << "Ctrl+N" << true;
         QTest::newRow("acReply") << "acReply"
                                  << "File"
-                                 << "Reply"
+                                 << "&Reply"
                                  << "Reply to Newsgroup"
                                  << "Reply to Newsgroup"
-                                 << "" << true;
+                                 << "Ctrl+R" << true;
         QTest::newRow("acSend") << "acSend"
                                 << "File"
-                                << "Post"
+                                << "&Post"
                                 << "Post questions and replies to newsgroups"
                                 << "Post questions and replies to newsgroups"
-                                << "" << true;
+                                << "Ctrl+P" << true;
         QTest::newRow("acReceive") << "acReceive"
                                    << "File"
-                                   << "Retrieve"
+                                   << "Re&trieve"
                                    << "Retrieve the answers"
                                    << "Retrieve the answers"
-                                   << "" << true;
+                                   << "F5" << true;
         QTest::newRow("acEdit") << "acEdit"
                                 << "File"
-                                << "Edit"
+                                << "&Edit"
                                 << "View or edit the selected message"
                                 << "View or edit the selected message"
-                                << "" << true;
+                                << "Return" << true;
         QTest::newRow("acDelete") << "acDelete"
                                   << "Edit"
-                                  << "Delete"
+                                  << "&Delete"
                                   << "Delete the selected message"
                                   << "Delete the selected message"
-                                  << "" << true;
+                                  << "Del" << true;
         QTest::newRow("EditCopy1") << "EditCopy1"
                                    << "Edit"
                                    << "&Copy"
@@ -173,25 +174,25 @@ private slots:
                                         << "Ctrl+A" << true;
         QTest::newRow("actServers") << "actServers"
                                     << "Tool"
-                                    << "News Servers..."
+                                    << "&News Servers..."
                                     << ""
                                     << "News Servers"
                                     << "" << false;
         QTest::newRow("acAccount") << "acAccount"
                                    << "Tool"
-                                   << "Accounts..."
+                                   << "&Accounts..."
                                    << ""
                                    << "Accounts"
                                    << "" << false;
         QTest::newRow("acNewsgroups") << "acNewsgroups"
                                       << "Tool"
-                                      << "Newsgroups..."
+                                      << "News&groups..."
                                       << ""
                                       << "Newsgroups"
                                       << "" << false;
         QTest::newRow("acCategories") << "acCategories"
                                       << "Tool"
-                                      << "Categories..."
+                                      << "Ca&tegories..."
                                       << ""
                                       << "Categories"
                                       << "" << false;
@@ -203,7 +204,7 @@ private slots:
                                        << "F1" << true;
         QTest::newRow("acAbout") << "acAbout"
                                  << "Help"
-                                 << "About..."
+                                 << "&About..."
                                  << "About Quorbic"
                                  << "About Quorbic"
                                  << "" << true;
@@ -241,10 +242,10 @@ private slots:
             menus << menu->text() + QStringLiteral(": ") + actionNames(menu->menu()->actions());
         QCOMPARE(menus,
                  (QStringList{
-                     "Message: acNewQuestion acReply - acEdit acDelete - acSend acReceive - Exit1",
-                     "Edit: EditCopy1 EditSelectAll1",
-                     "Tools: actServers acAccount acNewsgroups acCategories",
-                     "Help: HelpContents1 - acAbout",
+                     "&Message: acNewQuestion acReply - acEdit acDelete - acSend acReceive - Exit1",
+                     "&Edit: EditCopy1 EditSelectAll1",
+                     "&Tools: actServers acAccount acNewsgroups acCategories",
+                     "&Help: HelpContents1 - acAbout",
                  }));
         QCOMPARE(w.actions().Exit1->text(), QStringLiteral("E&xit"));
         auto *toolBar = w.findChild<QToolBar *>(QStringLiteral("ToolBar1"));

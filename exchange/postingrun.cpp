@@ -66,6 +66,7 @@ PostingRun::Outcome PostingRun::FormActivate()
     m_view.focusButton();
     m_ui.processEvents();
     m_errorCount = 0;
+    m_tally = PostingTally();
     m_view.clearRows();
     m_groups.clear();
 
@@ -77,6 +78,7 @@ PostingRun::Outcome PostingRun::FormActivate()
             m_view.requestClose();
         if (!KeepSending)
             outcome = Outcome::Aborted;
+        m_tally.aborted = !KeepSending;
     } catch (const ClientError &error) {
         outcome = Outcome::Failed;
         m_client.disconnect();
@@ -91,6 +93,7 @@ PostingRun::Outcome PostingRun::FormActivate()
         m_ui.showMessage(kAppTitle, errorBoxText(QString::fromLocal8Bit(error.what())), RunUi::Icon::Error);
     }
     if (outcome == Outcome::Failed) {
+        m_tally.endedByError = true;
         // The message in progress stays in the Outbox; its recorded copies stay recorded.
         if (qrySendMsg.isOpen() && qrySendMsg.state() != RowSet::State::Browse)
             qrySendMsg.cancel();
@@ -106,6 +109,7 @@ void PostingRun::postOutbox()
     qrySendMsg.setParam(QStringLiteral("fld"), kOutbox);
     qrySendMsg.open();
     m_categories.reopen();
+    m_tally.outboxEmpty = qrySendMsg.isEmpty();
     if (qrySendMsg.isEmpty())
         return;
     // A copy on a server that the store cannot record would be posted again by
@@ -142,6 +146,7 @@ void PostingRun::postMessage()
         for (qsizetype i = 0; i < rows.size() && KeepSending; ++i) {
             postToGroup(m_groups.names().at(i), rows.at(i));
             m_view.setRowResult(rows.at(i), ResultText);
+            ++(m_postedInGroup ? m_tally.newsgroups : m_tally.failedNewsgroups);
             m_ui.processEvents();
         }
     } catch (const WaitAborted &) {
@@ -333,6 +338,7 @@ bool PostingRun::serverHolds(const QString &messageId)
 
 void PostingRun::moveToInbox()
 {
+    ++m_tally.messages;
     qrySendMsg.edit();
     qrySendMsg.setValue(QStringLiteral("Folder"), kInbox);
     qrySendMsg.setValue(QStringLiteral("Source"), m_postedGroups);

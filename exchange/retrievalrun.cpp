@@ -152,16 +152,37 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
     m_ui.setBusy(false);
     if (!failure.isNull()) {
         outcome = Outcome::Failed;
+        // Not "0 new messages": the run did not get that far.
+        m_ui.showStatus(0, QStringLiteral("Retrieval failed: ") + failure);
         m_ui.showMessage(kAppTitle, errorBoxText(failure), RunUi::Icon::Error);
     } else {
-        m_ui.showStatus(0, countText(m_newAnswers));
+        m_ui.showStatus(0, outcomeText());
     }
     return outcome;
+}
+
+QString RetrievalRun::outcomeText() const
+{
+    if (m_unreadGroups == 0)
+        return countText(m_newAnswers);
+    if (m_unreadGroups == m_groups.names().size())
+        return QStringLiteral("Retrieval failed: ") + m_lastFailure;
+    return countText(m_newAnswers) + QStringLiteral("; ") + QString::number(m_unreadGroups)
+        + (m_unreadGroups == 1 ? QStringLiteral(" newsgroup") : QStringLiteral(" newsgroups"))
+        + QStringLiteral(" could not be read (") + m_lastFailure + QLatin1Char(')');
+}
+
+QString RetrievalRun::serverFailure(const QString &reason) const
+{
+    const NewsClientSettings &server = m_client.settings();
+    return QStringLiteral("News Server %1:%2: %3").arg(server.Host).arg(server.Port).arg(reason.trimmed());
 }
 
 void RetrievalRun::run()
 {
     m_groups.clear();
+    m_unreadGroups = 0;
+    m_lastFailure.clear();
     // An answer stored without its record would be stored again by every later
     // run: statements the store cannot run (a column missing, a store opened
     // for reading only) end the run before anything is fetched.
@@ -194,6 +215,8 @@ void RetrievalRun::scanGroup(const QString &group)
     m_queries.openServers(group);
     RowSet &servers = m_queries.qryServer;
     bool groupRead = false;
+    bool readToTheEnd = false;
+    QString failure = m_lastFailure; // a group whose servers all failed earlier
     for (servers.first(); !servers.eof() && !groupRead; servers.next()) {
         m_client.disconnect();
         m_dm.SetupNewsClient(servers);
@@ -202,6 +225,7 @@ void RetrievalRun::scanGroup(const QString &group)
             continue;
         if (!connectForReading(host)) {
             m_ui.showMessage(kServerBoxTitle + host, ResultText, RunUi::Icon::Error);
+            failure = serverFailure(m_connectFailure.isEmpty() ? ResultText : m_connectFailure);
             continue;
         }
         // The first server that lets us read is the only one used for the
@@ -211,14 +235,23 @@ void RetrievalRun::scanGroup(const QString &group)
         m_ui.processEvents();
         try {
             readGroup(group);
+            readToTheEnd = true;
         } catch (const SocketError &error) {
             m_failedHosts.add(host);
             m_ui.showMessage(kServerBoxTitle + host, kConnectionError + error.text(), RunUi::Icon::Error);
+            failure = serverFailure(SocketError::describe(error.errorNumber()));
         } catch (const ConnectionClosed &) {
             m_ui.showMessage(kServerBoxTitle + host, kBrokeOff, RunUi::Icon::Error);
+            failure = serverFailure(kBrokeOff);
         } catch (const ClientError &error) {
             m_ui.showMessage(kServerBoxTitle + host, error.text(), RunUi::Icon::Error);
+            failure = serverFailure(error.text());
         }
+    }
+    // A group no server carries is not a failure of the run.
+    if (!readToTheEnd && !servers.isEmpty()) {
+        ++m_unreadGroups;
+        m_lastFailure = failure;
     }
 }
 
@@ -226,6 +259,7 @@ bool RetrievalRun::connectForReading(const QString &host)
 {
     GreetingState state = GreetingState::TempUnavailable;
     ResultText.clear();
+    m_connectFailure.clear();
     m_ui.showStatus(0, kConnecting);
     m_ui.processEvents();
     try {
@@ -236,6 +270,7 @@ bool RetrievalRun::connectForReading(const QString &host)
         ResultText += kConnectionError + error.text();
     } catch (const SocketError &error) {
         ResultText += kConnectionError + error.text();
+        m_connectFailure = SocketError::describe(error.errorNumber());
         m_failedHosts.add(host);
     } catch (const ConnectionClosed &) {
         ResultText = kBrokeOff;

@@ -1,6 +1,8 @@
 #include "shell/main.h"
 
+#include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
+#include "exchange/windows/sendgroup.h"
 #include "transport/displaytext.h"
 #include "shell/mainfolderview.h"
 #include "shell/mainrunui.h"
@@ -22,15 +24,15 @@
 #include "widgets/linkview.h"
 #include "widgets/outbar.h"
 
-#include <QFontDatabase>
-#include <QShortcut>
 #include <QAction>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -272,8 +274,11 @@ void TfmMain::wire()
         const QString name = QLatin1String(window);
         connect(action, &QAction::triggered, this, [this, name] {
             runCommand([&] {
-                if (m_windows)
-                    m_windows->showModal(name);
+                if (!m_windows)
+                    return;
+                m_windows->showModal(name);
+                if (name == QLatin1String("fmSendGroup"))
+                    showPostingTally();
             });
         });
     }
@@ -306,6 +311,10 @@ void TfmMain::clearHeader()
 
 void TfmMain::OutBarChange(int index)
 {
+    if (m_shownFolder == Inbox)
+        m_inboxExpanded = m_tree->expandedCodes();
+    m_shownFolder = index;
+    m_previewCode = 0;
     runCommand([&] {
         m_tree->beginUpdate();
         const auto resume = qScopeGuard([&] { m_tree->endUpdate(); });
@@ -326,6 +335,8 @@ void TfmMain::OutBarChange(int index)
         else
             m_tree->LoadFlatList(query);
     });
+    if (index == Inbox)
+        m_tree->expandCodes(m_inboxExpanded);
     updateActions();
 }
 
@@ -344,6 +355,7 @@ void TfmMain::treeMessageItemSelectedChange(ArticleItem *node)
         m_lbFrom->setText(DisplayText::header(query.value(QStringLiteral("From"))));
         m_lbNewsgroup->setText(query.asString(QStringLiteral("Source")));
         m_lbSubject->setText(DisplayText::header(query.value(QStringLiteral("Subject"))));
+        m_previewCode = node->rec().Code;
         if (!node->rec().IsRead)
             m_tmrMain->start();
     });
@@ -405,6 +417,15 @@ void TfmMain::RetrieveAnswers()
     m_actions->acReceive->setEnabled(true);
 }
 
+void TfmMain::showPostingTally()
+{
+    // What the run did stays readable after its window has closed by itself.
+    if (auto *posting = qobject_cast<TfmSendGroup *>(m_windows->window(QStringLiteral("fmSendGroup")))) {
+        setStatusText(0, posting->run().tally().text());
+        setStatusText(1, QString());
+    }
+}
+
 void TfmMain::updateActions()
 {
     const bool selected = m_tree->selectedNode() != nullptr;
@@ -422,6 +443,14 @@ ArticleItem *TfmMain::AddArticleNode(ArticleItem *parent, const RowSet &query)
 void TfmMain::DeleteArticleNode(int code)
 {
     m_tree->DeleteArticleNode(code);
+    // The message on view has left the folder (posted, moved, deleted): its
+    // text must not stay as if it were still here.
+    if (m_previewCode != 0 && !m_tree->FindArticleNode(m_previewCode)) {
+        m_previewCode = 0;
+        m_tmrMain->stop();
+        clearHeader();
+        m_reView->clear();
+    }
     updateActions();
 }
 

@@ -9,6 +9,7 @@
 // read the current folder to decide how.
 
 #include <QMainWindow>
+#include <QSet>
 #include <memory>
 
 class AppWindows;
@@ -86,6 +87,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The status bar after the posting window has closed: what the run did.
+    void showPostingTally();
     void buildLayout();
     void buildMenus();
     void wire();
@@ -110,4 +113,7 @@ private:
     AppWindows *m_windows = nullptr;
     TfmAbout *m_about = nullptr;
     bool m_centred = false;
+    int m_shownFolder = -1; // the folder the tree was last loaded with
+    int m_previewCode = 0; // the message in the preview, 0 for none
+    QSet<int> m_inboxExpanded; // the Inbox's open threads while another folder is shown
 };

@@ -166,6 +166,7 @@ void tst_SendGroupWindow::staysOpenAfterAnErrorUntilClose()
     QVERIFY(closeClicked);
     QCOMPARE(result, TfmSendGroup::Abort);
     QCOMPARE(w.window->SendTree()->topLevelItem(0)->child(0)->text(1), QStringLiteral("441 posting failed"));
+    QCOMPARE(w.window->run().tally().text(), QStringLiteral("Posted 1 message to 1 newsgroup; 1 newsgroup failed"));
     QCOMPARE(w.store.rows(QStringLiteral("SELECT Folder, Source FROM Article WHERE Code=5")),
              QStringList{QStringLiteral("0|b.grp")});
 }

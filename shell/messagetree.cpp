@@ -167,6 +167,28 @@ void MessageTree::LoadThread(RowSet &query)
     }
 }
 
+QSet<int> MessageTree::expandedCodes() const
+{
+    QSet<int> codes;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        const ArticleItem *node = ArticleItem::from(*it);
+        if (node && node->isExpanded())
+            codes.insert(node->rec().Code);
+    }
+    return codes;
+}
+
+void MessageTree::expandCodes(const QSet<int> &codes)
+{
+    if (codes.isEmpty())
+        return;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        ArticleItem *node = ArticleItem::from(*it);
+        if (node && codes.contains(node->rec().Code))
+            node->setExpanded(true);
+    }
+}
+
 void MessageTree::clear()
 {
     qDeleteAll(m_pendingTop);

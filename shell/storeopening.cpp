@@ -22,6 +22,7 @@ bool makeEmptyStore(const QString &fileName, QWidget *parent)
                              .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())),
                          QMessageBox::Yes | QMessageBox::No, parent);
     question.setObjectName(QStringLiteral("boxNoStore"));
+    question.setTextFormat(Qt::PlainText);
     question.setDefaultButton(QMessageBox::Yes);
     question.setEscapeButton(QMessageBox::No);
     if (question.exec() != QMessageBox::Yes)
@@ -55,6 +56,7 @@ bool open(Tdm &dm, const QString &fileName, QWidget *parent)
                             .arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath()), reason),
                         QMessageBox::Ok, parent);
         box.setObjectName(QStringLiteral("boxStoreUnusable"));
+        box.setTextFormat(Qt::PlainText);
         box.exec();
         return false;
     }

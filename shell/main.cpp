@@ -475,6 +475,11 @@ void TfmMain::setReadDelay(int milliseconds)
     m_tmrMain->setInterval(milliseconds);
 }
 
+void TfmMain::keepPlace()
+{
+    m_centred = true;
+}
+
 void TfmMain::showEvent(QShowEvent *event)
 {
     if (!m_centred) {

@@ -79,6 +79,9 @@ public:
     void HelpContents1Execute();
     void acAboutExecute();
     void RetrieveAnswers();
+    // The window was given its place (the size and place of the last run):
+    // it is not centred when first shown.
+    void keepPlace();
 
     // The enable rules of the message actions that depend on this window only.
     void updateActions();

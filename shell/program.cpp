@@ -8,6 +8,7 @@
 #include "shell/main.h"
 #include "shell/storeopening.h"
 #include "shell/unhandlederror.h"
+#include "shell/windowstate.h"
 #include "store/dmod.h"
 
 #include <QApplication>
@@ -47,13 +48,18 @@ bool QuorbicProgram::start()
     splash.reset();
     m_fmAbout = new TfmAbout(m_opener, m_fmMain.get());
     m_fmMain->setAboutBox(m_fmAbout);
-    // 8. The main window shows; the caller runs the message loop.
+    // 8. The main window shows, as large as the user left it; the caller runs
+    // the message loop.
+    if (WindowState::restore(*m_fmMain, m_windowStateFile))
+        m_fmMain->keepPlace();
     m_fmMain->show();
     return true;
 }
 
 void QuorbicProgram::shutdown()
 {
+    if (m_fmMain)
+        WindowState::save(*m_fmMain, m_windowStateFile);
     m_windows.reset();
     m_fmAbout = nullptr;
     m_fmMain.reset();

@@ -28,6 +28,10 @@ public:
     // Destroys the windows, then commits and closes the store.
     void shutdown();
 
+    // Where the main window's size, splitters and column widths are kept
+    // between runs (WindowState); empty, as by default, keeps them nowhere.
+    void setWindowStateFile(const QString &file) { m_windowStateFile = file; }
+
     Tdm *dm() const { return m_dm.get(); }
     TfmMain *fmMain() const { return m_fmMain.get(); }
     AppWindows *windows() const { return m_windows.get(); }
@@ -37,6 +41,7 @@ public:
 private:
     DesktopOpener &m_opener;
     QString m_storeFile;
+    QString m_windowStateFile;
     std::unique_ptr<Tdm> m_dm;
     std::unique_ptr<TfmMain> m_fmMain;
     std::unique_ptr<AppWindows> m_windows;

@@ -13,6 +13,7 @@
 #include "shell/desktopopener.h"
 #include "shell/editactions.h"
 #include "shell/helpcontents.h"
+#include "shell/helpwindow.h"
 #include "shell/icons.h"
 #include "shell/mainactions.h"
 #include "shell/mainqueries.h"
@@ -394,7 +395,11 @@ void TfmMain::treeMessageDblClick(ArticleItem *)
 
 void TfmMain::HelpContents1Execute()
 {
-    runCommand([&] { HelpContents::open(m_opener); });
+    runCommand([&] {
+        if (!m_help)
+            m_help = new TfmHelp(m_opener, this);
+        m_help->showContents();
+    });
 }
 
 void TfmMain::acAboutExecute()

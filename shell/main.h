@@ -22,6 +22,7 @@ class MainQueries;
 class MessageTree;
 class OutBar;
 class QLabel;
+class TfmHelp;
 class QMenu;
 class QSplitter;
 class QTimer;
@@ -77,6 +78,7 @@ public:
     void reViewURLClick(const QString &linkText);
     void treeMessageDblClick(ArticleItem *node);
     void HelpContents1Execute();
+    TfmHelp *helpWindow() const { return m_help; }
     void acAboutExecute();
     void RetrieveAnswers();
     // The window was given its place (the size and place of the last run):
@@ -99,6 +101,7 @@ private:
 
     Tdm &m_dm;
     DesktopOpener &m_opener;
+    TfmHelp *m_help = nullptr; // made at the first Help > Contents
     std::unique_ptr<MainQueries> m_queries;
     MainActions *m_actions;
     EditActions *m_editActions = nullptr;

@@ -3,6 +3,8 @@
 
 #include "shellfixture.h"
 
+#include "shell/helpcontents.h"
+#include "shell/helpwindow.h"
 #include "shell/mainactions.h"
 #include "shell/mainqueries.h"
 #include "shell/sentdate.h"
@@ -10,6 +12,7 @@
 #include "widgets/outbar.h"
 
 #include <QAction>
+#include <QTextBrowser>
 #include <QFontDatabase>
 #include <QDir>
 #include <QFile>
@@ -336,28 +339,35 @@ private slots:
         QCOMPARE(f_treeCount(window), 0);
     }
 
-    void helpOpensTheHelpFileWhenThereIsOne()
+    void helpOpensTheManualInItsOwnWindow()
     {
         MainFixture f;
         f.open();
         f.window->show();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         f.tree()->setFocus();
-        QFile::remove(QStringLiteral("Quorbic.chm"));
         QTest::keyClick(f.tree(), Qt::Key_F1);
-        QVERIFY(f.opener.opened.isEmpty());
-        {
-            QFile help(QStringLiteral("Quorbic.chm"));
-            QVERIFY(help.open(QIODevice::WriteOnly));
-        }
-        QTest::keyClick(f.tree(), Qt::Key_F1);
-        QCOMPARE(f.opener.opened.size(), 1);
-        QCOMPARE(f.opener.opened[0],
-                 QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Quorbic.chm"))));
+        TfmHelp *help = f.window->helpWindow();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->objectName(), QStringLiteral("fmHelp"));
+        QCOMPARE(help->browser()->source(), QUrl::fromLocalFile(HelpContents::indexPage()));
+        QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("Setting up a news server")));
+        QVERIFY(f.opener.opened.isEmpty()); // no browser needed
+        // A page of the manual opens in the window; a web link on the desktop.
+        emit help->browser()->anchorClicked(QUrl(QStringLiteral("#retrieving")));
+        QCOMPARE(help->browser()->source().fileName(), QStringLiteral("index.html"));
+        emit help->browser()->anchorClicked(QUrl(QStringLiteral("https://www.rfc-editor.org/rfc/rfc3977")));
+        QCOMPARE(f.opener.opened, QList<QUrl>{QUrl(QStringLiteral("https://www.rfc-editor.org/rfc/rfc3977"))});
+        // F1 from the preview too; Esc closes the window.
+        help->close();
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         f.window->preview()->setFocus();
         QTest::keyClick(f.window->preview(), Qt::Key_F1);
-        QCOMPARE(f.opener.opened.size(), 2);
-        QFile::remove(QStringLiteral("Quorbic.chm"));
+        QVERIFY(help->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(help));
+        QTest::keyClick(help->browser(), Qt::Key_Escape);
+        QVERIFY(!help->isVisible());
     }
 
     void aboutShowsTheBoxWithTitleAndButton()

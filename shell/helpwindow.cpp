@@ -4,8 +4,7 @@
 #include "shell/helpcontents.h"
 
 #include <QHBoxLayout>
-#include <QKeySequence>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
@@ -62,8 +61,16 @@ TfmHelp::TfmHelp(DesktopOpener &opener, QWidget *parent)
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QToolButton::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QToolButton::setEnabled);
     connect(m_browser, &QTextBrowser::anchorClicked, this, &TfmHelp::linkClicked);
-    auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(close, &QShortcut::activated, this, &QWidget::close);
+}
+
+void TfmHelp::keyPressEvent(QKeyEvent *event)
+{
+    // Esc closes the window, as it closes every dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TfmHelp::showContents()

@@ -23,6 +23,9 @@ public:
 
     QTextBrowser *browser() const { return m_browser; }
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void linkClicked(const QUrl &url);
 

@@ -5,6 +5,7 @@
 #include "shellfixture.h"
 
 #include "messages/messageeditor.h"
+#include "shell/about.h"
 #include "shell/appwindows.h"
 #include "shell/mainactions.h"
 #include "shell/program.h"
@@ -142,9 +143,15 @@ private slots:
                                                            : qobject_cast<QDialog *>(p.program.windows()->window(name));
         QVERIFY(dialog);
         int result = -1;
-        QTimer::singleShot(0, dialog, [&] {
-            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog, Qt::Key_Escape);
+        // Escape where the keyboard is in the dialog once it is up.
+        QTimer press;
+        QObject::connect(&press, &QTimer::timeout, dialog, [&] {
+            if (!dialog->isVisible())
+                return;
+            press.stop();
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
         });
+        press.start(10);
         QTimer guard;
         QObject::connect(&guard, &QTimer::timeout, dialog, [dialog] { dialog->done(99); });
         guard.start(5000);

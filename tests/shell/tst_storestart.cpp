@@ -33,7 +33,12 @@ private slots:
         QVERIFY2(driver.boxes().at(0).text.contains(QDir::toNativeSeparators(dir.path())),
                  qPrintable(driver.boxes().at(0).text));
         QCOMPARE(driver.boxes().at(0).buttons, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(QFileInfo(file).permissions() & 0x0777, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        // Private: the owner reads and writes, nobody else does anything.
+        const QFileDevice::Permissions permissions = QFileInfo(file).permissions();
+        QVERIFY(permissions.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(!(permissions
+                  & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                     | QFileDevice::WriteOther | QFileDevice::ExeOther)));
         QVERIFY(program.fmMain()->isVisible());
         QCOMPARE(program.fmMain()->currentFolder(), 0);
         // A store that works: the Outbox can be read and written.

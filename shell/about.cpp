@@ -52,11 +52,15 @@ TfmAbout::TfmAbout(DesktopOpener &opener, QWidget *parent)
     art->setPixmap(QPixmap(QStringLiteral(":/icons/about-art.png")));
     art->setFixedWidth(148);
     art->setScaledContents(true);
+    // The picture fills whatever height the box has; the text decides it.
+    art->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     art->setAccessibleName(QStringLiteral("Quorbic artwork"));
     row->addWidget(art);
 
     auto *text = new QVBoxLayout;
     text->setContentsMargins(8, 8, 0, 0);
+    // Tight lines: the address's own line must fit in the designed height.
+    text->setSpacing(2);
     row->addLayout(text, 1);
 
     auto *product = new QLabel(QStringLiteral("Quorbic"), m_frame);

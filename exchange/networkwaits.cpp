@@ -8,7 +8,7 @@ NetworkWaits::NetworkWaits(NewsClient &client, RunUi &ui, std::function<bool()> 
     , m_previous(client.waitHandler())
 {
     m_client.setWaitHandler([&ui, keepGoing = std::move(keepGoing)] {
-        ui.processEvents();
+        ui.processEventsWhileWaiting();
         return keepGoing();
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 // For the length of a run: while the news client waits on the network, the
-// run's driver lets its events run (RunUi::processEvents), so its windows
+// run's driver lets its events run (RunUi::processEventsWhileWaiting), so its windows
 // repaint and Abort is seen inside a wait too; the wait is given up
 // (WaitAborted) as soon as keepGoing answers false. The client's previous
 // handler comes back when the run ends.

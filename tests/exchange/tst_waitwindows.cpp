@@ -80,6 +80,7 @@ public:
     EventsRunUi()
     {
         onProcessEvents = [](int) { QCoreApplication::processEvents(); };
+        onWaiting = [] { QCoreApplication::processEvents(); };
     }
 };
 

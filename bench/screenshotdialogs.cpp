@@ -75,9 +75,8 @@ int shootQuestionEditor(const QString &out)
                + QStringLiteral("INSERT INTO Article (Code, Parent, Folder, ArticleType, IsRead, Subject, Body, "
                                 "Category, CategoryPath, Account) VALUES (1, 0, 2, -1, -1, "
                                 "'Reading a file line by line?', 'Hello all,\r\n\r\nwhat is the idiomatic way to "
-                                "read a text file line by line\r\nin C++20?\r\n\r\n    std::ifstream in(\"notes.txt\");"
-                                "\r\n    for (std::string line; std::getline(in, line);)\r\n        use(line);\r\n\r\n"
-                                "Is this still it?\r\n\r\nJane', 2, '\\Programming\\C++', 1);"));
+                                "read a text file line by line\r\nin C++20? std::getline in a loop, or do "
+                                "ranges make it shorter now?\r\n\r\nJane', 2, '\\Programming\\C++', 1);"));
     Tdm dm(store.path());
     dm.DataModuleCreate();
     RowSet &row = dm.qryArticleEdit();

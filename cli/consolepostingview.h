@@ -23,9 +23,9 @@ public:
     int addGroupRow(int messageRow, const QString &group) override;
     void setRowMark(int row, Mark mark) override;
     void setRowResult(int row, const QString &text) override;
-    void setButtonCaption(const QString &) override {}
-    void focusButton() override {}
-    void requestClose() override {}
+    void runStarted() override {}
+    void messageFinished() override {}
+    void runEnded(Ending) override {}
 
     // Writes the rows still unwritten; call once the run has returned.
     void finish();

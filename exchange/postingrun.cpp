@@ -1,4 +1,6 @@
 #include "exchange/postingrun.h"
+#include "store/folders.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
@@ -17,11 +19,6 @@
 
 namespace {
 
-constexpr int kOutbox = 1;
-constexpr int kInbox = 0;
-
-const QString kAbortCaption = QStringLiteral("Abort");
-const QString kCloseCaption = QStringLiteral("Close");
 const QString kSuccessful = QStringLiteral("Successful");
 const QString kPostedBefore = QStringLiteral("Successful (posted in an earlier run)");
 const QString kGroupNotFound = QStringLiteral("Error: The group is not found");
@@ -39,7 +36,7 @@ PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folder
     , m_ui(ui)
     , m_view(view)
     , m_folders(folders)
-    , m_client(dm.newsClient())
+    , m_client(NewsAccess::of(dm).client())
     , qrySendMsg(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=:fld"),
                  QStringLiteral("qrySendMsg"))
     , m_categories(dm.MainConnection())
@@ -61,9 +58,7 @@ PostingRun::Outcome PostingRun::FormActivate()
     const NetworkWaits waits(m_client, m_ui, [this] { return KeepSending; });
     m_failedHosts.clear();
     KeepSending = true;
-    m_view.setButtonCaption(kAbortCaption);
-    m_ui.processEvents();
-    m_view.focusButton();
+    m_view.runStarted();
     m_ui.processEvents();
     m_errorCount = 0;
     m_tally = PostingTally();
@@ -74,8 +69,7 @@ PostingRun::Outcome PostingRun::FormActivate()
     try {
         postOutbox();
         m_client.disconnect();
-        if (m_errorCount == 0)
-            m_view.requestClose();
+        m_view.runEnded(m_errorCount == 0 ? PostingView::Ending::WithoutErrors : PostingView::Ending::WithErrors);
         if (!KeepSending)
             outcome = Outcome::Aborted;
         m_tally.aborted = !KeepSending;
@@ -97,7 +91,7 @@ PostingRun::Outcome PostingRun::FormActivate()
         // The message in progress stays in the Outbox; its recorded copies stay recorded.
         if (qrySendMsg.isOpen() && qrySendMsg.state() != RowSet::State::Browse)
             qrySendMsg.cancel();
-        m_view.setButtonCaption(kCloseCaption);
+        m_view.runEnded(PostingView::Ending::Failed);
     }
     m_running = false;
     return outcome;
@@ -106,7 +100,7 @@ PostingRun::Outcome PostingRun::FormActivate()
 void PostingRun::postOutbox()
 {
     qrySendMsg.close();
-    qrySendMsg.setParam(QStringLiteral("fld"), kOutbox);
+    qrySendMsg.setParam(QStringLiteral("fld"), folderCode(Folder::Outbox));
     qrySendMsg.open();
     m_categories.reopen();
     m_tally.outboxEmpty = qrySendMsg.isEmpty();
@@ -158,7 +152,7 @@ void PostingRun::postMessage()
     if (m_postedSome)
         moveToInbox();
     m_client.disconnect();
-    m_view.setButtonCaption(kCloseCaption);
+    m_view.messageFinished();
 }
 
 void PostingRun::prepareArticle()
@@ -168,7 +162,7 @@ void PostingRun::prepareArticle()
     account.setParam(QStringLiteral("Id"), qrySendMsg.asInt(QStringLiteral("Account")));
     account.open();
 
-    NntpMessage &message = m_dm.msgNNTP();
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
     message.subject = qrySendMsg.asString(QStringLiteral("Subject"));
     // No article may carry a NUL (RFC 3977); the client refuses to send one,
@@ -212,7 +206,7 @@ void PostingRun::postToGroup(const QString &group, int row)
         m_client.disconnect();
         if (!KeepSending)
             break;
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         attempted = true;
         if (!connectForPosting(host)) {
             m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, ResultText, RunUi::Icon::Error);
@@ -221,7 +215,7 @@ void PostingRun::postToGroup(const QString &group, int row)
             continue;
         }
 
-        NntpMessage &message = m_dm.msgNNTP();
+        NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
         message.newsGroups = QStringList{group};
         message.references = referencesFor(group);
         message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
@@ -340,20 +334,20 @@ void PostingRun::moveToInbox()
 {
     ++m_tally.messages;
     qrySendMsg.edit();
-    qrySendMsg.setValue(QStringLiteral("Folder"), kInbox);
+    qrySendMsg.setValue(QStringLiteral("Folder"), folderCode(Folder::Inbox));
     qrySendMsg.setValue(QStringLiteral("Source"), m_postedGroups);
     qrySendMsg.post();
     m_dm.checkpoint();
 
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
     switch (m_folders.currentFolder()) {
-    case kInbox:
+    case folderCode(Folder::Inbox):
         m_folders.addArticleNode(code,
                                  qrySendMsg.asBool(QStringLiteral("ArticleType"))
                                      ? 0
                                      : qrySendMsg.asInt(QStringLiteral("Parent")));
         break;
-    case kOutbox:
+    case folderCode(Folder::Outbox):
         m_folders.deleteArticleNode(code);
         break;
     default:

@@ -1,7 +1,8 @@
 #pragma once
 // The posting window as the posting run sees it: one row per message with a
 // row per newsgroup below it, a mark and a result text per newsgroup row, and
-// the button that reads "Abort" while the run goes and "Close" after it.
+// when the run starts, finishes a message and ends, so that the window can
+// offer Abort while the run goes and Close after it.
 
 #include <QString>
 
@@ -19,8 +20,13 @@ public:
     virtual int addGroupRow(int messageRow, const QString &group) = 0;
     virtual void setRowMark(int row, Mark mark) = 0;
     virtual void setRowResult(int row, const QString &text) = 0;
-    virtual void setButtonCaption(const QString &caption) = 0;
-    virtual void focusButton() = 0;
-    // The run ended without an error: close once the run has returned.
-    virtual void requestClose() = 0;
+    enum class Ending { WithoutErrors, WithErrors, Failed };
+
+    // The run has begun.
+    virtual void runStarted() = 0;
+    // The run is done with a message (posted, refused or aborted).
+    virtual void messageFinished() = 0;
+    // The run has ended; WithoutErrors: every newsgroup was reached or the
+    // Outbox was empty, so the window may close once the run has returned.
+    virtual void runEnded(Ending ending) = 0;
 };

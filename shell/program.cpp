@@ -1,4 +1,5 @@
 #include "shell/program.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "shell/about.h"
@@ -34,7 +35,7 @@ bool QuorbicProgram::start()
     std::unique_ptr<TfmAbout> splash(TfmAbout::ShowSplash(m_opener));
     // 4. The data module opens the store.
     m_dm = std::make_unique<Tdm>(m_storeFile);
-    preferEncryption(m_dm->newsClient());
+    preferEncryption(NewsAccess::of(*m_dm).client());
     if (!StoreOpening::open(*m_dm, m_storeFile)) {
         m_dm.reset();
         return false;

@@ -130,9 +130,16 @@ public:
     }
     void setRowMark(int row, Mark mark) override { rows[row].mark = mark; }
     void setRowResult(int row, const QString &text) override { rows[row].result = text; }
-    void setButtonCaption(const QString &caption) override { captions << caption; }
-    void focusButton() override { ++focusCalls; }
-    void requestClose() override { ++closeRequests; }
+    void runStarted() override { events << QStringLiteral("started"); }
+    void messageFinished() override { events << QStringLiteral("message finished"); }
+    void runEnded(Ending ending) override
+    {
+        events << (ending == Ending::WithoutErrors    ? QStringLiteral("ended without errors")
+                       : ending == Ending::WithErrors ? QStringLiteral("ended with errors")
+                                                      : QStringLiteral("failed"));
+        if (ending == Ending::WithoutErrors)
+            ++closeRequests;
+    }
 
     // Every row as "subject" or "  group | mark | result".
     QStringList lines() const
@@ -150,8 +157,7 @@ public:
     }
 
     QList<Row> rows;
-    QStringList captions;
-    int focusCalls = 0;
+    QStringList events;
     int closeRequests = 0;
 };
 

@@ -7,7 +7,7 @@
 #include "shell/helpwindow.h"
 #include "shell/mainactions.h"
 #include "shell/mainqueries.h"
-#include "shell/sentdate.h"
+#include "messagelist/sentdate.h"
 #include "widgets/linkview.h"
 #include "widgets/outbar.h"
 

@@ -1,7 +1,7 @@
-#include "exchange/windows/sendgroup.h"
+#include "runwindows/sendgroup.h"
 
 #include "exchange/postingrun.h"
-#include "exchange/windows/resultmarks.h"
+#include "runwindows/resultmarks.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +26,9 @@ constexpr int kNewsgroupsWidth = 251;
 constexpr int kResultWidth = 212;
 constexpr int kHeaderHeight = 19;
 constexpr int kRowHeight = 17;
+
+const QString kAbortCaption = QStringLiteral("Abort");
+const QString kCloseCaption = QStringLiteral("Close");
 
 QMessageBox::Icon boxIcon(RunUi::Icon icon)
 {
@@ -83,7 +86,7 @@ TfmSendGroup::TfmSendGroup(Tdm &dm, FolderView &folders, QWidget *parent)
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFixedHeight(kPanelHeight);
-    m_btnAbort = new QPushButton(QStringLiteral("Abort"), panel);
+    m_btnAbort = new QPushButton(kAbortCaption, panel);
     m_btnAbort->setObjectName(QStringLiteral("btnAbort"));
     m_btnAbort->setAutoDefault(false);
     auto *panelLayout = new QHBoxLayout(panel);
@@ -245,18 +248,21 @@ void TfmSendGroup::copyRows()
         QGuiApplication::clipboard()->setText(text);
 }
 
-void TfmSendGroup::setButtonCaption(const QString &caption)
+void TfmSendGroup::runStarted()
 {
-    m_btnAbort->setText(caption);
-}
-
-void TfmSendGroup::focusButton()
-{
+    m_btnAbort->setText(kAbortCaption);
     m_btnAbort->setFocus();
 }
 
-void TfmSendGroup::requestClose()
+void TfmSendGroup::messageFinished()
 {
+    m_btnAbort->setText(kCloseCaption);
+}
+
+void TfmSendGroup::runEnded(Ending ending)
+{
+    m_btnAbort->setText(kCloseCaption);
     // Queued, so the window closes once the run has returned.
-    QMetaObject::invokeMethod(this, &QDialog::close, Qt::QueuedConnection);
+    if (ending == Ending::WithoutErrors)
+        QMetaObject::invokeMethod(this, &QDialog::close, Qt::QueuedConnection);
 }

@@ -56,9 +56,9 @@ public:
     int addGroupRow(int messageRow, const QString &group) override;
     void setRowMark(int row, Mark mark) override;
     void setRowResult(int row, const QString &text) override;
-    void setButtonCaption(const QString &caption) override;
-    void focusButton() override;
-    void requestClose() override;
+    void runStarted() override;
+    void messageFinished() override;
+    void runEnded(Ending ending) override;
 
 public Q_SLOTS:
     void FormActivate();

@@ -5,8 +5,9 @@
 #include "exchange/listloader.h"
 #include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
-#include "exchange/windows/recnews.h"
-#include "exchange/windows/sendgroup.h"
+#include "directories/recnews.h"
+#include "exchange/newsaccess.h"
+#include "runwindows/sendgroup.h"
 #include "store/dmod.h"
 #include "tests/exchange/exchangetesting.h"
 #include "tests/support/fakenewsserver.h"
@@ -68,9 +69,9 @@ struct Stall
 void slowIdleLimit(Tdm &dm)
 {
     // Long enough that a wait which ignores Abort fails the one-second check.
-    NewsClientLimits limits = dm.newsClient().limits();
+    NewsClientLimits limits = NewsAccess::of(dm).client().limits();
     limits.idleTimeoutMs = 8000;
-    dm.newsClient().setLimits(limits);
+    NewsAccess::of(dm).client().setLimits(limits);
 }
 
 // A RunUi whose events really run, as a window's do; boxes are recorded.
@@ -193,9 +194,9 @@ void tst_WaitWindows::retrievalKeepsTheWindowAliveAndTheTimeLimit()
                + fill::sent(10, QStringLiteral("<q@example.org>"), QString(), 1));
     Tdm dm(store.path());
     dm.DataModuleCreate();
-    NewsClientLimits limits = dm.newsClient().limits();
+    NewsClientLimits limits = NewsAccess::of(dm).client().limits();
     limits.idleTimeoutMs = 1500;
-    dm.newsClient().setLimits(limits);
+    NewsAccess::of(dm).client().setLimits(limits);
     EventsRunUi ui;
     RecordingFolders folders;
     RetrievalRun run(dm, ui, folders);

@@ -311,7 +311,7 @@ void TfmMain::clearHeader()
 
 void TfmMain::OutBarChange(int index)
 {
-    if (m_shownFolder == Inbox)
+    if (m_shownFolder == folderCode(Folder::Inbox))
         m_inboxExpanded = m_tree->expandedCodes();
     m_shownFolder = index;
     m_previewCode = 0;
@@ -335,7 +335,7 @@ void TfmMain::OutBarChange(int index)
         else
             m_tree->LoadFlatList(query);
     });
-    if (index == Inbox)
+    if (index == folderCode(Folder::Inbox))
         m_tree->expandCodes(m_inboxExpanded);
     updateActions();
 }

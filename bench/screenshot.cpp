@@ -32,9 +32,9 @@ int main(int argc, char *argv[])
         int (*shoot)(const QString &);
     };
     const Shot shots[] = {
-        {"main", shootMainWindow},
-        {"posting", shootPostingWindow},
-        {"categories", shootCategoryManager},
+        {"main", shootMainWindow},     {"posting", shootPostingWindow}, {"categories", shootCategoryManager},
+        {"server", shootServerDialog}, {"account", shootAccountDialog}, {"question", shootQuestionEditor},
+        {"help", shootHelpWindow},
     };
     if (args.size() == 2) {
         for (const Shot &shot : shots) {
@@ -42,6 +42,6 @@ int main(int argc, char *argv[])
                 return shot.shoot(args.at(1));
         }
     }
-    std::fprintf(stderr, "Usage: quorbic-screenshot main|posting|categories FILE.png\n");
+    std::fprintf(stderr, "Usage: quorbic-screenshot main|posting|categories|server|account|question|help FILE.png\n");
     return 2;
 }

@@ -1,6 +1,7 @@
 #include "directories/accprop.h"
 
 #include "directories/accountrules.h"
+#include "directories/addresscheck.h"
 #include "store/dmod.h"
 #include "widgets/errorbox.h"
 
@@ -83,6 +84,16 @@ TfmAccountProperty::TfmAccountProperty(Tdm &dm, QWidget *parent)
     m_required.add({QStringLiteral("E-mail address"), QStringLiteral("The E-mail field is empty"),
                     QStringLiteral("Please, enter E-mail"), email});
     setFirstField(accountName);
+    m_email = email;
+}
+
+std::optional<PropertyDialog::FieldProblem> TfmAccountProperty::checkRow()
+{
+    const QString problem = AddressCheck::problem(row().asString(QStringLiteral("E-mail address")));
+    if (problem.isEmpty())
+        return std::nullopt;
+    // Two lines in one text, as in the boxes of the other account checks.
+    return FieldProblem{QStringLiteral("The E-mail address is not valid"), problem, m_email};
 }
 
 bool TfmAccountProperty::runOnNewAccount()

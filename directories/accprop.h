@@ -8,6 +8,8 @@
 
 #include "directories/propertydialog.h"
 
+class QLineEdit;
+
 class TfmAccountProperty : public PropertyDialog
 {
     Q_OBJECT
@@ -17,4 +19,11 @@ public:
     // For the first-use check: appends a new account row (the row rules preset
     // it), shows the dialog on it and returns true when it was stored.
     bool runOnNewAccount();
+
+protected:
+    // The E-mail address must look like one.
+    std::optional<FieldProblem> checkRow() override;
+
+private:
+    QLineEdit *m_email = nullptr;
 };

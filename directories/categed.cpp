@@ -1,8 +1,13 @@
 #include "directories/categed.h"
 
+#include "store/dmod.h"
+#include "store/rowset.h"
+#include "store/sqlcommand.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -30,11 +35,53 @@ TfmCategoryEdit::TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent)
     setMinimumWidth(320);
 
     m_binding.bindText(m_name, QStringLiteral("Name"));
+    setFirstField(m_name);
+}
+
+std::optional<PropertyDialog::FieldProblem> TfmCategoryEdit::checkRow()
+{
+    if (!row().asString(QStringLiteral("Name")).isEmpty())
+        return std::nullopt;
     // One carriage return between the two lines, as everywhere the program
     // reports an empty field; the box shows it as a line break.
-    m_required.add({QStringLiteral("Name"), QStringLiteral("Warning"),
-                    QStringLiteral("The Category Name field is empty\rPlease, enter the category name"), m_name});
-    setFirstField(m_name);
+    const QString text = row().asBool(QStringLiteral("Kind"))
+        ? QStringLiteral("The Category Name field is empty\rPlease, enter the category name")
+        : QStringLiteral("The Folder Name field is empty\rPlease, enter the folder name");
+    return FieldProblem{QStringLiteral("Warning"), text, m_name};
+}
+
+bool TfmCategoryEdit::confirmRow()
+{
+    const QString name = row().asString(QStringLiteral("Name"));
+    const QVariant code = row().value(QStringLiteral("Code"));
+    SqlCommand siblings(dm().MainConnection(),
+                        QStringLiteral("SELECT Code, Name, Kind FROM Categories WHERE Parent = :Parent"));
+    siblings.bind(QStringLiteral("Parent"), row().asInt(QStringLiteral("Parent")));
+    siblings.exec();
+    bool twin = false;
+    bool twinIsCategory = false;
+    while (siblings.next() && !twin) {
+        // The row itself, when it is being renamed, is no twin.
+        if (!code.isNull() && siblings.value(0).toInt() == code.toInt())
+            continue;
+        twin = QString::compare(siblings.value(1).toString(), name, Qt::CaseInsensitive) == 0;
+        twinIsCategory = siblings.value(2).toInt() != 0;
+    }
+    siblings.finish();
+    if (!twin)
+        return true;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
+                    QStringLiteral("There is already %1 named \"%2\" in this place.\r\rStore another one of that "
+                                   "name?")
+                        .arg(twinIsCategory ? QStringLiteral("a category") : QStringLiteral("a folder"), name),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    if (box.exec() == QMessageBox::Yes)
+        return true;
+    m_name->setFocus(Qt::OtherFocusReason);
+    m_name->selectAll();
+    return false;
 }
 
 void TfmCategoryEdit::setTexts(const QString &caption, const QString &label)

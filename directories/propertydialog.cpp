@@ -55,10 +55,13 @@ void PropertyDialog::btnOkClick()
         return;
     }
     const RequiredField *missing = nullptr;
+    std::optional<FieldProblem> problem;
     const bool prepared = runWindowCommand(this, [&] {
         m_binding.writeBack(m_row);
         prepareRow();
         missing = m_required.firstMissing(m_row);
+        if (!missing)
+            problem = checkRow();
     });
     if (!prepared) {
         cancelPending();
@@ -66,12 +69,17 @@ void PropertyDialog::btnOkClick()
         return;
     }
     if (missing) {
-        QMessageBox box(QMessageBox::Warning, missing->title, missing->text, QMessageBox::Ok, this);
-        box.exec();
-        if (missing->focus)
-            missing->focus->setFocus(Qt::OtherFocusReason);
+        report(missing->title, missing->text, missing->focus);
         return;
     }
+    if (problem) {
+        report(problem->title, problem->text, problem->focus);
+        return;
+    }
+    bool confirmed = false;
+    runWindowCommand(this, [&] { confirmed = confirmRow(); });
+    if (!confirmed)
+        return;
     const RowPostResult result = postRow(m_dm.MainConnection(), m_row);
     if (!result.error.isEmpty())
         ErrorBox::show(this, result.error);
@@ -82,6 +90,14 @@ void PropertyDialog::btnOkClick()
     }
     runWindowCommand(this, [this] { m_dm.checkpoint(); });
     accept();
+}
+
+void PropertyDialog::report(const QString &title, const QString &text, QWidget *focus)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    box.exec();
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 void PropertyDialog::reject()

@@ -19,6 +19,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QPushButton;
 class RowSet;
 class Tdm;
@@ -51,6 +53,20 @@ protected:
     virtual void rowShown() {}
     // Called after the controls were written into the row, before the checks.
     virtual void prepareRow() {}
+    // A value that is there but cannot be right, reported like a missing one.
+    struct FieldProblem
+    {
+        QString title;
+        QString text;
+        QWidget *focus = nullptr;
+    };
+    // Checks after the required fields: the first problem, if any.
+    virtual std::optional<FieldProblem> checkRow() { return std::nullopt; }
+    // The last word before the row is stored: false keeps the dialog open
+    // (a question the user answered No).
+    virtual bool confirmRow() { return true; }
+
+    Tdm &dm() const { return m_dm; }
 
     void showEvent(QShowEvent *event) override;
 
@@ -60,6 +76,7 @@ protected:
 private:
     void btnOkClick();
     void cancelPending();
+    void report(const QString &title, const QString &text, QWidget *focus);
 
     Tdm &m_dm;
     RowSet &m_row;

@@ -125,6 +125,8 @@ TfmEditServer::TfmEditServer(Tdm &dm, QWidget *parent)
     m_required.add(
         {QStringLiteral("ServerName"), kTitleMissing, QStringLiteral("Please, enter Server Host"), m_serverName});
     setFirstField(m_profileName);
+    m_port = port;
+    m_proxyPort = proxyPort;
 
     connect(m_loginRequire, &QCheckBox::toggled, this, &TfmEditServer::dbeLoginRequireClick);
     connect(m_proxy, &QCheckBox::toggled, this, &TfmEditServer::dbProxyClick);
@@ -153,6 +155,24 @@ void TfmEditServer::prepareRow()
         return;
     row().setValue(QStringLiteral("ServerName"), trimmed.isEmpty() ? QVariant() : QVariant(trimmed));
     m_serverName->setText(trimmed);
+}
+
+std::optional<PropertyDialog::FieldProblem> TfmEditServer::checkRow()
+{
+    const auto outOfRange = [this](const char *column) {
+        const QVariant value = row().value(QLatin1String(column));
+        if (value.isNull() || value.toString().isEmpty())
+            return false;
+        bool number = false;
+        const int port = value.toString().toInt(&number);
+        return !number || port < 1 || port > kMaxPort;
+    };
+    const QString text = QStringLiteral("Please, enter a port from 1 to %1").arg(kMaxPort);
+    if (outOfRange("Port"))
+        return FieldProblem{QStringLiteral("The Port field is not valid"), text, m_port};
+    if (row().asBool(QStringLiteral("IsProxy")) && outOfRange("ProxyPort"))
+        return FieldProblem{QStringLiteral("The Proxy Port field is not valid"), text, m_proxyPort};
+    return std::nullopt;
 }
 
 void TfmEditServer::dbeLoginRequireClick()

@@ -27,6 +27,8 @@ public:
 protected:
     void rowShown() override;
     void prepareRow() override;
+    // Ports from 1 to 65535; an empty Port means the news port.
+    std::optional<FieldProblem> checkRow() override;
 
 private:
     void dbeLoginRequireClick();
@@ -34,6 +36,8 @@ private:
 
     QLineEdit *m_profileName;
     QLineEdit *m_serverName;
+    QLineEdit *m_port;
+    QLineEdit *m_proxyPort;
     QCheckBox *m_loginRequire;
     QGroupBox *m_gbLogin;
     QCheckBox *m_proxy;

@@ -4,6 +4,7 @@
 
 #include "exchange/certificatequestions.h"
 #include "exchange/listloadview.h"
+#include "exchange/networkwaits.h"
 #include "exchange/runui.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
@@ -124,6 +125,7 @@ void NewsgroupListLoader::loadAllServers()
         ~HandlerScope() { client.setOnNewsgroupList(std::move(previous)); }
     } scope{client, client.onNewsgroupList()};
     const CertificateQuestions certificates(client, m_ui);
+    const NetworkWaits waits(client, m_ui, [this] { return m_continueLoading; });
     client.setOnNewsgroupList([this](const QString &name, quint32, quint32, const QString &, bool &go) {
         NewsClientNewsgroupList(name, go);
     });
@@ -153,6 +155,8 @@ bool NewsgroupListLoader::loadServer(const Server &server)
 
     try {
         client.connect();
+    } catch (const WaitAborted &) {
+        return true; // Abort while connecting: this server is done with
     } catch (const SocketError &e) {
         const QString text = e.errorNumber() == HostNotFoundErrorNumber
             ? QStringLiteral("The host ") + server.name + QStringLiteral(" is not resolved")
@@ -180,6 +184,8 @@ bool NewsgroupListLoader::loadServer(const Server &server)
                 loadDescriptions();
             }
         }
+    } catch (const WaitAborted &) {
+        // Abort inside the list: the rows so far stay, as after any Abort.
     } catch (...) {
         const QString message = RunFailure::current().text();
         // The lines handled before the failure are kept, as they would be

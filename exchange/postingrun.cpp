@@ -5,6 +5,7 @@
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
 #include "exchange/newsgroupnames.h"
+#include "exchange/networkwaits.h"
 #include "exchange/postingview.h"
 #include "exchange/runfailure.h"
 #include "exchange/runlock.h"
@@ -52,11 +53,13 @@ PostingRun::Outcome PostingRun::run()
         return Outcome::Refused;
     m_running = true;
     const CertificateQuestions certificates(m_client, m_ui);
+    const NetworkWaits waits(m_client, m_ui, [this] { return KeepSending; });
     m_failedHosts.clear();
     KeepSending = true;
     m_view.runStarted();
     m_ui.processEvents();
     m_errorCount = 0;
+    m_tally = PostingTally();
     m_view.clearRows();
     m_groups.clear();
 
@@ -67,6 +70,7 @@ PostingRun::Outcome PostingRun::run()
         m_view.runEnded(m_errorCount == 0 ? PostingView::Ending::WithoutErrors : PostingView::Ending::WithErrors);
         if (!KeepSending)
             outcome = Outcome::Aborted;
+        m_tally.aborted = !KeepSending;
     } catch (const std::exception &) {
         const RunFailure failure = RunFailure::current();
         outcome = Outcome::Failed;
@@ -74,6 +78,7 @@ PostingRun::Outcome PostingRun::run()
         m_ui.showMessage(kAppTitle, errorBoxText(failure.text()), RunUi::Icon::Error);
     }
     if (outcome == Outcome::Failed) {
+        m_tally.endedByError = true;
         // The message in progress stays in the Outbox; its recorded copies stay recorded.
         if (qrySendMsg.isOpen() && qrySendMsg.state() != RowSet::State::Browse)
             qrySendMsg.cancel();
@@ -89,6 +94,7 @@ void PostingRun::postOutbox()
     qrySendMsg.setParam(QStringLiteral("fld"), folderCode(Folder::Outbox));
     qrySendMsg.open();
     m_categories.reopen();
+    m_tally.outboxEmpty = qrySendMsg.isEmpty();
     if (qrySendMsg.isEmpty())
         return;
     // A copy on a server that the store cannot record would be posted again by
@@ -121,10 +127,17 @@ void PostingRun::postMessage()
     prepareArticle();
     m_ui.processEvents();
 
-    for (qsizetype i = 0; i < rows.size() && KeepSending; ++i) {
-        postToGroup(m_groups.names().at(i), rows.at(i));
-        m_view.setRowResult(rows.at(i), ResultText);
-        m_ui.processEvents();
+    try {
+        for (qsizetype i = 0; i < rows.size() && KeepSending; ++i) {
+            postToGroup(m_groups.names().at(i), rows.at(i));
+            m_view.setRowResult(rows.at(i), ResultText);
+            ++(m_postedInGroup ? m_tally.newsgroups : m_tally.failedNewsgroups);
+            m_ui.processEvents();
+        }
+    } catch (const WaitAborted &) {
+        // Abort inside a wait on the server: the connection is gone, the
+        // group in progress keeps no result. A copy sent before the Abort
+        // stays recorded as unconfirmed, and the next run settles it.
     }
 
     if (m_postedSome)
@@ -300,6 +313,7 @@ bool PostingRun::serverHolds(const QString &messageId)
 
 void PostingRun::moveToInbox()
 {
+    ++m_tally.messages;
     qrySendMsg.edit();
     qrySendMsg.setValue(QStringLiteral("Folder"), folderCode(Folder::Inbox));
     qrySendMsg.setValue(QStringLiteral("Source"), m_postedGroups);

@@ -18,6 +18,7 @@
 
 #include "exchange/categoryexpander.h"
 #include "exchange/namelist.h"
+#include "exchange/postingtally.h"
 #include "exchange/sendqueries.h"
 #include "store/rowset.h"
 
@@ -59,6 +60,8 @@ public:
 
     bool running() const { return m_running; }
     int errorCount() const { return m_errorCount; }
+    // What the last run did, for the status bar.
+    const PostingTally &tally() const { return m_tally; }
 
     bool KeepSending = true;
     // The result of the current attempt: a group row's "Result" and the text of
@@ -93,6 +96,7 @@ private:
 
     bool m_running = false;
     int m_errorCount = 0;
+    PostingTally m_tally;
     NameList m_failedHosts;
     NameList m_groups;
     QString m_postedGroups;

@@ -4,6 +4,7 @@
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
+#include "exchange/networkwaits.h"
 #include "exchange/newsgroupnames.h"
 #include "exchange/runfailure.h"
 #include "exchange/runlock.h"
@@ -129,6 +130,8 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
     if (!lock.acquired())
         return Outcome::Refused;
     const CertificateQuestions certificates(m_client, m_ui);
+    // Retrieval has no Abort: its waits only keep the windows painted.
+    const NetworkWaits waits(m_client, m_ui, [] { return true; });
     m_failedHosts.clear();
     m_ui.setBusy(true);
     m_ui.processEvents();
@@ -157,16 +160,37 @@ RetrievalRun::Outcome RetrievalRun::RetrieveAnswers()
     m_ui.setBusy(false);
     if (!failure.isNull()) {
         outcome = Outcome::Failed;
+        // Not "0 new messages": the run did not get that far.
+        m_ui.showStatus(0, QStringLiteral("Retrieval failed: ") + failure);
         m_ui.showMessage(kAppTitle, errorBoxText(failure), RunUi::Icon::Error);
     } else {
-        m_ui.showStatus(0, countText(m_newAnswers));
+        m_ui.showStatus(0, outcomeText());
     }
     return outcome;
+}
+
+QString RetrievalRun::outcomeText() const
+{
+    if (m_unreadGroups == 0)
+        return countText(m_newAnswers);
+    if (m_unreadGroups == m_groups.names().size())
+        return QStringLiteral("Retrieval failed: ") + m_lastFailure;
+    return countText(m_newAnswers) + QStringLiteral("; ") + QString::number(m_unreadGroups)
+        + (m_unreadGroups == 1 ? QStringLiteral(" newsgroup") : QStringLiteral(" newsgroups"))
+        + QStringLiteral(" could not be read (") + m_lastFailure + QLatin1Char(')');
+}
+
+QString RetrievalRun::serverFailure(const QString &reason) const
+{
+    const NewsClientSettings &server = m_client.settings();
+    return QStringLiteral("News Server %1:%2: %3").arg(server.Host).arg(server.Port).arg(reason.trimmed());
 }
 
 void RetrievalRun::run()
 {
     m_groups.clear();
+    m_unreadGroups = 0;
+    m_lastFailure.clear();
     // An answer stored without its record would be stored again by every later
     // run: statements the store cannot run (a column missing, a store opened
     // for reading only) end the run before anything is fetched.
@@ -207,6 +231,8 @@ void RetrievalRun::scanGroup(const QString &group)
     m_queries.openServers(group);
     RowSet &servers = m_queries.qryServer;
     bool groupRead = false;
+    bool readToTheEnd = false;
+    QString failure = m_lastFailure; // a group whose servers all failed earlier
     for (servers.first(); !servers.eof() && !groupRead; servers.next()) {
         m_client.disconnect();
         NewsAccess::of(m_dm).useServer(servers);
@@ -215,6 +241,7 @@ void RetrievalRun::scanGroup(const QString &group)
             continue;
         if (!connectForReading(host)) {
             m_ui.showMessage(kServerBoxTitle + host, ResultText, RunUi::Icon::Error);
+            failure = serverFailure(m_connectFailure.isEmpty() ? ResultText : m_connectFailure);
             continue;
         }
         // The first server that lets us read is the only one used for the
@@ -224,12 +251,19 @@ void RetrievalRun::scanGroup(const QString &group)
         m_ui.processEvents();
         try {
             readGroup(group, servers.asInt(QStringLiteral("Code")));
+            readToTheEnd = true;
         } catch (const ClientError &) {
-            const RunFailure failure = RunFailure::current();
-            if (failure.next(RunFailure::Purpose::Reading) == RunFailure::Next::SkipHost)
+            const RunFailure met = RunFailure::current();
+            if (met.next(RunFailure::Purpose::Reading) == RunFailure::Next::SkipHost)
                 m_failedHosts.add(host);
-            m_ui.showMessage(kServerBoxTitle + host, failure.words(RunFailure::Stage::Working), RunUi::Icon::Error);
+            m_ui.showMessage(kServerBoxTitle + host, met.words(RunFailure::Stage::Working), RunUi::Icon::Error);
+            failure = serverFailure(met.reason());
         }
+    }
+    // A group no server carries is not a failure of the run.
+    if (!readToTheEnd && !servers.isEmpty()) {
+        ++m_unreadGroups;
+        m_lastFailure = failure;
     }
 }
 
@@ -237,6 +271,7 @@ bool RetrievalRun::connectForReading(const QString &host)
 {
     GreetingState state = GreetingState::TempUnavailable;
     ResultText.clear();
+    m_connectFailure.clear();
     m_ui.showStatus(0, kConnecting);
     m_ui.processEvents();
     try {
@@ -246,6 +281,8 @@ bool RetrievalRun::connectForReading(const QString &host)
     } catch (const ClientError &) {
         const RunFailure failure = RunFailure::current();
         ResultText = failure.words(RunFailure::Stage::Connecting);
+        if (failure.kind() == RunFailure::Kind::Unreachable)
+            m_connectFailure = failure.reason();
         if (failure.next(RunFailure::Purpose::Reading) == RunFailure::Next::SkipHost)
             m_failedHosts.add(host);
         if (failure.unexpected())

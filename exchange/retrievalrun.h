@@ -56,6 +56,10 @@ public:
 
 private:
     void run();
+    // The status bar's last word: the count, or what kept groups unread.
+    QString outcomeText() const;
+    // "News Server host:port: reason" for the server set up last.
+    QString serverFailure(const QString &reason) const;
     void collectGroups();
     void scanGroup(const QString &group);
     bool connectForReading(const QString &host);
@@ -84,6 +88,9 @@ private:
     ReferenceMatcher m_matcher;
     int m_groupCode = 0; // the Code of the group being read
     int m_newAnswers = 0;
+    int m_unreadGroups = 0; // groups no server let the run read to the end
+    QString m_lastFailure; // "News Server host:port: reason" of the last of them
+    QString m_connectFailure; // the socket's words when the last connection failed
     bool m_lineIsUtf8 = true; // how the overview line being examined was decoded
     // The overview of the group being read, the line being examined, the first
     // line the look-ahead for bodies has not seen, the lines whose bodies are

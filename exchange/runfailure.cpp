@@ -45,6 +45,13 @@ RunFailure::Next RunFailure::next(Purpose purpose) const
     return Next::EndRun;
 }
 
+QString RunFailure::reason() const
+{
+    if (m_kind == Kind::Unreachable)
+        return SocketError::describe(m_errorNumber);
+    return words(Stage::Working);
+}
+
 QString RunFailure::words(Stage stage, Purpose purpose) const
 {
     switch (m_kind) {

@@ -50,6 +50,9 @@ public:
     // the text. While connecting they follow a status text, after a blank
     // (the posting window's rows put one before a connection error too).
     QString words(Stage stage, Purpose purpose = Purpose::Reading) const;
+    // Why, in a few words for a status bar: the socket's own description of a
+    // host not reached ("Connection refused"), else as words() while working.
+    QString reason() const;
 
 private:
     RunFailure(Kind kind, QString text, int errorNumber = 0)

@@ -31,6 +31,11 @@ public:
     // Lets pending window events run: repaints, and clicks on Abort. A window
     // processes its event queue; the tool and tests may do nothing.
     virtual void processEvents() = 0;
+    // Called every few milliseconds while the run waits on a server (a
+    // connection, a greeting, a reply), so that windows stay painted and Abort
+    // is seen inside the wait too. The same as processEvents() unless a driver
+    // wants to tell the two apart (tests that count the run's own steps).
+    virtual void processEventsWhileWaiting() { processEvents(); }
     // The hourglass: true while a run that blocks its window goes on, false
     // once it has ended (also when it ended by a failure).
     virtual void setBusy(bool busy) { Q_UNUSED(busy); }

@@ -11,6 +11,7 @@
 #include "transport/displaytext.h"
 #include "widgets/errorbox.h"
 
+#include <QFontDatabase>
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
@@ -91,9 +92,8 @@ MessageEditor::MessageEditor(Tdm &dm, FolderView &folders, const char *name, con
     // Tab leaves the body as it leaves every other field; the keyboard never
     // gets caught in it.
     m_reQuestion->setTabChangesFocus(true);
-    QFont serif(QStringLiteral("Times New Roman"), 12);
-    serif.setStyleHint(QFont::Serif);
-    m_reQuestion->setFont(serif);
+    // Fixed width, as newsreaders show news: quoted text and tables line up.
+    m_reQuestion->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(m_reQuestion, 1);
 
     setTabOrder(m_account, m_dbeSubject);
@@ -115,6 +115,8 @@ void MessageEditor::buildCommands(const QString &postHint)
 {
     Send = makeAction(this, "Send", "&Post", postHint);
     acSave = makeAction(this, "acSave", "&Save", QStringLiteral("Saves the message"));
+    Send->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    acSave->setShortcut(QKeySequence::Save);
     acClose = makeAction(this, "acClose", "&Close", QStringLiteral("Close the window"));
     acUndo = makeAction(this, "acUndo", "Undo", QStringLiteral("Undo the last command"));
     acRedo = makeAction(this, "acRedo", "Redo", QString());

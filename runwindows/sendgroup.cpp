@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -14,6 +16,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace {
@@ -45,12 +48,14 @@ QMessageBox::Icon boxIcon(RunUi::Icon icon)
 } // namespace
 
 TfmSendGroup::TfmSendGroup(Tdm &dm, FolderView &folders, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint)
     , m_run(std::make_unique<PostingRun>(dm, *this, *this, folders))
 {
     setObjectName(QStringLiteral("fmSendGroup"));
     setWindowTitle(QStringLiteral("Sending..."));
-    setFixedSize(kClientWidth, kClientHeight);
+    // Sizeable: a server's whole reply must be readable, however long.
+    resize(kClientWidth, kClientHeight);
+    setSizeGripEnabled(true);
     m_imageList1[0] = successMark();
     m_imageList1[1] = failureMark();
 
@@ -61,13 +66,24 @@ TfmSendGroup::TfmSendGroup(Tdm &dm, FolderView &folders, QWidget *parent)
     m_sendTree->setColumnWidth(0, kNewsgroupsWidth);
     m_sendTree->setColumnWidth(1, kResultWidth);
     m_sendTree->header()->setFixedHeight(kHeaderHeight);
-    m_sendTree->header()->setStretchLastSection(false);
+    // The Result column takes the room the window is given.
+    m_sendTree->header()->setStretchLastSection(true);
     m_sendTree->setUniformRowHeights(true);
     m_sendTree->setRootIsDecorated(true);
     m_sendTree->setSortingEnabled(false);
     m_sendTree->setIconSize(QSize(kRowHeight - 1, kRowHeight - 1));
-    // The rows are a report: the tree takes no input.
-    m_sendTree->setEnabled(false);
+    // The rows are a report: nothing in them is edited, but they stay
+    // readable, with each result whole in its tooltip, and can be copied.
+    m_sendTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_sendTree->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_sendTree->setTextElideMode(Qt::ElideRight);
+    m_copyRows = new QAction(QStringLiteral("&Copy"), m_sendTree);
+    m_copyRows->setObjectName(QStringLiteral("acCopyRows"));
+    m_copyRows->setShortcut(QKeySequence::Copy);
+    m_copyRows->setShortcutContext(Qt::WidgetShortcut);
+    m_sendTree->addAction(m_copyRows);
+    m_sendTree->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_copyRows, &QAction::triggered, this, &TfmSendGroup::copyRows);
 
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
@@ -214,7 +230,29 @@ void TfmSendGroup::setRowMark(int row, Mark mark)
 
 void TfmSendGroup::setRowResult(int row, const QString &text)
 {
-    m_rows.at(row)->setText(1, text);
+    QTreeWidgetItem *item = m_rows.at(row);
+    item->setText(1, text);
+    item->setToolTip(1, text);
+}
+
+QString TfmSendGroup::selectedRowsText() const
+{
+    // In the tree's order, whatever order they were selected in.
+    QStringList lines;
+    for (QTreeWidgetItemIterator it(m_sendTree); *it; ++it) {
+        if (!(*it)->isSelected())
+            continue;
+        const QString result = (*it)->text(1);
+        lines << (result.isEmpty() ? (*it)->text(0) : (*it)->text(0) + QLatin1Char('\t') + result);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void TfmSendGroup::copyRows()
+{
+    const QString text = selectedRowsText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
 }
 
 void TfmSendGroup::runStarted()

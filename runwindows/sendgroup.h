@@ -39,6 +39,10 @@ public:
     QTreeWidget *SendTree() const { return m_sendTree; }
     QPushButton *btnAbort() const { return m_btnAbort; }
     QAction *HelpContents1() const { return m_helpContents; }
+    // Ctrl+C and the rows' pop-up menu: the selected rows, one a line, the
+    // newsgroup and its result separated by a tab.
+    QAction *copyRowsAction() const { return m_copyRows; }
+    QString selectedRowsText() const;
 
     // RunUi
     void showMessage(const QString &title, const QString &text, Icon icon) override;
@@ -66,10 +70,13 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void copyRows();
+
     std::unique_ptr<PostingRun> m_run;
     QTreeWidget *m_sendTree = nullptr;
     QPushButton *m_btnAbort = nullptr;
     QAction *m_helpContents = nullptr;
+    QAction *m_copyRows = nullptr;
     QIcon m_imageList1[2];
     QList<QTreeWidgetItem *> m_rows;
     bool m_running = false;

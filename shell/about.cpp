@@ -52,11 +52,15 @@ TfmAbout::TfmAbout(DesktopOpener &opener, QWidget *parent)
     art->setPixmap(QPixmap(QStringLiteral(":/icons/about-art.png")));
     art->setFixedWidth(148);
     art->setScaledContents(true);
+    // The picture fills whatever height the box has; the text decides it.
+    art->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     art->setAccessibleName(QStringLiteral("Quorbic artwork"));
     row->addWidget(art);
 
     auto *text = new QVBoxLayout;
     text->setContentsMargins(8, 8, 0, 0);
+    // Tight lines: the address's own line must fit in the designed height.
+    text->setSpacing(2);
     row->addLayout(text, 1);
 
     auto *product = new QLabel(QStringLiteral("Quorbic"), m_frame);
@@ -80,14 +84,16 @@ TfmAbout::TfmAbout(DesktopOpener &opener, QWidget *parent)
     text->addWidget(m_web);
     connect(m_web, &QLabel::linkActivated, this, &TfmAbout::openWebLink);
 
-    auto *mailRow = new QHBoxLayout;
+    // The address has a line of its own, so that it is never cut.
+    auto *mailRow = new QVBoxLayout;
+    mailRow->setSpacing(0);
     auto *mailCaption = new QLabel(QStringLiteral("Email:"), m_frame);
     mailCaption->setObjectName(QStringLiteral("lbEmail"));
     m_mail = linkLabel(QLatin1String(kSupportAddress), m_frame);
     m_mail->setObjectName(QStringLiteral("lbMail"));
     mailCaption->setBuddy(m_mail);
     mailRow->addWidget(mailCaption);
-    mailRow->addWidget(m_mail, 1);
+    mailRow->addWidget(m_mail);
     text->addLayout(mailRow);
     connect(m_mail, &QLabel::linkActivated, this, &TfmAbout::openMailLink);
 
@@ -98,7 +104,9 @@ TfmAbout::TfmAbout(DesktopOpener &opener, QWidget *parent)
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     text->addWidget(m_ok, 0, Qt::AlignRight);
 
-    setFixedSize(370, 191);
+    // The designed size, unless the desktop's fonts need more room.
+    const QSize needed = layout()->totalMinimumSize();
+    setFixedSize(qMax(370, needed.width()), qMax(191, needed.height()));
 }
 
 void TfmAbout::openWebLink()
@@ -118,7 +126,7 @@ void TfmAbout::makeSplash()
     // Without a title bar the box keeps a raised border of its own.
     m_frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
     m_frame->setLineWidth(2);
-    setFixedSize(370, 191 + 12);
+    setFixedSize(width(), height() + 12);
     m_ok->hide();
     setWindowTitle(QStringLiteral("Quorbic"));
 }

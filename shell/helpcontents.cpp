@@ -1,32 +1,39 @@
 #include "shell/helpcontents.h"
 
-#include "shell/desktopopener.h"
-
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QUrl>
+#include <QStandardPaths>
 
 namespace HelpContents {
 
-bool open(DesktopOpener &opener)
+QStringList searchDirectories()
 {
-    const QFileInfo file(QDir::current().filePath(QLatin1String(kHelpFile)));
-    if (!file.isFile())
-        return false;
-    opener.open(QUrl::fromLocalFile(file.absoluteFilePath()));
-    return true;
+    QStringList directories{QCoreApplication::applicationDirPath() + QStringLiteral("/../share/quorbic/manual")};
+    for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        directories << data + QStringLiteral("/quorbic/manual");
+#ifdef QUORBIC_SOURCE_MANUAL
+    directories << QStringLiteral(QUORBIC_SOURCE_MANUAL);
+#endif
+    for (QString &directory : directories)
+        directory = QDir::cleanPath(directory);
+    directories.removeDuplicates();
+    return directories;
 }
 
-bool prepare(const DesktopOpener &opener)
+QString indexPage()
 {
-    if (opener.available())
-        return true;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning!"),
-                    QStringLiteral("Unable to view HTML help (*.chm). Update windows help system."), QMessageBox::Ok);
-    box.setObjectName(QStringLiteral("HelpWarningBox"));
-    box.exec();
-    return false;
+    for (const QString &directory : searchDirectories()) {
+        const QFileInfo page(QDir(directory).filePath(QLatin1String(kIndexPage)));
+        if (page.isFile())
+            return page.absoluteFilePath();
+    }
+    return QString();
+}
+
+bool prepare(const DesktopOpener &)
+{
+    return true;
 }
 
 } // namespace HelpContents

@@ -1,7 +1,9 @@
 #include "shell/main.h"
 #include "store/folders.h"
 
+#include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
+#include "runwindows/sendgroup.h"
 #include "transport/displaytext.h"
 #include "shell/mainfolderview.h"
 #include "shell/mainrunui.h"
@@ -12,6 +14,7 @@
 #include "shell/desktopopener.h"
 #include "shell/editactions.h"
 #include "shell/helpcontents.h"
+#include "shell/helpwindow.h"
 #include "shell/icons.h"
 #include "shell/mainactions.h"
 #include "shell/mainqueries.h"
@@ -24,12 +27,14 @@
 #include "widgets/outbar.h"
 
 #include <QAction>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -141,9 +146,8 @@ void TfmMain::buildLayout()
     m_reView = new LinkView(lower);
     m_reView->setObjectName(QStringLiteral("reView"));
     m_reView->setAccessibleName(QStringLiteral("Message text"));
-    QFont serif(QStringLiteral("Times New Roman"), 12);
-    serif.setStyleHint(QFont::Serif);
-    m_reView->setFont(serif);
+    // Fixed width, as newsreaders show news: quoted text and tables line up.
+    m_reView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_reView->setContextMenuPolicy(Qt::CustomContextMenu);
     lowerLayout->addWidget(m_reView, 1);
 
@@ -179,7 +183,7 @@ void TfmMain::buildMenus()
     QMenuBar *menu = menuBar();
     menu->setObjectName(QStringLiteral("MainMenu1"));
 
-    QMenu *message = menu->addMenu(QStringLiteral("Message"));
+    QMenu *message = menu->addMenu(QStringLiteral("&Message"));
     message->setObjectName(QStringLiteral("Message1"));
     message->addActions({a.acNewQuestion, a.acReply});
     message->addSeparator();
@@ -189,19 +193,22 @@ void TfmMain::buildMenus()
     message->addSeparator();
     message->addAction(a.Exit1);
 
-    QMenu *edit = menu->addMenu(QStringLiteral("Edit"));
+    QMenu *edit = menu->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));
     edit->addActions({a.EditCopy1, a.EditSelectAll1});
 
-    QMenu *tools = menu->addMenu(QStringLiteral("Tools"));
+    QMenu *tools = menu->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("Tools1"));
     tools->addActions({a.actServers, a.acAccount, a.acNewsgroups, a.acCategories});
 
-    QMenu *help = menu->addMenu(QStringLiteral("Help"));
+    QMenu *help = menu->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     help->addAction(a.HelpContents1);
     help->addSeparator();
     help->addAction(a.acAbout);
+    // F10 opens the menu bar, as on other desktops; Alt with a letter opens its menu.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, menu, [menu, message] { menu->setActiveAction(message->menuAction()); });
 
     m_toolBar = addToolBar(QStringLiteral("Tool bar"));
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
@@ -267,8 +274,11 @@ void TfmMain::wire()
         const QString name = QLatin1String(window);
         connect(action, &QAction::triggered, this, [this, name] {
             runCommand([&] {
-                if (m_windows)
-                    m_windows->showModal(name);
+                if (!m_windows)
+                    return;
+                m_windows->showModal(name);
+                if (name == QLatin1String("fmSendGroup"))
+                    showPostingTally();
             });
         });
     }
@@ -301,6 +311,10 @@ void TfmMain::clearHeader()
 
 void TfmMain::OutBarChange(int index)
 {
+    if (m_shownFolder == folderCode(Folder::Inbox))
+        m_inboxExpanded = m_tree->expandedCodes();
+    m_shownFolder = index;
+    m_previewCode = 0;
     runCommand([&] {
         m_tree->beginUpdate();
         const auto resume = qScopeGuard([&] { m_tree->endUpdate(); });
@@ -321,6 +335,8 @@ void TfmMain::OutBarChange(int index)
         else
             m_tree->LoadFlatList(query);
     });
+    if (index == folderCode(Folder::Inbox))
+        m_tree->expandCodes(m_inboxExpanded);
     updateActions();
 }
 
@@ -339,6 +355,7 @@ void TfmMain::treeMessageItemSelectedChange(ArticleItem *node)
         m_lbFrom->setText(DisplayText::header(query.value(QStringLiteral("From"))));
         m_lbNewsgroup->setText(query.asString(QStringLiteral("Source")));
         m_lbSubject->setText(DisplayText::header(query.value(QStringLiteral("Subject"))));
+        m_previewCode = node->rec().Code;
         if (!node->rec().IsRead)
             m_tmrMain->start();
     });
@@ -377,7 +394,11 @@ void TfmMain::treeMessageDblClick(ArticleItem *)
 
 void TfmMain::HelpContents1Execute()
 {
-    runCommand([&] { HelpContents::open(m_opener); });
+    runCommand([&] {
+        if (!m_help)
+            m_help = new TfmHelp(m_opener, this);
+        m_help->showContents();
+    });
 }
 
 void TfmMain::acAboutExecute()
@@ -400,6 +421,15 @@ void TfmMain::RetrieveAnswers()
     m_actions->acReceive->setEnabled(true);
 }
 
+void TfmMain::showPostingTally()
+{
+    // What the run did stays readable after its window has closed by itself.
+    if (auto *posting = qobject_cast<TfmSendGroup *>(m_windows->window(QStringLiteral("fmSendGroup")))) {
+        setStatusText(0, posting->run().tally().text());
+        setStatusText(1, QString());
+    }
+}
+
 void TfmMain::updateActions()
 {
     const bool selected = m_tree->selectedNode() != nullptr;
@@ -417,6 +447,14 @@ ArticleItem *TfmMain::AddArticleNode(ArticleItem *parent, const RowSet &query)
 void TfmMain::DeleteArticleNode(int code)
 {
     m_tree->DeleteArticleNode(code);
+    // The message on view has left the folder (posted, moved, deleted): its
+    // text must not stay as if it were still here.
+    if (m_previewCode != 0 && !m_tree->FindArticleNode(m_previewCode)) {
+        m_previewCode = 0;
+        m_tmrMain->stop();
+        clearHeader();
+        m_reView->clear();
+    }
     updateActions();
 }
 
@@ -439,6 +477,11 @@ QString TfmMain::statusText(int panel) const
 void TfmMain::setReadDelay(int milliseconds)
 {
     m_tmrMain->setInterval(milliseconds);
+}
+
+void TfmMain::keepPlace()
+{
+    m_centred = true;
 }
 
 void TfmMain::showEvent(QShowEvent *event)

@@ -9,6 +9,7 @@
 // read the current folder to decide how.
 
 #include <QMainWindow>
+#include <QSet>
 #include <memory>
 
 class AppWindows;
@@ -21,6 +22,7 @@ class MainQueries;
 class MessageTree;
 class OutBar;
 class QLabel;
+class TfmHelp;
 class QMenu;
 class QSplitter;
 class QTimer;
@@ -76,8 +78,12 @@ public:
     void reViewURLClick(const QString &linkText);
     void treeMessageDblClick(ArticleItem *node);
     void HelpContents1Execute();
+    TfmHelp *helpWindow() const { return m_help; }
     void acAboutExecute();
     void RetrieveAnswers();
+    // The window was given its place (the size and place of the last run):
+    // it is not centred when first shown.
+    void keepPlace();
 
     // The enable rules of the message actions that depend on this window only.
     void updateActions();
@@ -86,6 +92,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The status bar after the posting window has closed: what the run did.
+    void showPostingTally();
     void buildLayout();
     void buildMenus();
     void wire();
@@ -93,6 +101,7 @@ private:
 
     Tdm &m_dm;
     DesktopOpener &m_opener;
+    TfmHelp *m_help = nullptr; // made at the first Help > Contents
     std::unique_ptr<MainQueries> m_queries;
     MainActions *m_actions;
     EditActions *m_editActions = nullptr;
@@ -110,4 +119,7 @@ private:
     AppWindows *m_windows = nullptr;
     TfmAbout *m_about = nullptr;
     bool m_centred = false;
+    int m_shownFolder = -1; // the folder the tree was last loaded with
+    int m_previewCode = 0; // the message in the preview, 0 for none
+    QSet<int> m_inboxExpanded; // the Inbox's open threads while another folder is shown
 };

@@ -30,29 +30,29 @@ MainActions::MainActions(QObject *parent)
     setObjectName(QStringLiteral("ActionList1"));
     using R = Icons::Role;
     const Spec specs[] = {
-        {&MainActions::acNewQuestion,
-         "acNewQuestion",
-         "File",
-         "New Question",
-         "Create a new question",
-         {},
-         R::NewQuestion},
-        {&MainActions::acReply, "acReply", "File", "Reply", "Reply to Newsgroup", {}, R::Reply},
-        {&MainActions::acSend, "acSend", "File", "Post", "Post questions and replies to newsgroups", {}, R::Send},
-        {&MainActions::acReceive, "acReceive", "File", "Retrieve", "Retrieve the answers", {}, R::Receive},
-        {&MainActions::acEdit, "acEdit", "File", "Edit", "View or edit the selected message", {}, R::Edit},
-        {&MainActions::acDelete, "acDelete", "Edit", "Delete", "Delete the selected message", {}, R::Delete},
+        {&MainActions::acNewQuestion, "acNewQuestion", "File", "&New Question", "Create a new question",
+         QKeySequence(Qt::CTRL | Qt::Key_N), R::NewQuestion},
+        {&MainActions::acReply, "acReply", "File", "&Reply", "Reply to Newsgroup", QKeySequence(Qt::CTRL | Qt::Key_R),
+         R::Reply},
+        {&MainActions::acSend, "acSend", "File", "&Post", "Post questions and replies to newsgroups",
+         QKeySequence(Qt::CTRL | Qt::Key_P), R::Send},
+        {&MainActions::acReceive, "acReceive", "File", "Re&trieve", "Retrieve the answers", QKeySequence(Qt::Key_F5),
+         R::Receive},
+        {&MainActions::acEdit, "acEdit", "File", "&Edit", "View or edit the selected message",
+         QKeySequence(Qt::Key_Return), R::Edit},
+        {&MainActions::acDelete, "acDelete", "Edit", "&Delete", "Delete the selected message",
+         QKeySequence(QKeySequence::Delete), R::Delete},
         {&MainActions::EditCopy1, "EditCopy1", "Edit", "&Copy",
          "Copy|Copies the selection and puts it on the Clipboard", QKeySequence(Qt::CTRL | Qt::Key_C), R::Copy},
         {&MainActions::EditSelectAll1, "EditSelectAll1", "Edit", "Select &All",
          "Select All|Selects the entire document", QKeySequence(Qt::CTRL | Qt::Key_A), R::SelectAll},
-        {&MainActions::actServers, "actServers", "Tool", "News Servers...", "", {}, std::nullopt},
-        {&MainActions::acAccount, "acAccount", "Tool", "Accounts...", "", {}, std::nullopt},
-        {&MainActions::acNewsgroups, "acNewsgroups", "Tool", "Newsgroups...", "", {}, std::nullopt},
-        {&MainActions::acCategories, "acCategories", "Tool", "Categories...", "", {}, std::nullopt},
+        {&MainActions::actServers, "actServers", "Tool", "&News Servers...", "", {}, std::nullopt},
+        {&MainActions::acAccount, "acAccount", "Tool", "&Accounts...", "", {}, std::nullopt},
+        {&MainActions::acNewsgroups, "acNewsgroups", "Tool", "News&groups...", "", {}, std::nullopt},
+        {&MainActions::acCategories, "acCategories", "Tool", "Ca&tegories...", "", {}, std::nullopt},
         {&MainActions::HelpContents1, "HelpContents1", "Help", "&Contents", "Help Contents", QKeySequence(Qt::Key_F1),
          R::Help},
-        {&MainActions::acAbout, "acAbout", "Help", "About...", "About Quorbic", {}, R::About},
+        {&MainActions::acAbout, "acAbout", "Help", "&About...", "About Quorbic", {}, R::About},
         {&MainActions::Exit1, "Exit1", "", "E&xit", "", {}, R::Exit},
     };
     for (const Spec &spec : specs) {
@@ -70,6 +70,8 @@ MainActions::MainActions(QObject *parent)
         this->*spec.member = action;
     }
     Exit1->setMenuRole(QAction::QuitRole);
+    // The keypad's Enter opens a message as Return does.
+    acEdit->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     HelpContents1->setShortcutContext(Qt::WindowShortcut);
 }
 

@@ -224,6 +224,28 @@ void MessageTree::LoadThread(RowSet &query)
     // What is left in `made` hangs below no shown message and goes.
 }
 
+QSet<int> MessageTree::expandedCodes() const
+{
+    QSet<int> codes;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        const ArticleItem *node = ArticleItem::from(*it);
+        if (node && node->isExpanded())
+            codes.insert(node->rec().Code);
+    }
+    return codes;
+}
+
+void MessageTree::expandCodes(const QSet<int> &codes)
+{
+    if (codes.isEmpty())
+        return;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        ArticleItem *node = ArticleItem::from(*it);
+        if (node && codes.contains(node->rec().Code))
+            node->setExpanded(true);
+    }
+}
+
 void MessageTree::clear()
 {
     qDeleteAll(m_pendingTop);

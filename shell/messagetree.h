@@ -10,6 +10,7 @@
 // painted, and the whole tree is sorted once when the batch ends.
 
 #include <QObject>
+#include <QSet>
 #include <array>
 
 class ArticleItem;
@@ -45,6 +46,10 @@ public:
     void LoadThread(RowSet &query);
 
     void clear();
+    // The codes of the expanded nodes, and expanding the nodes of such codes
+    // (a thread keeps the look the user gave it when its folder comes back).
+    QSet<int> expandedCodes() const;
+    void expandCodes(const QSet<int> &codes);
     void beginUpdate();
     void endUpdate();
     bool inUpdate() const { return m_updating; }

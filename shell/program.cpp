@@ -7,7 +7,9 @@
 #include "shell/helpcontents.h"
 #include "shell/icons.h"
 #include "shell/main.h"
+#include "shell/storeopening.h"
 #include "shell/unhandlederror.h"
+#include "shell/windowstate.h"
 #include "store/dmod.h"
 
 #include <QApplication>
@@ -22,7 +24,7 @@ QuorbicProgram::~QuorbicProgram()
     shutdown();
 }
 
-void QuorbicProgram::start()
+bool QuorbicProgram::start()
 {
     // 1. The help viewer is the desktop's handler; without one, say so and go on.
     m_helpAvailable = HelpContents::prepare(m_opener);
@@ -34,7 +36,10 @@ void QuorbicProgram::start()
     // 4. The data module opens the store.
     m_dm = std::make_unique<Tdm>(m_storeFile);
     preferEncryption(NewsAccess::of(*m_dm).client());
-    runCommand([&] { m_dm->DataModuleCreate(); });
+    if (!StoreOpening::open(*m_dm, m_storeFile)) {
+        m_dm.reset();
+        return false;
+    }
     // 5. The main window selects and loads the Inbox before it first shows.
     m_fmMain = std::make_unique<TfmMain>(*m_dm, m_opener);
     // 6. The other windows, hidden.
@@ -44,12 +49,18 @@ void QuorbicProgram::start()
     splash.reset();
     m_fmAbout = new TfmAbout(m_opener, m_fmMain.get());
     m_fmMain->setAboutBox(m_fmAbout);
-    // 8. The main window shows; the caller runs the message loop.
+    // 8. The main window shows, as large as the user left it; the caller runs
+    // the message loop.
+    if (WindowState::restore(*m_fmMain, m_windowStateFile))
+        m_fmMain->keepPlace();
     m_fmMain->show();
+    return true;
 }
 
 void QuorbicProgram::shutdown()
 {
+    if (m_fmMain)
+        WindowState::save(*m_fmMain, m_windowStateFile);
     m_windows.reset();
     m_fmAbout = nullptr;
     m_fmMain.reset();

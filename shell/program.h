@@ -22,10 +22,15 @@ public:
     explicit QuorbicProgram(DesktopOpener &opener, QString storeFile = QStringLiteral("qa.mdb"));
     ~QuorbicProgram();
 
-    // Start-up up to, not including, the message loop; the main window is shown.
-    void start();
+    // Start-up up to, not including, the message loop; the main window is
+    // shown. False when there is no usable store: the program is to end.
+    bool start();
     // Destroys the windows, then commits and closes the store.
     void shutdown();
+
+    // Where the main window's size, splitters and column widths are kept
+    // between runs (WindowState); empty, as by default, keeps them nowhere.
+    void setWindowStateFile(const QString &file) { m_windowStateFile = file; }
 
     Tdm *dm() const { return m_dm.get(); }
     TfmMain *fmMain() const { return m_fmMain.get(); }
@@ -36,6 +41,7 @@ public:
 private:
     DesktopOpener &m_opener;
     QString m_storeFile;
+    QString m_windowStateFile;
     std::unique_ptr<Tdm> m_dm;
     std::unique_ptr<TfmMain> m_fmMain;
     std::unique_ptr<AppWindows> m_windows;

@@ -199,11 +199,11 @@ void NewsClient::connect()
     const bool implicitTls = m_settings.Port == NntpsPort || m_settings.tls == TlsUse::Implicit;
     try {
         if (socks.Version == SocksVersion::svNoSocks) {
-            m_session = std::make_unique<NntpSession>(m_settings.Host, m_settings.Port, m_limits);
+            m_session = std::make_unique<NntpSession>(m_settings.Host, m_settings.Port, m_limits, m_waitHandler);
         } else {
             if (socks.Version != SocksVersion::svSocks5)
                 throw ClientError(QStringLiteral("Only SOCKS version 5 is supported."));
-            m_session = std::make_unique<NntpSession>(socks.Host, socks.Port, m_limits);
+            m_session = std::make_unique<NntpSession>(socks.Host, socks.Port, m_limits, m_waitHandler);
             NntpSession *s = m_session.get();
             Socks5Exchange(s->reader(), [s](const QByteArray &bytes, bool secret) {
                 s->writeBytes(bytes, secret);

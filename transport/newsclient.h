@@ -15,6 +15,8 @@
 // against the system's trust store and the host name in Host; one that fails
 // is put to the untrusted-certificate handler before any command goes through.
 
+#include "transport/waitevents.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -153,6 +155,10 @@ public:
     // Without a handler the login is not sent. A Yes holds for the host as
     // long as the client lives (the program's run); a No is asked again.
     void setOnPlainLogin(PlainLoginHandler handler) { m_onPlainLogin = std::move(handler); }
+    // Called during every wait on the network, as waitevents.h says; after a
+    // WaitAborted the connection is gone and disconnect() only forgets it.
+    void setWaitHandler(WaitHandler handler) { m_waitHandler = std::move(handler); }
+    const WaitHandler &waitHandler() const { return m_waitHandler; }
 
     bool connected() const;
     // True while connected over TLS.
@@ -229,6 +235,7 @@ private:
     UntrustedCertificateHandler m_onUntrustedCertificate;
     PlainLoginHandler m_onPlainLogin;
     QSet<QString> m_plainLoginHosts; // answered Yes
+    WaitHandler m_waitHandler;
     std::unique_ptr<CertificateAnswers> m_certificateAnswers;
     std::unique_ptr<NntpSession> m_session;
 

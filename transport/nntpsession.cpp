@@ -44,13 +44,14 @@ int errorNumberFor(QAbstractSocket::SocketError error)
 }
 } // namespace
 
-NntpSession::NntpSession(const QString &host, int port, const NewsClientLimits &limits)
+NntpSession::NntpSession(const QString &host, int port, const NewsClientLimits &limits, const WaitHandler &handler)
     : m_trace(SessionTrace::fromEnvironment())
     , m_idleTimeoutMs(limits.idleTimeoutMs)
+    , m_waitHandler(handler)
 {
     if (m_trace)
         m_trace->comment(QStringLiteral("connection to %1:%2").arg(host).arg(port).toUtf8());
-    const int fd = openTcpConnection(host, port, limits.connectTimeoutMs);
+    const int fd = openTcpConnection(host, port, limits.connectTimeoutMs, handler);
     m_socket = std::make_unique<QSslSocket>();
     m_socket->setReadBufferSize(SocketBufferSize);
     if (!m_socket->setSocketDescriptor(fd)) {
@@ -101,7 +102,7 @@ NntpSession::TlsCheck NntpSession::startTls(const QString &peerName, const QByte
     if (m_trace)
         m_trace->startedTls();
     m_socket->startClientEncryption();
-    if (!m_socket->waitForEncrypted(m_idleTimeoutMs))
+    if (!waitOnSocket([socket](int sliceMs) { return socket->waitForEncrypted(sliceMs); }))
         failHandshake();
 
     TlsCheck check;
@@ -155,7 +156,8 @@ bool NntpSession::waitForData()
     const int on = 1;
     ::setsockopt(int(m_socket->socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
 #endif
-    if (m_socket->waitForReadyRead(m_idleTimeoutMs))
+    QSslSocket *socket = m_socket.get();
+    if (waitOnSocket([socket](int sliceMs) { return socket->waitForReadyRead(sliceMs); }))
         return true;
     if (m_socket->error() == QAbstractSocket::RemoteHostClosedError
         || m_socket->state() != QAbstractSocket::ConnectedState)
@@ -163,12 +165,31 @@ bool NntpSession::waitForData()
     throw SocketError(errorNumberFor(m_socket->error()));
 }
 
+bool NntpSession::waitOnSocket(const std::function<bool(int sliceMs)> &waitOnce)
+{
+    if (!m_waitHandler)
+        return waitOnce(m_idleTimeoutMs);
+    // A slice that runs out leaves the socket connected with a time-out error;
+    // anything else ends the wait for the caller to sort out.
+    const auto onlyRanOut = [this] {
+        return m_socket->state() == QAbstractSocket::ConnectedState
+            && m_socket->error() == QAbstractSocket::SocketTimeoutError;
+    };
+    try {
+        return waitInSlices(m_waitHandler, QDeadlineTimer(m_idleTimeoutMs), waitOnce, onlyRanOut);
+    } catch (const WaitAborted &) {
+        m_socket->abort();
+        throw;
+    }
+}
+
 void NntpSession::send(const QByteArray &bytes)
 {
     if (m_socket->state() != QAbstractSocket::ConnectedState || m_socket->write(bytes) != bytes.size())
         fail();
+    QSslSocket *socket = m_socket.get();
     while (m_socket->bytesToWrite() > 0) {
-        if (!m_socket->waitForBytesWritten(m_idleTimeoutMs))
+        if (!waitOnSocket([socket](int sliceMs) { return socket->waitForBytesWritten(sliceMs); }))
             fail();
     }
 }

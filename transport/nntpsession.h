@@ -4,6 +4,8 @@
 // socket failures onto the client's failure kinds. The socket is a QSslSocket
 // that stays plain TCP until startTls().
 
+#include "transport/waitevents.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,7 +22,9 @@ class NntpSession
 {
 public:
     // Connects to host:port within the connect limit; throws SocketError.
-    NntpSession(const QString &host, int port, const NewsClientLimits &limits);
+    // Every wait of the session calls handler (owned by the caller, who keeps
+    // it alive as long as the session) as waitevents.h says.
+    NntpSession(const QString &host, int port, const NewsClientLimits &limits, const WaitHandler &handler);
     ~NntpSession();
 
     ReplyReader &reader() { return *m_reader; }
@@ -56,6 +60,8 @@ public:
 private:
     void send(const QByteArray &bytes);
     bool waitForData();
+    // A socket wait of the idle limit, in slices that let the handler run.
+    bool waitOnSocket(const std::function<bool(int sliceMs)> &waitOnce);
     [[noreturn]] void fail();
     [[noreturn]] void failHandshake();
 
@@ -63,4 +69,5 @@ private:
     std::unique_ptr<ReplyReader> m_reader;
     std::unique_ptr<SessionTrace> m_trace;
     int m_idleTimeoutMs;
+    const WaitHandler &m_waitHandler;
 };

@@ -5,6 +5,10 @@
 #include <QDeadlineTimer>
 
 #include <cerrno>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -34,25 +38,77 @@ int resolverFailure(int code)
     }
 }
 
+// The resolver has no time limit of its own and cannot be interrupted: with a
+// handler it runs on a thread of its own, which is left to finish by itself
+// when the handler gives up.
+struct Resolution
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    int result = 0;
+    addrinfo *addresses = nullptr;
+    bool abandoned = false;
+};
+
+int resolve(const QByteArray &host, const QByteArray &port, const addrinfo &hints, addrinfo **addresses,
+            const WaitHandler &handler)
+{
+    if (!handler)
+        return ::getaddrinfo(host.constData(), port.constData(), &hints, addresses);
+    auto state = std::make_shared<Resolution>();
+    std::thread([state, host, port, hints] {
+        addrinfo *found = nullptr;
+        const int result = ::getaddrinfo(host.constData(), port.constData(), &hints, &found);
+        std::lock_guard lock(state->mutex);
+        if (state->abandoned) {
+            if (result == 0)
+                ::freeaddrinfo(found);
+            return;
+        }
+        state->result = result;
+        state->addresses = found;
+        state->finished = true;
+        state->done.notify_all();
+    }).detach();
+    const auto waitOnce = [&state](int sliceMs) {
+        std::unique_lock lock(state->mutex);
+        return state->done.wait_for(lock, std::chrono::milliseconds(sliceMs), [&state] { return state->finished; });
+    };
+    try {
+        waitInSlices(handler, QDeadlineTimer(QDeadlineTimer::Forever), waitOnce, [] { return true; });
+    } catch (...) {
+        std::lock_guard lock(state->mutex);
+        state->abandoned = true;
+        throw;
+    }
+    *addresses = state->addresses;
+    return state->result;
+}
+
 // Connects one address; 0 on success, else the errno of the failure.
-int connectAddress(int fd, const addrinfo *address, const QDeadlineTimer &deadline)
+int connectAddress(int fd, const addrinfo *address, const QDeadlineTimer &deadline, const WaitHandler &handler)
 {
     if (::connect(fd, address->ai_addr, address->ai_addrlen) == 0)
         return 0;
     if (errno != EINPROGRESS)
         return errno;
     pollfd p{fd, POLLOUT, 0};
-    for (;;) {
-        const qint64 remaining = deadline.remainingTime();
-        const int ready = ::poll(&p, 1, remaining < 0 ? -1 : int(qMin<qint64>(remaining, INT_MAX)));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready < 0)
-            return errno;
-        if (ready == 0)
-            return ETIMEDOUT;
-        break;
-    }
+    int failure = 0;
+    const auto waitOnce = [&](int sliceMs) {
+        for (;;) {
+            const int ready = ::poll(&p, 1, sliceMs);
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready < 0)
+                failure = errno;
+            return ready != 0;
+        }
+    };
+    if (!waitInSlices(handler, deadline, waitOnce, [&failure] { return failure == 0; }))
+        return failure != 0 ? failure : ETIMEDOUT;
+    if (failure != 0)
+        return failure;
     int error = 0;
     socklen_t length = sizeof error;
     if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) < 0)
@@ -62,7 +118,7 @@ int connectAddress(int fd, const addrinfo *address, const QDeadlineTimer &deadli
 
 } // namespace
 
-int openTcpConnection(const QString &host, int port, int timeoutMs)
+int openTcpConnection(const QString &host, int port, int timeoutMs, const WaitHandler &handler)
 {
     if (port < 0 || port > 65535)
         throw ClientError(QStringLiteral("Invalid port number %1.").arg(port));
@@ -74,8 +130,7 @@ int openTcpConnection(const QString &host, int port, int timeoutMs)
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     addrinfo *addresses = nullptr;
-    const int resolved
-        = ::getaddrinfo(host.toUtf8().constData(), QByteArray::number(port).constData(), &hints, &addresses);
+    const int resolved = resolve(host.toUtf8(), QByteArray::number(port), hints, &addresses, handler);
     if (resolved != 0)
         throw SocketError(resolverFailure(resolved));
 
@@ -92,7 +147,13 @@ int openTcpConnection(const QString &host, int port, int timeoutMs)
             lastError = errno;
             continue;
         }
-        lastError = connectAddress(fd, a, deadline);
+        try {
+            lastError = connectAddress(fd, a, deadline, handler);
+        } catch (...) {
+            ::close(fd);
+            ::freeaddrinfo(addresses);
+            throw;
+        }
         if (lastError == 0)
             connectedFd = fd;
         else

@@ -4,8 +4,12 @@
 // HostNotFoundErrorNumber), socket failures as errno, an expired time limit as
 // ETIMEDOUT. Qt's socket layer would fold these into a few enum values.
 
+#include "transport/waitevents.h"
+
 #include <QString>
 
 // Resolves host and tries its addresses in turn until one accepts, all within
 // timeoutMs. Returns the connected (non-blocking) descriptor; throws SocketError.
-int openTcpConnection(const QString &host, int port, int timeoutMs);
+// With a handler, the resolution and each attempt call it while they wait
+// (WaitAborted when it gives up).
+int openTcpConnection(const QString &host, int port, int timeoutMs, const WaitHandler &handler = {});

@@ -224,8 +224,11 @@ void tst_CliCommands::exitStatus_data()
         << QStringLiteral("SELECT COUNT(*) FROM Article") << QStringList{"1"};
     QTest::newRow("retrieve from a server that is down")
         << down + groupA + carries(2, 1) + postedQuestion(QStringLiteral("quorbic.cmd.a"), 1) << QStringList{"retrieve"}
-        << 1 << QStringList{"0 new messages"} << downBox << QStringLiteral("SELECT COUNT(*) FROM Article")
-        << QStringList{"1"};
+        << 1
+        << QStringList{QStringLiteral("Retrieval failed: News Server 127.0.0.2:%1: %2")
+                           .arg(m_downPort)
+                           .arg(SocketError::describe(ECONNREFUSED))}
+        << downBox << QStringLiteral("SELECT COUNT(*) FROM Article") << QStringList{"1"};
     QTest::newRow("update-lists from a working server")
         << inn << QStringList{"update-lists"} << 0 << QStringList{} << "Loading Newsgroups from 127.0.0.1... "
         << cmdGroups << QStringList{"quorbic.cmd.a", "quorbic.cmd.b"};

@@ -289,7 +289,7 @@ void tst_Categories::anEmptyNameIsRefusedUntilOneIsTyped_data()
     QTest::newRow("a new category") << "acNew"
                                     << "Audio"
                                     << "Audio";
-    QTest::newRow("a new folder, the same words") << "acNewFolder"
+    QTest::newRow("a new folder, its own words") << "acNewFolder"
                                                   << "Audio"
                                                   << "Audio";
     QTest::newRow("a renamed category") << "acEdit"
@@ -329,7 +329,10 @@ void tst_Categories::anEmptyNameIsRefusedUntilOneIsTyped()
     QCOMPARE(driver.boxes().size(), 1);
     const ModalDriver::Box &box = driver.boxes().first();
     QCOMPARE(box.title, QStringLiteral("Warning"));
-    QCOMPARE(box.text, QStringLiteral("The Category Name field is empty\rPlease, enter the category name"));
+    // A folder's name is reported as the folder's.
+    QCOMPARE(box.text, command == QLatin1String("acNewFolder")
+                           ? QStringLiteral("The Folder Name field is empty\rPlease, enter the folder name")
+                           : QStringLiteral("The Category Name field is empty\rPlease, enter the category name"));
     QCOMPARE(box.icon, QMessageBox::Warning);
     QVERIFY(openAfterBox);
     QCOMPARE(focusAfterBox, QStringLiteral("edName"));

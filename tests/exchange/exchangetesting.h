@@ -48,6 +48,14 @@ public:
         if (onProcessEvents)
             onProcessEvents(processEventsCalls);
     }
+    // The pauses inside waits on a server come as often as the server is
+    // slow: counted apart, so that processEventsCalls counts the run's steps.
+    void processEventsWhileWaiting() override
+    {
+        ++waitingCalls;
+        if (onWaiting)
+            onWaiting();
+    }
     void setBusy(bool busy) override { busyChanges << busy; }
 
     // "title | text" of every box, in order.
@@ -67,6 +75,8 @@ public:
     QStringList status1;
     QList<bool> busyChanges;
     int processEventsCalls = 0;
+    int waitingCalls = 0;
+    std::function<void()> onWaiting;
     std::function<void(int call)> onProcessEvents;
     std::function<void(const Box &)> onMessage;
 };

@@ -41,6 +41,8 @@ public:
         if (onEvents)
             onEvents();
     }
+    // Pauses inside waits on a server are not the loader's steps.
+    void processEventsWhileWaiting() override {}
 
     // "title|text" of each box, for comparing in one go.
     QStringList boxTexts() const

@@ -476,7 +476,11 @@ void tst_RetrievalRun::readFailure()
     QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
     QCOMPARE(r.ui.boxTexts(), QStringList{QStringLiteral("News Server 127.0.0.1 | ") + box});
     QCOMPARE(second.connectionCount(), 0);
-    QCOMPARE(r.ui.status0.last(), QStringLiteral("0 new messages"));
+    // g.two was read; g.one was not, and the status bar says so.
+    QCOMPARE(r.ui.status0.last(),
+             QStringLiteral("0 new messages; 1 newsgroup could not be read (News Server 127.0.0.1:%1: %2)")
+                 .arg(r.server.port())
+                 .arg(box));
 }
 
 void tst_RetrievalRun::serverChoice_data()

@@ -15,6 +15,7 @@
 #include "tests/support/modaldriver.h"
 #include "hostilechecks.h"
 
+#include "directories/addresscheck.h"
 #include "directories/categorytreemodel.h"
 #include "directories/categorytreeview.h"
 #include "exchange/postingrun.h"
@@ -239,6 +240,10 @@ void tst_HostileInput::directoryWindowsStoreWhatTheFieldsHeld()
         actionOf(list, "acAdd")->trigger();
         child<QPushButton>(list, "btnClose")->click();
     });
+    // A text that is no e-mail address is refused there with a box, and the
+    // user types a real one; every other field stores the text.
+    const QString realAddress = QStringLiteral("asker@example.org");
+    const bool addressRefused = !AddressCheck::problem(text.left(100)).isEmpty();
     steps.onWindow(QStringLiteral("fmAccountProperty"), [&](QWidget *dialog) {
         for (const auto &a : accountFields) {
             paste(field(dialog, a.field), text);
@@ -246,13 +251,21 @@ void tst_HostileInput::directoryWindowsStoreWhatTheFieldsHeld()
         }
         child<QPushButton>(dialog, "btnOk")->click();
     });
+    if (addressRefused) {
+        steps.answerBox(QMessageBox::Ok);
+        steps.onWindow(QStringLiteral("fmAccountProperty"), [&](QWidget *dialog) {
+            field(dialog, "dbeEmail")->setText(realAddress);
+            child<QPushButton>(dialog, "btnOk")->click();
+        });
+    }
     f.actions().acAccount->trigger();
     VERIFY_STEPS(steps);
     for (size_t i = 0; i < std::size(accountFields); ++i) {
         const auto &a = accountFields[i];
         COMPARE_TEXT(accountHeld[i], text.left(a.size));
+        const bool address = QLatin1String(a.field) == QLatin1String("dbeEmail");
         COMPARE_TEXT(f.store.value(QStringLiteral("SELECT %1 FROM Account").arg(QLatin1String(a.column))).toString(),
-                     asUtf8Reads(accountHeld[i]));
+                     address && addressRefused ? realAddress : asUtf8Reads(accountHeld[i]));
     }
 
     QString categoryHeld;

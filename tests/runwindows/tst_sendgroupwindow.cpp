@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -97,6 +98,7 @@ private Q_SLOTS:
     void closesByItselfWithoutErrors();
     void staysOpenAfterAnErrorUntilClose();
     void abortDuringTheRunEndsWithAbort();
+    void resultsStayReadableAndCanBeCopied();
 };
 
 void tst_SendGroupWindow::makeUp()
@@ -107,14 +109,16 @@ void tst_SendGroupWindow::makeUp()
     QCOMPARE(window.windowTitle(), QStringLiteral("Sending..."));
     QCOMPARE(window.size(), QSize(488, 453));
     QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
-    QVERIFY(!(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    // Sizeable, so that a long reply from a server can be read whole.
+    QVERIFY(window.minimumWidth() < 488 && window.maximumWidth() > 2000);
     QTreeWidget *tree = window.findChild<QTreeWidget *>(QStringLiteral("SendTree"));
     QVERIFY(tree);
     QCOMPARE(tree->headerItem()->text(0), QStringLiteral("Newsgroups"));
     QCOMPARE(tree->headerItem()->text(1), QStringLiteral("Result"));
     QCOMPARE(tree->columnWidth(0), 251);
-    QCOMPARE(tree->columnWidth(1), 212);
-    QVERIFY(!tree->isEnabled());
+    QVERIFY(tree->header()->stretchLastSection()); // Result takes the room
+    QVERIFY(tree->isEnabled());
+    QCOMPARE(tree->editTriggers(), QAbstractItemView::NoEditTriggers);
     QVERIFY(!tree->isSortingEnabled());
     QVERIFY(tree->rootIsDecorated());
     QPushButton *button = window.findChild<QPushButton *>(QStringLiteral("btnAbort"));
@@ -162,6 +166,7 @@ void tst_SendGroupWindow::staysOpenAfterAnErrorUntilClose()
     QVERIFY(closeClicked);
     QCOMPARE(result, TfmSendGroup::Abort);
     QCOMPARE(w.window->SendTree()->topLevelItem(0)->child(0)->text(1), QStringLiteral("441 posting failed"));
+    QCOMPARE(w.window->run().tally().text(), QStringLiteral("Posted 1 message to 1 newsgroup; 1 newsgroup failed"));
     QCOMPARE(w.store.rows(QStringLiteral("SELECT Folder, Source FROM Article WHERE Code=5")),
              QStringList{QStringLiteral("0|b.grp")});
 }
@@ -193,6 +198,50 @@ void tst_SendGroupWindow::abortDuringTheRunEndsWithAbort()
                           QStringLiteral("  b.grp |  | -")}));
     QCOMPARE(w.server.connectionCount(), 1);
     QCOMPARE(w.store.rows(QStringLiteral("SELECT Folder FROM Article WHERE Code=5")), QStringList{QStringLiteral("1")});
+}
+
+void tst_SendGroupWindow::resultsStayReadableAndCanBeCopied()
+{
+    Window w;
+    const QString refusal = QStringLiteral("441 Address in From header field not in Internet syntax (see RFC 5322, "
+                                           "section 3.4.1, and ask your administrator)");
+    w.server.addScript(postConnection(w.article(QStringLiteral("a.grp"), 1), refusal));
+    w.server.addScript(postConnection(w.article(QStringLiteral("b.grp"), 2)));
+    QString copied;
+    int stage = 0;
+    int resultWidthBefore = 0;
+    int resultWidthAfter = 0;
+    w.exec([&] {
+        if (w.window->run().running() || !w.window->isVisible())
+            return;
+        QTreeWidget *tree = w.window->SendTree();
+        QTreeWidgetItem *refused = tree->topLevelItem(0)->child(0);
+        switch (stage++) {
+        case 0:
+            // After the run the list can still be used.
+            QVERIFY(tree->isEnabled());
+            QCOMPARE(refused->toolTip(1), refusal);
+            resultWidthBefore = tree->columnWidth(1);
+            w.window->resize(888, 453);
+            break;
+        case 1:
+            break; // the layout follows the new size
+        default:
+            resultWidthAfter = tree->columnWidth(1);
+            tree->setFocus();
+            tree->setCurrentItem(refused);
+            QTest::keyClick(tree, Qt::Key_C, Qt::ControlModifier);
+            copied = QGuiApplication::clipboard()->text();
+            QTest::mouseClick(w.window->btnAbort(), Qt::LeftButton);
+        }
+    });
+    QVERIFY2(w.server.waitForScripts(), qPrintable(w.server.failure()));
+    QCOMPARE(copied, QStringLiteral("a.grp\t") + refusal);
+    // The rows' pop-up menu offers the same command.
+    QVERIFY(w.window->SendTree()->actions().contains(w.window->copyRowsAction()));
+    QCOMPARE(w.window->SendTree()->contextMenuPolicy(), Qt::ActionsContextMenu);
+    // The 400 pixels the window grew went to the Result column.
+    QCOMPARE(resultWidthAfter - resultWidthBefore, 400);
 }
 
 QTEST_MAIN(tst_SendGroupWindow)

@@ -3,6 +3,8 @@
 
 #include "shellfixture.h"
 
+#include "shell/helpcontents.h"
+#include "shell/helpwindow.h"
 #include "shell/mainactions.h"
 #include "shell/mainqueries.h"
 #include "messagelist/sentdate.h"
@@ -10,6 +12,8 @@
 #include "widgets/outbar.h"
 
 #include <QAction>
+#include <QTextBrowser>
+#include <QFontDatabase>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -101,8 +105,8 @@ private slots:
         LinkView *view = w.preview();
         QVERIFY(view->isReadOnly());
         QCOMPARE(view->lineWrapMode(), QTextEdit::WidgetWidth);
-        QCOMPARE(view->font().pointSize(), 12);
-        QCOMPARE(view->font().styleHint(), QFont::Serif);
+        // Fixed width, so quoted text and tables line up.
+        QCOMPARE(view->font(), QFontDatabase::systemFont(QFontDatabase::FixedFont));
         QCOMPARE(w.readTimer()->interval(), TfmMain::kReadDelay);
 
         auto *status = w.findChild<QStatusBar *>(QStringLiteral("stMain"));
@@ -125,40 +129,40 @@ private slots:
         QTest::addColumn<bool>("picture");
         QTest::newRow("acNewQuestion") << "acNewQuestion"
                                        << "File"
-                                       << "New Question"
+                                       << "&New Question"
                                        << "Create a new question"
                                        << "Create a new question"
-                                       << "" << true;
+                                       << "Ctrl+N" << true;
         QTest::newRow("acReply") << "acReply"
                                  << "File"
-                                 << "Reply"
+                                 << "&Reply"
                                  << "Reply to Newsgroup"
                                  << "Reply to Newsgroup"
-                                 << "" << true;
+                                 << "Ctrl+R" << true;
         QTest::newRow("acSend") << "acSend"
                                 << "File"
-                                << "Post"
+                                << "&Post"
                                 << "Post questions and replies to newsgroups"
                                 << "Post questions and replies to newsgroups"
-                                << "" << true;
+                                << "Ctrl+P" << true;
         QTest::newRow("acReceive") << "acReceive"
                                    << "File"
-                                   << "Retrieve"
+                                   << "Re&trieve"
                                    << "Retrieve the answers"
                                    << "Retrieve the answers"
-                                   << "" << true;
+                                   << "F5" << true;
         QTest::newRow("acEdit") << "acEdit"
                                 << "File"
-                                << "Edit"
+                                << "&Edit"
                                 << "View or edit the selected message"
                                 << "View or edit the selected message"
-                                << "" << true;
+                                << "Return" << true;
         QTest::newRow("acDelete") << "acDelete"
                                   << "Edit"
-                                  << "Delete"
+                                  << "&Delete"
                                   << "Delete the selected message"
                                   << "Delete the selected message"
-                                  << "" << true;
+                                  << "Del" << true;
         QTest::newRow("EditCopy1") << "EditCopy1"
                                    << "Edit"
                                    << "&Copy"
@@ -173,25 +177,25 @@ private slots:
                                         << "Ctrl+A" << true;
         QTest::newRow("actServers") << "actServers"
                                     << "Tool"
-                                    << "News Servers..."
+                                    << "&News Servers..."
                                     << ""
                                     << "News Servers"
                                     << "" << false;
         QTest::newRow("acAccount") << "acAccount"
                                    << "Tool"
-                                   << "Accounts..."
+                                   << "&Accounts..."
                                    << ""
                                    << "Accounts"
                                    << "" << false;
         QTest::newRow("acNewsgroups") << "acNewsgroups"
                                       << "Tool"
-                                      << "Newsgroups..."
+                                      << "News&groups..."
                                       << ""
                                       << "Newsgroups"
                                       << "" << false;
         QTest::newRow("acCategories") << "acCategories"
                                       << "Tool"
-                                      << "Categories..."
+                                      << "Ca&tegories..."
                                       << ""
                                       << "Categories"
                                       << "" << false;
@@ -203,7 +207,7 @@ private slots:
                                        << "F1" << true;
         QTest::newRow("acAbout") << "acAbout"
                                  << "Help"
-                                 << "About..."
+                                 << "&About..."
                                  << "About Quorbic"
                                  << "About Quorbic"
                                  << "" << true;
@@ -241,10 +245,10 @@ private slots:
             menus << menu->text() + QStringLiteral(": ") + actionNames(menu->menu()->actions());
         QCOMPARE(menus,
                  (QStringList{
-                     "Message: acNewQuestion acReply - acEdit acDelete - acSend acReceive - Exit1",
-                     "Edit: EditCopy1 EditSelectAll1",
-                     "Tools: actServers acAccount acNewsgroups acCategories",
-                     "Help: HelpContents1 - acAbout",
+                     "&Message: acNewQuestion acReply - acEdit acDelete - acSend acReceive - Exit1",
+                     "&Edit: EditCopy1 EditSelectAll1",
+                     "&Tools: actServers acAccount acNewsgroups acCategories",
+                     "&Help: HelpContents1 - acAbout",
                  }));
         QCOMPARE(w.actions().Exit1->text(), QStringLiteral("E&xit"));
         auto *toolBar = w.findChild<QToolBar *>(QStringLiteral("ToolBar1"));
@@ -335,28 +339,35 @@ private slots:
         QCOMPARE(f_treeCount(window), 0);
     }
 
-    void helpOpensTheHelpFileWhenThereIsOne()
+    void helpOpensTheManualInItsOwnWindow()
     {
         MainFixture f;
         f.open();
         f.window->show();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         f.tree()->setFocus();
-        QFile::remove(QStringLiteral("Quorbic.chm"));
         QTest::keyClick(f.tree(), Qt::Key_F1);
-        QVERIFY(f.opener.opened.isEmpty());
-        {
-            QFile help(QStringLiteral("Quorbic.chm"));
-            QVERIFY(help.open(QIODevice::WriteOnly));
-        }
-        QTest::keyClick(f.tree(), Qt::Key_F1);
-        QCOMPARE(f.opener.opened.size(), 1);
-        QCOMPARE(f.opener.opened[0],
-                 QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Quorbic.chm"))));
+        TfmHelp *help = f.window->helpWindow();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->objectName(), QStringLiteral("fmHelp"));
+        QCOMPARE(help->browser()->source(), QUrl::fromLocalFile(HelpContents::indexPage()));
+        QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("Setting up a news server")));
+        QVERIFY(f.opener.opened.isEmpty()); // no browser needed
+        // A page of the manual opens in the window; a web link on the desktop.
+        emit help->browser()->anchorClicked(QUrl(QStringLiteral("#retrieving")));
+        QCOMPARE(help->browser()->source().fileName(), QStringLiteral("index.html"));
+        emit help->browser()->anchorClicked(QUrl(QStringLiteral("https://www.rfc-editor.org/rfc/rfc3977")));
+        QCOMPARE(f.opener.opened, QList<QUrl>{QUrl(QStringLiteral("https://www.rfc-editor.org/rfc/rfc3977"))});
+        // F1 from the preview too; Esc closes the window.
+        help->close();
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         f.window->preview()->setFocus();
         QTest::keyClick(f.window->preview(), Qt::Key_F1);
-        QCOMPARE(f.opener.opened.size(), 2);
-        QFile::remove(QStringLiteral("Quorbic.chm"));
+        QVERIFY(help->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(help));
+        QTest::keyClick(help->browser(), Qt::Key_Escape);
+        QVERIFY(!help->isVisible());
     }
 
     void aboutShowsTheBoxWithTitleAndButton()

@@ -2,6 +2,7 @@
 
 #include "cli/commandline.h"
 #include "store/dmod.h"
+#include "store/storeprivacy.h"
 #include "transport/newsclient.h"
 
 ToolSession::ToolSession(ConsoleUi::Answers answers)
@@ -9,6 +10,13 @@ ToolSession::ToolSession(ConsoleUi::Answers answers)
     , m_dm(std::make_unique<Tdm>(QLatin1String(Cli::kStoreFile)))
 {
     m_dm->DataModuleCreate();
+    // Reported, never changed: the user decides who may read the store.
+    if (StorePrivacy::exposed(m_dm->fileName(), m_dm->MainConnection())) {
+        Cli::err() << "quorbic-cli: " << Cli::kStoreFile
+                   << " holds passwords and other users can read it; make it private with: chmod 600 "
+                   << Cli::kStoreFile << "\n";
+        Cli::err().flush();
+    }
 
     NewsClient &client = m_dm->newsClient();
     // Every connection copies its server row over these settings, which keep

@@ -6,6 +6,7 @@
 #include "shell/helpcontents.h"
 #include "shell/icons.h"
 #include "shell/main.h"
+#include "shell/storeprivacybox.h"
 #include "shell/unhandlederror.h"
 #include "store/dmod.h"
 
@@ -45,6 +46,8 @@ void QuorbicProgram::start()
     m_fmMain->setAboutBox(m_fmAbout);
     // 8. The main window shows; the caller runs the message loop.
     m_fmMain->show();
+    // 9. A store that others can read is reported once it is open and shown.
+    runCommand([&] { StorePrivacyBox::offer(m_fmMain.get(), *m_dm); });
 }
 
 void QuorbicProgram::shutdown()

@@ -7,8 +7,13 @@ std::unique_ptr<SessionTrace> SessionTrace::fromEnvironment()
     const QString path = qEnvironmentVariable("QUORBIC_NNTP_TRACE");
     if (path.isEmpty())
         return nullptr;
+    // The trace holds login names, articles and what the servers say: it is
+    // the user's alone, like the store, also when an older trace is appended to.
+    constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append, ownerOnly))
+        return nullptr;
+    if (file->permissions() != ownerOnly && !file->setPermissions(ownerOnly))
         return nullptr;
     return std::unique_ptr<SessionTrace>(new SessionTrace(std::move(file)));
 }

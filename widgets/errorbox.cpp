@@ -10,6 +10,8 @@ void show(QWidget *owner, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorbic"), errorBoxText(message), QMessageBox::Ok, owner);
     box.setObjectName(QStringLiteral("UnhandledErrorBox"));
+    // The message may hold a server's reply: shown as written.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include "widgets/plainbox.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -139,13 +141,13 @@ void TfmSendGroup::reject()
 
 void TfmSendGroup::showMessage(const QString &title, const QString &text, Icon icon)
 {
-    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, this);
-    box.exec();
+    PlainBox::show(this, boxIcon(icon), title, text);
 }
 
 bool TfmSendGroup::ask(const QString &title, const QString &text)
 {
-    return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return PlainBox::show(this, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 void TfmSendGroup::showStatus(int, const QString &)

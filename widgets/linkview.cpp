@@ -1,6 +1,7 @@
 #include "widgets/linkview.h"
 
 #include "widgets/linkfinder.h"
+#include "widgets/plainbox.h"
 
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -19,6 +20,9 @@ LinkView::LinkView(QWidget *parent)
     setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     connect(this, &QTextBrowser::anchorClicked, this,
             [this](const QUrl &url) { emit linkClicked(url.toString(QUrl::FullyDecoded)); });
+    connect(this, qOverload<const QUrl &>(&QTextBrowser::highlighted), this, [this](const QUrl &url) {
+        emit linkHovered(url.isEmpty() ? QString() : LinkFinder::shownAddress(url.toString(QUrl::FullyDecoded)));
+    });
 }
 
 void LinkView::setText(const QString &written)
@@ -41,7 +45,9 @@ void LinkView::setText(const QString &written)
         cursor.setPosition(int(link.start + link.length), QTextCursor::KeepAnchor);
         QTextCharFormat format;
         format.setAnchor(true);
-        format.setAnchorHref(cursor.selectedText());
+        const QString address = cursor.selectedText();
+        format.setAnchorHref(address);
+        format.setToolTip(PlainBox::toolTip(LinkFinder::shownAddress(address)));
         format.setForeground(palette().link());
         format.setFontUnderline(true);
         cursor.mergeCharFormat(format);

@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kInbox = 0;
 // How far back a group is read when its oldest record is not found on the server.
-constexpr quint32 kRecentArticles = 300;
+constexpr ArticleNumber kRecentArticles = 300;
 
 const QString kConnecting = QStringLiteral("Connecting...");
 const QString kLoadingFrom = QStringLiteral("Loading articles from ");
@@ -30,6 +30,8 @@ const QString kBrokeOff = QStringLiteral("The server broke off the connection");
 const QString kUnhandled = QStringLiteral("Unhandled error: ");
 const QString kServerBoxTitle = QStringLiteral("News Server ");
 const QString kAppTitle = QStringLiteral("Quorbic");
+// How much of a broken overview line a message shows.
+constexpr qsizetype kShownLineLength = 80;
 
 QString countText(int count)
 {
@@ -84,6 +86,17 @@ QString overviewField(const QByteArray &line, OverviewField wanted)
 QString referencesOf(const QByteArray &line)
 {
     return overviewField(line, ReferencesField);
+}
+
+// The number of an overview line; 0, which numbers no article, when the field
+// is not a number.
+ArticleNumber numberOf(const QByteArray &line)
+{
+    const QString field = overviewField(line, NumberField).trimmed();
+    bool ok = !field.isEmpty()
+        && std::all_of(field.begin(), field.end(), [](QChar c) { return c.isDigit() && c.unicode() < 0x80; });
+    const ArticleNumber number = ok ? field.toULongLong(&ok) : 0;
+    return ok ? number : 0;
 }
 
 } // namespace
@@ -271,7 +284,7 @@ void RetrievalRun::readGroup(const QString &group)
     // Nothing recorded in the group: no article there can answer anything.
     if (!recorded)
         return;
-    const quint32 start = startNumber(oldest);
+    const ArticleNumber start = startNumber(oldest);
 
     // The same for every answer of the group.
     m_groupCode = m_queries.groupCode(group);
@@ -294,7 +307,7 @@ void RetrievalRun::readGroup(const QString &group)
     m_overview.clear();
 }
 
-quint32 RetrievalRun::startNumber(const QString &oldestMessageId)
+ArticleNumber RetrievalRun::startNumber(const QString &oldestMessageId)
 {
     // STAT wants the Message-ID without its angle brackets.
     const QString bare = oldestMessageId.size() > 2 ? oldestMessageId.mid(1, oldestMessageId.size() - 2) : QString();
@@ -332,10 +345,21 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
 {
     // The body first: an article the server has lost since its overview line
     // was sent leaves nothing behind.
+    // A number that cannot be read is no article 0: the overview reply is
+    // broken, and the group is not read further.
+    if (line.articleNumber == 0)
+        throw ClientError(QStringLiteral("The server sent an article number that cannot be read: ")
+                          + QString::fromUtf8(m_overview.at(m_line).left(kShownLineLength)));
     NntpMessage &message = m_dm.msgNNTP();
     message.clear();
-    if (!m_client.body(quint32(line.articleNumber), message))
+    try {
+        if (!m_client.body(line.articleNumber, message))
+            return;
+    } catch (const OversizedBody &error) {
+        // Only this article is lost: the rest of the group is read.
+        m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, error.text(), RunUi::Icon::Error);
         return;
+    }
     m_expected.add(line.messageId, {});
     requestBodiesAhead();
     // The store keeps what came from the server byte for byte; it is decoded
@@ -387,7 +411,10 @@ void RetrievalRun::requestBodiesAhead()
         const QString messageId = overviewField(next, MessageIdField);
         if (isRecorded(messageId))
             continue;
-        m_client.requestBody(overviewField(next, NumberField).trimmed().toUInt());
+        const ArticleNumber number = numberOf(next);
+        if (number == 0)
+            continue; // examine() reports it
+        m_client.requestBody(number);
         m_requested.push_back(m_lookedAhead);
         m_expected.add(messageId, {});
     }

@@ -58,7 +58,7 @@ private:
     void scanGroup(const QString &group);
     bool connectForReading(const QString &host);
     void readGroup(const QString &group);
-    quint32 startNumber(const QString &oldestMessageId);
+    quint64 startNumber(const QString &oldestMessageId);
     void examine(const QString &group, const QByteArray &overviewLine);
     void storeAnswer(const QString &group, const OverviewLine &line, int parent);
     void requestBodiesAhead();

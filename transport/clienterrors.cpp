@@ -49,3 +49,8 @@ ReplyError::ReplyError(int code, const QString &replyLine, const QString &text)
 ConnectionRefused::ConnectionRefused(int code, const QString &replyLine)
     : ReplyError(code, replyLine, QStringLiteral("Connection explicitly refused by NNTP server."))
 {}
+
+OversizedBody::OversizedBody(quint64 articleNumber, qsizetype limit)
+    : ClientError(
+        QStringLiteral("The body of article %1 is larger than %2 bytes; it was skipped.").arg(articleNumber).arg(limit))
+{}

@@ -3,6 +3,7 @@
 #include "widgets/linkfinder.h"
 #include "widgets/plainbox.h"
 
+#include <QMouseEvent>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
@@ -20,9 +21,27 @@ LinkView::LinkView(QWidget *parent)
     setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     connect(this, &QTextBrowser::anchorClicked, this,
             [this](const QUrl &url) { emit linkClicked(url.toString(QUrl::FullyDecoded)); });
-    connect(this, qOverload<const QUrl &>(&QTextBrowser::highlighted), this, [this](const QUrl &url) {
-        emit linkHovered(url.isEmpty() ? QString() : LinkFinder::shownAddress(url.toString(QUrl::FullyDecoded)));
-    });
+}
+
+void LinkView::mouseMoveEvent(QMouseEvent *event)
+{
+    // The address as written in the text, not as a URL would rewrite it.
+    hover(anchorAt(event->position().toPoint()));
+    QTextBrowser::mouseMoveEvent(event);
+}
+
+void LinkView::leaveEvent(QEvent *event)
+{
+    hover(QString());
+    QTextBrowser::leaveEvent(event);
+}
+
+void LinkView::hover(const QString &address)
+{
+    if (address == m_hovered)
+        return;
+    m_hovered = address;
+    emit linkHovered(address.isEmpty() ? QString() : LinkFinder::shownAddress(address));
 }
 
 void LinkView::setText(const QString &written)

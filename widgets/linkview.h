@@ -22,4 +22,13 @@ signals:
     // The address of the link under the mouse, as shownAddress() writes it;
     // empty once the mouse has left the link.
     void linkHovered(const QString &shownAddress);
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    void hover(const QString &address);
+
+    QString m_hovered; // the address of the link under the mouse, as written
 };

@@ -343,13 +343,13 @@ bool RetrievalRun::isRecorded(const QString &messageId)
 
 void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, int parent)
 {
-    // The body first: an article the server has lost since its overview line
-    // was sent leaves nothing behind.
     // A number that cannot be read is no article 0: the overview reply is
     // broken, and the group is not read further.
     if (line.articleNumber == 0)
         throw ClientError(QStringLiteral("The server sent an article number that cannot be read: ")
                           + QString::fromUtf8(m_overview.at(m_line).left(kShownLineLength)));
+    // The body first: an article the server has lost since its overview line
+    // was sent leaves nothing behind.
     NntpMessage &message = m_dm.msgNNTP();
     message.clear();
     try {

@@ -1,19 +1,22 @@
 #include "transport/sessiontrace.h"
 
+#include "transport/log.h"
+
 #include <QFile>
 
 std::unique_ptr<SessionTrace> SessionTrace::fromEnvironment()
 {
     const QString path = qEnvironmentVariable("QUORBIC_NNTP_TRACE");
-    if (path.isEmpty())
-        return nullptr;
     // The trace holds login names, articles and what the servers say: it is
     // the user's alone, like the store, also when an older trace is appended to.
     constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append, ownerOnly))
-        return nullptr;
-    if (file->permissions() != ownerOnly && !file->setPermissions(ownerOnly))
+    std::unique_ptr<QFile> file;
+    if (!path.isEmpty()) {
+        file = std::make_unique<QFile>(path);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Append, ownerOnly) || !file->setPermissions(ownerOnly))
+            file.reset();
+    }
+    if (!file && !lcTransport().isDebugEnabled())
         return nullptr;
     return std::unique_ptr<SessionTrace>(new SessionTrace(std::move(file)));
 }
@@ -26,6 +29,9 @@ SessionTrace::~SessionTrace() = default;
 
 void SessionTrace::write(const char *prefix, const QByteArray &text)
 {
+    qCDebug(lcTransport).noquote().nospace() << prefix << QString::fromLatin1(text);
+    if (!m_file)
+        return;
     m_file->write(prefix);
     m_file->write(text);
     m_file->write("\n");

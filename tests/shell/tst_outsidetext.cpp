@@ -7,8 +7,8 @@
 
 #include "directories/newsgroupui.h"
 #include "exchange/folderview.h"
-#include "exchange/windows/recnews.h"
-#include "exchange/windows/sendgroup.h"
+#include "directories/recnews.h"
+#include "runwindows/sendgroup.h"
 #include "shell/mainrunui.h"
 #include "widgets/errorbox.h"
 #include "widgets/linkview.h"

@@ -1,19 +1,25 @@
 #include "cli/commandline.h"
 
+#include "cli/terminalsafe.h"
+
 #include <QFileInfo>
 #include <QTextStream>
 
 namespace Cli {
 
+// Both streams print through the filter of control characters: much of what
+// they carry came from a server or the store.
 QTextStream &out()
 {
-    static QTextStream stream(stdout);
+    static TerminalSafeDevice device(stdout);
+    static QTextStream stream(&device);
     return stream;
 }
 
 QTextStream &err()
 {
-    static QTextStream stream(stderr);
+    static TerminalSafeDevice device(stderr);
+    static QTextStream stream(&device);
     return stream;
 }
 

@@ -22,11 +22,14 @@ void ConsoleListLoadView::runServer(const std::function<bool()> &opening, const 
     if (Interrupt::requested())
         return;
     m_caption.clear();
+    m_skipped = 0;
     opening();
-    if (m_caption.startsWith(kListingCaption))
-        m_err << m_caption << " " << m_count() << " newsgroups" << (Interrupt::requested() ? ", interrupted" : "")
-              << "\n";
-    else if (!m_caption.isEmpty())
+    if (m_caption.startsWith(kListingCaption)) {
+        m_err << m_caption << " " << m_count() << " newsgroups";
+        if (m_skipped > 0)
+            m_err << ", " << m_skipped << " names skipped";
+        m_err << (Interrupt::requested() ? ", interrupted" : "") << "\n";
+    } else if (!m_caption.isEmpty())
         m_err << m_caption << " not loaded\n";
     m_err.flush();
 }

@@ -18,9 +18,11 @@ public:
     void setCaption(const QString &caption) override { m_caption = caption; }
     void showCount(int) override {}
     void showGroupName(const QString &) override {}
+    void showSkipped(int count) override { m_skipped = count; }
 
 private:
     QTextStream &m_err;
     std::function<int()> m_count;
     QString m_caption;
+    int m_skipped = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "cli/commandline.h"
 #include "store/dmod.h"
+#include "store/storeprivacy.h"
 #include "transport/newsclient.h"
 
 ToolSession::ToolSession(ConsoleUi::Answers answers)
@@ -10,6 +11,13 @@ ToolSession::ToolSession(ConsoleUi::Answers answers)
     , m_dm(std::make_unique<Tdm>(QLatin1String(Cli::kStoreFile)))
 {
     m_dm->DataModuleCreate();
+    // Reported, never changed: the user decides who may read the store.
+    if (StorePrivacy::exposed(m_dm->fileName(), m_dm->MainConnection())) {
+        Cli::err() << "quorbic-cli: " << Cli::kStoreFile
+                   << " holds passwords and other users can read it; make it private with: chmod 600 "
+                   << Cli::kStoreFile << "\n";
+        Cli::err().flush();
+    }
 
     NewsClient &client = NewsAccess::of(*m_dm).client();
     // Every connection copies its server row over these settings, which keep

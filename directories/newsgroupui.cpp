@@ -5,7 +5,7 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
+#include "widgets/plainbox.h"
 
 QWidget *NewsgroupRunUi::boxOwner() const
 {
@@ -20,13 +20,13 @@ void NewsgroupRunUi::showMessage(const QString &title, const QString &text, Icon
         boxIcon = QMessageBox::Information;
     else if (icon == Icon::Warning)
         boxIcon = QMessageBox::Warning;
-    QMessageBox box(boxIcon, title, text, QMessageBox::Ok, boxOwner());
-    box.exec();
+    PlainBox::show(boxOwner(), boxIcon, title, text);
 }
 
 bool NewsgroupRunUi::ask(const QString &title, const QString &text)
 {
-    return QMessageBox::question(boxOwner(), title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return PlainBox::show(boxOwner(), QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 bool NewsgroupRunUi::askPlainLogin(const QString &host, const QString &reply)
@@ -36,8 +36,11 @@ bool NewsgroupRunUi::askPlainLogin(const QString &host, const QString &reply)
 
 void NewsgroupRunUi::showStatus(int panel, const QString &text)
 {
-    if (panel == 0)
+    if (panel == 0) {
+        // Server texts: shown as written.
+        m_status->setTextFormat(Qt::PlainText);
         m_status->setText(text);
+    }
 }
 
 void NewsgroupRunUi::processEvents()

@@ -23,6 +23,10 @@ TfmRecNewsgroup::TfmRecNewsgroup(QWidget *parent)
     m_lbCount->setObjectName(QStringLiteral("lbCount"));
     m_label2 = new QLabel(this);
     m_label2->setObjectName(QStringLiteral("Label2"));
+    // Names come from the server: shown as they are, never as markup.
+    m_label2->setTextFormat(Qt::PlainText);
+    m_lbSkipped = new QLabel(this);
+    m_lbSkipped->setObjectName(QStringLiteral("lbSkipped"));
     m_bitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Abort"), this);
     m_bitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     m_bitBtn1->setAutoDefault(false);
@@ -32,7 +36,8 @@ TfmRecNewsgroup::TfmRecNewsgroup(QWidget *parent)
     layout->addWidget(label1, 0, 0);
     layout->addWidget(m_lbCount, 0, 1);
     layout->addWidget(m_label2, 1, 0, 1, 2);
-    layout->addWidget(m_bitBtn1, 2, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(m_lbSkipped, 2, 0, 1, 2);
+    layout->addWidget(m_bitBtn1, 3, 0, 1, 2, Qt::AlignHCenter);
     layout->setColumnStretch(1, 1);
     // A fixed frame: long group names are cut off rather than resizing the
     // window on every line.
@@ -89,6 +94,11 @@ void TfmRecNewsgroup::showCount(int count)
 void TfmRecNewsgroup::showGroupName(const QString &name)
 {
     m_label2->setText(name);
+}
+
+void TfmRecNewsgroup::showSkipped(int count)
+{
+    m_lbSkipped->setText(count > 0 ? QStringLiteral("%1 names skipped").arg(count) : QString());
 }
 
 void TfmRecNewsgroup::BitBtn1Click()

@@ -28,6 +28,7 @@ public:
     void setCaption(const QString &caption) override;
     void showCount(int count) override;
     void showGroupName(const QString &name) override;
+    void showSkipped(int count) override;
 
     void reject() override;
 
@@ -41,6 +42,7 @@ private:
 
     QLabel *m_lbCount;
     QLabel *m_label2;
+    QLabel *m_lbSkipped;
     QPushButton *m_bitBtn1;
     std::function<bool()> m_opening;
     std::function<void()> m_abort;

@@ -13,6 +13,7 @@
 #include "transport/clienterrors.h"
 #include "transport/dialup.h"
 #include "transport/newsclient.h"
+#include "transport/newsgroupname.h"
 
 #include <optional>
 
@@ -126,7 +127,7 @@ void NewsgroupListLoader::loadAllServers()
     } scope{client, client.onNewsgroupList()};
     const CertificateQuestions certificates(client, m_ui);
     const NetworkWaits waits(client, m_ui, [this] { return m_continueLoading; });
-    client.setOnNewsgroupList([this](const QString &name, quint32, quint32, const QString &, bool &go) {
+    client.setOnNewsgroupList([this](const QString &name, quint64, quint64, const QString &, bool &go) {
         NewsClientNewsgroupList(name, go);
     });
     for (; !servers.eof(); servers.next()) {
@@ -174,11 +175,15 @@ bool NewsgroupListLoader::loadServer(const Server &server)
     try {
         if (greetingAllowsReading(client.greetingState())) {
             m_groupCount = 0;
+            m_skippedNames = 0;
+            m_view.showSkipped(0);
             m_view.setCaption(QStringLiteral("Loading Newsgroups from ") + server.name + QStringLiteral("..."));
             letEventsRun(true);
             if (m_continueLoading) {
                 readLinks();
                 client.newsgroupList();
+                m_skippedNames += int(client.skippedListLines());
+                m_view.showSkipped(m_skippedNames);
                 // The descriptions name groups the batch may still hold.
                 writeBatch();
                 loadDescriptions();
@@ -206,6 +211,10 @@ bool NewsgroupListLoader::loadServer(const Server &server)
 void NewsgroupListLoader::NewsClientNewsgroupList(const QString &name, bool &continueListing)
 {
     continueListing = m_continueLoading;
+    if (!NewsgroupName::isValid(name)) {
+        m_view.showSkipped(++m_skippedNames);
+        return;
+    }
     ++m_groupCount;
     if (m_groupCount % kCountStep == 0)
         m_view.showCount(m_groupCount);

@@ -15,6 +15,9 @@
 // - a failed LIST or store statement (the standard "Quorbic" error box): the
 //   client is disconnected before the next server, and the window stays until
 //   the user closes it.
+// Only valid newsgroup names are taken (RFC 5536 3.1.4): a name with a comma
+// or a control character would later be posted to as it is. The others, and
+// lines whose numbers cannot be read, are counted as skipped and shown.
 // Each listed name not yet in GroupNames is inserted into Groups; each pair of
 // group and server not yet in GroupServer is linked (a refused link is ignored).
 // After a complete list, where the store has table GroupDescriptions, the
@@ -81,6 +84,8 @@ public:
     void abort() { m_continueLoading = false; }
 
     int GroupCount() const { return m_groupCount; }
+    // Lines of the current server's list that named no valid newsgroup.
+    int skippedNames() const { return m_skippedNames; }
     bool ContinueLoading() const { return m_continueLoading; }
     const QString &CurrentGroupName() const { return m_currentGroupName; }
 
@@ -126,6 +131,7 @@ private:
 
     GroupNames m_groupNames;
     int m_groupCount = 0;
+    int m_skippedNames = 0;
     bool m_continueLoading = false;
     QString m_currentGroupName;
     int m_serverCode = 0;

@@ -21,3 +21,9 @@ void ListLoadStatus::showGroupName(const QString &)
 {
     // A name per repaint is for a window; a log of them would say nothing.
 }
+
+void ListLoadStatus::showSkipped(int count)
+{
+    if (count > 0)
+        m_ui.showStatus(0, QStringLiteral("%1 names skipped").arg(count));
+}

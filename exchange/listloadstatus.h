@@ -19,6 +19,8 @@ public:
     void setCaption(const QString &caption) override;
     void showCount(int count) override;
     void showGroupName(const QString &name) override;
+    // Panel 0, after the caption.
+    void showSkipped(int count) override;
 
 private:
     RunUi &m_ui;

@@ -24,4 +24,7 @@ public:
     virtual void showCount(int count) = 0;
     // The name being handled (Label2); empty clears it.
     virtual void showGroupName(const QString &name) = 0;
+    // The names of the current server's list that are no newsgroup names and
+    // were not taken ("N names skipped"); 0 shows nothing.
+    virtual void showSkipped(int count) { Q_UNUSED(count); }
 };

@@ -12,6 +12,7 @@
 #include "exchange/runui.h"
 #include "store/dmod.h"
 #include "store/storeerror.h"
+#include "transport/newsgroupname.h"
 #include "transport/clienterrors.h"
 #include "transport/dialup.h"
 #include "transport/messageid.h"
@@ -24,6 +25,7 @@ const QString kSuccessful = QStringLiteral("Successful");
 const QString kPostedBefore = QStringLiteral("Successful (posted in an earlier run)");
 const QString kGroupNotFound = QStringLiteral("Error: The group is not found");
 const QString kNoServerReached = QStringLiteral("Error: no server could be reached");
+const QString kInvalidGroupName = QStringLiteral("Error: this is not a valid newsgroup name");
 const QString kServerBoxTitle = QStringLiteral("News Server ");
 const QString kAppTitle = QStringLiteral("Quorbic");
 
@@ -179,10 +181,18 @@ void PostingRun::postToGroup(const QString &group, int row)
         m_view.setRowMark(row, PostingView::Mark::Success);
         return;
     }
-
     m_queries.openServers(group);
     RowSet &servers = m_queries.qryServer;
     const bool carried = !servers.isEmpty();
+    // A name a server listed before names from lists were checked: a comma
+    // in it would post to groups the user never chose. Nothing is recorded
+    // or sent.
+    if (carried && !NewsgroupName::isValid(group)) {
+        ResultText = kInvalidGroupName;
+        ++m_errorCount;
+        m_view.setRowMark(row, PostingView::Mark::Failure);
+        return;
+    }
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
     const int groupCode = m_queries.groupCode(group);
     // A copy an earlier run sent without learning whether a server took it:

@@ -30,6 +30,8 @@ const QString kConnecting = QStringLiteral("Connecting...");
 const QString kLoadingFrom = QStringLiteral("Loading articles from ");
 const QString kServerBoxTitle = QStringLiteral("News Server ");
 const QString kAppTitle = QStringLiteral("Quorbic");
+// How much of a broken overview line a message shows.
+constexpr qsizetype kShownLineLength = 80;
 
 QString countText(int count)
 {
@@ -86,16 +88,15 @@ QString referencesOf(const QByteArray &line)
     return overviewField(line, ReferencesField);
 }
 
-// The article number that leads an overview line; 0 when there is none.
-quint64 articleNumberOf(const QByteArray &line)
+// The number of an overview line; 0, which numbers no article, when the field
+// is not a number.
+ArticleNumber numberOf(const QByteArray &line)
 {
-    quint64 number = 0;
-    for (const char c : line) {
-        if (c < '0' || c > '9')
-            break;
-        number = number * 10 + quint64(c - '0');
-    }
-    return number;
+    const QString field = overviewField(line, NumberField).trimmed();
+    bool ok = !field.isEmpty()
+        && std::all_of(field.begin(), field.end(), [](QChar c) { return c.isDigit() && c.unicode() < 0x80; });
+    const ArticleNumber number = ok ? field.toULongLong(&ok) : 0;
+    return ok ? number : 0;
 }
 
 } // namespace
@@ -322,15 +323,15 @@ void RetrievalRun::readGroup(const QString &group, int serverCode)
     // Everything a record added since the last complete scan can be answered
     // by came after that record, so after the mark. A mark beyond the group's
     // highest number is from a server renumbered or replaced since: no guide.
-    const quint64 high = m_client.groupFigures().high;
-    quint64 mark = m_marks.mark(groupCode, serverCode);
+    const ArticleNumber high = m_client.groupFigures().high;
+    ArticleNumber mark = m_marks.mark(groupCode, serverCode);
     if (mark > high) {
         m_marks.drop(groupCode, serverCode);
         mark = 0;
     }
     if (mark != 0 && mark == high)
         return; // nothing new since
-    const quint64 start = mark != 0 ? mark + 1 : scanStart(m_client, group, oldest);
+    const ArticleNumber start = mark != 0 ? mark + 1 : scanStart(m_client, group, oldest);
 
     // The same for every answer of the group.
     m_groupCode = m_queries.groupCode(group);
@@ -343,7 +344,7 @@ void RetrievalRun::readGroup(const QString &group, int serverCode)
     for (m_line = 0; m_line < m_overview.size(); ++m_line) {
         m_ui.processEvents();
         m_ui.showStatus(1, QString::number(m_line));
-        examined = std::max(examined, articleNumberOf(m_overview.at(m_line)));
+        examined = std::max(examined, numberOf(m_overview.at(m_line)));
         // Lines the look-ahead passed over without asking for their body
         // answer nothing (see requestBodiesAhead).
         const bool requested = !m_requested.empty() && m_requested.front() == m_line;
@@ -383,12 +384,23 @@ bool RetrievalRun::isRecorded(const QString &messageId)
 
 void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, int parent)
 {
+    // A number that cannot be read is no article 0: the overview reply is
+    // broken, and the group is not read further.
+    if (line.articleNumber == 0)
+        throw ClientError(QStringLiteral("The server sent an article number that cannot be read: ")
+                          + QString::fromUtf8(m_overview.at(m_line).left(kShownLineLength)));
     // The body first: an article the server has lost since its overview line
     // was sent leaves nothing behind.
     NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
-    if (!m_client.body(quint32(line.articleNumber), message))
+    try {
+        if (!m_client.body(line.articleNumber, message))
+            return;
+    } catch (const OversizedBody &error) {
+        // Only this article is lost: the rest of the group is read.
+        m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, error.text(), RunUi::Icon::Error);
         return;
+    }
     m_expected.add(line.messageId, {});
     requestBodiesAhead();
     // The store keeps what came from the server byte for byte; it is decoded
@@ -440,7 +452,10 @@ void RetrievalRun::requestBodiesAhead()
         const QString messageId = overviewField(next, MessageIdField);
         if (isRecorded(messageId))
             continue;
-        m_client.requestBody(overviewField(next, NumberField).trimmed().toUInt());
+        const ArticleNumber number = numberOf(next);
+        if (number == 0)
+            continue; // examine() reports it
+        m_client.requestBody(number);
         m_requested.push_back(m_lookedAhead);
         m_expected.add(messageId, {});
     }

@@ -341,6 +341,7 @@ void MessageEditor::SendExecute()
     if (failure.field != PostChecks::Field::None) {
         QMessageBox box(QMessageBox::Warning, QLatin1String(PostChecks::kBoxTitle), PostChecks::boxText(failure.reason),
                         QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
         if (QWidget *field = fieldFor(failure.field))
             field->setFocus(Qt::OtherFocusReason);

@@ -11,6 +11,8 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include "widgets/plainbox.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -160,13 +162,13 @@ void TfmSendGroup::reject()
 
 void TfmSendGroup::showMessage(const QString &title, const QString &text, Icon icon)
 {
-    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, this);
-    box.exec();
+    PlainBox::show(this, boxIcon(icon), title, text);
 }
 
 bool TfmSendGroup::ask(const QString &title, const QString &text)
 {
-    return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return PlainBox::show(this, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 bool TfmSendGroup::askPlainLogin(const QString &host, const QString &reply)

@@ -254,6 +254,13 @@ void TfmMain::wire()
     connect(m_tree->widget(), &QTreeWidget::itemSelectionChanged, this, &TfmMain::updateActions);
     connect(m_tmrMain, &QTimer::timeout, this, &TfmMain::tmrMainTimer);
     connect(m_reView, &LinkView::linkClicked, this, &TfmMain::reViewURLClick);
+    // Where a link leads, before it is followed.
+    connect(m_reView, &LinkView::linkHovered, this, [this](const QString &address) {
+        if (address.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(address);
+    });
 
     connect(m_tree->widget(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_pmTeeMsg->popup(m_tree->widget()->viewport()->mapToGlobal(pos)); });

@@ -5,7 +5,7 @@
 #include "widgets/warningquestion.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include "widgets/plainbox.h"
 
 MainRunUi::~MainRunUi()
 {
@@ -17,14 +17,13 @@ void MainRunUi::showMessage(const QString &title, const QString &text, Icon icon
     const QMessageBox::Icon shown = icon == Icon::Error ? QMessageBox::Critical
         : icon == Icon::Warning                         ? QMessageBox::Warning
                                                         : QMessageBox::Information;
-    QMessageBox box(shown, title, text, QMessageBox::Ok, &m_main);
-    box.exec();
+    PlainBox::show(&m_main, shown, title, text);
 }
 
 bool MainRunUi::ask(const QString &title, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, &m_main);
-    return box.exec() == QMessageBox::Yes;
+    return PlainBox::show(&m_main, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 bool MainRunUi::askPlainLogin(const QString &host, const QString &reply)

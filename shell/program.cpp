@@ -8,6 +8,7 @@
 #include "shell/icons.h"
 #include "shell/main.h"
 #include "shell/storeopening.h"
+#include "shell/storeprivacybox.h"
 #include "shell/unhandlederror.h"
 #include "shell/windowstate.h"
 #include "store/dmod.h"
@@ -54,6 +55,8 @@ bool QuorbicProgram::start()
     if (WindowState::restore(*m_fmMain, m_windowStateFile))
         m_fmMain->keepPlace();
     m_fmMain->show();
+    // 9. A store that others can read is reported once it is open and shown.
+    runCommand([&] { StorePrivacyBox::offer(m_fmMain.get(), *m_dm); });
     return true;
 }
 

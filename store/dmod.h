@@ -28,6 +28,7 @@ public:
     void close();
 
     StoreConnection &MainConnection() { return m_connection; }
+    const QString &fileName() const { return m_fileName; }
     bool StoreOpen() const { return m_storeOpen; }
 
     RowSet &tbServer() { return m_tbServer; }

@@ -9,6 +9,10 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace StoreSchema {
 
 namespace {
@@ -79,6 +83,19 @@ private:
     sqlite3 *m_db = nullptr;
 };
 
+// Makes the empty file a new store is written into, readable and writable by
+// its owner alone whatever the umask: the store keeps passwords, and SQLite
+// gives its -wal and -shm files the mode of the store.
+bool createPrivateFile(const QString &fileName)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool privateMode = ::fchmod(fd, 0600) == 0;
+    ::close(fd);
+    return privateMode;
+}
+
 } // namespace
 
 QString script()
@@ -141,6 +158,10 @@ void create(const QString &fileName, Tables tables)
     // leaves no half-made store behind and an existing file is never replaced.
     const QString partial = fileName + QStringLiteral(".partial");
     QFile::remove(partial);
+    if (!createPrivateFile(partial)) {
+        QFile::remove(partial);
+        throw StoreError(QStringLiteral("Cannot create %1").arg(fileName));
+    }
     sqlite3 *db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                              nullptr);

@@ -1,9 +1,11 @@
 #include "transport/articlecomposer.h"
 
 #include "transport/articledate.h"
+#include "transport/clienterrors.h"
 #include "transport/fromvalue.h"
 #include "transport/headerencoding.h"
 #include "transport/headerfolding.h"
+#include "transport/newsgroupname.h"
 #include "transport/nntpmessage.h"
 
 #include <QDateTime>
@@ -34,6 +36,24 @@ bool isAscii(const QByteArray &bytes)
 QByteArray plainValue(const QString &value)
 {
     return HeaderEncoding::singleLine(value).toUtf8();
+}
+
+// The groups an article goes to are only ever the names given: a name from a
+// server's list holding a comma would add a group of the server's choosing.
+void checkGroupNames(const NntpMessage &message)
+{
+    for (const QString &name : message.newsGroups) {
+        if (!NewsgroupName::isValid(name))
+            throw ClientError(QStringLiteral("\"%1\" is not a valid newsgroup name; the article was not sent.")
+                                  .arg(HeaderEncoding::singleLine(name)));
+    }
+    static const QString followupTo = QStringLiteral("followup-to:");
+    for (const QString &extra : message.extraHeaders) {
+        const QString line = HeaderEncoding::singleLine(extra).trimmed();
+        if (line.startsWith(followupTo, Qt::CaseInsensitive)
+            && !NewsgroupName::isValidList(line.mid(followupTo.size()), true))
+            throw ClientError(QStringLiteral("\"%1\" names no valid newsgroups; the article was not sent.").arg(line));
+    }
 }
 
 class HeaderWriter
@@ -83,6 +103,7 @@ QStringList ArticleComposer::splitLines(const QString &text)
 QList<QByteArray> ArticleComposer::compose(const NntpMessage &message, const QString &newsAgent,
                                            const QDateTime &sendTime) const
 {
+    checkGroupNames(message);
     // A body entry holding a line break would put a bare CR or LF on the
     // wire; such an entry is sent as the lines it holds.
     QStringList bodyLines;

@@ -28,6 +28,9 @@ public:
     // A header value holding CR or LF has each replaced by a blank. An article
     // with a non-ASCII character anywhere is declared as MIME text/plain in the
     // charset its body is sent in; a pure ASCII article carries no MIME headers.
+    //
+    // Throws ClientError, composing nothing, when a name of newsGroups or of a
+    // Followup-To among the extra headers is not a valid newsgroup name.
     QList<QByteArray> compose(const NntpMessage &message, const QString &newsAgent, const QDateTime &sendTime) const;
 
     // Text split into lines at CR LF, LF or CR; a break at the very end does

@@ -50,3 +50,8 @@ ConnectionRefused::ConnectionRefused(int code, const QString &replyLine)
     : ReplyError(code, replyLine,
                  code == 502 ? QStringLiteral("Connection explicitly refused by NNTP server.") : replyLine)
 {}
+
+OversizedBody::OversizedBody(quint64 articleNumber, qsizetype limit)
+    : ClientError(
+        QStringLiteral("The body of article %1 is larger than %2 bytes; it was skipped.").arg(articleNumber).arg(limit))
+{}

@@ -78,3 +78,11 @@ class ConnectionRefused : public ReplyError
 public:
     ConnectionRefused(int code, const QString &replyLine);
 };
+
+// An article's body larger than the client's limit. The rest of the body was
+// read and thrown away, so the connection goes on with the next command.
+class OversizedBody : public ClientError
+{
+public:
+    OversizedBody(quint64 articleNumber, qsizetype limit);
+};

@@ -9,6 +9,7 @@
 #include "transport/socks5.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -22,11 +23,21 @@ bool holdsLineBreak(const QByteArray &text)
     return text.contains('\r') || text.contains('\n') || text.contains('\0');
 }
 
-quint32 number(const QByteArray &field)
+// An article number or count: digits alone. Anything else is no number.
+std::optional<ArticleNumber> number(const QByteArray &field)
 {
+    if (field.isEmpty() || !std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
     bool ok = false;
-    const quint32 value = field.toUInt(&ok);
-    return ok ? value : 0;
+    const ArticleNumber value = field.toULongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+ClientError unreadableNumber(const QByteArray &replyLine)
+{
+    return ClientError(QStringLiteral("The server sent an article number that cannot be read: ") + lineText(replyLine));
 }
 
 // Blank-separated fields; runs of blanks count as one separator.
@@ -52,15 +63,19 @@ QByteArrayView nextField(QByteArrayView text, qsizetype &pos)
     return text.sliced(start, pos - start);
 }
 
-quint32 number(QByteArrayView field)
+// The same, read in place; a number of 20 digits or more is left to the
+// general reading, which sees an overflow.
+std::optional<ArticleNumber> number(QByteArrayView field)
 {
-    quint64 value = 0;
+    if (field.isEmpty() || field.size() > 19)
+        return number(field.toByteArray());
+    ArticleNumber value = 0;
     for (char c : field) {
-        if (c < '0' || c > '9' || value > 0xffffffffULL)
-            return number(field.toByteArray()); // the general reading decides
-        value = value * 10 + quint64(c - '0');
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + ArticleNumber(c - '0');
     }
-    return value <= 0xffffffffULL ? quint32(value) : 0;
+    return value;
 }
 
 // The status field of a LIST line (the fields after the third, joined by one
@@ -352,10 +367,15 @@ void NewsClient::authenticate()
 void NewsClient::selectGroup(const QString &group)
 {
     const NntpReply reply = command("Group " + group.toUtf8(), {NntpCode::GroupSelected});
+    // A figure that cannot be read is no 0: read as 0, the scan would start
+    // at the group's first article.
     const QList<QByteArray> f = fields(reply.line().mid(4));
-    m_group.count = f.size() > 0 ? number(f.at(0)) : 0;
-    m_group.low = f.size() > 1 ? number(f.at(1)) : 0;
-    m_group.high = f.size() > 2 ? number(f.at(2)) : 0;
+    const std::optional<ArticleNumber> count = number(f.value(0));
+    const std::optional<ArticleNumber> low = number(f.value(1));
+    const std::optional<ArticleNumber> high = number(f.value(2));
+    if (!count || !low || !high)
+        throw unreadableNumber(reply.line());
+    m_group = {*count, *low, *high};
 }
 
 bool NewsClient::stat(const QString &messageId)
@@ -363,7 +383,10 @@ bool NewsClient::stat(const QString &messageId)
     const NntpReply reply = command("Stat <" + messageId.toUtf8() + ">");
     if (articleFound(reply.code)) {
         const QList<QByteArray> f = fields(reply.line());
-        m_msgNo = f.size() > 1 ? number(f.at(1)) : 0;
+        const std::optional<ArticleNumber> found = number(f.value(1));
+        if (!found)
+            throw unreadableNumber(reply.line());
+        m_msgNo = *found;
         m_statMessageId = f.size() > 2 ? lineText(f.at(2)) : QString();
         return true;
     }
@@ -405,15 +428,36 @@ QList<QByteArray> NewsClient::overview(const QString &range)
     // say the range holds no article: an empty overview, not a failure.
     if (reply.code != NntpCode::OverviewFollows)
         return {};
-    return session().reader().readDataBlock();
+    ReplyReader &reader = session().reader();
+    QList<QByteArray> lines;
+    QByteArray line;
+    while (reader.readDataLine(line)) {
+        if (lines.size() >= m_limits.maxOverviewLines)
+            throw ClientError(QStringLiteral("The server sent more than %1 overview lines; the group was not read.")
+                                  .arg(m_limits.maxOverviewLines));
+        lines.append(line);
+    }
+    return lines;
 }
 
-bool NewsClient::body(quint32 articleNumber, NntpMessage &message)
+bool NewsClient::body(ArticleNumber articleNumber, NntpMessage &message)
 {
     const NntpReply reply = bodyReply(articleNumber);
     if (articleFound(reply.code)) {
         // Read it all first: a body cut short leaves the message as it was.
-        QList<QByteArray> lines = session().reader().readDataBlock();
+        ReplyReader &reader = session().reader();
+        QList<QByteArray> lines;
+        qsizetype bytes = 0;
+        QByteArray line;
+        while (reader.readDataLine(line)) {
+            bytes += line.size() + 2;
+            if (bytes > m_limits.maxBodyBytes) {
+                lines.clear();
+                discardDataBlock();
+                throw OversizedBody(articleNumber, m_limits.maxBodyBytes);
+            }
+            lines.append(line);
+        }
         message.clear();
         message.setFetchedBody(std::move(lines));
         return true;
@@ -423,7 +467,7 @@ bool NewsClient::body(quint32 articleNumber, NntpMessage &message)
     throw ClientError(lineText(reply.line()));
 }
 
-void NewsClient::requestBody(quint32 articleNumber)
+void NewsClient::requestBody(ArticleNumber articleNumber)
 {
     try {
         session().writeLine("Body " + QByteArray::number(articleNumber));
@@ -436,7 +480,7 @@ void NewsClient::requestBody(quint32 articleNumber)
     m_requestedBodies.push_back(articleNumber);
 }
 
-NntpReply NewsClient::bodyReply(quint32 articleNumber)
+NntpReply NewsClient::bodyReply(ArticleNumber articleNumber)
 {
     const QByteArray text = "Body " + QByteArray::number(articleNumber);
     if (std::find(m_requestedBodies.begin(), m_requestedBodies.end(), articleNumber) == m_requestedBodies.end())
@@ -463,7 +507,14 @@ void NewsClient::dropRequestedBody()
     m_requestedBodies.pop_front();
     const NntpReply reply = session().reader().readReply();
     if (articleFound(reply.code))
-        session().reader().readDataBlock();
+        discardDataBlock();
+}
+
+void NewsClient::discardDataBlock()
+{
+    ReplyReader &reader = session().reader();
+    QByteArray line;
+    while (reader.readDataLine(line)) {}
 }
 
 void NewsClient::newsgroupList()
@@ -474,17 +525,26 @@ void NewsClient::newsgroupList()
     ReplyReader &reader = session().reader();
     QByteArray line;
     bool continueListing = true;
+    qsizetype count = 0;
+    m_skippedListLines = 0;
     while (continueListing && reader.readDataLine(line)) {
+        if (++count > m_limits.maxListLines)
+            throw ClientError(QStringLiteral("The server sent more than %1 list lines; the rest was not read.")
+                                  .arg(m_limits.maxListLines));
         // Read in place: a list of 100,000 lines makes copies of every field costly.
         qsizetype pos = 0;
         const QByteArrayView group = nextField(line, pos);
         if (group.isEmpty())
             continue; // a blank line names no group
+        const std::optional<ArticleNumber> high = number(nextField(line, pos));
+        const std::optional<ArticleNumber> low = number(nextField(line, pos));
+        if (!high || !low) {
+            ++m_skippedListLines;
+            continue;
+        }
         const QString name = QString::fromUtf8(group);
-        const quint32 high = number(nextField(line, pos));
-        const quint32 low = number(nextField(line, pos));
         const QString status = listStatus(QByteArrayView(line).sliced(pos));
-        m_onNewsgroupList(name, low, high, status, continueListing);
+        m_onNewsgroupList(name, *low, *high, status, continueListing);
     }
 }
 

@@ -82,27 +82,38 @@ struct NewsClientSettings
 };
 
 // Time and size limits of a session. Expired time limits fail as SocketError
-// with ETIMEDOUT; a longer line fails as ClientError.
+// with ETIMEDOUT; a longer line fails as ClientError. The size limits are far
+// beyond what a real server sends and keep a hostile one from claiming the
+// machine's memory: a larger body fails as OversizedBody (the article is
+// skipped), a longer overview or list as ClientError.
 struct NewsClientLimits
 {
     int connectTimeoutMs = 30000; // TCP connection, per attempt of all addresses together
     int idleTimeoutMs = 60000; // any wait for a reply or data without receiving a byte
     qsizetype maxLineLength = 1024 * 1024;
+    qsizetype maxBodyBytes = 64 * 1024 * 1024; // the lines of one body, each with its CR LF
+    qsizetype maxOverviewLines = 10'000'000;
+    qsizetype maxListLines = 10'000'000;
 };
+
+// Article numbers are 64-bit: servers number beyond 2^32 (RFC 3977 allows up
+// to 2^31-1, its successors more).
+using ArticleNumber = quint64;
 
 // The figures of the current group from the last GROUP reply.
 struct GroupFigures
 {
-    quint32 count = 0;
-    quint32 low = 0;
-    quint32 high = 0;
+    ArticleNumber count = 0;
+    ArticleNumber low = 0;
+    ArticleNumber high = 0;
 };
 
 // Called once per LIST line with the group name, the lowest and highest article
 // numbers, the status field and a continue answer that starts true; setting it
-// to false stops the listing (the remaining lines are left unread).
-using NewsgroupListHandler
-    = std::function<void(const QString &name, quint32 low, quint32 high, const QString &status, bool &continueListing)>;
+// to false stops the listing (the remaining lines are left unread). Lines whose
+// numbers cannot be read are not handed on (skippedListLines counts them).
+using NewsgroupListHandler = std::function<void(const QString &name, ArticleNumber low, ArticleNumber high,
+                                                const QString &status, bool &continueListing)>;
 
 // Called once per LIST NEWSGROUPS line with the group name and its
 // description, and a continue answer that starts true; false stops the list.
@@ -166,7 +177,7 @@ public:
     GreetingState greetingState() const { return m_greetingState; }
     GroupFigures groupFigures() const { return m_group; }
     // Article number and message-id of the last STAT that found its article.
-    quint32 msgNo() const { return m_msgNo; }
+    ArticleNumber msgNo() const { return m_msgNo; }
     QString statMessageId() const { return m_statMessageId; }
 
     // The last reply: its code, all its lines, and its last line ("the reply line").
@@ -187,8 +198,10 @@ public:
     // Sends "Quit" without awaiting a reply and closes; nothing when not connected.
     void disconnect();
 
+    // A figure of the reply that is not a number fails as ClientError.
     void selectGroup(const QString &group);
     // id without angle brackets; true (and msgNo() set) when the server has it.
+    // A found article whose number is not a number fails as ClientError.
     bool stat(const QString &messageId);
     // The Xref header of an article by its Message-ID (angle brackets kept):
     // "XHDR Xref" (RFC 2980), "HDR Xref" where CAPABILITIES listed HDR (RFC
@@ -197,23 +210,28 @@ public:
     QByteArray xref(const QString &messageId);
     // range such as "1234-"; the overview lines as received, dot-unstuffed.
     // None when the server says the range holds no article (420, 423).
+    // More than maxOverviewLines fail as ClientError.
     QList<QByteArray> overview(const QString &range);
     // true with the body lines delivered into message; false when the server
-    // does not have the article (message untouched).
-    bool body(quint32 articleNumber, NntpMessage &message);
+    // does not have the article (message untouched). A body over maxBodyBytes
+    // fails as OversizedBody, the message untouched.
+    bool body(ArticleNumber articleNumber, NntpMessage &message);
     // Asks for an article's body without waiting: the server sends it while
     // the caller does other work, and body() for that number reads it
     // (pipelining, RFC 3977 3.5). Several may be due; body() drops the replies
     // due before the one it reads, any other command drops them all. A server
     // that has closed the connection leaves nothing due; the next command
     // reports it.
-    void requestBody(quint32 articleNumber);
-    // Calls the OnNewsgroupList handler once per line of the LIST reply.
+    void requestBody(ArticleNumber articleNumber);
+    // Calls the OnNewsgroupList handler once per line of the LIST reply. More
+    // than maxListLines fail as ClientError.
     void newsgroupList();
     // "LIST NEWSGROUPS" (RFC 2980, RFC 3977): handler once per line; the name
     // ends at the first tab or blank (INN and leafnode put a tab, sn blanks).
     // False when the server refuses it (a reply other than 215).
     bool newsgroupDescriptions(const NewsgroupDescriptionHandler &handler);
+    // Lines of the last LIST whose numbers could not be read.
+    qsizetype skippedListLines() const { return m_skippedListLines; }
     void post(const NntpMessage &message);
 
 private:
@@ -222,8 +240,10 @@ private:
     NntpReply command(const QByteArray &text, std::initializer_list<int> accepted = {});
     NntpReply exchange(const QByteArray &text, const QByteArray &traceText = {});
     void authenticate();
-    NntpReply bodyReply(quint32 articleNumber);
+    NntpReply bodyReply(ArticleNumber articleNumber);
     void dropRequestedBody();
+    // The rest of a data block, read and thrown away.
+    void discardDataBlock();
     void readGreeting();
     void negotiateStartTls();
     void startTls();
@@ -241,8 +261,9 @@ private:
 
     GreetingState m_greetingState = GreetingState::CanPost;
     GroupFigures m_group;
-    quint32 m_msgNo = 0;
-    std::deque<quint32> m_requestedBodies; // asked for, reply not read yet
+    ArticleNumber m_msgNo = 0;
+    std::deque<ArticleNumber> m_requestedBodies; // asked for, reply not read yet
+    qsizetype m_skippedListLines = 0;
     QString m_statMessageId;
     int m_lastReplyCode = 0;
     QList<QByteArray> m_lastReplyLines;

@@ -15,6 +15,16 @@ quint32 wholeNumber(const QString &field)
     return ok ? value : 0;
 }
 
+quint64 articleNumber(const QString &field)
+{
+    const QString digits = field.trimmed();
+    bool ok = !digits.isEmpty();
+    for (const QChar c : digits)
+        ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const quint64 value = ok ? digits.toULongLong(&ok) : 0;
+    return ok ? value : 0;
+}
+
 } // namespace
 
 OverviewLine ParseOverviewLine(const QString &line)
@@ -42,7 +52,7 @@ OverviewLine ParseOverviewLine(const QString &line)
         extra = rest.mid(start);
 
     OverviewLine parsed;
-    parsed.articleNumber = wholeNumber(fields[0]);
+    parsed.articleNumber = articleNumber(fields[0]);
     parsed.subject = fields[1];
     parsed.from = fields[2];
     parsed.date = ArticleDate::parse(fields[3]);

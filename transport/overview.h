@@ -4,10 +4,11 @@
 #include <QDateTime>
 #include <QString>
 
-// Numbers are unsigned 32-bit, as NewsClient keeps article numbers.
+// The article number is 64-bit, as NewsClient keeps article numbers; 0 (which
+// numbers no article) when the field is not a number.
 struct OverviewLine
 {
-    quint32 articleNumber = 0;
+    quint64 articleNumber = 0;
     QString subject; // raw header text, not decoded
     QString from; // raw header text: display name and address
     QDateTime date; // as written in the article, zone not applied; invalid when unreadable
@@ -19,8 +20,8 @@ struct OverviewLine
 };
 
 // Splits one overview line into its fields. Missing fields are empty (numbers
-// 0); a number field that is not a whole number (or does not fit 32 bits)
-// reads as 0.
+// 0); a number field that is not a whole number (or does not fit its 64 or 32
+// bits) reads as 0.
 OverviewLine ParseOverviewLine(const QString &line);
 
 // The same for a line as NewsClient::overview delivers it. Header texts in

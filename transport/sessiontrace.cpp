@@ -7,10 +7,13 @@
 std::unique_ptr<SessionTrace> SessionTrace::fromEnvironment()
 {
     const QString path = qEnvironmentVariable("QUORBIC_NNTP_TRACE");
+    // The trace holds login names, articles and what the servers say: it is
+    // the user's alone, like the store, also when an older trace is appended to.
+    constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     std::unique_ptr<QFile> file;
     if (!path.isEmpty()) {
         file = std::make_unique<QFile>(path);
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Append))
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Append, ownerOnly) || !file->setPermissions(ownerOnly))
             file.reset();
     }
     if (!file && !lcTransport().isDebugEnabled())

@@ -15,6 +15,8 @@ void show(QWidget *owner, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorbic"), sentence(message), QMessageBox::Ok, owner);
     box.setObjectName(QStringLiteral("UnhandledErrorBox"));
+    // The message may hold a server's reply: shown as written.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -8,8 +8,7 @@ namespace {
 
 const QRegularExpression &linkStart()
 {
-    static const QRegularExpression re(QStringLiteral(
-                                           R"((?<![\w@.])(?:(?:https?|ftp|nntp|file)://|news:|mailto:|www\.))"),
+    static const QRegularExpression re(QStringLiteral(R"((?<![\w@.])(?:(?:https?|ftp|nntp)://|news:|mailto:|www\.))"),
                                        QRegularExpression::CaseInsensitiveOption);
     return re;
 }
@@ -63,6 +62,22 @@ std::vector<Link> find(const QString &text)
         from = end;
     }
     return links;
+}
+
+QString shownAddress(const QString &address)
+{
+    QString shown;
+    shown.reserve(address.size());
+    for (const QChar c : address) {
+        const char16_t u = c.unicode();
+        const bool reorders
+            = (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F;
+        if (reorders)
+            shown += QStringLiteral("[U+") + QString::number(u, 16).toUpper() + QLatin1Char(']');
+        else
+            shown += c;
+    }
+    return shown;
 }
 
 QUrl toUrl(const QString &linkText)

@@ -1,7 +1,9 @@
 #include "widgets/linkview.h"
 
 #include "widgets/linkfinder.h"
+#include "widgets/plainbox.h"
 
+#include <QMouseEvent>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
@@ -19,6 +21,27 @@ LinkView::LinkView(QWidget *parent)
     setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     connect(this, &QTextBrowser::anchorClicked, this,
             [this](const QUrl &url) { emit linkClicked(url.toString(QUrl::FullyDecoded)); });
+}
+
+void LinkView::mouseMoveEvent(QMouseEvent *event)
+{
+    // The address as written in the text, not as a URL would rewrite it.
+    hover(anchorAt(event->position().toPoint()));
+    QTextBrowser::mouseMoveEvent(event);
+}
+
+void LinkView::leaveEvent(QEvent *event)
+{
+    hover(QString());
+    QTextBrowser::leaveEvent(event);
+}
+
+void LinkView::hover(const QString &address)
+{
+    if (address == m_hovered)
+        return;
+    m_hovered = address;
+    emit linkHovered(address.isEmpty() ? QString() : LinkFinder::shownAddress(address));
 }
 
 void LinkView::setText(const QString &written)
@@ -41,7 +64,9 @@ void LinkView::setText(const QString &written)
         cursor.setPosition(int(link.start + link.length), QTextCursor::KeepAnchor);
         QTextCharFormat format;
         format.setAnchor(true);
-        format.setAnchorHref(cursor.selectedText());
+        const QString address = cursor.selectedText();
+        format.setAnchorHref(address);
+        format.setToolTip(PlainBox::toolTip(LinkFinder::shownAddress(address)));
         format.setForeground(palette().link());
         format.setFontUnderline(true);
         cursor.mergeCharFormat(format);

@@ -74,6 +74,7 @@ public:
     void setCaption(const QString &caption) override { captions << caption; }
     void showCount(int count) override { counts << count; }
     void showGroupName(const QString &name) override { lastGroupName = name; }
+    void showSkipped(int count) override { skipped << count; }
 
     // Presses Abort in the window of the server being loaded.
     void pressAbort()
@@ -86,6 +87,7 @@ public:
     QList<int> counts;
     QList<bool> closedByItself; // per server: true when the window closed by itself
     QString lastGroupName;
+    QList<int> skipped;
 
 private:
     std::function<void()> m_abort;

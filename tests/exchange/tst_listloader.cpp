@@ -70,6 +70,8 @@ private slots:
     void descriptionsFromInn();
     void descriptionsFromOtherServers_data();
     void descriptionsFromOtherServers();
+    void onlyValidNamesAreTaken_data();
+    void onlyValidNamesAreTaken();
     void knownNamesReportedEvery512_data();
     void knownNamesReportedEvery512();
 
@@ -267,9 +269,12 @@ void TestListLoader::namesComparedWithoutCase()
     dm.commit();
     QCOMPARE(ui.boxTexts(), QStringList());
     // The first spelling seen is the one kept; every spelling links to it once.
+    // A name with a letter beyond US-ASCII is no newsgroup name (RFC 5536
+    // 3.1.4): skipped, so the stored "de.Ärger" gains no link.
     QCOMPARE(store.rows("SELECT Code, GroupName FROM Groups ORDER BY Code"),
              QStringList({"1|comp.lang.c", "2|de.Ärger", "3|NEW.group"}));
-    QCOMPARE(store.links(), withServer({"comp.lang.c", "de.Ärger", "NEW.group"}, server));
+    QCOMPARE(store.links(), withServer({"comp.lang.c", "NEW.group"}, server));
+    QCOMPARE(loader.skippedNames(), 1);
 }
 
 void TestListLoader::serverFailures_data()
@@ -482,3 +487,57 @@ void TestListLoader::knownNamesReportedEvery512()
 
 QTEST_GUILESS_MAIN(TestListLoader)
 #include "tst_listloader.moc"
+
+void TestListLoader::onlyValidNamesAreTaken_data()
+{
+    QTest::addColumn<QString>("line"); // a script line: "S: ..." or "S> hex"
+    QTest::addColumn<QString>("taken"); // the name stored, empty when skipped
+
+    const auto bytes = [](const QByteArray &line) { return FakeNewsServer::sendBytesLine(line + "\r\n"); };
+    QTest::newRow("plain") << "S: comp.lang.c 2 1 y"
+                           << "comp.lang.c";
+    QTest::newRow("one word") << "S: control 2 1 y"
+                              << "control";
+    QTest::newRow("signs RFC 5536 allows") << "S: comp.lang.c++ 2 1 y"
+                                           << "comp.lang.c++";
+    QTest::newRow("497 octets") << "S: " + QString(497, QLatin1Char('a')) + " 2 1 y" << QString(497, QLatin1Char('a'));
+    QTest::newRow("a comma would cross-post") << "S: sci.physics,alt.injected 2 1 y" << QString();
+    QTest::newRow("NUL byte") << bytes(QByteArray("sci.phys\0ics 2 1 y", 19)) << QString();
+    QTest::newRow("escape") << bytes("sci.\x1b[2Jphysics 2 1 y") << QString();
+    QTest::newRow("DEL") << bytes("sci.physics\x7f 2 1 y") << QString();
+    QTest::newRow("8-bit") << bytes("sci.\xc3\xa9migr\xc3\xa9 2 1 y") << QString();
+    QTest::newRow("leading dot") << "S: ..sci.physics 2 1 y" << QString(); // ".sci.physics" once unstuffed
+    QTest::newRow("trailing dot") << "S: sci.physics. 2 1 y" << QString();
+    QTest::newRow("498 octets") << "S: " + QString(498, QLatin1Char('a')) + " 2 1 y" << QString();
+    QTest::newRow("numbers that cannot be read") << "S: sci.physics many 1 y" << QString();
+}
+
+void TestListLoader::onlyValidNamesAreTaken()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, taken);
+
+    FakeNewsServer fake;
+    fake.addScript(Opening + QStringLiteral("C: List\nS: 215 list follows\nS: sci.chem 2 1 y\n") + line
+                   + QStringLiteral("\nS: sci.bio 2 1 y\nS: .\n") + Closing);
+    LoadStore store;
+    store.addServer(fake.host(), fake.port());
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+    loader.loadAllServers();
+    QVERIFY2(fake.waitForScripts(), qPrintable(fake.failure()));
+    dm.commit();
+
+    QStringList expected{QStringLiteral("sci.bio"), QStringLiteral("sci.chem")};
+    if (!taken.isEmpty())
+        expected << taken;
+    expected.sort();
+    QCOMPARE(store.rows(QStringLiteral("SELECT GroupName FROM Groups ORDER BY GroupName")), expected);
+    QCOMPARE(loader.GroupCount(), int(expected.size()));
+    QCOMPARE(loader.skippedNames(), taken.isEmpty() ? 1 : 0);
+    QVERIFY(!view.skipped.isEmpty());
+    QCOMPARE(view.skipped.last(), taken.isEmpty() ? 1 : 0);
+    QVERIFY(ui.boxes.isEmpty());
+}

@@ -95,6 +95,7 @@ private Q_SLOTS:
     void nothingToPost_data();
     void nothingToPost();
     void secondRunIsRefusedWhileOneRuns();
+    void storedInvalidGroupNameIsNotPosted();
 };
 
 void tst_PostingRun::postsOneCopyPerGroupAndMovesTheMessage_data()
@@ -561,3 +562,25 @@ void tst_PostingRun::secondRunIsRefusedWhileOneRuns()
 
 QTEST_GUILESS_MAIN(tst_PostingRun)
 #include "tst_postingrun.moc"
+
+// A store from before names from lists were checked may hold a name with a
+// comma: its copy is neither recorded nor sent, the other groups are posted.
+void tst_PostingRun::storedInvalidGroupNameIsNotPosted()
+{
+    Posting p(fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("a.grp,alt.injected"))
+              + fill::carries(1, 1) + fill::carries(1, 2) + fill::category(3, 0, true, QStringLiteral("Cat"))
+              + fill::groupCategory(1, 3) + fill::groupCategory(2, 3)
+              + fill::question(5, 1, 3, QStringLiteral("What is X?"), QStringLiteral("Body"), 1));
+    p.server.addScript(
+        postConnection(copy(QStringLiteral("What is X?"), QStringLiteral("Body"), QStringLiteral("a.grp"), 1)));
+
+    QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Finished);
+    QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
+    QCOMPARE(p.server.connectionCount(), 1);
+    QCOMPARE(p.view.lines(),
+             (QStringList{QStringLiteral("What is X?"), QStringLiteral("  a.grp | ok | Successful"),
+                          QStringLiteral(
+                              "  a.grp,alt.injected | failed | Error: this is not a valid newsgroup name")}));
+    QCOMPARE(p.rows(kSent), QStringList{QStringLiteral("5|<m1@test.invalid>||1")});
+    QCOMPARE(p.run->errorCount(), 1);
+}

@@ -55,7 +55,7 @@ QStringList readGroup(const QString &group, const QString &figures, const QStrin
     return script;
 }
 
-QStringList body(int number, const QStringList &lines)
+QStringList body(quint64 number, const QStringList &lines)
 {
     QStringList script{QStringLiteral("C: Body %1").arg(number), QStringLiteral("S: 222 %1 <x> body").arg(number)};
     for (const QString &line : lines)
@@ -130,6 +130,8 @@ private Q_SLOTS:
     void answerToAnAnswerThatWasGone();
     void diskWaitDeferredOnlyWhileRunning_data();
     void diskWaitDeferredOnlyWhileRunning();
+    void hostileServer_data();
+    void hostileServer();
 };
 
 void tst_RetrievalRun::storesAnswersAndThreadsThem_data()
@@ -705,3 +707,82 @@ void tst_RetrievalRun::diskWaitDeferredOnlyWhileRunning()
 
 QTEST_GUILESS_MAIN(tst_RetrievalRun)
 #include "tst_retrievalrun.moc"
+
+// Article numbers beyond 32 bits are read as they are; a number that cannot
+// be read fails its reply instead of reading as 0 (which would scan the group
+// from its first article); a server that sends more than the client's limits
+// loses the article or the group, not the machine's memory.
+void tst_RetrievalRun::hostileServer_data()
+{
+    QTest::addColumn<QStringList>("script"); // after the greeting, before Quit
+    QTest::addColumn<QStringList>("stored"); // subjects
+    QTest::addColumn<QStringList>("boxes");
+
+    const auto line = [](const QString &number, const QString &subject, const QString &id) {
+        return QStringLiteral("S: %1\t%2\tExpert <ex@test.invalid>\tTue, 5 Mar 2024 14:03:00 -0800\t%3\t<q@x>\t300\t2")
+            .arg(number, subject, id);
+    };
+    const QString box = QStringLiteral("News Server 127.0.0.1 | ");
+    const QString unreadable = QStringLiteral("The server sent an article number that cannot be read: ");
+    const QStringList group{QStringLiteral("C: Group g.one")};
+
+    QTest::newRow("numbers beyond 32 bits") << group
+            + QStringList{QStringLiteral("S: 211 2 4294967296 4294967297 g.one"),
+                          QStringLiteral("C: Stat <q@x>"),
+                          QStringLiteral("S: 223 4294967296 <q@x>"),
+                          QStringLiteral("C: xover 4294967296-"),
+                          QStringLiteral("S: 224 overview follows"),
+                          line(QStringLiteral("4294967297"), QStringLiteral("A1"), QStringLiteral("<a1@y>")),
+                          QStringLiteral("S: .")}
+            + body(4294967297ULL, {QStringLiteral("answer")})
+                                            << QStringList{QStringLiteral("A1")} << QStringList{};
+    QTest::newRow("group figures that cannot be read")
+        << group + QStringList{QStringLiteral("S: 211 2 one 3 g.one")} << QStringList{}
+        << QStringList{box + unreadable + QStringLiteral("211 2 one 3 g.one")};
+    QTest::newRow("a STAT number that cannot be read")
+        << group
+            + QStringList{QStringLiteral("S: 211 2 1 3 g.one"), QStringLiteral("C: Stat <q@x>"),
+                          QStringLiteral("S: 223 x1 <q@x>")}
+        << QStringList{} << QStringList{box + unreadable + QStringLiteral("223 x1 <q@x>")};
+    QTest::newRow("an overview number that cannot be read")
+        << readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
+                     QStringLiteral("223 1 <q@x>"), 1,
+                     {line(QStringLiteral("2x"), QStringLiteral("A1"), QStringLiteral("<a1@y>")),
+                      line(QStringLiteral("3"), QStringLiteral("A2"), QStringLiteral("<a2@y>"))})
+        << QStringList{}
+        << QStringList{box + unreadable
+                       + line(QStringLiteral("2x"), QStringLiteral("A1"), QStringLiteral("<a1@y>")).mid(3).left(80)};
+    QTest::newRow("a body over the limit is skipped")
+        << readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
+                     QStringLiteral("223 1 <q@x>"), 1,
+                     {line(QStringLiteral("2"), QStringLiteral("A1"), QStringLiteral("<a1@y>")),
+                      line(QStringLiteral("3"), QStringLiteral("A2"), QStringLiteral("<a2@y>"))})
+            + body(2, {QStringLiteral("0123456789"), QStringLiteral("0123456789")}) + body(3, {QStringLiteral("kept")})
+        << QStringList{QStringLiteral("A2")}
+        << QStringList{box + QStringLiteral("The body of article 2 is larger than 20 bytes; it was skipped.")};
+    QTest::newRow("an overview over the limit")
+        << readGroup(QStringLiteral("g.one"), QStringLiteral("3 1 3"), QStringLiteral("q@x"),
+                     QStringLiteral("223 1 <q@x>"), 1,
+                     {line(QStringLiteral("1"), QStringLiteral("A0"), QStringLiteral("<a0@y>")),
+                      line(QStringLiteral("2"), QStringLiteral("A1"), QStringLiteral("<a1@y>")),
+                      line(QStringLiteral("3"), QStringLiteral("A2"), QStringLiteral("<a2@y>"))})
+        << QStringList{}
+        << QStringList{box + QStringLiteral("The server sent more than 2 overview lines; the group was not read.")};
+}
+
+void tst_RetrievalRun::hostileServer()
+{
+    QFETCH(QStringList, script);
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, boxes);
+    Retrieval r(kQuestion);
+    NewsClientLimits limits = NewsAccess::of(*r.dm).client().limits();
+    limits.maxBodyBytes = 20;
+    limits.maxOverviewLines = 2;
+    NewsAccess::of(*r.dm).client().setLimits(limits);
+    r.server.addScript(greeting() + script + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.rows(QStringLiteral("SELECT Subject FROM Article WHERE Code > 10 ORDER BY Code")), stored);
+    QCOMPARE(r.ui.boxTexts(), boxes);
+}

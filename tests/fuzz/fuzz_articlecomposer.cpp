@@ -22,6 +22,8 @@
 
 #include "transport/articlecharsets.h"
 #include "transport/articlecomposer.h"
+#include "transport/clienterrors.h"
+#include "transport/newsgroupname.h"
 #include "transport/displaytext.h"
 #include "transport/headerencoding.h"
 #include "transport/nntpmessage.h"
@@ -33,6 +35,7 @@
 #include <QStringEncoder>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdint>
@@ -211,6 +214,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     message.date = date;
     message.priority = NntpMessage::Priority(priority);
 
+    // A name that is no newsgroup name (a comma, a blank, a control
+    // character) refuses the whole article; the rest is then checked with a
+    // valid name in its place.
+    bool invalidGroup = false;
+    for (const QString &group : message.newsGroups)
+        invalidGroup = invalidGroup || !NewsgroupName::isValid(group);
+    for (const QString &extra : message.extraHeaders)
+        invalidGroup = invalidGroup
+            || HeaderEncoding::singleLine(extra).trimmed().startsWith(QLatin1String("Followup-To:"),
+                                                                      Qt::CaseInsensitive);
+    if (invalidGroup) {
+        bool refused = false;
+        try {
+            ArticleComposer(charsets).compose(message, QStringLiteral("Quorbic 1.0"), sendTime);
+        } catch (const ClientError &) {
+            refused = true;
+        }
+        const bool followupOnly = std::all_of(message.newsGroups.begin(), message.newsGroups.end(),
+                                              [](const QString &group) { return NewsgroupName::isValid(group); });
+        FUZZ_CHECK(refused || followupOnly, "an article with an invalid newsgroup name was composed");
+        message.newsGroups = {QStringLiteral("comp.lang.misc")};
+        message.extraHeaders.clear();
+    }
     const QList<QByteArray> article
         = ArticleComposer(charsets).compose(message, QStringLiteral("Quorbic 1.0"), sendTime);
 

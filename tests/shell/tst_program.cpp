@@ -12,11 +12,14 @@
 #include "shell/quorbicapplication.h"
 #include "shell/unhandlederror.h"
 #include "store/storeerror.h"
+#include "tests/support/modaldriver.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -58,6 +61,54 @@ class tst_Program : public QObject
     Q_OBJECT
 
 private slots:
+    // A store with a password that others can read: the box names the file;
+    // Yes makes the store and its -wal and -shm private, No leaves the mode
+    // and the box comes again at the next start.
+    void readableStoreWithPasswordIsOfferedPrivacy_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("modeAfter");
+        QTest::newRow("Yes") << int(QMessageBox::Yes) << 0600;
+        QTest::newRow("No") << int(QMessageBox::No) << 0644;
+    }
+    void readableStoreWithPasswordIsOfferedPrivacy()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, modeAfter);
+        ScratchStore store;
+        store.exec(QStringLiteral("INSERT INTO Servers (Code, ServerName, RequiresLogin, Login, Password) "
+                                  "VALUES (1, 'news.example.org', -1, 'ann', 'secret')"));
+        const QByteArray file = QFile::encodeName(store.path());
+        QVERIFY(::chmod(file.constData(), 0644) == 0);
+        auto modeOf = [](const QString &path) {
+            struct stat info = {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+        };
+        RecordingOpener opener;
+        for (int start = 0; start < 2; ++start) {
+            ModalDriver driver;
+            driver.answerBox(QMessageBox::StandardButton(answer));
+            QuorbicProgram program(opener, store.path());
+            program.start();
+            QVERIFY2(driver.finished(), qPrintable(driver.problems()));
+            QCOMPARE(driver.boxes().first().title, QStringLiteral("Quorbic"));
+            QVERIFY(driver.boxes().first().text.contains(QFileInfo(store.path()).absoluteFilePath()));
+            QCOMPARE(modeOf(store.path()), modeAfter);
+            QCOMPARE(modeOf(store.path() + QStringLiteral("-wal")), modeAfter);
+            QCOMPARE(modeOf(store.path() + QStringLiteral("-shm")), modeAfter);
+            program.shutdown();
+            if (answer == QMessageBox::Yes) {
+                // Private now: the next start asks nothing.
+                ModalWatcher boxes;
+                QuorbicProgram again(opener, store.path());
+                again.start();
+                QVERIFY(boxes.seen.isEmpty());
+                again.shutdown();
+                break;
+            }
+        }
+    }
+
     void startUpInOrder()
     {
         ScratchStore store;

@@ -2,6 +2,7 @@
 
 #include "transport/articlecharsets.h"
 #include "transport/articlecomposer.h"
+#include "transport/clienterrors.h"
 #include "transport/nntpmessage.h"
 
 #include <QLocale>
@@ -89,6 +90,8 @@ private slots:
     void mimeDeclaration();
     void mimeDeclaredForEightBitInAnyHeader_data();
     void mimeDeclaredForEightBitInAnyHeader();
+    void groupNamesChecked_data();
+    void groupNamesChecked();
     void dotStuffedOnceInEveryCopy();
     void bodyEntriesWithLineBreaks();
     void lineBreaksNextToLoneSurrogates_data();
@@ -309,7 +312,7 @@ void tst_ArticleComposer::mimeDeclaredForEightBitInAnyHeader_data()
     QTest::addColumn<QString>("field");
     QTest::newRow("fuzz: 8-bit Message-ID went out undeclared") << "msgId";
     QTest::newRow("references") << "references";
-    QTest::newRow("newsgroup") << "newsgroup";
+    QTest::newRow("extra header") << "extra";
     QTest::newRow("address") << "address";
 }
 
@@ -324,8 +327,8 @@ void tst_ArticleComposer::mimeDeclaredForEightBitInAnyHeader()
         m.msgId = eightBit;
     else if (field == QLatin1String("references"))
         m.references = eightBit;
-    else if (field == QLatin1String("newsgroup"))
-        m.newsGroups = {eightBit};
+    else if (field == QLatin1String("extra"))
+        m.extraHeaders = {QStringLiteral("X-Note: ") + eightBit};
     else
         m.from.address = eightBit;
 
@@ -334,6 +337,60 @@ void tst_ArticleComposer::mimeDeclaredForEightBitInAnyHeader()
     QCOMPARE(header(article, "MIME-Version"), QByteArray("1.0"));
     QCOMPARE(header(article, "Content-Type"), QByteArray("text/plain; charset=UTF-8"));
     QCOMPARE(header(article, "Content-Transfer-Encoding"), QByteArray("7bit"));
+}
+
+// Newsgroups and Followup-To hold only valid newsgroup names: a name taken
+// from a server's list as it is must not add a group or a header.
+void tst_ArticleComposer::groupNamesChecked_data()
+{
+    QTest::addColumn<QStringList>("groups");
+    QTest::addColumn<QString>("followupTo"); // empty: no Followup-To
+    QTest::addColumn<QByteArray>("sent"); // the Newsgroups value; empty: refused
+
+    QTest::newRow("one group") << QStringList{"comp.lang.c"} << QString() << QByteArray("comp.lang.c");
+    QTest::newRow("two groups") << QStringList{"comp.lang.c", "comp.std.c"} << QString()
+                                << QByteArray("comp.lang.c,comp.std.c");
+    QTest::newRow("Followup-To a group") << QStringList{"comp.lang.c"} << "Followup-To: comp.std.c"
+                                         << QByteArray("comp.lang.c");
+    QTest::newRow("Followup-To poster") << QStringList{"comp.lang.c"} << "Followup-To: poster"
+                                        << QByteArray("comp.lang.c");
+    QTest::newRow("comma in a name") << QStringList{"sci.physics,alt.injected"} << QString() << QByteArray();
+    QTest::newRow("blank in a name") << QStringList{"sci.physics alt.injected"} << QString() << QByteArray();
+    QTest::newRow("NUL in a name") << QStringList{QString::fromLatin1("sci.phys\0ics", 12)} << QString()
+                                   << QByteArray();
+    QTest::newRow("line break in a name") << QStringList{"sci.physics\r\nApproved: yes"} << QString() << QByteArray();
+    QTest::newRow("8-bit name") << QStringList{QString::fromUtf8("sci.\xc3\xa9migr\xc3\xa9")} << QString()
+                                << QByteArray();
+    QTest::newRow("leading dot") << QStringList{".sci.physics"} << QString() << QByteArray();
+    QTest::newRow("trailing dot") << QStringList{"sci.physics."} << QString() << QByteArray();
+    QTest::newRow("empty name") << QStringList{QString()} << QString() << QByteArray();
+    QTest::newRow("498 octets") << QStringList{QString(498, QLatin1Char('a'))} << QString() << QByteArray();
+    QTest::newRow("497 octets") << QStringList{QString(497, QLatin1Char('a'))} << QString() << QByteArray(497, 'a');
+    QTest::newRow("Followup-To with a comma smuggled in a name")
+        << QStringList{"comp.lang.c"} << "Followup-To: comp.std.c,,alt.injected" << QByteArray();
+    QTest::newRow("Followup-To with a blank name")
+        << QStringList{"comp.lang.c"} << "followup-to: comp.std.c, alt injected" << QByteArray();
+}
+
+void tst_ArticleComposer::groupNamesChecked()
+{
+    QFETCH(QStringList, groups);
+    QFETCH(QString, followupTo);
+    QFETCH(QByteArray, sent);
+    NntpMessage m = question();
+    m.newsGroups = groups;
+    if (!followupTo.isEmpty())
+        m.extraHeaders = {followupTo};
+    QList<QByteArray> article;
+    bool refused = false;
+    try {
+        article = compose(m);
+    } catch (const ClientError &) {
+        refused = true;
+    }
+    QCOMPARE(refused, sent.isEmpty());
+    if (!refused)
+        QCOMPARE(header(article, "Newsgroups"), sent);
 }
 
 void tst_ArticleComposer::dotStuffedOnceInEveryCopy()

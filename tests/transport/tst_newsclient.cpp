@@ -507,6 +507,9 @@ void tst_NewsClient::traceReplaysAsScript()
     QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
 
     QFile file(tracePath);
+    // The trace holds logins and articles: its owner's alone.
+    QCOMPARE(file.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString trace = QString::fromUtf8(file.readAll());
     QVERIFY2(!trace.contains(QLatin1String("s3cret")), qPrintable(trace));

@@ -15,8 +15,8 @@ namespace {
 struct ListCall
 {
     QString name;
-    quint32 low;
-    quint32 high;
+    quint64 low;
+    quint64 high;
     QString status;
     bool operator==(const ListCall &) const = default;
 };
@@ -69,6 +69,8 @@ private slots:
     void newsgroupList_data();
     void newsgroupList();
     void newsgroupListWithoutHandler();
+    void sizeLimits_data();
+    void sizeLimits();
     void post_data();
     void post();
     void lineBreaksRefusedBeforeSending_data();
@@ -79,28 +81,37 @@ void tst_NewsClientCommands::selectGroup_data()
 {
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QString>("failure");
-    QTest::addColumn<quint32>("count");
-    QTest::addColumn<quint32>("low");
-    QTest::addColumn<quint32>("high");
+    QTest::addColumn<quint64>("count");
+    QTest::addColumn<quint64>("low");
+    QTest::addColumn<quint64>("high");
+    using N = quint64;
 
-    QTest::newRow("figures") << "211 1234 3000000000 4000000000 misc.test" << QString() << 1234u << 3000000000u
-                             << 4000000000u;
-    QTest::newRow("runs of blanks") << "211  5   1    5 misc.test" << QString() << 5u << 1u << 5u;
-    QTest::newRow("empty group") << "211 0 1 0 misc.test" << QString() << 0u << 1u << 0u;
-    QTest::newRow("a field that is not a number") << "211 many 1 5 misc.test" << QString() << 0u << 1u << 5u;
-    QTest::newRow("beyond 32 bits") << "211 4294967296 1 5 misc.test" << QString() << 0u << 1u << 5u;
-    QTest::newRow("no figures") << "211" << QString() << 0u << 0u << 0u;
+    const QString unreadable = QStringLiteral("ClientError: The server sent an article number that cannot be read: ");
+    QTest::newRow("figures") << "211 1234 3000000000 4000000000 misc.test" << QString() << N(1234) << N(3000000000)
+                             << N(4000000000);
+    QTest::newRow("runs of blanks") << "211  5   1    5 misc.test" << QString() << N(5) << N(1) << N(5);
+    QTest::newRow("empty group") << "211 0 1 0 misc.test" << QString() << N(0) << N(1) << N(0);
+    QTest::newRow("beyond 32 bits") << "211 4294967296 4294967297 9000000000000 misc.test" << QString() << N(4294967296)
+                                    << N(4294967297) << N(9000000000000);
+    // A figure that cannot be read fails the reply; the figures before stay.
+    QTest::newRow("a field that is not a number")
+        << "211 many 1 5 misc.test" << unreadable + "211 many 1 5 misc.test" << N(7) << N(8) << N(9);
+    QTest::newRow("a signed number") << "211 5 -1 5 misc.test" << unreadable + "211 5 -1 5 misc.test" << N(7) << N(8)
+                                     << N(9);
+    QTest::newRow("beyond 64 bits") << "211 5 1 18446744073709551616 misc.test"
+                                    << unreadable + "211 5 1 18446744073709551616 misc.test" << N(7) << N(8) << N(9);
+    QTest::newRow("no figures") << "211" << unreadable + "211" << N(7) << N(8) << N(9);
     QTest::newRow("no such group") << "411 no such group"
-                                   << "ReplyError 411: 411 no such group" << 7u << 8u << 9u;
+                                   << "ReplyError 411: 411 no such group" << N(7) << N(8) << N(9);
 }
 
 void tst_NewsClientCommands::selectGroup()
 {
     QFETCH(QString, reply);
     QFETCH(QString, failure);
-    QFETCH(quint32, count);
-    QFETCH(quint32, low);
-    QFETCH(quint32, high);
+    QFETCH(quint64, count);
+    QFETCH(quint64, low);
+    QFETCH(quint64, high);
 
     FakeNewsServer server;
     server.addScript(Opening + "C: Group earlier\nS: 211 7 8 9 earlier\nC: Group misc.test\nS: " + reply + "\n"
@@ -123,20 +134,24 @@ void tst_NewsClientCommands::stat_data()
     QTest::addColumn<QString>("reply");
     QTest::addColumn<bool>("found");
     QTest::addColumn<QString>("failure");
-    QTest::addColumn<quint32>("msgNo");
+    QTest::addColumn<quint64>("msgNo");
     QTest::addColumn<QString>("messageId");
+    using N = quint64;
 
     // Before each row an earlier STAT has set 11 and <old@x>.
-    QTest::newRow("223 found") << "223 4711 <q@x> status" << true << QString() << 4711u << "<q@x>";
-    QTest::newRow("220 found") << "220 12 <q@x>" << true << QString() << 12u << "<q@x>";
-    QTest::newRow("found, number unreadable") << "223 abc <q@x>" << true << QString() << 0u << "<q@x>";
-    QTest::newRow("430 no such article") << "430 no such article" << false << QString() << 11u << "<old@x>";
-    QTest::newRow("423 not in group") << "423 no" << false << QString() << 11u << "<old@x>";
-    QTest::newRow("421 no next") << "421 no" << false << QString() << 11u << "<old@x>";
-    QTest::newRow("422 no previous") << "422 no" << false << QString() << 11u << "<old@x>";
+    QTest::newRow("223 found") << "223 4711 <q@x> status" << true << QString() << N(4711) << "<q@x>";
+    QTest::newRow("220 found") << "220 12 <q@x>" << true << QString() << N(12) << "<q@x>";
+    QTest::newRow("found beyond 32 bits") << "223 4294967296 <q@x>" << true << QString() << N(4294967296) << "<q@x>";
+    QTest::newRow("found, number unreadable")
+        << "223 abc <q@x>" << false
+        << "ClientError: The server sent an article number that cannot be read: 223 abc <q@x>" << N(11) << "<old@x>";
+    QTest::newRow("430 no such article") << "430 no such article" << false << QString() << N(11) << "<old@x>";
+    QTest::newRow("423 not in group") << "423 no" << false << QString() << N(11) << "<old@x>";
+    QTest::newRow("421 no next") << "421 no" << false << QString() << N(11) << "<old@x>";
+    QTest::newRow("422 no previous") << "422 no" << false << QString() << N(11) << "<old@x>";
     QTest::newRow("412 no group selected")
-        << "412 no group" << false << "ClientError: 412 no group" << 11u << "<old@x>";
-    QTest::newRow("500 unknown command") << "500 what" << false << "ClientError: 500 what" << 11u << "<old@x>";
+        << "412 no group" << false << "ClientError: 412 no group" << N(11) << "<old@x>";
+    QTest::newRow("500 unknown command") << "500 what" << false << "ClientError: 500 what" << N(11) << "<old@x>";
 }
 
 void tst_NewsClientCommands::stat()
@@ -144,7 +159,7 @@ void tst_NewsClientCommands::stat()
     QFETCH(QString, reply);
     QFETCH(bool, found);
     QFETCH(QString, failure);
-    QFETCH(quint32, msgNo);
+    QFETCH(quint64, msgNo);
     QFETCH(QString, messageId);
 
     FakeNewsServer server;
@@ -408,6 +423,13 @@ void tst_NewsClientCommands::newsgroupList_data()
     QTest::newRow("empty list") << "S: 215 list follows\nS: .\n" + Closing << 0 << QList<ListCall>{} << QString();
     QTest::newRow("blank line names no group") << "S: 215 list follows\nS:\nS: a 2 1 y\nS: .\n" + Closing << 0
                                                << QList<ListCall>{{"a", 1, 2, "y"}} << QString();
+    QTest::newRow("numbers beyond 32 bits")
+        << "S: 215 list follows\nS: comp.lang.c 9000000000000 4294967296 y\nS: .\n" + Closing << 0
+        << QList<ListCall>{{"comp.lang.c", 4294967296, 9000000000000, "y"}} << QString();
+    // A line whose numbers cannot be read names nothing the list can trust.
+    QTest::newRow("lines with unreadable numbers are skipped")
+        << "S: 215 list follows\nS: a.one x 1 y\nS: a.two 2 -1 y\nS: a.three\nS: a.four 2 1 y\nS: .\n" + Closing << 0
+        << QList<ListCall>{{"a.four", 1, 2, "y"}} << QString();
     QTest::newRow("refused") << "S: 502 no permission\n" + Closing << 0 << QList<ListCall>{}
                              << "ReplyError 502: 502 no permission";
     QTest::newRow("dropped before the end is not a shorter list")
@@ -427,7 +449,7 @@ void tst_NewsClientCommands::newsgroupList()
     NewsClient client;
     pointAt(client, server);
     QList<ListCall> seen;
-    client.setOnNewsgroupList([&](const QString &name, quint32 low, quint32 high, const QString &status, bool &go) {
+    client.setOnNewsgroupList([&](const QString &name, quint64 low, quint64 high, const QString &status, bool &go) {
         QVERIFY(go);
         seen.append({name, low, high, status});
         if (seen.size() == stopAfter)
@@ -442,6 +464,80 @@ void tst_NewsClientCommands::newsgroupList()
         QCOMPARE(seen.at(i).high, calls.at(i).high);
         QCOMPARE(seen.at(i).status, calls.at(i).status);
     }
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+void tst_NewsClientCommands::sizeLimits_data()
+{
+    QTest::addColumn<QString>("command"); // body, overview or list
+    QTest::addColumn<QString>("script"); // after the command
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("received"); // body lines, overview lines or list calls
+
+    // Limits of 20 body bytes (lines with their CR LF), 2 overview lines and
+    // 2 list lines. After a body over the limit the connection goes on: the
+    // rest of the body was read and thrown away.
+    const QString threeLines = QStringLiteral("S: Hello\nS: World\nS: Again\nS: .\n");
+    const QString group = QStringLiteral("C: Group g\nS: 211 1 1 1 g\n");
+    QTest::newRow("body at the limit") << "body"
+                                       << "S: 222 42 <a@b>\nS: 123456789012345678\nS: .\n" + group << QString() << 1;
+    QTest::newRow("body over the limit is skipped")
+        << "body"
+        << "S: 222 42 <a@b>\n" + threeLines + group
+        << "ClientError: The body of article 42 is larger than 20 bytes; it was skipped." << 0;
+    QTest::newRow("overview at the limit") << "overview"
+                                           << "S: 224 overview\nS: 1\tA\nS: 2\tB\nS: .\n" + group << QString() << 2;
+    QTest::newRow("overview over the limit")
+        << "overview"
+        << "S: 224 overview\n" + threeLines
+        << "ClientError: The server sent more than 2 overview lines; the group was not read." << 0;
+    QTest::newRow("list at the limit") << "list"
+                                       << "S: 215 list\nS: a.b 2 1 y\nS: a.c 2 1 y\nS: .\n" + group << QString() << 2;
+    QTest::newRow("list over the limit")
+        << "list"
+        << "S: 215 list\nS: a.b 2 1 y\nS: a.c 2 1 y\nS: a.d 2 1 y\nS: .\n"
+        << "ClientError: The server sent more than 2 list lines; the rest was not read." << 2;
+}
+
+void tst_NewsClientCommands::sizeLimits()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, script);
+    QFETCH(QString, failure);
+    QFETCH(int, received);
+
+    const QString sent = command == QLatin1String("body") ? QStringLiteral("C: Body 42\n")
+        : command == QLatin1String("overview")            ? QStringLiteral("C: xover 1-\n")
+                                                          : QStringLiteral("C: List\n");
+    FakeNewsServer server;
+    server.addScript(Opening + sent + script
+                     + (failure.isEmpty() || command == QLatin1String("body") ? Closing : QStringLiteral("* stall")));
+    NewsClient client;
+    pointAt(client, server);
+    NewsClientLimits limits = client.limits();
+    limits.maxBodyBytes = 20;
+    limits.maxOverviewLines = 2;
+    limits.maxListLines = 2;
+    client.setLimits(limits);
+    int calls = 0;
+    client.setOnNewsgroupList([&](const QString &, quint64, quint64, const QString &, bool &) { ++calls; });
+    client.connect();
+    NntpMessage message;
+    QCOMPARE(failureOf([&] {
+                 if (command == QLatin1String("body")) {
+                     client.body(42, message);
+                     calls = int(message.partCount() ? message.fetchedText().count('\n') : 0);
+                 } else if (command == QLatin1String("overview")) {
+                     calls = int(client.overview(QStringLiteral("1-")).size());
+                 } else {
+                     client.newsgroupList();
+                 }
+             }),
+             failure);
+    QCOMPARE(calls, received);
+    if (failure.isEmpty() || command == QLatin1String("body"))
+        client.selectGroup(QStringLiteral("g"));
     client.disconnect();
     QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
 }

@@ -22,7 +22,7 @@ private slots:
 void tst_Overview::fields_data()
 {
     QTest::addColumn<QString>("line");
-    QTest::addColumn<quint32>("number");
+    QTest::addColumn<quint64>("number");
     QTest::addColumn<QString>("subject");
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("messageId");
@@ -34,53 +34,62 @@ void tst_Overview::fields_data()
     QTest::newRow("full line, raw header texts kept")
         << "3000234\t=?ISO-8859-1?Q?Caf=E9?=\t\"Jane Doe\" <jane@example.org>\t"
            "Tue, 5 Nov 2002 14:03:00 -0800\t<a1@example.org>\t<q1@x> <a0@y>\t1234\t17"
-        << quint32(3000234) << "=?ISO-8859-1?Q?Caf=E9?="
+        << quint64(3000234) << "=?ISO-8859-1?Q?Caf=E9?="
         << "\"Jane Doe\" <jane@example.org>"
         << "<a1@example.org>"
         << "<q1@x> <a0@y>" << quint32(1234) << quint32(17) << "";
     QTest::newRow("only five fields: no references, counts zero")
-        << "12\tSubject\tfrom@x\t5 Nov 2002 14:03\t<m@x>" << quint32(12) << "Subject"
+        << "12\tSubject\tfrom@x\t5 Nov 2002 14:03\t<m@x>" << quint64(12) << "Subject"
         << "from@x"
         << "<m@x>"
         << "" << quint32(0) << quint32(0) << "";
     QTest::newRow("extra data after the eighth TAB, TABs included")
-        << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\tXref: h g:7\tX-Other: 1" << quint32(7) << "s"
+        << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\tXref: h g:7\tX-Other: 1" << quint64(7) << "s"
         << "f"
         << "<m@x>"
         << "<r@x>" << quint32(10) << quint32(2) << "Xref: h g:7\tX-Other: 1";
-    QTest::newRow("eighth TAB with nothing after it") << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\t" << quint32(7) << "s"
+    QTest::newRow("eighth TAB with nothing after it") << "7\ts\tf\td\t<m@x>\t<r@x>\t10\t2\t" << quint64(7) << "s"
                                                       << "f"
                                                       << "<m@x>"
                                                       << "<r@x>" << quint32(10) << quint32(2) << "";
-    QTest::newRow("TAB backspace TAB is one TAB") << "8\tsubj\t\b\tfrom\td\t<m@x>\t\t5\t1" << quint32(8) << "subj"
+    QTest::newRow("TAB backspace TAB is one TAB") << "8\tsubj\t\b\tfrom\td\t<m@x>\t\t5\t1" << quint64(8) << "subj"
                                                   << "from"
                                                   << "<m@x>"
                                                   << "" << quint32(5) << quint32(1) << "";
-    QTest::newRow("empty fields stay empty") << "9\t\t\t\t<m@x>\t\t\t" << quint32(9) << ""
+    QTest::newRow("empty fields stay empty") << "9\t\t\t\t<m@x>\t\t\t" << quint64(9) << ""
                                              << ""
                                              << "<m@x>"
                                              << "" << quint32(0) << quint32(0) << "";
-    QTest::newRow("numbers with blanks around them") << " 42 \ts\tf\td\t<m@x>\t\t 300 \t 9" << quint32(42) << "s"
+    QTest::newRow("numbers with blanks around them") << " 42 \ts\tf\td\t<m@x>\t\t 300 \t 9" << quint64(42) << "s"
                                                      << "f"
                                                      << "<m@x>"
                                                      << "" << quint32(300) << quint32(9) << "";
-    QTest::newRow("numbers that are not numbers are 0") << "4x\ts\tf\td\t<m@x>\t\t-3\tmany" << quint32(0) << "s"
+    QTest::newRow("numbers that are not numbers are 0") << "4x\ts\tf\td\t<m@x>\t\t-3\tmany" << quint64(0) << "s"
                                                         << "f"
                                                         << "<m@x>"
                                                         << "" << quint32(0) << quint32(0) << "";
-    QTest::newRow("largest 32-bit article number") << "4294967295\ts" << quint32(4294967295U) << "s"
+    QTest::newRow("largest 32-bit article number") << "4294967295\ts" << quint64(4294967295U) << "s"
                                                    << ""
                                                    << ""
                                                    << "" << quint32(0) << quint32(0) << "";
-    QTest::newRow("article number beyond 32 bits reads 0") << "4294967296\ts" << quint32(0) << "s"
+    QTest::newRow("article number beyond 32 bits") << "4294967296\ts" << quint64(4294967296ULL) << "s"
                                                            << ""
                                                            << ""
                                                            << "" << quint32(0) << quint32(0) << "";
-    QTest::newRow("empty line") << "" << quint32(0) << ""
+    QTest::newRow("article number beyond 64 bits reads 0")
+        << "18446744073709551616\ts" << quint64(0) << "s"
+        << ""
+        << ""
+        << "" << quint32(0) << quint32(0) << "";
+    QTest::newRow("signed article number reads 0") << "+5\ts" << quint64(0) << "s"
+                                                   << ""
+                                                   << ""
+                                                   << "" << quint32(0) << quint32(0) << "";
+    QTest::newRow("empty line") << "" << quint64(0) << ""
                                 << ""
                                 << ""
                                 << "" << quint32(0) << quint32(0) << "";
-    QTest::newRow("blanks inside a subject are kept") << "1\t  Re:  spaced  \tf" << quint32(1) << "  Re:  spaced  "
+    QTest::newRow("blanks inside a subject are kept") << "1\t  Re:  spaced  \tf" << quint64(1) << "  Re:  spaced  "
                                                       << "f"
                                                       << ""
                                                       << "" << quint32(0) << quint32(0) << "";

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
 class tst_LinkView : public QObject
 {
@@ -34,6 +35,13 @@ private slots:
         QTest::newRow("inside a word") << "xhttp://example.org" << QStringList{};
         QTest::newRow("upper case") << "HTTP://EXAMPLE.ORG" << QStringList{"HTTP://EXAMPLE.ORG"};
         QTest::newRow("no links") << "nothing to see here." << QStringList{};
+        QTest::newRow("nntp") << "nntp://news.example.org/comp.lang.c"
+                              << QStringList{"nntp://news.example.org/comp.lang.c"};
+        // Schemes that open local files or programs are text, not links.
+        QTest::newRow("file") << "see file:///etc/passwd now" << QStringList{};
+        QTest::newRow("file upper case") << "FILE:///home/ann/.ssh/id_rsa" << QStringList{};
+        QTest::newRow("javascript") << "javascript:alert(1)" << QStringList{};
+        QTest::newRow("smb and desktop schemes") << "smb://host/share help:kde settings://x" << QStringList{};
     }
     void findsLinks()
     {
@@ -43,6 +51,54 @@ private slots:
         for (const LinkFinder::Link &link : LinkFinder::find(text))
             found << text.mid(link.start, link.length);
         QCOMPARE(found, links);
+    }
+
+    // A link's real address, with the characters that reorder text made
+    // visible, in its tooltip and in what the view reports while the mouse is
+    // on it.
+    void linkShowsItsRealAddress_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << "http://example.org/a"
+                               << "http://example.org/a";
+        QTest::newRow("right-to-left override")
+            << QString::fromUtf8("http://example.org/\u202Eexe.txt") << "http://example.org/[U+202E]exe.txt";
+        QTest::newRow("embedding and pop")
+            << QString::fromUtf8("https://\u202Bexample.org\u202C/x") << "https://[U+202B]example.org[U+202C]/x";
+        QTest::newRow("isolates") << QString::fromUtf8("http://a\u2066b\u2067c\u2068d\u2069.org")
+                                  << "http://a[U+2066]b[U+2067]c[U+2068]d[U+2069].org";
+        QTest::newRow("marks") << QString::fromUtf8("http://a\u200Eb\u200F.org") << "http://a[U+200E]b[U+200F].org";
+    }
+    void linkShowsItsRealAddress()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, shown);
+        QCOMPARE(LinkFinder::shownAddress(link), shown);
+
+        LinkView view;
+        view.resize(600, 200);
+        view.setText(link + QStringLiteral("\nnow"));
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTextCursor cursor(view.document());
+        cursor.setPosition(2);
+        QVERIFY(cursor.charFormat().isAnchor());
+        QTextDocument tip;
+        tip.setHtml(cursor.charFormat().toolTip());
+        QCOMPARE(tip.toPlainText(), shown);
+
+        QSignalSpy hovered(&view, &LinkView::linkHovered);
+        // The middle of the link's third character, "t" of its scheme.
+        QTextCursor next(cursor);
+        next.setPosition(3);
+        const QPoint onLink((view.cursorRect(cursor).left() + view.cursorRect(next).left()) / 2,
+                            view.cursorRect(cursor).center().y());
+        QTest::mouseMove(view.viewport(), onLink);
+        QTRY_VERIFY(!hovered.isEmpty());
+        QCOMPARE(hovered.last().at(0).toString(), shown);
+        QTest::mouseMove(view.viewport(), QPoint(view.viewport()->width() - 2, view.viewport()->height() - 2));
+        QTRY_COMPARE(hovered.last().at(0).toString(), QString());
     }
 
     void linkTextBecomesAnAddress()

@@ -6,3 +6,12 @@
 -- Each statement must be CREATE TABLE IF NOT EXISTS or CREATE INDEX IF NOT
 -- EXISTS, so that the script can run again over a store that has some of them.
 -- One block per feature, each led by a comment that names it.
+
+-- Answer headers: the header block of each retrieved answer, byte for byte as
+-- the server sent it (lines ending in CR LF), beside its Article row, so that
+-- the body can be read as its MIME header declares. Without this table
+-- retrieval fetches bodies only and answers are shown as their bodies stand.
+CREATE TABLE IF NOT EXISTS ArticleHeader (
+  ArticleId     INTEGER PRIMARY KEY,
+  Header        BLOB
+);

@@ -106,6 +106,7 @@ RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
                                     "ArticleType, Body) VALUES (:Parent, :Subject, :From, :SentDate, :Source, :Folder, "
                                     ":IsRead, :ArticleType, :Body)"))
     , m_queries(dm.MainConnection())
+    , m_headers(dm.MainConnection())
     , m_dialUpCheck([] { return DialUpCheck(); })
 {}
 
@@ -164,6 +165,7 @@ void RetrievalRun::run()
     // for reading only) end the run before anything is fetched.
     qryReadArticle.prepare();
     m_queries.qrySent.prepare();
+    m_headers.prepare();
     if (!m_dialUpCheck())
         return;
     m_ui.processEvents();
@@ -334,7 +336,10 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     // was sent leaves nothing behind.
     NntpMessage &message = m_dm.msgNNTP();
     message.clear();
-    if (!m_client.body(quint32(line.articleNumber), message))
+    // With a table to keep it in, the header comes too: the body is read as
+    // its MIME header declares.
+    const quint32 number = quint32(line.articleNumber);
+    if (!(m_headers.available() ? m_client.article(number, message) : m_client.body(number, message)))
         return;
     m_expected.add(line.messageId, {});
     requestBodiesAhead();
@@ -354,6 +359,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
         .bind(QStringLiteral("Body"), message.fetchedText());
     qryReadArticle.exec();
     const int code = qryReadArticle.lastInsertId().toInt();
+    m_headers.keep(code, message.fetchedHeader());
     ++m_newAnswers;
 
     const int recordCode = m_queries.recordCopy(code, line.messageId, line.references, m_groupCode);
@@ -387,7 +393,11 @@ void RetrievalRun::requestBodiesAhead()
         const QString messageId = overviewField(next, MessageIdField);
         if (isRecorded(messageId))
             continue;
-        m_client.requestBody(overviewField(next, NumberField).trimmed().toUInt());
+        const quint32 number = overviewField(next, NumberField).trimmed().toUInt();
+        if (m_headers.available())
+            m_client.requestArticle(number);
+        else
+            m_client.requestBody(number);
         m_requested.push_back(m_lookedAhead);
         m_expected.add(messageId, {});
     }

@@ -168,6 +168,9 @@ public:
     // true with the body lines delivered into message; false when the server
     // does not have the article (message untouched).
     bool body(quint32 articleNumber, NntpMessage &message);
+    // The same for the whole article: its header lines and its body lines
+    // both delivered into message (fetchedHeader(), fetchedText()).
+    bool article(quint32 articleNumber, NntpMessage &message);
     // Asks for an article's body without waiting: the server sends it while
     // the caller does other work, and body() for that number reads it
     // (pipelining, RFC 3977 3.5). Several may be due; body() drops the replies
@@ -175,6 +178,8 @@ public:
     // that has closed the connection leaves nothing due; the next command
     // reports it.
     void requestBody(quint32 articleNumber);
+    // The same for the whole article, read by article().
+    void requestArticle(quint32 articleNumber);
     // Calls the OnNewsgroupList handler once per line of the LIST reply.
     void newsgroupList();
     void post(const NntpMessage &message);
@@ -185,7 +190,9 @@ private:
     NntpReply command(const QByteArray &text, std::initializer_list<int> accepted = {});
     NntpReply exchange(const QByteArray &text, const QByteArray &traceText = {});
     void authenticate();
-    NntpReply bodyReply(quint32 articleNumber);
+    bool fetch(const QByteArray &text, NntpMessage &message, bool wholeArticle);
+    NntpReply requestedReply(const QByteArray &text);
+    void requestAhead(const QByteArray &text);
     void dropRequestedBody();
     void readGreeting();
     void negotiateStartTls();
@@ -202,7 +209,7 @@ private:
     GreetingState m_greetingState = GreetingState::CanPost;
     GroupFigures m_group;
     quint32 m_msgNo = 0;
-    std::deque<quint32> m_requestedBodies; // asked for, reply not read yet
+    std::deque<QByteArray> m_requestedBodies; // BODY and ARTICLE commands sent ahead, reply not read yet
     QString m_statMessageId;
     int m_lastReplyCode = 0;
     QList<QByteArray> m_lastReplyLines;

@@ -1,5 +1,6 @@
 #include "cli/folderlisting.h"
 
+#include "articletext/storedanswer.h"
 #include "cli/commandline.h"
 #include "shell/sentdate.h"
 #include "shell/threadbuilder.h"
@@ -8,7 +9,7 @@
 
 #include <algorithm>
 
-void FolderListing::load(RowSet &query, bool threads)
+void FolderListing::load(RowSet &query, bool threads, StoreConnection *bodiesFrom)
 {
     m_nodes.clear();
     m_top.clear();
@@ -44,7 +45,11 @@ void FolderListing::load(RowSet &query, bool threads)
         }
         node.from = DisplayText::header(query.value(QStringLiteral("From")));
         node.source = query.asString(QStringLiteral("Source"));
-        node.body = DisplayText::body(query.value(QStringLiteral("Body")));
+        // The text the preview shows, decoded only when it is asked for.
+        if (bodiesFrom)
+            node.body
+                = ArticleText::ofStored(*bodiesFrom, rows[entries[i].row].code, query.value(QStringLiteral("Body")))
+                      .displayText();
         if (entries[i].parent < 0) {
             m_top.push_back(int(i));
         } else {

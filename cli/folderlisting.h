@@ -17,12 +17,15 @@
 #include <vector>
 
 class RowSet;
+class StoreConnection;
 
 class FolderListing
 {
 public:
-    // Reads every row of the open folder query (Select * ... Order by Parent).
-    void load(RowSet &query, bool threads);
+    // Reads every row of the open folder query (Select * ... Order by Parent);
+    // with bodiesFrom, each message's text as the preview shows it, with the
+    // answers' headers kept in that store.
+    void load(RowSet &query, bool threads, StoreConnection *bodiesFrom = nullptr);
     QStringList lines(bool withBodies) const;
 
 private:

@@ -64,7 +64,7 @@ int runShow(const QStringList &args)
     query.setParam(QStringLiteral("fld"), folder);
     query.open();
     FolderListing listing;
-    listing.load(query, folder == kInbox);
+    listing.load(query, folder == kInbox, options.bodies ? &session.dm().MainConnection() : nullptr);
     for (const QString &line : listing.lines(options.bodies))
         out() << line << "\n";
     out().flush();

@@ -1,5 +1,6 @@
 #include "messages/messageactions.h"
 
+#include "articletext/storedanswer.h"
 #include "messages/firstusecheck.h"
 #include "messages/memotext.h"
 #include "messages/messagefolder.h"
@@ -106,9 +107,11 @@ void MessageActions::reply()
         return; // the message went from the store since the tree was loaded
 
     // Answers keep their subject and body as received; the reply takes the
-    // readable text, which posting encodes again as its own.
+    // readable text (without the list of attached files), which posting
+    // encodes again as its own.
     const QString subject = ReplySubject::of(DisplayText::header(read.value(QStringLiteral("Subject"))));
-    const QString body = MemoText::toEditor(DisplayText::body(read.value(QStringLiteral("Body"))));
+    const QString body = MemoText::toEditor(
+        ArticleText::ofStored(m_dm.MainConnection(), read.asInt(kCode), read.value(QStringLiteral("Body"))).text);
 
     RowSet &row = openEditRow(0);
     row.append();

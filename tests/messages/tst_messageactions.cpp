@@ -4,6 +4,7 @@
 // the store for good (what another process sees).
 
 #include "messagesfixture.h"
+#include "tests/support/answercorpus.h"
 #include "tests/support/modaldriver.h"
 
 #include "directories/accprop.h"
@@ -334,6 +335,39 @@ private slots:
         const QStringList rows = f.committed(QStringLiteral("SELECT Body FROM Article WHERE Code<>7"));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0], stored == QLatin1String("NULL") ? QStringLiteral("typed") : stored);
+    }
+
+    // An answer from a graphical mail program (quoted-printable, format=flowed,
+    // an HTML copy) kept with its header: the reply quotes what a reader sees,
+    // each flowed paragraph as one paragraph, by displayed lines.
+    void replyQuotesTheDecodedAnswer()
+    {
+        const AnswerCorpus::Answer answer = AnswerCorpus::load(QStringLiteral("thunderbird-alternative"));
+        ProgramFixture f(
+            kOneServer + kOneAccount
+            + ArticleSeed(7).subject("Re: Wi-Fi").source("comp.os.linux.networking").bodyBytes(answer.body).sql()
+            + AnswerCorpus::headerRow(7, answer.header));
+        f.select(7);
+        ModalDriver steps;
+        QString shown;
+        steps.onWindow(QStringLiteral("fmReply"), [&](QWidget *w) {
+            shown = static_cast<TfmReply *>(w)->body()->toPlainText();
+            w->close();
+        });
+        f.actions().acReply->trigger();
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
+        const QStringList lines = shown.split(QLatin1Char('\n'));
+        for (const QString &line : lines)
+            QVERIFY2(line.startsWith(QLatin1Char('>')), qPrintable(line));
+        QVERIFY2(lines.size() >= 7, qPrintable(shown));
+        // The long paragraph is wrapped by the editor, not by the sender.
+        QCOMPARE(lines.mid(0, 2), (QStringList{QStringLiteral(">Hi Karl,"), QStringLiteral(">")}));
+        QVERIFY2(lines[2].startsWith(u">The café around"_qs), qPrintable(lines[2]));
+        QString joined = shown;
+        joined.remove(QStringLiteral("\n>"));
+        QString plain = answer.expected;
+        plain.remove(QLatin1Char('\n'));
+        QCOMPARE(joined, QLatin1Char('>') + plain);
     }
 
     // A paragraph wider than the reply's body is quoted line by displayed

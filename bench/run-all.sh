@@ -29,6 +29,7 @@ targets=(
   "treeload.ratio|  threads / same rows flat|<|2|x"
   "postingstore.ratio|Posting 50x10 copies: big store / small store|<=|1.2|x"
   "retrievalscan.ratio|Retrieval of 20,000 lines: run / bare client|<=|1.5|x"
+  "previewdecode.ms|1 MB multipart answer shown in the preview|<|100|ms"
   "listload.first_ms|First Update List, 100,000 groups|<|3000|ms"
   "listload.first_ratio|  first Update List / bare baseline|<=|1.5|x"
   "listload.second_ms|Second Update List, every name known|<|1500|ms"

@@ -8,6 +8,7 @@
 #include "messages/reply.h"
 #include "messages/replysubject.h"
 #include "messages/subtree.h"
+#include "store/articleheaders.h"
 #include "store/dmod.h"
 #include "transport/displaytext.h"
 #include "widgets/errorbox.h"
@@ -190,5 +191,7 @@ void MessageActions::deleteForGood(int code)
     RowSet &row = openEditRow(code);
     if (!row.isEmpty())
         row.remove();
+    // An answer's header goes with it: nothing of a deleted message stays behind.
+    ArticleHeaders(m_dm.MainConnection()).forget(code);
     m_folder.deleteArticleNode(code);
 }

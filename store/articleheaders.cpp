@@ -9,6 +9,8 @@ ArticleHeaders::ArticleHeaders(StoreConnection &connection)
     , m_insert(connection,
                QStringLiteral("INSERT OR REPLACE INTO ArticleHeader (ArticleId, Header) VALUES (:Id, :Header)"),
                QStringLiteral("ArticleHeader"))
+    , m_delete(connection, QStringLiteral("DELETE FROM ArticleHeader WHERE ArticleId=:Id"),
+               QStringLiteral("ArticleHeader"))
 {}
 
 bool ArticleHeaders::available() const
@@ -34,6 +36,12 @@ void ArticleHeaders::keep(int articleCode, const QByteArray &header)
     if (!available())
         return;
     m_insert.bind(QStringLiteral("Id"), articleCode).bind(QStringLiteral("Header"), header).exec();
+}
+
+void ArticleHeaders::forget(int articleCode)
+{
+    if (available())
+        m_delete.bind(QStringLiteral("Id"), articleCode).exec();
 }
 
 void ArticleHeaders::prepare()

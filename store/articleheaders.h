@@ -21,6 +21,8 @@ public:
     QVariant of(int articleCode);
     // Keeps the header block of a newly stored answer (nothing without the table).
     void keep(int articleCode, const QByteArray &header);
+    // Drops the header of a message deleted for good (nothing without the table).
+    void forget(int articleCode);
     // Prepares the insert now, so that a store that cannot take it fails
     // before anything is fetched; throws StoreError.
     void prepare();
@@ -29,4 +31,5 @@ private:
     StoreConnection &m_connection;
     SqlCommand m_read;
     SqlCommand m_insert;
+    SqlCommand m_delete;
 };

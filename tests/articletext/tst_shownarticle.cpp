@@ -3,7 +3,10 @@
 // see), then the cases the corpus does not show by itself.
 
 #include "articletext/shownarticle.h"
+#include "articletext/storedanswer.h"
+#include "store/storeconnection.h"
 #include "tests/support/answercorpus.h"
+#include "tests/support/scratchstore.h"
 
 #include <QStringEncoder>
 #include <QTest>
@@ -38,6 +41,8 @@ private Q_SLOTS:
     void flowed_data();
     void flowed();
     void unsafeAttachmentNames();
+    void storedAnswers_data();
+    void storedAnswers();
     void brokenInputsStayBounded();
 };
 
@@ -239,6 +244,31 @@ void tst_ShownArticle::brokenInputsStayBounded()
 
     shown = ArticleText::shown(header("text/plain; charset=x-no-such-set", "x-unheard-of"), "caf\xc3\xa9\r\n");
     QCOMPARE(shown.text, QStringLiteral("café\n"));
+}
+
+void tst_ShownArticle::storedAnswers_data()
+{
+    QTest::addColumn<bool>("olderStore");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("expected");
+    // A store made before headers were kept reads every answer as its body stands.
+    QTest::newRow("store without the table") << true << 2 << QStringLiteral("caf=C3=A9=20\r\n");
+    QTest::newRow("answer kept with its header") << false << 2 << QStringLiteral("café \n");
+    QTest::newRow("answer stored without one") << false << 3 << QStringLiteral("caf=C3=A9=20\r\n");
+}
+
+void tst_ShownArticle::storedAnswers()
+{
+    QFETCH(bool, olderStore);
+    QFETCH(int, code);
+    QFETCH(QString, expected);
+    ScratchStore store(olderStore ? StoreSchema::Tables::FirstDesignOnly : StoreSchema::Tables::All);
+    if (!olderStore)
+        store.exec(AnswerCorpus::headerRow(2, header("text/plain; charset=utf-8", "quoted-printable")));
+    StoreConnection connection;
+    connection.open(store.path());
+    const QVariant body(QByteArray("caf=C3=A9=20\r\n"));
+    QCOMPARE(ArticleText::ofStored(connection, code, body).text, expected);
 }
 
 QTEST_GUILESS_MAIN(tst_ShownArticle)

@@ -537,13 +537,17 @@ private slots:
 
     // A question with two answers, one of them answered again: all four rows
     // go to Deleted messages and their nodes leave the tree; there each is a
-    // message of its own, and deleting one removes only that row.
+    // message of its own, and deleting one removes only that row (and the
+    // header kept with it).
     void deleteMovesTheThreadThenDeletesForGood()
     {
-        ProgramFixture f(seedOf(
-            {ArticleSeed(1).folder(Inbox).question().subject("Q"), ArticleSeed(2).parent(1).folder(Inbox).subject("A1"),
-             ArticleSeed(3).parent(1).folder(Inbox).subject("A2"), ArticleSeed(4).parent(2).folder(Inbox).subject("R"),
-             ArticleSeed(9).folder(Inbox).question().subject("other")}));
+        ProgramFixture f(seedOf({ArticleSeed(1).folder(Inbox).question().subject("Q"),
+                                 ArticleSeed(2).parent(1).folder(Inbox).subject("A1"),
+                                 ArticleSeed(3).parent(1).folder(Inbox).subject("A2"),
+                                 ArticleSeed(4).parent(2).folder(Inbox).subject("R"),
+                                 ArticleSeed(9).folder(Inbox).question().subject("other")})
+                         + AnswerCorpus::headerRow(2, "From: A <a@example.com>\r\n")
+                         + AnswerCorpus::headerRow(3, "From: B <b@example.com>\r\n"));
         QCOMPARE(f.shape(), QStringLiteral("1[2[4],3] 9"));
         f.select(1);
         ModalDriver steps;
@@ -573,6 +577,8 @@ private slots:
         QCOMPARE(top, (QStringList{"1", "3", "4"}));
         QCOMPARE(f.committed(QStringLiteral("SELECT Code FROM Article ORDER BY Code")),
                  (QStringList{"1", "3", "4", "9"}));
+        // The header kept with an answer goes when the answer goes for good.
+        QCOMPARE(f.committed(QStringLiteral("SELECT ArticleId FROM ArticleHeader")), QStringList{"3"});
     }
 
     void deleteAnsweredNoKeepsEverything()

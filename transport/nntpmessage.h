@@ -1,6 +1,7 @@
 #pragma once
 // The single in-memory article `msgNNTP`: filled by the posting run and sent by
-// NewsClient::post, or cleared and filled by NewsClient::body with a fetched body.
+// NewsClient::post, or cleared and filled by NewsClient::body with a fetched
+// body (NewsClient::article: with the fetched header too).
 
 #include <QByteArray>
 #include <QDateTime>

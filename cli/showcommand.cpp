@@ -1,4 +1,5 @@
 #include "cli/commandline.h"
+#include "store/folders.h"
 #include "cli/commands.h"
 #include "cli/folderlisting.h"
 #include "cli/toolsession.h"
@@ -9,8 +10,6 @@
 using namespace Cli;
 
 namespace {
-
-constexpr int kInbox = 0;
 
 // The folder codes, by the folder bar's names or by number; -1 for neither.
 int folderCode(const QString &word)
@@ -64,7 +63,7 @@ int runShow(const QStringList &args)
     query.setParam(QStringLiteral("fld"), folder);
     query.open();
     FolderListing listing;
-    listing.load(query, folder == kInbox, options.bodies ? &session.dm().MainConnection() : nullptr);
+    listing.load(query, folder == folderCode(Folder::Inbox), options.bodies ? &session.dm().MainConnection() : nullptr);
     for (const QString &line : listing.lines(options.bodies))
         out() << line << "\n";
     out().flush();

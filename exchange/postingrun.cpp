@@ -1,4 +1,6 @@
 #include "exchange/postingrun.h"
+#include "store/folders.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
@@ -15,9 +17,6 @@
 #include "transport/nntpmessage.h"
 
 namespace {
-
-constexpr int kOutbox = 1;
-constexpr int kInbox = 0;
 
 const QString kAbortCaption = QStringLiteral("Abort");
 const QString kCloseCaption = QStringLiteral("Close");
@@ -38,7 +37,7 @@ PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folder
     , m_ui(ui)
     , m_view(view)
     , m_folders(folders)
-    , m_client(dm.newsClient())
+    , m_client(NewsAccess::of(dm).client())
     , qrySendMsg(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=:fld"),
                  QStringLiteral("qrySendMsg"))
     , m_categories(dm.MainConnection())
@@ -101,7 +100,7 @@ PostingRun::Outcome PostingRun::FormActivate()
 void PostingRun::postOutbox()
 {
     qrySendMsg.close();
-    qrySendMsg.setParam(QStringLiteral("fld"), kOutbox);
+    qrySendMsg.setParam(QStringLiteral("fld"), folderCode(Folder::Outbox));
     qrySendMsg.open();
     m_categories.reopen();
     if (qrySendMsg.isEmpty())
@@ -155,7 +154,7 @@ void PostingRun::prepareArticle()
     account.setParam(QStringLiteral("Id"), qrySendMsg.asInt(QStringLiteral("Account")));
     account.open();
 
-    NntpMessage &message = m_dm.msgNNTP();
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
     message.subject = qrySendMsg.asString(QStringLiteral("Subject"));
     // No article may carry a NUL (RFC 3977); the client refuses to send one,
@@ -199,7 +198,7 @@ void PostingRun::postToGroup(const QString &group, int row)
         m_client.disconnect();
         if (!KeepSending)
             break;
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         attempted = true;
         if (!connectForPosting(host)) {
             m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, ResultText, RunUi::Icon::Error);
@@ -208,7 +207,7 @@ void PostingRun::postToGroup(const QString &group, int row)
             continue;
         }
 
-        NntpMessage &message = m_dm.msgNNTP();
+        NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
         message.newsGroups = QStringList{group};
         message.references = referencesFor(group);
         message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
@@ -326,20 +325,20 @@ bool PostingRun::serverHolds(const QString &messageId)
 void PostingRun::moveToInbox()
 {
     qrySendMsg.edit();
-    qrySendMsg.setValue(QStringLiteral("Folder"), kInbox);
+    qrySendMsg.setValue(QStringLiteral("Folder"), folderCode(Folder::Inbox));
     qrySendMsg.setValue(QStringLiteral("Source"), m_postedGroups);
     qrySendMsg.post();
     m_dm.checkpoint();
 
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
     switch (m_folders.currentFolder()) {
-    case kInbox:
+    case folderCode(Folder::Inbox):
         m_folders.addArticleNode(code,
                                  qrySendMsg.asBool(QStringLiteral("ArticleType"))
                                      ? 0
                                      : qrySendMsg.asInt(QStringLiteral("Parent")));
         break;
-    case kOutbox:
+    case folderCode(Folder::Outbox):
         m_folders.deleteArticleNode(code);
         break;
     default:

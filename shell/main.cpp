@@ -1,4 +1,5 @@
 #include "shell/main.h"
+#include "store/folders.h"
 
 #include "articletext/storedanswer.h"
 #include "exchange/retrievalrun.h"
@@ -39,8 +40,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-enum Folder { Inbox = 0, Outbox = 1, Drafts = 2, DeletedMessages = 3 };
 
 // A bold caption that screen readers announce as the label of its value.
 QLabel *captionLabel(const QString &text, QLabel *value, QWidget *parent)
@@ -91,7 +90,7 @@ TfmMain::TfmMain(Tdm &dm, DesktopOpener &opener, QWidget *parent)
     // The store is normally open already; if it is not, the window opens with
     // no folder selected and selecting one reports the store's error.
     if (OpenStore())
-        selectFolder(Inbox);
+        selectFolder(folderCode(Folder::Inbox));
 }
 
 TfmMain::~TfmMain() = default;
@@ -315,13 +314,13 @@ void TfmMain::OutBarChange(int index)
         m_tree->clear();
         m_reView->clear();
         m_attachmentMenu->clear();
-        if (index < Inbox || index > DeletedMessages)
+        if (!isFolderCode(index))
             return;
         RowSet &query = m_dm.qryArticle();
         query.close();
         query.setParam(QStringLiteral("fld"), index);
         query.open();
-        if (index == Inbox)
+        if (index == folderCode(Folder::Inbox))
             m_tree->LoadThread(query);
         else
             m_tree->LoadFlatList(query);
@@ -413,8 +412,8 @@ void TfmMain::updateActions()
 {
     const bool selected = m_tree->selectedNode() != nullptr;
     const int folder = currentFolder();
-    m_actions->acReply->setEnabled(selected && folder == Inbox);
-    m_actions->acEdit->setEnabled(selected && folder != Inbox);
+    m_actions->acReply->setEnabled(selected && folder == folderCode(Folder::Inbox));
+    m_actions->acEdit->setEnabled(selected && folder != folderCode(Folder::Inbox));
     m_actions->acDelete->setEnabled(selected);
 }
 

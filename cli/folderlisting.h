@@ -20,6 +20,7 @@
 #include <vector>
 
 class RowSet;
+class StoreConnection;
 
 class FolderListing
 {

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/folderlisting.h"
 #include "cli/toolsession.h"
+#include "articletext/storedanswer.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
 
@@ -66,13 +67,17 @@ int runShow(const QStringList &args)
     FolderListing listing;
     listing.load(query, folder == folderCode(Folder::Inbox));
     FolderListing::BodyReader bodies;
-    RowSet body(session.dm().MainConnection(), QStringLiteral("SELECT Body FROM Article WHERE Code=:Code"));
+    StoreConnection &store = session.dm().MainConnection();
+    RowSet body(store, QStringLiteral("SELECT Body FROM Article WHERE Code=:Code"));
     if (options.bodies) {
-        bodies = [&body](int code) {
+        // The text the preview shows, decoded only as it is written.
+        bodies = [&body, &store](int code) {
             body.close();
             body.setParam(QStringLiteral("Code"), code);
             body.open();
-            return body.isEmpty() ? QVariant() : body.value(QStringLiteral("Body"));
+            if (body.isEmpty())
+                return QVariant();
+            return QVariant(ArticleText::ofStored(store, code, body.value(QStringLiteral("Body"))).displayText());
         };
     }
     listing.writeLines([](const QString &line) { out() << line << "\n"; }, bodies);

@@ -120,6 +120,7 @@ RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
                                     ":IsRead, :ArticleType, :Body)"))
     , m_queries(dm.MainConnection())
     , m_marks(dm.MainConnection())
+    , m_headers(dm.MainConnection())
     , m_dialUpCheck([] { return DialUpCheck(); })
 {}
 
@@ -197,6 +198,7 @@ void RetrievalRun::run()
     // for reading only) end the run before anything is fetched.
     qryReadArticle.prepare();
     m_queries.qrySent.prepare();
+    m_headers.prepare();
     if (!m_dialUpCheck())
         return;
     m_ui.processEvents();
@@ -393,8 +395,11 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     // was sent leaves nothing behind.
     NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
+    // With a table to keep it in, the header comes too: the body is read as
+    // its MIME header declares.
+    const ArticleNumber number = line.articleNumber;
     try {
-        if (!m_client.body(line.articleNumber, message))
+        if (!(m_headers.available() ? m_client.article(number, message) : m_client.body(number, message)))
             return;
     } catch (const OversizedBody &error) {
         // Only this article is lost: the rest of the group is read.
@@ -419,6 +424,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
         .bind(QStringLiteral("Body"), message.fetchedText());
     qryReadArticle.exec();
     const int code = qryReadArticle.lastInsertId().toInt();
+    m_headers.keep(code, message.fetchedHeader());
     ++m_newAnswers;
 
     const int recordCode = m_queries.recordCopy(code, line.messageId, line.references, m_groupCode);
@@ -455,7 +461,10 @@ void RetrievalRun::requestBodiesAhead()
         const ArticleNumber number = numberOf(next);
         if (number == 0)
             continue; // examine() reports it
-        m_client.requestBody(number);
+        if (m_headers.available())
+            m_client.requestArticle(number);
+        else
+            m_client.requestBody(number);
         m_requested.push_back(m_lookedAhead);
         m_expected.add(messageId, {});
     }

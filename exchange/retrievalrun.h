@@ -4,7 +4,8 @@
 // the group on the same server ended (ScanMarks), or else from the article
 // number of its oldest unexpired record (scanstart.h), and every article whose References hold a
 // recorded Message-ID of that group is stored in the Inbox below the message
-// the newest such record belongs to, with its body fetched, and is recorded
+// the newest such record belongs to, with its body fetched (and its header,
+// kept beside it when the store has the table for it), and is recorded
 // itself, so that answers to answers thread below it, in the same scan too.
 //
 // The run (RetrieveAnswers) belongs to the main window: it shows the hourglass
@@ -17,6 +18,7 @@
 #include "exchange/referencematcher.h"
 #include "exchange/scanmarks.h"
 #include "exchange/sendqueries.h"
+#include "store/articleheaders.h"
 #include "store/rowset.h"
 #include "store/sqlcommand.h"
 
@@ -80,6 +82,7 @@ private:
     SqlCommand qryReadArticle; // stores an answer, prepared once for the whole run
     SendQueries m_queries;
     ScanMarks m_marks;
+    ArticleHeaders m_headers; // kept when the store has their table
 
     std::function<bool()> m_dialUpCheck;
 

@@ -1,6 +1,7 @@
 #include "messages/messageactions.h"
 #include "store/folders.h"
 
+#include "articletext/storedanswer.h"
 #include "messages/firstusecheck.h"
 #include "messages/memotext.h"
 #include "messages/messagefolder.h"
@@ -8,6 +9,7 @@
 #include "messages/reply.h"
 #include "messages/replysubject.h"
 #include "messages/subtree.h"
+#include "store/articleheaders.h"
 #include "store/dmod.h"
 #include "transport/displaytext.h"
 #include "widgets/errorbox.h"
@@ -105,9 +107,11 @@ void MessageActions::reply()
         return; // the message went from the store since the tree was loaded
 
     // Answers keep their subject and body as received; the reply takes the
-    // readable text, which posting encodes again as its own.
+    // readable text (without the list of attached files), which posting
+    // encodes again as its own.
     const QString subject = ReplySubject::of(DisplayText::header(read.value(QStringLiteral("Subject"))));
-    const QString body = MemoText::toEditor(DisplayText::body(read.value(QStringLiteral("Body"))));
+    const QString body = MemoText::toEditor(
+        ArticleText::ofStored(m_dm.MainConnection(), read.asInt(kCode), read.value(QStringLiteral("Body"))).text);
 
     RowSet &row = openEditRow(0);
     row.append();
@@ -186,5 +190,7 @@ void MessageActions::deleteForGood(int code)
     RowSet &row = openEditRow(code);
     if (!row.isEmpty())
         row.remove();
+    // An answer's header goes with it: nothing of a deleted message stays behind.
+    ArticleHeaders(m_dm.MainConnection()).forget(code);
     m_folder.deleteArticleNode(code);
 }

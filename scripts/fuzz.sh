@@ -6,7 +6,8 @@
 #   scripts/fuzz.sh [seconds per target] [target...]     (default: 30, all)
 #
 # "all" is every target but articlecomposer_large (fields of 1 and 10 MB,
-# seconds per run), which runs only when named.
+# seconds per run) and articletext_large (a 10 MB base64 part), which run
+# only when named.
 #
 # Each run starts from the seed files in tests/fuzz/corpus/<target>/ and
 # grows its corpus in a temporary directory, removed afterwards. A crash
@@ -32,8 +33,12 @@ declare -A options=(
   [articlecomposer]="-max_len=16384 -rss_limit_mb=4096 -timeout=120"
   [articlecomposer_large]="-max_len=4096 -rss_limit_mb=6144 -timeout=600"
   [retrievalmatcher]="-max_len=4096"
+  # Framed by byte 0 of the input (see the target): 100 nested levels, a
+  # 256 KB base64 part here, 10 MB in the _large one, run only when named.
+  [articletext]="-max_len=16384 -rss_limit_mb=2048 -timeout=30"
+  [articletext_large]="-max_len=4096 -rss_limit_mb=4096 -timeout=120"
 )
-all=(replyreader overview socks5 articlecomposer retrievalmatcher)
+all=(replyreader overview socks5 articlecomposer retrievalmatcher articletext)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 

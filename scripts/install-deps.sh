@@ -6,7 +6,7 @@ set -euo pipefail
 
 # ca-certificates: the trust store the news client checks servers' TLS
 # certificates against, at run time.
-build_pkgs=(g++ cmake make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev xdg-utils ca-certificates)
+build_pkgs=(g++ cmake make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgmime-3.0-dev xdg-utils ca-certificates)
 # desktop-file-utils and appstream check the installed menu entry and metainfo;
 # clang with libclang-rt-14-dev (libFuzzer, ASan and UBSan, which clang only
 # recommends, and recommendations are not installed here) builds the fuzz

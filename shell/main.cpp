@@ -1,6 +1,7 @@
 #include "shell/main.h"
 #include "store/folders.h"
 
+#include "articletext/storedanswer.h"
 #include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
 #include "runwindows/sendgroup.h"
@@ -9,6 +10,7 @@
 #include "shell/mainrunui.h"
 
 #include "shell/about.h"
+#include "shell/attachmentmenu.h"
 #include "shell/appwindows.h"
 #include "shell/articleitem.h"
 #include "shell/desktopopener.h"
@@ -238,6 +240,7 @@ void TfmMain::buildMenus()
     m_pmRichEdit->addActions({a.EditSelectAll1, a.EditCopy1});
     m_pmRichEdit->addSeparator();
     m_pmRichEdit->addActions({a.acSend, a.acReceive});
+    m_attachmentMenu = new AttachmentMenu(m_pmRichEdit, this);
 
     // Shortcuts work wherever the focus is in the window, menus open or not.
     addActions(a.all());
@@ -331,6 +334,7 @@ void TfmMain::OutBarChange(int index)
         // so that a failing store never leaves them shown under another folder.
         m_tree->clear();
         m_reView->clear();
+        m_attachmentMenu->clear();
         if (!isFolderCode(index))
             return;
         RowSet &query = m_dm.qryArticle();
@@ -358,7 +362,11 @@ void TfmMain::treeMessageItemSelectedChange(ArticleItem *node)
         query.close();
         query.setParam(QStringLiteral("Id"), node->rec().Code);
         query.open();
-        m_reView->setText(DisplayText::body(query.value(QStringLiteral("Body"))));
+        // Decoded here, when it is shown, not while the tree is built.
+        const ShownArticle shown
+            = ArticleText::ofStored(m_dm.MainConnection(), node->rec().Code, query.value(QStringLiteral("Body")));
+        m_reView->setText(shown.displayText());
+        m_attachmentMenu->setAttachments(shown.attachments);
         m_lbFrom->setText(DisplayText::header(query.value(QStringLiteral("From"))));
         m_lbNewsgroup->setText(query.asString(QStringLiteral("Source")));
         m_lbSubject->setText(DisplayText::header(query.value(QStringLiteral("Subject"))));

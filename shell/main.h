@@ -14,6 +14,7 @@
 
 class AppWindows;
 class ArticleItem;
+class AttachmentMenu;
 class DesktopOpener;
 class EditActions;
 class LinkView;
@@ -59,6 +60,7 @@ public:
     QTimer *readTimer() const { return m_tmrMain; }
     QMenu *treeMenu() const { return m_pmTeeMsg; }
     QMenu *previewMenu() const { return m_pmRichEdit; }
+    AttachmentMenu *attachmentMenu() const { return m_attachmentMenu; }
 
     // The two panels of the status bar `stMain` (400 and 50 wide).
     void setStatusText(int panel, const QString &text);
@@ -115,6 +117,7 @@ private:
     QToolBar *m_toolBar = nullptr;
     QMenu *m_pmTeeMsg = nullptr;
     QMenu *m_pmRichEdit = nullptr;
+    AttachmentMenu *m_attachmentMenu = nullptr;
     QTimer *m_tmrMain;
     AppWindows *m_windows = nullptr;
     TfmAbout *m_about = nullptr;

@@ -26,3 +26,12 @@ CREATE TABLE IF NOT EXISTS GroupDescriptions (
   Newsgroup     INTEGER PRIMARY KEY,
   Description   TEXT COLLATE NOCASE
 );
+
+-- Answer headers: the header block of each retrieved answer, byte for byte as
+-- the server sent it (lines ending in CR LF), beside its Article row, so that
+-- the body can be read as its MIME header declares. Without this table
+-- retrieval fetches bodies only and answers are shown as their bodies stand.
+CREATE TABLE IF NOT EXISTS ArticleHeader (
+  ArticleId     INTEGER PRIMARY KEY,
+  Header        BLOB
+);

@@ -442,9 +442,19 @@ QList<QByteArray> NewsClient::overview(const QString &range)
 
 bool NewsClient::body(ArticleNumber articleNumber, NntpMessage &message)
 {
-    const NntpReply reply = bodyReply(articleNumber);
+    return fetch(articleNumber, "Body " + QByteArray::number(articleNumber), message, false);
+}
+
+bool NewsClient::article(ArticleNumber articleNumber, NntpMessage &message)
+{
+    return fetch(articleNumber, "Article " + QByteArray::number(articleNumber), message, true);
+}
+
+bool NewsClient::fetch(ArticleNumber articleNumber, const QByteArray &text, NntpMessage &message, bool wholeArticle)
+{
+    const NntpReply reply = requestedReply(text);
     if (articleFound(reply.code)) {
-        // Read it all first: a body cut short leaves the message as it was.
+        // Read it all first: an article cut short leaves the message as it was.
         ReplyReader &reader = session().reader();
         QList<QByteArray> lines;
         qsizetype bytes = 0;
@@ -459,7 +469,10 @@ bool NewsClient::body(ArticleNumber articleNumber, NntpMessage &message)
             lines.append(line);
         }
         message.clear();
-        message.setFetchedBody(std::move(lines));
+        if (wholeArticle)
+            message.setFetchedArticle(std::move(lines));
+        else
+            message.setFetchedBody(std::move(lines));
         return true;
     }
     if (articleMissing(reply.code))
@@ -469,31 +482,40 @@ bool NewsClient::body(ArticleNumber articleNumber, NntpMessage &message)
 
 void NewsClient::requestBody(ArticleNumber articleNumber)
 {
+    requestAhead("Body " + QByteArray::number(articleNumber));
+}
+
+void NewsClient::requestArticle(ArticleNumber articleNumber)
+{
+    requestAhead("Article " + QByteArray::number(articleNumber));
+}
+
+void NewsClient::requestAhead(const QByteArray &text)
+{
     try {
-        session().writeLine("Body " + QByteArray::number(articleNumber));
+        session().writeLine(text);
     } catch (const ConnectionClosed &) {
         // The server has gone, perhaps right after the body the caller holds:
         // nothing more is due, and the next command reports the closed
         // connection once the caller has kept that body.
         return;
     }
-    m_requestedBodies.push_back(articleNumber);
+    m_requestedBodies.push_back(text);
 }
 
-NntpReply NewsClient::bodyReply(ArticleNumber articleNumber)
+NntpReply NewsClient::requestedReply(const QByteArray &text)
 {
-    const QByteArray text = "Body " + QByteArray::number(articleNumber);
-    if (std::find(m_requestedBodies.begin(), m_requestedBodies.end(), articleNumber) == m_requestedBodies.end())
+    if (std::find(m_requestedBodies.begin(), m_requestedBodies.end(), text) == m_requestedBodies.end())
         return command(text);
     // The replies come in the order asked for: the ones before are not wanted.
-    while (m_requestedBodies.front() != articleNumber)
+    while (m_requestedBodies.front() != text)
         dropRequestedBody();
     m_requestedBodies.pop_front();
     NntpReply reply = session().reader().readReply();
     m_lastReplyCode = reply.code;
     m_lastReplyLines = reply.lines;
     if (reply.code == NntpCode::AuthRequired || reply.code == NntpCode::AuthRequiredOld) {
-        // The bodies asked for after it were refused the same way.
+        // The commands sent after it were refused the same way.
         while (!m_requestedBodies.empty())
             dropRequestedBody();
         authenticate();

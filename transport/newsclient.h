@@ -216,6 +216,9 @@ public:
     // does not have the article (message untouched). A body over maxBodyBytes
     // fails as OversizedBody, the message untouched.
     bool body(ArticleNumber articleNumber, NntpMessage &message);
+    // The same for the whole article: its header lines and its body lines
+    // both delivered into message (fetchedHeader(), fetchedText()).
+    bool article(ArticleNumber articleNumber, NntpMessage &message);
     // Asks for an article's body without waiting: the server sends it while
     // the caller does other work, and body() for that number reads it
     // (pipelining, RFC 3977 3.5). Several may be due; body() drops the replies
@@ -223,6 +226,8 @@ public:
     // that has closed the connection leaves nothing due; the next command
     // reports it.
     void requestBody(ArticleNumber articleNumber);
+    // The same for the whole article, read by article().
+    void requestArticle(ArticleNumber articleNumber);
     // Calls the OnNewsgroupList handler once per line of the LIST reply. More
     // than maxListLines fail as ClientError.
     void newsgroupList();
@@ -240,7 +245,9 @@ private:
     NntpReply command(const QByteArray &text, std::initializer_list<int> accepted = {});
     NntpReply exchange(const QByteArray &text, const QByteArray &traceText = {});
     void authenticate();
-    NntpReply bodyReply(ArticleNumber articleNumber);
+    bool fetch(ArticleNumber articleNumber, const QByteArray &text, NntpMessage &message, bool wholeArticle);
+    NntpReply requestedReply(const QByteArray &text);
+    void requestAhead(const QByteArray &text);
     void dropRequestedBody();
     // The rest of a data block, read and thrown away.
     void discardDataBlock();
@@ -262,7 +269,7 @@ private:
     GreetingState m_greetingState = GreetingState::CanPost;
     GroupFigures m_group;
     ArticleNumber m_msgNo = 0;
-    std::deque<ArticleNumber> m_requestedBodies; // asked for, reply not read yet
+    std::deque<QByteArray> m_requestedBodies; // BODY and ARTICLE commands sent ahead, reply not read yet
     qsizetype m_skippedListLines = 0;
     QString m_statMessageId;
     int m_lastReplyCode = 0;

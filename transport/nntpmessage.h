@@ -1,6 +1,7 @@
 #pragma once
 // The single in-memory article `msgNNTP`: filled by the posting run and sent by
-// NewsClient::post, or cleared and filled by NewsClient::body with a fetched body.
+// NewsClient::post, or cleared and filled by NewsClient::body with a fetched
+// body (NewsClient::article: with the fetched header too).
 
 #include <QByteArray>
 #include <QDateTime>
@@ -50,11 +51,18 @@ public:
 
     // A fetched body, delivered as the message's one text part.
     void setFetchedBody(QList<QByteArray> lines);
+    // A fetched article: the lines up to the first empty one are its header,
+    // the rest its body, delivered as above.
+    void setFetchedArticle(QList<QByteArray> lines);
+    // The header of a fetched article: every line followed by CR LF; empty
+    // when only the body was fetched.
+    QByteArray fetchedHeader() const;
     // The text of the first part: every line followed by CR LF, the last included.
     // Empty when the message has no part.
     QByteArray fetchedText() const;
     qsizetype partCount() const { return m_parts.size(); }
 
 private:
+    QList<QByteArray> m_header;
     QList<QList<QByteArray>> m_parts;
 };

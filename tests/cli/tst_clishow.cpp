@@ -6,6 +6,7 @@
 
 #include "messagelist/sentdate.h"
 #include "tests/cli/clirunner.h"
+#include "tests/support/answercorpus.h"
 
 #include <QtTest>
 
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void listing_data();
     void listing();
     void bodiesDecoded();
+    void answersShownAsThePreviewShowsThem();
 };
 
 void tst_CliShow::listing_data()
@@ -135,6 +137,32 @@ void tst_CliShow::bodiesDecoded()
                           QStringLiteral("    | Line two"), shown(true, 1, "Latin", d2),
                           QStringLiteral("      | Grüße aus Wie Í"), shown(false, 1, "Unicode", d3),
                           QStringLiteral("      | Grüße"), shown(false, 0, "Empty", d4)}));
+}
+
+void tst_CliShow::answersShownAsThePreviewShowsThem()
+{
+    // Answers kept with their headers: the text a reader should see, and a
+    // line per attached file, the same as in the preview.
+    CliRunner cli;
+    QCOMPARE(cli.run({QStringLiteral("init")}).exitCode, 0);
+    const AnswerCorpus::Answer signedAnswer = AnswerCorpus::load(QStringLiteral("pgp-signed"));
+    const AnswerCorpus::Answer uuencoded = AnswerCorpus::load(QStringLiteral("uuencode"));
+    const auto blob
+        = [](const QByteArray &bytes) { return QStringLiteral("X'%1'").arg(QString::fromLatin1(bytes.toHex())); };
+    cli.exec(
+        article(1, "0", 0, true, "Question", d1)
+        + article(2, "1", 0, true, "Signed", d2, "'Ann <ann@test.invalid>'", "quorbic.show", blob(signedAnswer.body))
+        + article(3, "1", 0, true, "Blob", d3, "'Ann <ann@test.invalid>'", "quorbic.show", blob(uuencoded.body))
+        + AnswerCorpus::headerRow(2, signedAnswer.header) + AnswerCorpus::headerRow(3, uuencoded.header));
+    const CliRunner::Result r = cli.run({QStringLiteral("show"), QStringLiteral("Inbox"), QStringLiteral("--bodies")});
+    QVERIFY2(!r.crashed && r.exitCode == 0, qPrintable(r.describe()));
+    QStringList expected{shown(false, 0, "Question", d1), shown(false, 1, "Signed", d2)};
+    for (const QString &line : signedAnswer.expected.chopped(1).split(QLatin1Char('\n')))
+        expected << QStringLiteral("      | ") + line;
+    expected << shown(false, 1, "Blob", d3);
+    for (const QString &line : uuencoded.expected.chopped(1).split(QLatin1Char('\n')))
+        expected << QStringLiteral("      | ") + line;
+    QCOMPARE(r.outLines(), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_CliShow)

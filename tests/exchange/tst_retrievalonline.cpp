@@ -2,14 +2,19 @@
 // posting run, answered by an expert writing raw NNTP, retrieved, replied to,
 // answered again, retrieved again), threads in one overview, a cross-posted
 // answer, the start number from the Xref, a busy group read whole and then
-// only what is new, a read-only server, and a run with nothing to scan.
+// only what is new, a read-only server, a run with nothing to scan, and
+// answers as real mail and news programs write them, kept with their headers
+// and read as a reader should see them.
 
+#include "articletext/storedanswer.h"
 #include "exchange/certificatequestions.h"
 #include "exchange/newsaccess.h"
 #include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
 #include "store/dmod.h"
+#include "store/sqlcommand.h"
 #include "store/storeconnection.h"
+#include "tests/support/answercorpus.h"
 #include "tests/exchange/exchangetesting.h"
 #include "tests/support/innserver.h"
 #include "tests/support/nntpprobe.h"
@@ -91,6 +96,7 @@ private Q_SLOTS:
     void busyGroupReadWholeThenOnlyWhatIsNew();
     void readOnlyServerAndADeletedQuestion();
     void nothingToScanConnectsNowhere();
+    void answersFromRealProgramsKeepTheirHeaders();
 
 private:
     // Posts an article as another newsreader would; fails the test when INN refuses it.
@@ -106,7 +112,7 @@ void tst_RetrievalOnline::initTestCase()
 {
     InnServer::Options options;
     options.groups = {"quorbic.r1", "quorbic.r2", "quorbic.r3", "quorbic.r4", "quorbic.r5",
-                      "quorbic.r6", "quorbic.r7", "quorbic.r8", "quorbic.r9", "sci.optics"};
+                      "quorbic.r6", "quorbic.r7", "quorbic.r8", "quorbic.r9", "sci.optics", "comp.mail.mime"};
     m_inn = std::make_unique<InnServer>(options);
     QVERIFY2(m_inn->start(), qPrintable(m_inn->errorString()));
     InnServer::ReaderOptions readOnly;
@@ -331,6 +337,67 @@ void tst_RetrievalOnline::nothingToScanConnectsNowhere()
     QCOMPARE(s.retrieve(), QStringLiteral("0 new messages"));
     QCOMPARE(s.ui.boxTexts(), QStringList{});
     QCOMPARE(s.ui.status0, QStringList{QStringLiteral("0 new messages")});
+}
+
+void tst_RetrievalOnline::answersFromRealProgramsKeepTheirHeaders()
+{
+    const QString group = QStringLiteral("comp.mail.mime");
+    expertPosts(group, QStringLiteral("<q30@test.invalid>"), {}, QStringLiteral("MIME question"));
+    Store s(fill::server(1, m_inn->host(), m_inn->port()) + fill::group(30, group) + fill::carries(1, 30)
+            + fill::question(30, 0, 0, QStringLiteral("MIME question"), {}, 1, group)
+            + fill::sent(30, QStringLiteral("<q30@test.invalid>"), {}, 30));
+    const QStringList names{QStringLiteral("thunderbird-alternative"),
+                            QStringLiteral("newsreader-flowed"),
+                            QStringLiteral("iso-2022-jp"),
+                            QStringLiteral("forwarded-rfc822"),
+                            QStringLiteral("latin1-holding-windows1252"),
+                            QStringLiteral("uuencode")};
+    QList<AnswerCorpus::Answer> answers;
+    for (const QString &name : names) {
+        AnswerCorpus::Answer answer = AnswerCorpus::load(name);
+        // Posted as answers to the question in the test's group.
+        QList<QByteArray> lines = answer.article.split('\n');
+        for (QByteArray &line : lines) {
+            if (line.startsWith("Newsgroups: "))
+                line = "Newsgroups: " + group.toUtf8();
+            else if (line.startsWith("References: "))
+                line = "References: <q30@test.invalid>";
+            else if (line.isEmpty())
+                break;
+        }
+        answer.article = lines.join('\n');
+        const QByteArray reply = m_inn->post(answer.article);
+        QVERIFY2(reply.startsWith("240"), qPrintable(name + QStringLiteral(": ") + QString::fromUtf8(reply)));
+        answers << answer;
+    }
+    QCOMPARE(s.retrieve(), QStringLiteral("%1 new messages").arg(names.size()));
+    QCOMPARE(s.ui.boxTexts(), QStringList{});
+
+    SqlCommand stored(s.dm->MainConnection(),
+                      QStringLiteral("SELECT A.Body, H.Header, A.Code FROM Article A, ArticleHeader H, SentArticles S "
+                                     "WHERE A.Code=S.ArticleId AND A.Code=H.ArticleId AND S.MessageId=:Id"));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const AnswerCorpus::Answer &answer = answers[i];
+        const QByteArray messageIdLine
+            = answer.article.mid(answer.article.indexOf("\nMessage-I") + 1).split('\n').value(0);
+        const QByteArray messageId = messageIdLine.mid(messageIdLine.indexOf('<'));
+        stored.bind(QStringLiteral("Id"), QString::fromLatin1(messageId)).exec();
+        QVERIFY2(stored.next(), messageId.constData());
+        const QVariant body = stored.value(0);
+        const QByteArray header = stored.value(1).toByteArray();
+        const int code = stored.value(2).toInt();
+        stored.finish();
+        // The header as INN sends it: the poster's lines (INN adds its own),
+        // each ending in CR LF, no empty line; the body as posted.
+        QVERIFY2(header.endsWith("\r\n") && !header.contains("\r\n\r\n"), header.constData());
+        const QByteArray contentType = answer.header.mid(answer.header.indexOf("Content-Type:"));
+        if (answer.header.contains("Content-Type:"))
+            QVERIFY2(header.contains(contentType.left(contentType.indexOf("\r\n", 14) + 2)), header.constData());
+        QVERIFY2(header.contains(messageIdLine + "\r\n"), header.constData());
+        QCOMPARE(body.toByteArray(), answer.body);
+        // What the preview and quorbic-cli show of it.
+        QCOMPARE(ArticleText::ofStored(s.dm->MainConnection(), code, body).displayText(), answer.expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_RetrievalOnline)

@@ -55,6 +55,17 @@ QStringList readGroup(const QString &group, const QString &figures, const QStrin
     return script;
 }
 
+// ARTICLE of an answer, as a run on a store that keeps headers asks for it.
+QStringList wholeArticle(quint64 number, const QStringList &header, const QStringList &body)
+{
+    QStringList script{QStringLiteral("C: Article %1").arg(number),
+                       QStringLiteral("S: 220 %1 <x> article").arg(number)};
+    for (const QString &line : header + QStringList{QString()} + body)
+        script << QStringLiteral("S: ") + line;
+    script << QStringLiteral("S: .");
+    return script;
+}
+
 QStringList body(quint64 number, const QStringList &lines)
 {
     QStringList script{QStringLiteral("C: Body %1").arg(number), QStringLiteral("S: 222 %1 <x> body").arg(number)};
@@ -70,8 +81,10 @@ const QStringList kQuit{QStringLiteral("C: Quit")};
 // g.two (group 2); the run on it.
 struct Retrieval
 {
-    explicit Retrieval(const QString &sql, int folder = 0)
-        : folders(folder)
+    explicit Retrieval(const QString &sql, int folder = 0,
+                       StoreSchema::Tables tables = StoreSchema::Tables::FirstDesignOnly)
+        : store(tables)
+        , folders(folder)
     {
         store.exec(fill::server(1, server.host(), server.port()) + fill::group(1, QStringLiteral("g.one"))
                    + fill::group(2, QStringLiteral("g.two")) + fill::carries(1, 1) + fill::carries(1, 2) + sql);
@@ -84,6 +97,9 @@ struct Retrieval
     QStringList rows(const QString &query) const { return store.rows(query); }
 
     FakeNewsServer server;
+    // Unless told otherwise, a store without the answer headers' table: the
+    // run fetches bodies only, as these scripts expect (keepsEachAnswersHeader
+    // has the table).
     ScratchStore store;
     std::unique_ptr<Tdm> dm;
     RecordingUi ui;
@@ -116,6 +132,7 @@ private Q_SLOTS:
     void incompleteScanKeepsItsMark();
     void crossPostedAnswerIsStoredOnce();
     void articleGoneBeforeItsBodyStoresNothing();
+    void keepsEachAnswersHeader();
     void oddOverviewLines();
     void readFailure_data();
     void readFailure();
@@ -409,6 +426,38 @@ void tst_RetrievalRun::articleGoneBeforeItsBodyStoresNothing()
              QStringList{QStringLiteral("<a2@y>")});
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     QCOMPARE(r.ui.status0.last(), QStringLiteral("1 new message"));
+}
+
+void tst_RetrievalRun::keepsEachAnswersHeader()
+{
+    // With the table, each answer is fetched whole (asked for ahead like
+    // bodies); its header is kept byte for byte beside the row, its body as
+    // before. An article gone since its overview line leaves neither.
+    Retrieval r(kQuestion, 0, StoreSchema::Tables::All);
+    const QStringList header{QStringLiteral("From: Expert <ex@test.invalid>"),
+                             QStringLiteral("Subject: =?UTF-8?Q?Re:_caf=C3=A9?="),
+                             QStringLiteral("MIME-Version: 1.0"),
+                             QStringLiteral("Content-Type: text/plain; charset=UTF-8;"),
+                             QStringLiteral("	format=flowed"),
+                             QStringLiteral("Content-Transfer-Encoding: quoted-printable")};
+    r.server.addScript(
+        greeting()
+        + readGroup(QStringLiteral("g.one"), QStringLiteral("4 1 4"), QStringLiteral("q@x"),
+                    QStringLiteral("223 1 <q@x>"), 1,
+                    {overviewLine(2, QStringLiteral("A1"), QStringLiteral("<a1@y>"), QStringLiteral("<q@x>")),
+                     overviewLine(3, QStringLiteral("A2"), QStringLiteral("<a2@y>"), QStringLiteral("<q@x>")),
+                     overviewLine(4, QStringLiteral("A3"), QStringLiteral("<a3@y>"), QStringLiteral("<a1@y>"))})
+        + wholeArticle(2, header, {QStringLiteral("caf=C3=A9 "), QStringLiteral("..and more")})
+        + QStringList{QStringLiteral("C: Article 3"), QStringLiteral("S: 423 no such article in group")}
+        + wholeArticle(4, {QStringLiteral("From: B <b@test.invalid>")}, {}) + kQuit);
+    QCOMPARE(r.run->RetrieveAnswers(), RetrievalRun::Outcome::Finished);
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.rows(QStringLiteral("SELECT Code, Parent, Subject, Body FROM Article WHERE Code > 10")),
+             (QStringList{QStringLiteral("11|10|A1|caf=C3=A9 \r\n.and more\r\n"), QStringLiteral("12|11|A3|NULL")}));
+    QCOMPARE(r.rows(QStringLiteral("SELECT ArticleId, Header FROM ArticleHeader ORDER BY ArticleId")),
+             (QStringList{QStringLiteral("11|") + header.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"),
+                          QStringLiteral("12|From: B <b@test.invalid>\r\n")}));
+    QCOMPARE(r.ui.boxTexts(), QStringList{});
 }
 
 void tst_RetrievalRun::oddOverviewLines()

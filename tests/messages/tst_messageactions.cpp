@@ -4,6 +4,7 @@
 // the store for good (what another process sees).
 
 #include "messagesfixture.h"
+#include "tests/support/answercorpus.h"
 #include "tests/support/modaldriver.h"
 
 #include "directories/accprop.h"
@@ -336,6 +337,39 @@ private slots:
         QCOMPARE(rows[0], stored == QLatin1String("NULL") ? QStringLiteral("typed") : stored);
     }
 
+    // An answer from a graphical mail program (quoted-printable, format=flowed,
+    // an HTML copy) kept with its header: the reply quotes what a reader sees,
+    // each flowed paragraph as one paragraph, by displayed lines.
+    void replyQuotesTheDecodedAnswer()
+    {
+        const AnswerCorpus::Answer answer = AnswerCorpus::load(QStringLiteral("thunderbird-alternative"));
+        ProgramFixture f(
+            kOneServer + kOneAccount
+            + ArticleSeed(7).subject("Re: Wi-Fi").source("comp.os.linux.networking").bodyBytes(answer.body).sql()
+            + AnswerCorpus::headerRow(7, answer.header));
+        f.select(7);
+        ModalDriver steps;
+        QString shown;
+        steps.onWindow(QStringLiteral("fmReply"), [&](QWidget *w) {
+            shown = static_cast<TfmReply *>(w)->body()->toPlainText();
+            w->close();
+        });
+        f.actions().acReply->trigger();
+        QVERIFY2(steps.done(), qPrintable(steps.pending().join(QLatin1String(", "))));
+        const QStringList lines = shown.split(QLatin1Char('\n'));
+        for (const QString &line : lines)
+            QVERIFY2(line.startsWith(QLatin1Char('>')), qPrintable(line));
+        QVERIFY2(lines.size() >= 7, qPrintable(shown));
+        // The long paragraph is wrapped by the editor, not by the sender.
+        QCOMPARE(lines.mid(0, 2), (QStringList{QStringLiteral(">Hi Karl,"), QStringLiteral(">")}));
+        QVERIFY2(lines[2].startsWith(u">The café around"_qs), qPrintable(lines[2]));
+        QString joined = shown;
+        joined.remove(QStringLiteral("\n>"));
+        QString plain = answer.expected;
+        plain.remove(QLatin1Char('\n'));
+        QCOMPARE(joined, QLatin1Char('>') + plain);
+    }
+
     // A paragraph wider than the reply's body is quoted line by displayed
     // line: each shown line gets its own ">" and none of the text is lost.
     void replyQuotesALongParagraphByDisplayedLines()
@@ -503,13 +537,17 @@ private slots:
 
     // A question with two answers, one of them answered again: all four rows
     // go to Deleted messages and their nodes leave the tree; there each is a
-    // message of its own, and deleting one removes only that row.
+    // message of its own, and deleting one removes only that row (and the
+    // header kept with it).
     void deleteMovesTheThreadThenDeletesForGood()
     {
-        ProgramFixture f(seedOf(
-            {ArticleSeed(1).folder(Inbox).question().subject("Q"), ArticleSeed(2).parent(1).folder(Inbox).subject("A1"),
-             ArticleSeed(3).parent(1).folder(Inbox).subject("A2"), ArticleSeed(4).parent(2).folder(Inbox).subject("R"),
-             ArticleSeed(9).folder(Inbox).question().subject("other")}));
+        ProgramFixture f(seedOf({ArticleSeed(1).folder(Inbox).question().subject("Q"),
+                                 ArticleSeed(2).parent(1).folder(Inbox).subject("A1"),
+                                 ArticleSeed(3).parent(1).folder(Inbox).subject("A2"),
+                                 ArticleSeed(4).parent(2).folder(Inbox).subject("R"),
+                                 ArticleSeed(9).folder(Inbox).question().subject("other")})
+                         + AnswerCorpus::headerRow(2, "From: A <a@example.com>\r\n")
+                         + AnswerCorpus::headerRow(3, "From: B <b@example.com>\r\n"));
         QCOMPARE(f.shape(), QStringLiteral("1[2[4],3] 9"));
         f.select(1);
         ModalDriver steps;
@@ -539,6 +577,8 @@ private slots:
         QCOMPARE(top, (QStringList{"1", "3", "4"}));
         QCOMPARE(f.committed(QStringLiteral("SELECT Code FROM Article ORDER BY Code")),
                  (QStringList{"1", "3", "4", "9"}));
+        // The header kept with an answer goes when the answer goes for good.
+        QCOMPARE(f.committed(QStringLiteral("SELECT ArticleId FROM ArticleHeader")), QStringList{"3"});
     }
 
     void deleteAnsweredNoKeepsEverything()

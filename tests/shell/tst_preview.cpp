@@ -4,14 +4,18 @@
 
 #include "shellfixture.h"
 
+#include "shell/attachmentmenu.h"
 #include "shell/mainactions.h"
 #include "messagelist/sentdate.h"
+#include "tests/support/answercorpus.h"
 #include "widgets/linkview.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 
@@ -70,6 +74,56 @@ private slots:
         QCOMPARE(f.window->findChild<QLabel *>(QStringLiteral("lbFrom"))->text(), u"Jörg <j@example.org>"_qs);
         QCOMPARE(f.window->preview()->text(), u"Grüße\n"_qs);
         QCOMPARE(treeShape(*f.window), u"Re: Grüße"_qs);
+    }
+
+    // An answer kept with its header shows what a reader should see; its
+    // files are offered in the pop-up menu and saved byte for byte where the
+    // file chooser says. An answer without files, or stored without its
+    // header, offers none.
+    void decodedAnswerAndItsFiles()
+    {
+        const AnswerCorpus::Answer answer = AnswerCorpus::load(QStringLiteral("apple-related"));
+        MainFixture f;
+        f.store.exec(articleRow(1, 0, 0, true, "Q", "2024-03-01 10:00:00", "", "", "Screenshot?")
+                     + QStringLiteral("INSERT INTO Article (Code, Parent, Folder, IsRead, ArticleType, Subject, "
+                                      "SentDate, Source, Body) VALUES (2, 1, 0, -1, 0, 'Re: Screenshot', "
+                                      "'2024-03-02 10:00:00', 'comp.sys.mac.apps', X'%1');")
+                           .arg(QString::fromLatin1(answer.body.toHex()))
+                     + AnswerCorpus::headerRow(2, answer.header));
+        f.open();
+        f.select(2);
+        QCOMPARE(f.window->preview()->text(), answer.expected);
+        AttachmentMenu *files = f.window->attachmentMenu();
+        QCOMPARE(files->submenu()->parent(), f.window->previewMenu());
+        QVERIFY(files->submenu()->menuAction()->isVisible());
+        const QList<QAction *> entries = files->submenu()->actions();
+        QCOMPARE(entries.size(), 1);
+        QVERIFY2(entries[0]->text().startsWith(QStringLiteral("Screenshot.png (image/png, ")),
+                 qPrintable(entries[0]->text()));
+
+        QTemporaryDir dir;
+        QStringList proposed;
+        QString target = dir.filePath(QStringLiteral("saved.png"));
+        files->setFileChooser([&](QWidget *, const QString &name) {
+            proposed << name;
+            return target;
+        });
+        entries[0]->trigger();
+        QCOMPARE(proposed, QStringList{QStringLiteral("Screenshot.png")});
+        QFile saved(target);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), files->attachments().first().data);
+        QVERIFY(files->attachments().first().data.startsWith("\x89PNG"));
+
+        // Cancelled: nothing written.
+        target = dir.filePath(QStringLiteral("not-saved.png"));
+        files->setFileChooser([](QWidget *, const QString &) { return QString(); });
+        entries[0]->trigger();
+        QVERIFY(!QFile::exists(target));
+
+        f.select(1);
+        QVERIFY(files->attachments().isEmpty());
+        QVERIFY(!files->submenu()->menuAction()->isVisible());
     }
 
     void emptyBodyShowsAnEmptyPreview()

@@ -574,7 +574,7 @@ void tst_PostingRun::storedInvalidGroupNameIsNotPosted()
     p.server.addScript(
         postConnection(copy(QStringLiteral("What is X?"), QStringLiteral("Body"), QStringLiteral("a.grp"), 1)));
 
-    QCOMPARE(p.run->FormActivate(), PostingRun::Outcome::Finished);
+    QCOMPARE(p.run->run(), PostingRun::Outcome::Finished);
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
     QCOMPARE(p.server.connectionCount(), 1);
     QCOMPARE(p.view.lines(),

@@ -35,6 +35,8 @@ Options parseOptions(const QStringList &args, const QStringList &allowed)
             options.trustOnce = true;
         else if (arg == QLatin1String("--bodies"))
             options.bodies = true;
+        else if (arg == QLatin1String("--again"))
+            options.again = true;
         else
             options.arguments << arg;
     }

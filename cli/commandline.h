@@ -25,6 +25,7 @@ struct Options
     bool yes = false; // --yes: questions are answered Yes
     bool trustOnce = false; // --trust-once: untrusted certificates are accepted for this run
     bool bodies = false; // --bodies (show)
+    bool again = false; // --again CODE (post): the code is the first argument
     QStringList arguments; // everything that is not an option
     QString error; // the first word that is no allowed option
 };

@@ -34,6 +34,7 @@ void FolderListing::load(RowSet &query, bool threads)
     for (size_t i = 0; i < entries.size(); ++i) {
         query.setRow(entries[i].row);
         Node &node = m_nodes[i];
+        node.code = query.asInt(QStringLiteral("Code"));
         node.isRead = query.asBool(QStringLiteral("IsRead"));
         node.subject = DisplayText::header(query.value(QStringLiteral("Subject")));
         QDate date;
@@ -90,6 +91,13 @@ QStringList FolderListing::lines(bool withBodies) const
         lines << (node.bold ? QStringLiteral("* ") : QStringLiteral("  ")) + indent + Cli::oneLine(node.subject)
                 + QLatin1Char('\t') + node.sent + QLatin1Char('\t') + Cli::oneLine(node.from) + QLatin1Char('\t')
                 + Cli::oneLine(node.source);
+        const QList<UnpostedGroups::Group> unposted = m_unposted.value(node.code);
+        for (const UnpostedGroups::Group &group : unposted)
+            lines << QStringLiteral("  ") + indent + QStringLiteral("  ! Not posted to ") + Cli::oneLine(group.name)
+                    + QStringLiteral(": ") + Cli::oneLine(group.reply);
+        if (!unposted.isEmpty() && m_postAgain)
+            lines << QStringLiteral("  ") + indent + QStringLiteral("  ! Post again: quorbic-cli post --again ")
+                    + QString::number(node.code);
         if (withBodies && !node.body.isEmpty()) {
             QString body = node.body;
             body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -9,7 +9,14 @@
 // then Subject, Sent, From and Source separated by tabs. Subject and From are
 // shown decoded; with bodies, each body line follows its message's line,
 // indented below it behind "| ".
+//
+// Below a message that did not reach some of its newsgroups, one line per
+// such group behind "! Not posted to ", with the server's reply, and for a
+// message in the Inbox the command that posts it to them again.
 
+#include "store/unpostedgroups.h"
+
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -23,11 +30,19 @@ class FolderListing
 public:
     // Reads every row of the open folder query (Select * ... Order by Parent).
     void load(RowSet &query, bool threads);
+    // The unreached newsgroups of every message, by Article Code; inbox: the
+    // folder listed is the Inbox, from where Post Again is offered.
+    void setUnposted(QMap<int, QList<UnpostedGroups::Group>> unposted, bool inbox)
+    {
+        m_unposted = std::move(unposted);
+        m_postAgain = inbox;
+    }
     QStringList lines(bool withBodies) const;
 
 private:
     struct Node
     {
+        int code = 0;
         int depth = 0;
         bool isRead = true;
         bool bold = false;
@@ -44,4 +59,6 @@ private:
 
     std::vector<Node> m_nodes;
     std::vector<int> m_top;
+    QMap<int, QList<UnpostedGroups::Group>> m_unposted;
+    bool m_postAgain = false;
 };

@@ -3,6 +3,7 @@
 #include "cli/folderlisting.h"
 #include "cli/toolsession.h"
 #include "store/dmod.h"
+#include "store/unpostedgroups.h"
 
 #include <QTextStream>
 
@@ -42,6 +43,9 @@ int runShow(const QStringList &args)
                  "an unread message below it), two blanks per level of the Inbox's threads,\n"
                  "then Subject, Sent, From and Source separated by tabs. Messages are in the\n"
                  "order of the Sent column at every level.\n\n"
+                 "Below a message that did not reach some of its newsgroups: a line per such\n"
+                 "group, \"! Not posted to GROUP: \" and the server's reply; in the Inbox also\n"
+                 "\"! Post again: quorbic-cli post --again CODE\", which posts it to them.\n\n"
                  "  --bodies  write each message's text below its line, behind \"| \"\n\n"
                  "Nothing is marked read.\n";
         return Success;
@@ -65,6 +69,7 @@ int runShow(const QStringList &args)
     query.open();
     FolderListing listing;
     listing.load(query, folder == kInbox);
+    listing.setUnposted(UnpostedGroups(session.dm().MainConnection()).all(), folder == kInbox);
     for (const QString &line : listing.lines(options.bodies))
         out() << line << "\n";
     out().flush();

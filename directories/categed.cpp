@@ -1,5 +1,11 @@
 #include "directories/categed.h"
 
+#include "store/categoryposting.h"
+#include "store/dmod.h"
+#include "store/rowset.h"
+#include "widgets/errorbox.h"
+
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +23,13 @@ TfmCategoryEdit::TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent)
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("lbName"));
     m_label->setBuddy(m_name);
+    m_crossPost = new QCheckBox(QStringLiteral("Post as one &cross-post"), this);
+    m_crossPost->setObjectName(QStringLiteral("cbCrossPost"));
+    m_crossPost->setAccessibleName(QStringLiteral("Post as one cross-post"));
+    m_crossPost->setAccessibleDescription(
+        QStringLiteral("A question goes to the category's newsgroups as one article per server instead of one copy "
+                       "per newsgroup, which spam filters refuse after five"));
+    m_crossPost->hide();
     createButtons();
 
     auto *buttons = new QHBoxLayout;
@@ -26,6 +39,7 @@ TfmCategoryEdit::TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
     layout->addWidget(m_name);
+    layout->addWidget(m_crossPost);
     layout->addLayout(buttons);
     setMinimumWidth(320);
 
@@ -35,6 +49,33 @@ TfmCategoryEdit::TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent)
     m_required.add({QStringLiteral("Name"), QStringLiteral("Warning"),
                     QStringLiteral("The Category Name field is empty\rPlease, enter the category name"), m_name});
     setFirstField(m_name);
+    setTabOrder(m_name, m_crossPost);
+    setTabOrder(m_crossPost, okButton());
+}
+
+TfmCategoryEdit::~TfmCategoryEdit() = default;
+
+void TfmCategoryEdit::rowShown()
+{
+    // Whether the store keeps posting modes is known once it is open.
+    m_modes = std::make_unique<CategoryPosting>(dm().MainConnection());
+    RowSet &category = row();
+    const bool shown = m_modes->available() && category.isOpen() && category.asBool(QStringLiteral("Kind"));
+    m_crossPost->setVisible(shown);
+    if (!shown)
+        return;
+    // A new category starts as one cross-post; an existing one shows its mode.
+    m_crossPost->setChecked(true);
+    if (category.state() != RowSet::State::Insert) {
+        runWindowCommand(this,
+                         [&] { m_crossPost->setChecked(m_modes->crossPost(category.asInt(QStringLiteral("Code")))); });
+    }
+}
+
+void TfmCategoryEdit::rowStored()
+{
+    if (m_modes && !m_crossPost->isHidden())
+        m_modes->setCrossPost(row().asInt(QStringLiteral("Code")), m_crossPost->isChecked());
 }
 
 void TfmCategoryEdit::setTexts(const QString &caption, const QString &label)

@@ -51,6 +51,11 @@ protected:
     virtual void rowShown() {}
     // Called after the controls were written into the row, before the checks.
     virtual void prepareRow() {}
+    // Called once the row is stored, before it is made durable: what the
+    // dialog keeps outside the row goes into the store here.
+    virtual void rowStored() {}
+
+    Tdm &dm() { return m_dm; }
 
     void showEvent(QShowEvent *event) override;
 

@@ -1,5 +1,6 @@
 #include "shell/main.h"
 
+#include "exchange/postagain.h"
 #include "exchange/retrievalrun.h"
 #include "transport/displaytext.h"
 #include "shell/mainfolderview.h"
@@ -18,6 +19,8 @@
 #include "shell/unhandlederror.h"
 #include "shell/unreadmark.h"
 #include "store/dmod.h"
+#include "store/storeerror.h"
+#include "store/unpostedgroups.h"
 #include "widgets/linkfinder.h"
 #include "widgets/linkview.h"
 #include "widgets/outbar.h"
@@ -139,6 +142,17 @@ void TfmMain::buildLayout()
     grid->setColumnStretch(3, 2);
     lowerLayout->addWidget(strip);
 
+    // The newsgroups a posted message did not reach, with the servers' replies.
+    m_lbNotPosted = new QLabel(lower);
+    m_lbNotPosted->setObjectName(QStringLiteral("lbNotPosted"));
+    m_lbNotPosted->setAccessibleName(QStringLiteral("Not posted to"));
+    m_lbNotPosted->setTextFormat(Qt::PlainText);
+    m_lbNotPosted->setWordWrap(true);
+    m_lbNotPosted->setContentsMargins(6, 0, 6, 3);
+    m_lbNotPosted->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_lbNotPosted->hide();
+    lowerLayout->addWidget(m_lbNotPosted);
+
     m_reView = new LinkView(lower);
     m_reView->setObjectName(QStringLiteral("reView"));
     m_reView->setAccessibleName(QStringLiteral("Message text"));
@@ -186,7 +200,7 @@ void TfmMain::buildMenus()
     message->addSeparator();
     message->addActions({a.acEdit, a.acDelete});
     message->addSeparator();
-    message->addActions({a.acSend, a.acReceive});
+    message->addActions({a.acSend, a.acReceive, a.acPostAgain});
     message->addSeparator();
     message->addAction(a.Exit1);
 
@@ -225,7 +239,7 @@ void TfmMain::buildMenus()
     m_pmTeeMsg->addSeparator();
     m_pmTeeMsg->addActions({a.acEdit, a.acDelete});
     m_pmTeeMsg->addSeparator();
-    m_pmTeeMsg->addActions({a.acSend, a.acReceive});
+    m_pmTeeMsg->addActions({a.acSend, a.acReceive, a.acPostAgain});
 
     m_pmRichEdit = new QMenu(this);
     m_pmRichEdit->setObjectName(QStringLiteral("pmRichEdit"));
@@ -257,6 +271,7 @@ void TfmMain::wire()
     connect(a.HelpContents1, &QAction::triggered, this, &TfmMain::HelpContents1Execute);
     connect(a.acAbout, &QAction::triggered, this, &TfmMain::acAboutExecute);
     connect(a.acReceive, &QAction::triggered, this, &TfmMain::RetrieveAnswers);
+    connect(a.acPostAgain, &QAction::triggered, this, &TfmMain::acPostAgainExecute);
     connect(a.Exit1, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
     // Commands that show a window of their own.
@@ -298,6 +313,15 @@ void TfmMain::clearHeader()
     m_lbFrom->clear();
     m_lbNewsgroup->clear();
     m_lbSubject->clear();
+    m_lbNotPosted->clear();
+    m_lbNotPosted->hide();
+}
+
+void TfmMain::showNotPosted(int code)
+{
+    const QString text = UnpostedGroups::describe(UnpostedGroups(m_dm.MainConnection()).of(code));
+    m_lbNotPosted->setText(text);
+    m_lbNotPosted->setVisible(!text.isEmpty());
 }
 
 void TfmMain::OutBarChange(int index)
@@ -340,6 +364,7 @@ void TfmMain::treeMessageItemSelectedChange(ArticleItem *node)
         m_lbFrom->setText(DisplayText::header(query.value(QStringLiteral("From"))));
         m_lbNewsgroup->setText(query.asString(QStringLiteral("Source")));
         m_lbSubject->setText(DisplayText::header(query.value(QStringLiteral("Subject"))));
+        showNotPosted(node->rec().Code);
         if (!node->rec().IsRead)
             m_tmrMain->start();
     });
@@ -401,13 +426,33 @@ void TfmMain::RetrieveAnswers()
     m_actions->acReceive->setEnabled(true);
 }
 
+void TfmMain::acPostAgainExecute()
+{
+    ArticleItem *node = m_tree->selectedNode();
+    if (!node || !m_actions->acPostAgain->isEnabled())
+        return;
+    const int code = node->rec().Code;
+    runCommand([&] {
+        if (PostAgain::move(m_dm, code) && currentFolder() == Inbox)
+            m_tree->DeleteArticleNode(code);
+    });
+    updateActions();
+}
+
 void TfmMain::updateActions()
 {
-    const bool selected = m_tree->selectedNode() != nullptr;
+    const ArticleItem *node = m_tree->selectedNode();
+    const bool selected = node != nullptr;
     const int folder = currentFolder();
     m_actions->acReply->setEnabled(selected && folder == Inbox);
     m_actions->acEdit->setEnabled(selected && folder != Inbox);
     m_actions->acDelete->setEnabled(selected);
+    bool again = false;
+    // An enable rule reports nothing: a store that cannot answer leaves it off.
+    try {
+        again = selected && folder == Inbox && PostAgain::possible(m_dm, node->rec().Code);
+    } catch (const StoreError &) {}
+    m_actions->acPostAgain->setEnabled(again);
 }
 
 ArticleItem *TfmMain::AddArticleNode(ArticleItem *parent, const RowSet &query)

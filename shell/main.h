@@ -78,6 +78,7 @@ public:
     void HelpContents1Execute();
     void acAboutExecute();
     void RetrieveAnswers();
+    void acPostAgainExecute();
 
     // The enable rules of the message actions that depend on this window only.
     void updateActions();
@@ -90,6 +91,7 @@ private:
     void buildMenus();
     void wire();
     void clearHeader();
+    void showNotPosted(int code);
 
     Tdm &m_dm;
     DesktopOpener &m_opener;
@@ -102,6 +104,7 @@ private:
     QLabel *m_lbFrom = nullptr;
     QLabel *m_lbNewsgroup = nullptr;
     QLabel *m_lbSubject = nullptr;
+    QLabel *m_lbNotPosted = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
     QToolBar *m_toolBar = nullptr;
     QMenu *m_pmTeeMsg = nullptr;

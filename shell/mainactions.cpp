@@ -40,6 +40,13 @@ MainActions::MainActions(QObject *parent)
         {&MainActions::acReply, "acReply", "File", "Reply", "Reply to Newsgroup", {}, R::Reply},
         {&MainActions::acSend, "acSend", "File", "Post", "Post questions and replies to newsgroups", {}, R::Send},
         {&MainActions::acReceive, "acReceive", "File", "Retrieve", "Retrieve the answers", {}, R::Receive},
+        {&MainActions::acPostAgain,
+         "acPostAgain",
+         "File",
+         "Post Again",
+         "Post the message to the newsgroups it did not reach",
+         {},
+         std::nullopt},
         {&MainActions::acEdit, "acEdit", "File", "Edit", "View or edit the selected message", {}, R::Edit},
         {&MainActions::acDelete, "acDelete", "Edit", "Delete", "Delete the selected message", {}, R::Delete},
         {&MainActions::EditCopy1, "EditCopy1", "Edit", "&Copy",
@@ -75,8 +82,8 @@ MainActions::MainActions(QObject *parent)
 
 QList<QAction *> MainActions::all() const
 {
-    return {acNewQuestion, acReply,   acSend,       acReceive,    acEdit,        acDelete, EditCopy1, EditSelectAll1,
-            actServers,    acAccount, acNewsgroups, acCategories, HelpContents1, acAbout,  Exit1};
+    return {acNewQuestion,  acReply,    acSend,    acReceive,    acPostAgain,  acEdit,        acDelete, EditCopy1,
+            EditSelectAll1, actServers, acAccount, acNewsgroups, acCategories, HelpContents1, acAbout,  Exit1};
 }
 
 QString MainActions::category(const QAction *action)

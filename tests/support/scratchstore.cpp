@@ -31,11 +31,11 @@ void withConnection(const QString &path, Fn fn)
 
 } // namespace
 
-ScratchStore::ScratchStore()
+ScratchStore::ScratchStore(StoreSchema::Tables tables)
 {
     if (!m_dir.isValid())
         qFatal("scratch store: no temporary directory");
-    StoreSchema::create(path());
+    StoreSchema::create(path(), tables);
 }
 
 void ScratchStore::execOn(const QString &file, const QString &statements)

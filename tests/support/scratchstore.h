@@ -1,6 +1,8 @@
 #pragma once
 // A new empty store in a temporary directory, removed with the fixture.
 
+#include "store/storeschema.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -8,7 +10,8 @@
 class ScratchStore
 {
 public:
-    ScratchStore();
+    // FirstDesignOnly: a store made before the added tables.
+    explicit ScratchStore(StoreSchema::Tables tables = StoreSchema::Tables::All);
     QString path() const { return m_dir.filePath(QStringLiteral("qa.mdb")); }
     QString dir() const { return m_dir.path(); }
     // Runs statements straight on the file, outside the program's connection.

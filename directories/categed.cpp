@@ -23,7 +23,7 @@ TfmCategoryEdit::TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent)
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("lbName"));
     m_label->setBuddy(m_name);
-    m_crossPost = new QCheckBox(QStringLiteral("Post as one &cross-post"), this);
+    m_crossPost = new QCheckBox(QStringLiteral("&Post as one cross-post"), this);
     m_crossPost->setObjectName(QStringLiteral("cbCrossPost"));
     m_crossPost->setAccessibleName(QStringLiteral("Post as one cross-post"));
     m_crossPost->setAccessibleDescription(

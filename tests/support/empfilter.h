@@ -15,7 +15,7 @@ namespace EmpFilter {
 
 inline QByteArray perl()
 {
-    return R"(# Test filter: excessive multi-posting and over-wide cross-posts.
+    return R"perl(# Test filter: excessive multi-posting and over-wide cross-posts.
 use Digest::MD5 qw(md5_hex);
 our %bodies = ();
 
@@ -32,7 +32,7 @@ sub filter_art {
 }
 
 1;
-)";
+)perl";
 }
 
 } // namespace EmpFilter

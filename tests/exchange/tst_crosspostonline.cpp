@@ -33,7 +33,8 @@ struct Run
     {
         QString sql = fill::account(1, QStringLiteral("Ann Asker"), QStringLiteral("ann@test.invalid"), {}) + servers
             + fill::category(3, 0, true, QStringLiteral("Numerics"))
-            + QStringLiteral("INSERT INTO CategoryPosting (Category, CrossPost) VALUES (3, %1);").arg(crossPost ? -1 : 0)
+            + QStringLiteral("INSERT INTO CategoryPosting (Category, CrossPost) VALUES (3, %1);")
+                  .arg(crossPost ? -1 : 0)
             + fill::question(5, 1, 3, kSubject, kBody, 1);
         for (int i = 0; i < groups.size(); ++i)
             sql += fill::group(i + 1, groups.at(i)) + fill::groupCategory(i + 1, 3);
@@ -94,6 +95,7 @@ class tst_CrossPostOnline : public QObject
 private Q_SLOTS:
     void initTestCase();
     void init();
+    void filterRefusesTheSixthCopyAndWideCrossPosts();
     void questionToManyGroups_data();
     void questionToManyGroups();
     void postAgainReachesTheRestWithoutRepeating();
@@ -118,6 +120,7 @@ void tst_CrossPostOnline::initTestCase()
     options.groups += groupNames(QStringLiteral("comp.lang.fortran.again.g"), 8);
     options.groups += groupNames(QStringLiteral("comp.lang.c.refused.g"), 4);
     options.groups += groupNames(QStringLiteral("sci.physics.answers.g"), 3);
+    options.groups += groupNames(QStringLiteral("sci.math.filter.g"), 11);
     options.perlFilter = EmpFilter::perl();
     m_inn = std::make_unique<InnServer>(options);
     QVERIFY2(m_inn->start(), qPrintable(m_inn->errorString()));
@@ -142,6 +145,20 @@ int tst_CrossPostOnline::articleCount(const QString &group)
     return probe.command("GROUP " + group.toUtf8()).split(' ').value(1).toInt();
 }
 
+void tst_CrossPostOnline::filterRefusesTheSixthCopyAndWideCrossPosts()
+{
+    // The filter as another newsreader meets it.
+    const QStringList names = groupNames(QStringLiteral("sci.math.filter.g"), 11);
+    const auto article = [](const QString &groups, int n) {
+        return "From: Expert <expert@test.invalid>\nNewsgroups: " + groups.toUtf8() + "\nSubject: Same\nMessage-ID: <f"
+            + QByteArray::number(n) + "@expert.invalid>\n\nThe same text.\n";
+    };
+    QCOMPARE(m_inn->post(article(names.join(QLatin1Char(',')), 0)), QByteArray("441 437 Crosspost Limit Exceeded"));
+    for (int n = 1; n <= 4; ++n)
+        QVERIFY(m_inn->post(article(names.at(n), n)).startsWith("240"));
+    QCOMPARE(m_inn->post(article(names.at(5), 5)), QByteArray("441 437 EMP (md5)"));
+}
+
 void tst_CrossPostOnline::questionToManyGroups_data()
 {
     QTest::addColumn<int>("groups");
@@ -164,8 +181,9 @@ void tst_CrossPostOnline::questionToManyGroups()
     QFETCH(int, reached);
     QFETCH(int, articles);
     QFETCH(bool, warned);
-    const QStringList names = groupNames(
-        QStringLiteral("sci.math.num-analysis.%1%2.g").arg(crossPost ? "cross" : "copies").arg(groups), groups);
+    const QStringList names
+        = groupNames(QStringLiteral("sci.math.num-analysis.%1%2.g").arg(crossPost ? "cross" : "copies").arg(groups),
+                     groups);
     Run r(fill::server(1, m_inn->host(), m_inn->port()) + carried(1, groups), names, crossPost);
 
     QCOMPARE(r.post(), PostingRun::Outcome::Finished);
@@ -184,8 +202,7 @@ void tst_CrossPostOnline::questionToManyGroups()
         if (i >= reached)
             kept << QStringLiteral("5|") + names.at(i) + QStringLiteral("|") + kEmp;
     }
-    QCOMPARE(r.rows(QStringLiteral("SELECT ArticleId, GroupName, Reply FROM UnpostedGroups ORDER BY GroupName")),
-             kept);
+    QCOMPARE(r.rows(QStringLiteral("SELECT ArticleId, GroupName, Reply FROM UnpostedGroups ORDER BY GroupName")), kept);
     QCOMPARE(r.rows(QStringLiteral("SELECT Folder FROM Article")), QStringList{QStringLiteral("0")});
     if (crossPost) {
         // One article names its groups; retrieval finds it in each.
@@ -212,8 +229,9 @@ void tst_CrossPostOnline::postAgainReachesTheRestWithoutRepeating()
     QStringList lines{kSubject};
     for (int i = 0; i < 8; ++i)
         lines << QStringLiteral("  %1 | ok | %2")
-                     .arg(names.at(i), i < 5 ? QStringLiteral("Successful (posted in an earlier run)")
-                                             : QStringLiteral("Successful"));
+                     .arg(names.at(i),
+                          i < 5 ? QStringLiteral("Successful (posted in an earlier run)")
+                                : QStringLiteral("Successful"));
     QCOMPARE(r.view.lines(), lines);
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     for (const QString &group : names)

@@ -13,7 +13,7 @@
 #include "exchange/listloader.h"
 #include "exchange/listloadstatus.h"
 #include "exchange/runui.h"
-#include "exchange/windows/recnews.h"
+#include "directories/recnews.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
 #include "tests/support/innserver.h"

@@ -6,7 +6,7 @@
 #include "screenshots.h"
 
 #include "exchange/postingrun.h"
-#include "exchange/windows/sendgroup.h"
+#include "runwindows/sendgroup.h"
 #include "store/dmod.h"
 #include "tests/exchange/exchangetesting.h"
 #include "tests/support/fakenewsserver.h"

@@ -12,7 +12,7 @@
 #include "shell/desktopopener.h"
 #include "shell/main.h"
 #include "shell/messagetree.h"
-#include "shell/threadbuilder.h"
+#include "messagelist/threadbuilder.h"
 #include "store/dmod.h"
 #include "store/sqlcommand.h"
 #include "store/storeschema.h"

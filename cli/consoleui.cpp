@@ -25,14 +25,7 @@ void ConsoleUi::showMessage(const QString &title, const QString &text, Icon icon
 
 bool ConsoleUi::ask(const QString &title, const QString &text)
 {
-    const bool certificate = isCertificateQuestion(text);
-    const bool yes = certificate ? m_answers.trustOnce : m_answers.yes;
-    QString answer = yes ? QStringLiteral("Yes") : QStringLiteral("No");
-    if (!yes)
-        answer
-            += certificate ? QStringLiteral(" (--trust-once connects anyway)") : QStringLiteral(" (--yes answers Yes)");
-    writeLine(title, text + QStringLiteral(" -> ") + answer);
-    return yes;
+    return answer(title, text, m_answers.yes, QStringLiteral(" (--yes answers Yes)"));
 }
 
 void ConsoleUi::showStatus(int panel, const QString &text)
@@ -52,21 +45,16 @@ void ConsoleUi::processEvents()
         m_onInterrupt();
 }
 
-bool ConsoleUi::askCertificate(const QString &host, const QString &reason)
+bool ConsoleUi::trustCertificate(const QString &host, const QString &reason)
 {
-    return ask(kQuestionTitle, untrustedCertificateQuestion(host, reason));
+    return answer(kQuestionTitle, untrustedCertificateQuestion(host, reason), m_answers.trustOnce,
+                  QStringLiteral(" (--trust-once connects anyway)"));
 }
 
-bool ConsoleUi::isCertificateQuestion(const QString &text)
+bool ConsoleUi::answer(const QString &title, const QString &question, bool yes, const QString &hintForNo)
 {
-    // Told apart by the fixed words around the host and the reason, taken from
-    // the client's own question so that the two cannot drift apart.
-    static const QString hostMark = QStringLiteral("\x01");
-    static const QString reasonMark = QStringLiteral("\x02");
-    static const QString pattern = untrustedCertificateQuestion(hostMark, reasonMark);
-    static const QString before = pattern.section(hostMark, 0, 0);
-    static const QString after = pattern.section(reasonMark, 1);
-    return !before.isEmpty() && text.startsWith(before) && text.endsWith(after);
+    writeLine(title, question + QStringLiteral(" -> ") + (yes ? QStringLiteral("Yes") : QStringLiteral("No") + hintForNo));
+    return yes;
 }
 
 void ConsoleUi::writeLine(const QString &title, const QString &text)

@@ -34,9 +34,7 @@ public:
     void processEvents() override;
     void setBusy(bool busy) override { m_busy = busy; }
 
-    // The news client's question about an untrusted certificate.
-    bool askCertificate(const QString &host, const QString &reason);
-    static bool isCertificateQuestion(const QString &text);
+    bool trustCertificate(const QString &host, const QString &reason) override;
 
     void setOnInterrupt(std::function<void()> handler) { m_onInterrupt = std::move(handler); }
 
@@ -46,6 +44,8 @@ public:
     const QString &lastStatus() const { return m_lastStatus; }
 
 private:
+    // Writes the question with the answer given, and gives it.
+    bool answer(const QString &title, const QString &question, bool yes, const QString &hintForNo);
     void writeLine(const QString &title, const QString &text);
 
     QTextStream &m_err;

@@ -1,8 +1,8 @@
 #include "cli/folderlisting.h"
 
 #include "cli/commandline.h"
-#include "shell/sentdate.h"
-#include "shell/threadbuilder.h"
+#include "messagelist/sentdate.h"
+#include "messagelist/folderorder.h"
 #include "store/rowset.h"
 #include "transport/displaytext.h"
 
@@ -13,22 +13,8 @@ void FolderListing::load(RowSet &query, bool threads)
     m_nodes.clear();
     m_top.clear();
 
-    std::vector<ThreadRow> rows;
-    rows.reserve(query.rowCount());
-    for (query.first(); !query.eof(); query.next()) {
-        const QVariant parent = query.value(QStringLiteral("Parent"));
-        rows.push_back(
-            {query.asInt(QStringLiteral("Code")), parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
-    }
-
     // Which row each node shows and the node it hangs below (-1: top level).
-    std::vector<ThreadBuilder::Entry> entries;
-    if (threads) {
-        entries = ThreadBuilder::build(rows);
-    } else {
-        for (int i = 0; i < int(rows.size()); ++i)
-            entries.push_back({i, -1});
-    }
+    const std::vector<ThreadBuilder::Entry> entries = FolderOrder::read(query, threads);
 
     m_nodes.resize(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "cli/folderlisting.h"
 #include "cli/toolsession.h"
+#include "store/folders.h"
 #include "store/dmod.h"
 #include "store/unpostedgroups.h"
 
@@ -10,8 +11,6 @@
 using namespace Cli;
 
 namespace {
-
-constexpr int kInbox = 0;
 
 // The folder codes, by the folder bar's names or by number; -1 for neither.
 int folderCode(const QString &word)
@@ -68,8 +67,9 @@ int runShow(const QStringList &args)
     query.setParam(QStringLiteral("fld"), folder);
     query.open();
     FolderListing listing;
-    listing.load(query, folder == kInbox);
-    listing.setUnposted(UnpostedGroups(session.dm().MainConnection()).all(), folder == kInbox);
+    const bool inbox = folder == folderCode(Folder::Inbox);
+    listing.load(query, inbox);
+    listing.setUnposted(UnpostedGroups(session.dm().MainConnection()).all(), inbox);
     for (const QString &line : listing.lines(options.bodies))
         out() << line << "\n";
     out().flush();

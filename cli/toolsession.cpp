@@ -1,4 +1,5 @@
 #include "cli/toolsession.h"
+#include "exchange/newsaccess.h"
 
 #include "cli/commandline.h"
 #include "store/dmod.h"
@@ -10,14 +11,14 @@ ToolSession::ToolSession(ConsoleUi::Answers answers)
 {
     m_dm->DataModuleCreate();
 
-    NewsClient &client = m_dm->newsClient();
+    NewsClient &client = NewsAccess::of(*m_dm).client();
     // Every connection copies its server row over these settings, which keep
     // the choice of encryption: a server that offers STARTTLS gets it.
     NewsClientSettings settings = client.settings();
     settings.tls = TlsUse::StartTls;
     client.setSettings(settings);
     client.setOnUntrustedCertificate(
-        [this](const QString &host, const QString &reason) { return m_ui.askCertificate(host, reason); });
+        [this](const QString &host, const QString &reason) { return m_ui.trustCertificate(host, reason); });
     client.forgetCertificateAnswers();
 }
 

@@ -3,7 +3,7 @@
 #include "directories/newsgrouplistmodel.h"
 #include "directories/newsgroupui.h"
 #include "exchange/listloader.h"
-#include "exchange/windows/recnews.h"
+#include "directories/recnews.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
 #include "widgets/errorbox.h"

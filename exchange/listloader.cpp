@@ -1,4 +1,5 @@
 #include "exchange/listloader.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/listloadview.h"
@@ -16,6 +17,7 @@ namespace {
 const QString kInsGroup = QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES (:GRPNAME)");
 const QString kIsGroup = QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN");
 const QString kInsServerGrp = QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
+const QString kIsLinked = QStringLiteral("SELECT 1 FROM GroupServer WHERE Newsgroup = :NWS AND Server = :SRV");
 const QString kServerLinks = QStringLiteral("SELECT Newsgroup FROM GroupServer WHERE Server = :SRV");
 
 constexpr int kCountStep = 64; // lbCount is refreshed every 64 lines
@@ -99,7 +101,7 @@ void NewsgroupListLoader::loadAllServers()
         m_qryInsServerGrp = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsServerGrp);
         m_qryServerLinks = std::make_unique<SqlCommand>(m_dm.MainConnection(), kServerLinks);
     }
-    NewsClient &client = m_dm.newsClient();
+    NewsClient &client = NewsAccess::of(m_dm).client();
     // The client outlives this loader: the handler is installed for this load only.
     struct HandlerScope
     {
@@ -112,7 +114,7 @@ void NewsgroupListLoader::loadAllServers()
         NewsClientNewsgroupList(name, go);
     });
     for (; !servers.eof(); servers.next()) {
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         const Server server{servers.asString(QStringLiteral("ServerName")), servers.asInt(QStringLiteral("Code"))};
         m_view.runServer([this, &server] { return loadServer(server); }, [this] { abort(); });
         // A failure may have left the connection open; the next server needs it closed.
@@ -122,7 +124,7 @@ void NewsgroupListLoader::loadAllServers()
 
 bool NewsgroupListLoader::loadServer(const Server &server)
 {
-    NewsClient &client = m_dm.newsClient();
+    NewsClient &client = NewsAccess::of(m_dm).client();
     m_serverCode = server.code;
     // Set before anything can see an Abort, so that an Abort pressed while the
     // window connects still stops this server.
@@ -234,8 +236,18 @@ void NewsgroupListLoader::linkGroup(int groupCode)
         m_qryInsServerGrp->exec();
     } catch (const StoreError &) {
         // The store refuses a pair it already holds (a server loaded again):
-        // the link is there, which is all this step wants.
+        // the link is there, which is all this step wants. Any other refusal
+        // (a full disk) ends the load like every other store failure.
+        if (!isLinked(groupCode))
+            throw;
     }
+}
+
+bool NewsgroupListLoader::isLinked(int groupCode)
+{
+    SqlCommand link(m_dm.MainConnection(), kIsLinked);
+    link.bind(QStringLiteral("NWS"), groupCode).bind(QStringLiteral("SRV"), m_serverCode).exec();
+    return link.next();
 }
 
 void NewsgroupListLoader::letEventsRun(bool force)

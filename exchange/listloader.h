@@ -98,6 +98,7 @@ private:
     // The groups the current server is known to carry, before its list comes.
     void readLinks();
     void linkGroup(int groupCode);
+    bool isLinked(int groupCode);
     void letEventsRun(bool force);
 
     Tdm &m_dm;

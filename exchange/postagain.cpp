@@ -1,15 +1,9 @@
 #include "exchange/postagain.h"
 
 #include "store/dmod.h"
+#include "store/folders.h"
 #include "store/sqlcommand.h"
 #include "store/unpostedgroups.h"
-
-namespace {
-
-constexpr int kInbox = 0;
-constexpr int kOutbox = 1;
-
-} // namespace
 
 bool PostAgain::possible(Tdm &dm, int code)
 {
@@ -21,7 +15,7 @@ bool PostAgain::possible(Tdm &dm, int code)
     folder.bind(QStringLiteral("Code"), code);
     folder.exec();
     const bool inInbox = folder.next() && !folder.field(QStringLiteral("Folder")).isNull()
-        && folder.field(QStringLiteral("Folder")).toInt() == kInbox;
+        && folder.field(QStringLiteral("Folder")).toInt() == folderCode(Folder::Inbox);
     folder.finish();
     return inInbox && !unposted.of(code).isEmpty();
 }
@@ -31,7 +25,7 @@ bool PostAgain::move(Tdm &dm, int code)
     if (!possible(dm, code))
         return false;
     SqlCommand toOutbox(dm.MainConnection(), QStringLiteral("UPDATE Article SET Folder=:FLD WHERE Code=:Code"));
-    toOutbox.bind(QStringLiteral("FLD"), kOutbox).bind(QStringLiteral("Code"), code);
+    toOutbox.bind(QStringLiteral("FLD"), folderCode(Folder::Outbox)).bind(QStringLiteral("Code"), code);
     toOutbox.exec();
     dm.checkpoint();
     return true;

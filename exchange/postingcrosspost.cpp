@@ -3,6 +3,7 @@
 
 #include "exchange/postingrun.h"
 
+#include "exchange/newsaccess.h"
 #include "exchange/postingtexts.h"
 #include "exchange/postingview.h"
 #include "exchange/runui.h"
@@ -99,7 +100,7 @@ void PostingRun::postArticle(const QList<qsizetype> &batch, int server)
     m_queries.openServers(m_targets.at(batch.first()).group);
     servers.locate(QStringLiteral("Code"), server);
     const QString host = servers.asString(QStringLiteral("ServerName"));
-    m_dm.SetupNewsClient(servers);
+    NewsAccess::of(m_dm).useServer(servers);
     for (qsizetype i : batch)
         m_targets[i].tried = true;
     if (!connectForPosting(host)) {
@@ -147,7 +148,7 @@ void PostingRun::postArticle(const QList<qsizetype> &batch, int server)
     }
     if (messageId.isEmpty())
         messageId = m_newMessageId();
-    NntpMessage &message = m_dm.msgNNTP();
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.newsGroups = names;
     message.references.clear(); // only questions are cross-posted
     message.msgId = messageId;

@@ -1,4 +1,6 @@
 #include "exchange/postingrun.h"
+#include "exchange/newsaccess.h"
+#include "store/folders.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
@@ -17,13 +19,6 @@
 #include "transport/newsclient.h"
 #include "transport/nntpmessage.h"
 
-namespace {
-
-constexpr int kOutbox = 1;
-constexpr int kInbox = 0;
-
-} // namespace
-
 using namespace PostingTexts;
 
 PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folders)
@@ -31,7 +26,7 @@ PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folder
     , m_ui(ui)
     , m_view(view)
     , m_folders(folders)
-    , m_client(dm.newsClient())
+    , m_client(NewsAccess::of(dm).client())
     , qrySendMsg(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=:fld"),
                  QStringLiteral("qrySendMsg"))
     , m_categories(dm.MainConnection())
@@ -96,7 +91,7 @@ PostingRun::Outcome PostingRun::FormActivate()
 void PostingRun::postOutbox()
 {
     qrySendMsg.close();
-    qrySendMsg.setParam(QStringLiteral("fld"), kOutbox);
+    qrySendMsg.setParam(QStringLiteral("fld"), folderCode(Folder::Outbox));
     qrySendMsg.open();
     m_categories.reopen();
     if (qrySendMsg.isEmpty())
@@ -174,7 +169,7 @@ void PostingRun::prepareArticle()
     account.setParam(QStringLiteral("Id"), qrySendMsg.asInt(QStringLiteral("Account")));
     account.open();
 
-    NntpMessage &message = m_dm.msgNNTP();
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
     message.subject = qrySendMsg.asString(QStringLiteral("Subject"));
     // No article may carry a NUL (RFC 3977); the client refuses to send one,
@@ -215,7 +210,7 @@ void PostingRun::postToGroup(Target &target)
         m_client.disconnect();
         if (!KeepSending)
             break;
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         target.tried = true;
         if (!connectForPosting(host)) {
             m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, ResultText, RunUi::Icon::Error);
@@ -228,7 +223,7 @@ void PostingRun::postToGroup(Target &target)
             continue;
         }
 
-        NntpMessage &message = m_dm.msgNNTP();
+        NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
         message.newsGroups = QStringList{group};
         message.references = referencesFor(group);
         message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
@@ -357,20 +352,20 @@ void PostingRun::moveToInbox()
             posted << target.group;
     }
     qrySendMsg.edit();
-    qrySendMsg.setValue(QStringLiteral("Folder"), kInbox);
+    qrySendMsg.setValue(QStringLiteral("Folder"), folderCode(Folder::Inbox));
     qrySendMsg.setValue(QStringLiteral("Source"), posted.join(QLatin1Char(',')));
     qrySendMsg.post();
     m_dm.checkpoint();
 
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
     switch (m_folders.currentFolder()) {
-    case kInbox:
+    case folderCode(Folder::Inbox):
         m_folders.addArticleNode(code,
                                  qrySendMsg.asBool(QStringLiteral("ArticleType"))
                                      ? 0
                                      : qrySendMsg.asInt(QStringLiteral("Parent")));
         break;
-    case kOutbox:
+    case folderCode(Folder::Outbox):
         m_folders.deleteArticleNode(code);
         break;
     default:

@@ -1,4 +1,6 @@
 #include "exchange/retrievalrun.h"
+#include "store/folders.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
@@ -19,7 +21,6 @@
 
 namespace {
 
-constexpr int kInbox = 0;
 // How far back a group is read when its oldest record is not found on the server.
 constexpr quint32 kRecentArticles = 300;
 
@@ -92,7 +93,7 @@ RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
     : m_dm(dm)
     , m_ui(ui)
     , m_folders(folders)
-    , m_client(dm.newsClient())
+    , m_client(NewsAccess::of(dm).client())
     , qrySentA(dm.MainConnection(), QStringLiteral("SELECT * FROM Article WHERE Folder=0 and Expire=false"),
                QStringLiteral("qrySentA"))
     , qrySentB(dm.MainConnection(),
@@ -193,7 +194,7 @@ void RetrievalRun::scanGroup(const QString &group)
     bool groupRead = false;
     for (servers.first(); !servers.eof() && !groupRead; servers.next()) {
         m_client.disconnect();
-        m_dm.SetupNewsClient(servers);
+        NewsAccess::of(m_dm).useServer(servers);
         const QString host = m_client.settings().Host;
         if (m_failedHosts.contains(host))
             continue;
@@ -332,7 +333,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
 {
     // The body first: an article the server has lost since its overview line
     // was sent leaves nothing behind.
-    NntpMessage &message = m_dm.msgNNTP();
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
     if (!m_client.body(quint32(line.articleNumber), message))
         return;
@@ -348,7 +349,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
         .bind(QStringLiteral("From"), received(line.from))
         .bind(QStringLiteral("SentDate"), line.date)
         .bind(QStringLiteral("Source"), group)
-        .bind(QStringLiteral("Folder"), kInbox)
+        .bind(QStringLiteral("Folder"), folderCode(Folder::Inbox))
         .bind(QStringLiteral("IsRead"), false)
         .bind(QStringLiteral("ArticleType"), false)
         .bind(QStringLiteral("Body"), message.fetchedText());
@@ -361,7 +362,7 @@ void RetrievalRun::storeAnswer(const QString &group, const OverviewLine &line, i
     // neither.
     m_dm.checkpoint();
 
-    if (m_folders.currentFolder() == kInbox) {
+    if (m_folders.currentFolder() == folderCode(Folder::Inbox)) {
         m_folders.addArticleNode(code, parent);
         m_folders.expandArticleNode(parent);
     }

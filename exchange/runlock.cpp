@@ -1,28 +1,29 @@
 #include "exchange/runlock.h"
 
+#include "exchange/log.h"
+#include "exchange/newsaccess.h"
 #include "store/dmod.h"
 
-namespace {
-// Kept on the data module itself, so it lives and dies with the news client it guards.
-constexpr char kRunning[] = "quorbicExchangeRunning";
-} // namespace
-
 ExchangeRunLock::ExchangeRunLock(Tdm &dm)
-    : m_dm(dm)
+    : m_access(NewsAccess::of(dm))
 {
-    if (isHeld(dm))
+    if (m_access.m_runInProgress)
         return;
-    m_dm.setProperty(kRunning, true);
+    m_access.m_runInProgress = true;
     m_acquired = true;
+    qCDebug(lcExchange) << "run started";
 }
 
 ExchangeRunLock::~ExchangeRunLock()
 {
-    if (m_acquired)
-        m_dm.setProperty(kRunning, false);
+    if (!m_acquired)
+        return;
+    m_access.m_runInProgress = false;
+    qCDebug(lcExchange) << "run ended";
 }
 
 bool ExchangeRunLock::isHeld(const Tdm &dm)
 {
-    return dm.property(kRunning).toBool();
+    const NewsAccess *access = dm.findChild<NewsAccess *>(QString(), Qt::FindDirectChildrenOnly);
+    return access && access->runInProgress();
 }

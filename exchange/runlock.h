@@ -1,8 +1,9 @@
 #pragma once
-// Posting and retrieval share the data module's one news client and let window
+// Posting, retrieval and list loading share the data module's one news client and let window
 // events run between their steps, where a second run could be started. A run
 // holds this lock for its duration; a run that cannot take it does nothing.
 
+class NewsAccess;
 class Tdm;
 
 class ExchangeRunLock
@@ -20,6 +21,6 @@ public:
     static bool isHeld(const Tdm &dm);
 
 private:
-    Tdm &m_dm;
+    NewsAccess &m_access;
     bool m_acquired = false;
 };

@@ -17,6 +17,10 @@ public:
     virtual void showMessage(const QString &title, const QString &text, Icon icon) = 0;
     // A Yes/No question; true for Yes.
     virtual bool ask(const QString &title, const QString &text) = 0;
+    // Whether to connect to host although its certificate failed verification
+    // for reason. A window asks the Yes/No question "Warning" with the news
+    // client's wording; the tool answers from its command line.
+    virtual bool trustCertificate(const QString &host, const QString &reason);
     // Progress of the run: panel 0 the text, panel 1 a count or index.
     virtual void showStatus(int panel, const QString &text) = 0;
     // Lets pending window events run: repaints, and clicks on Abort. A window

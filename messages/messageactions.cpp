@@ -1,4 +1,5 @@
 #include "messages/messageactions.h"
+#include "store/folders.h"
 
 #include "messages/firstusecheck.h"
 #include "messages/memotext.h"
@@ -14,8 +15,6 @@
 #include <QMessageBox>
 
 namespace {
-
-enum Folder { Inbox = 0, Outbox = 1, Drafts = 2, DeletedMessages = 3 };
 
 const QString kCode = QStringLiteral("Code");
 const QString kFolder = QStringLiteral("Folder");
@@ -82,7 +81,7 @@ void MessageActions::newQuestion()
         return;
     RowSet &row = openEditRow(0);
     row.append();
-    row.setValue(kFolder, int(Drafts));
+    row.setValue(kFolder, folderCode(Folder::Drafts));
     row.setValue(QStringLiteral("ArticleType"), true);
     row.setValue(QStringLiteral("IsRead"), true);
     m_windows.fmQuestion->exec();
@@ -112,7 +111,7 @@ void MessageActions::reply()
 
     RowSet &row = openEditRow(0);
     row.append();
-    row.setValue(kFolder, int(Drafts));
+    row.setValue(kFolder, folderCode(Folder::Drafts));
     row.setValue(QStringLiteral("ArticleType"), false);
     row.setValue(QStringLiteral("Subject"), subject);
     row.setValue(QStringLiteral("Newsgroup"), read.asString(QStringLiteral("Source")));
@@ -129,11 +128,11 @@ void MessageActions::reply()
 void MessageActions::edit()
 {
     const int selected = m_folder.selectedCode();
-    if (m_folder.currentFolder() == Inbox || selected == 0)
+    if (m_folder.currentFolder() == folderCode(Folder::Inbox) || selected == 0)
         return;
     RowSet &row = openEditRow(selected);
     row.edit();
-    row.setValue(kFolder, int(Drafts));
+    row.setValue(kFolder, folderCode(Folder::Drafts));
     if (row.asBool(QStringLiteral("ArticleType"))) {
         m_windows.fmQuestion->exec();
         return;
@@ -153,12 +152,12 @@ void MessageActions::remove()
     if (box.exec() != QMessageBox::Yes)
         return;
     const int folder = m_folder.currentFolder();
-    if (folder < Inbox || folder > DeletedMessages)
+    if (!isFolderCode(folder))
         return;
     const QList<int> order = Subtree::deepestFirst(selected, [this](int code) { return m_folder.childCodes(code); });
     try {
         for (int code : order) {
-            if (folder == DeletedMessages)
+            if (folder == folderCode(Folder::DeletedMessages))
                 deleteForGood(code);
             else
                 moveToDeleted(code);
@@ -176,7 +175,7 @@ void MessageActions::moveToDeleted(int code)
     RowSet &row = openEditRow(code);
     if (!row.isEmpty()) {
         row.edit();
-        row.setValue(kFolder, int(DeletedMessages));
+        row.setValue(kFolder, folderCode(Folder::DeletedMessages));
         row.post();
     }
     m_folder.deleteArticleNode(code);

@@ -1,4 +1,5 @@
 #include "messages/messageeditor.h"
+#include "store/folders.h"
 
 #include "exchange/folderview.h"
 #include "messages/accountlist.h"
@@ -24,8 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-enum { Outbox = 1 };
 
 const QString kAccount = QStringLiteral("Account");
 const QString kBody = QStringLiteral("Body");
@@ -355,7 +354,7 @@ void MessageEditor::SendExecute()
         for (const QString &column : outboxColumns)
             before << row.value(column);
         try {
-            row.setValue(outboxColumns[0], int(Outbox));
+            row.setValue(outboxColumns[0], folderCode(Folder::Outbox));
             writeBody();
             row.setValue(outboxColumns[1], AccountList::fromValue(list));
             row.setValue(outboxColumns[2], QDateTime::currentDateTime());

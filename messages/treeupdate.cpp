@@ -1,4 +1,5 @@
 #include "messages/treeupdate.h"
+#include "store/folders.h"
 
 #include "exchange/folderview.h"
 
@@ -6,14 +7,12 @@ namespace TreeUpdate {
 
 namespace {
 
-enum Folder { Inbox = 0, Outbox = 1, Drafts = 2, DeletedMessages = 3 };
-
 // The folder that now holds the message gets it back at the top level; any
 // other folder but the Inbox loses it. The Inbox never showed it.
 void update(FolderView &view, int code, int holdingFolder)
 {
     const int shown = view.currentFolder();
-    if (shown < Outbox || shown > DeletedMessages)
+    if (shown < folderCode(Folder::Outbox) || !isFolderCode(shown))
         return;
     view.deleteArticleNode(code);
     if (shown == holdingFolder)
@@ -24,12 +23,12 @@ void update(FolderView &view, int code, int holdingFolder)
 
 void afterSave(FolderView &view, int code)
 {
-    update(view, code, Drafts);
+    update(view, code, folderCode(Folder::Drafts));
 }
 
 void afterPost(FolderView &view, int code)
 {
-    update(view, code, Outbox);
+    update(view, code, folderCode(Folder::Outbox));
 }
 
 } // namespace TreeUpdate

@@ -8,7 +8,7 @@
 // text stands for, and a text that is no date sorts before every date.
 
 #include "shell/itemrec.h"
-#include "shell/sentdate.h"
+#include "messagelist/sentdate.h"
 
 #include <QCollatorSortKey>
 #include <QTreeWidgetItem>

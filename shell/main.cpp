@@ -1,4 +1,5 @@
 #include "shell/main.h"
+#include "store/folders.h"
 
 #include "exchange/postagain.h"
 #include "exchange/retrievalrun.h"
@@ -40,8 +41,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-enum Folder { Inbox = 0, Outbox = 1, Drafts = 2, DeletedMessages = 3 };
 
 // A bold caption that screen readers announce as the label of its value.
 QLabel *captionLabel(const QString &text, QLabel *value, QWidget *parent)
@@ -92,7 +91,7 @@ TfmMain::TfmMain(Tdm &dm, DesktopOpener &opener, QWidget *parent)
     // The store is normally open already; if it is not, the window opens with
     // no folder selected and selecting one reports the store's error.
     if (OpenStore())
-        selectFolder(Inbox);
+        selectFolder(folderCode(Folder::Inbox));
 }
 
 TfmMain::~TfmMain() = default;
@@ -335,13 +334,13 @@ void TfmMain::OutBarChange(int index)
         // so that a failing store never leaves them shown under another folder.
         m_tree->clear();
         m_reView->clear();
-        if (index < Inbox || index > DeletedMessages)
+        if (!isFolderCode(index))
             return;
         RowSet &query = m_dm.qryArticle();
         query.close();
         query.setParam(QStringLiteral("fld"), index);
         query.open();
-        if (index == Inbox)
+        if (index == folderCode(Folder::Inbox))
             m_tree->LoadThread(query);
         else
             m_tree->LoadFlatList(query);
@@ -444,8 +443,8 @@ void TfmMain::updateActions()
     const ArticleItem *node = m_tree->selectedNode();
     const bool selected = node != nullptr;
     const int folder = currentFolder();
-    m_actions->acReply->setEnabled(selected && folder == Inbox);
-    m_actions->acEdit->setEnabled(selected && folder != Inbox);
+    m_actions->acReply->setEnabled(selected && folder == folderCode(Folder::Inbox));
+    m_actions->acEdit->setEnabled(selected && folder != folderCode(Folder::Inbox));
     m_actions->acDelete->setEnabled(selected);
     bool again = false;
     // An enable rule reports nothing: a store that cannot answer leaves it off.

@@ -1,8 +1,8 @@
 #include "shell/messagetree.h"
 
 #include "shell/articleitem.h"
-#include "shell/sentdate.h"
-#include "shell/threadbuilder.h"
+#include "messagelist/sentdate.h"
+#include "messagelist/folderorder.h"
 #include "shell/unreadmark.h"
 #include "store/rowset.h"
 #include "transport/displaytext.h"
@@ -152,14 +152,7 @@ void MessageTree::LoadFlatList(RowSet &query)
 
 void MessageTree::LoadThread(RowSet &query)
 {
-    std::vector<ThreadRow> rows;
-    rows.reserve(query.rowCount());
-    for (query.first(); !query.eof(); query.next()) {
-        const QVariant parent = query.value(QStringLiteral("Parent"));
-        rows.push_back(
-            {query.asInt(QStringLiteral("Code")), parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
-    }
-    const std::vector<ThreadBuilder::Entry> entries = ThreadBuilder::build(rows);
+    const std::vector<ThreadBuilder::Entry> entries = FolderOrder::read(query, true);
     std::vector<ArticleItem *> nodes(entries.size(), nullptr);
     for (size_t i = 0; i < entries.size(); ++i) {
         query.setRow(entries[i].row);

@@ -1,4 +1,5 @@
 #include "shell/program.h"
+#include "exchange/newsaccess.h"
 
 #include "exchange/certificatequestions.h"
 #include "shell/about.h"
@@ -32,7 +33,7 @@ void QuorbicProgram::start()
     std::unique_ptr<TfmAbout> splash(TfmAbout::ShowSplash(m_opener));
     // 4. The data module opens the store.
     m_dm = std::make_unique<Tdm>(m_storeFile);
-    preferEncryption(m_dm->newsClient());
+    preferEncryption(NewsAccess::of(*m_dm).client());
     runCommand([&] { m_dm->DataModuleCreate(); });
     // 5. The main window selects and loads the Inbox before it first shows.
     m_fmMain = std::make_unique<TfmMain>(*m_dm, m_opener);

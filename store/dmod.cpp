@@ -1,8 +1,7 @@
 #include "store/dmod.h"
 
+#include "store/log.h"
 #include "store/storeerror.h"
-#include "transport/newsclient.h"
-#include "transport/nntpmessage.h"
 
 Tdm::Tdm(QString fileName, QObject *parent)
     : QObject(parent)
@@ -21,8 +20,6 @@ Tdm::Tdm(QString fileName, QObject *parent)
                        QStringLiteral("qryArticleEdit"))
     , m_qryIsGroup(m_connection, QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN"),
                    QStringLiteral("qryIsGroup"))
-    , m_newsClient(std::make_unique<NewsClient>())
-    , m_msgNNTP(std::make_unique<NntpMessage>())
 {
     setObjectName(QStringLiteral("dm"));
 }
@@ -108,6 +105,7 @@ void Tdm::commit()
     if (!m_connection.isOpen())
         throw StoreError(QStringLiteral("The store is not open"));
     m_connection.commit();
+    qCDebug(lcStore) << "committed" << m_fileName;
     MainConnectionCommitTransComplete();
 }
 
@@ -116,6 +114,7 @@ void Tdm::rollback()
     if (!m_connection.isOpen())
         throw StoreError(QStringLiteral("The store is not open"));
     m_connection.rollback();
+    qCDebug(lcStore) << "rolled back" << m_fileName;
     MainConnectionRollbackTransComplete();
 }
 
@@ -141,29 +140,4 @@ void Tdm::deferDiskFlush(bool deferred)
         throw;
     }
     MainConnectionCommitTransComplete();
-}
-
-void Tdm::SetupNewsClient(const RowSet &server)
-{
-    NewsClientSettings settings = m_newsClient->settings();
-    settings.Host = server.asString(QStringLiteral("ServerName"));
-    const int port = server.asInt(QStringLiteral("Port"));
-    settings.Port = port != 0 ? port : 119;
-    const bool login = server.asBool(QStringLiteral("RequiresLogin"));
-    settings.UserId = login ? server.asString(QStringLiteral("Login")) : QString();
-    settings.Password = login ? server.asString(QStringLiteral("Password")) : QString();
-    SocksSettings &socks = settings.SocksInfo;
-    if (!server.asBool(QStringLiteral("IsProxy"))) {
-        // The other proxy fields keep what they held; unused without a proxy.
-        socks.Authentication = SocksAuthentication::saNoAuthentication;
-        socks.Version = SocksVersion::svNoSocks;
-    } else {
-        socks.Authentication = SocksAuthentication::saUsernamePassword;
-        socks.Host = server.asString(QStringLiteral("Host"));
-        socks.UserID = server.asString(QStringLiteral("ProxyLogin"));
-        socks.Password = server.asString(QStringLiteral("ProxyPassword"));
-        socks.Port = server.asInt(QStringLiteral("ProxyPort"));
-        socks.Version = SocksVersion::svSocks5;
-    }
-    m_newsClient->setSettings(settings);
 }

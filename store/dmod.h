@@ -13,10 +13,6 @@
 #include <QObject>
 #include <QString>
 #include <array>
-#include <memory>
-
-class NewsClient;
-class NntpMessage;
 
 class Tdm : public QObject
 {
@@ -58,12 +54,6 @@ public:
 
     void StartTransaction();
 
-    // The NNTP client and the message object every run shares.
-    NewsClient &newsClient() { return *m_newsClient; }
-    NntpMessage &msgNNTP() { return *m_msgNNTP; }
-    // Copies the current row of a row set over Servers into the client's settings.
-    void SetupNewsClient(const RowSet &server);
-
 private:
     // The row sets in creation order, which is also the order they open in.
     std::array<RowSet *, 7> datasets();
@@ -85,6 +75,4 @@ private:
     RowSet m_qryAccount1;
     RowSet m_qryArticleEdit;
     RowSet m_qryIsGroup;
-    std::unique_ptr<NewsClient> m_newsClient;
-    std::unique_ptr<NntpMessage> m_msgNNTP;
 };

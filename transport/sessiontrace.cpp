@@ -1,14 +1,19 @@
 #include "transport/sessiontrace.h"
 
+#include "transport/log.h"
+
 #include <QFile>
 
 std::unique_ptr<SessionTrace> SessionTrace::fromEnvironment()
 {
     const QString path = qEnvironmentVariable("QUORBIC_NNTP_TRACE");
-    if (path.isEmpty())
-        return nullptr;
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append))
+    std::unique_ptr<QFile> file;
+    if (!path.isEmpty()) {
+        file = std::make_unique<QFile>(path);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Append))
+            file.reset();
+    }
+    if (!file && !lcTransport().isDebugEnabled())
         return nullptr;
     return std::unique_ptr<SessionTrace>(new SessionTrace(std::move(file)));
 }
@@ -21,6 +26,9 @@ SessionTrace::~SessionTrace() = default;
 
 void SessionTrace::write(const char *prefix, const QByteArray &text)
 {
+    qCDebug(lcTransport).noquote().nospace() << prefix << QString::fromLatin1(text);
+    if (!m_file)
+        return;
     m_file->write(prefix);
     m_file->write(text);
     m_file->write("\n");

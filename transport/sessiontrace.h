@@ -1,9 +1,11 @@
 #pragma once
-// A debugging aid: when the environment variable QUORBIC_NNTP_TRACE names a
-// file, each session's traffic is appended to it in the fake news server's
-// script form ("C: " sent line, "S: " received line, "C> "/"S> " raw bytes in
-// hex, "# " comments), passwords masked, so a failure seen on a real server can
-// be replayed as a test. Off (and free) when the variable is not set.
+// A debugging aid: each session's traffic in the fake news server's script
+// form ("C: " sent line, "S: " received line, "C> "/"S> " raw bytes in hex,
+// "# " comments), passwords masked, so a failure seen on a real server can be
+// replayed as a test. It goes to the debug output of the logging category
+// "quorbic.transport" when that is switched on, and is appended to the file
+// that the environment variable QUORBIC_NNTP_TRACE names. Off (and free)
+// when neither is.
 
 #include <QByteArray>
 
@@ -14,8 +16,7 @@ class QFile;
 class SessionTrace
 {
 public:
-    // Opens the file named by QUORBIC_NNTP_TRACE; null when tracing is off or
-    // the file cannot be opened.
+    // Null when tracing is off; a file that cannot be opened is left out.
     static std::unique_ptr<SessionTrace> fromEnvironment();
     ~SessionTrace();
 

@@ -1,14 +1,19 @@
 #include "widgets/errorbox.h"
 
-#include "store/storeerror.h"
-
 #include <QMessageBox>
 
 namespace ErrorBox {
 
+QString sentence(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
 void show(QWidget *owner, const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorbic"), errorBoxText(message), QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorbic"), sentence(message), QMessageBox::Ok, owner);
     box.setObjectName(QStringLiteral("UnhandledErrorBox"));
     box.exec();
 }
@@ -17,10 +22,10 @@ QString messageOf(std::exception_ptr error)
 {
     try {
         std::rethrow_exception(error);
-    } catch (const StoreError &e) {
-        return e.text();
     } catch (const std::exception &e) {
-        return QString::fromLocal8Bit(e.what());
+        // The program's own errors (of the store, of the news client) carry
+        // their text in UTF-8.
+        return QString::fromUtf8(e.what());
     } catch (...) {
         return QStringLiteral("Unknown error");
     }

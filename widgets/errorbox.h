@@ -13,6 +13,9 @@ class QWidget;
 namespace ErrorBox {
 
 void show(QWidget *owner, const QString &message);
+// The message as the box shows it: with a full stop added when its last
+// character sorts after ".".
+QString sentence(const QString &message);
 // The message of the exception being handled.
 QString messageOf(std::exception_ptr error);
 

@@ -7,7 +7,7 @@
 // as the Reply command and the reply editor leave it, posted as a follow-up,
 // answered again and retrieved; a last retrieval finds nothing new.
 
-#include "shell/sentdate.h"
+#include "messagelist/sentdate.h"
 #include "tests/cli/clirunner.h"
 #include "tests/support/innserver.h"
 #include "tests/support/socksproxy.h"

@@ -4,7 +4,7 @@
 // messages and everything above them; subjects and names decoded; bodies
 // decoded below their messages with --bodies.
 
-#include "shell/sentdate.h"
+#include "messagelist/sentdate.h"
 #include "tests/cli/clirunner.h"
 
 #include <QtTest>

@@ -241,9 +241,11 @@ void TestListLoader::serverFailures_data()
     QTest::newRow("store refuses a group: list ends, client disconnected")
         << "fake" << Opening + listOf({"a.one", "a.bad", "a.three"}) + Closing << true << refuseBad
         << QStringList{quorbic + "refused by test.*"} << false << QStringList{"a.one"};
-    QTest::newRow("store refuses a link: ignored")
-        << "fake" << Opening + listOf({"a.one", "a.two", "a.three"}) + Closing << true << refuseLink << QStringList()
-        << true << QStringList{"a.one", "a.three"};
+    // A refused link that the store does not hold (a full disk) is a failure
+    // like any other; only a link the store holds already may be refused.
+    QTest::newRow("store refuses a link: list ends, client disconnected")
+        << "fake" << Opening + listOf({"a.one", "a.two", "a.three"}) + Closing << true << refuseLink
+        << QStringList{quorbic + "refused by test.*"} << false << QStringList{"a.one"};
 }
 
 void TestListLoader::serverFailures()

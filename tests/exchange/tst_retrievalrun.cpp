@@ -4,6 +4,7 @@
 // boxes of each failure, and that what it stores is committed at once.
 
 #include "exchange/retrievalrun.h"
+#include "exchange/newsaccess.h"
 #include "store/dmod.h"
 #include "tests/exchange/exchangetesting.h"
 #include "tests/support/fakenewsserver.h"
@@ -376,9 +377,9 @@ void tst_RetrievalRun::failedHostIsNotTriedAgain()
                 + fill::question(10, 0, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one,g.two,g.three"))
                 + QStringLiteral("DELETE FROM GroupServer WHERE Server=1 AND Newsgroup=2;")
                 + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1));
-    NewsClientLimits limits = r.dm->newsClient().limits();
+    NewsClientLimits limits = NewsAccess::of(*r.dm).client().limits();
     limits.idleTimeoutMs = 300;
-    r.dm->newsClient().setLimits(limits);
+    NewsAccess::of(*r.dm).client().setLimits(limits);
     r.server.addScript(greeting() + QStringList{QStringLiteral("C: Group g.one"), QStringLiteral("* stall")});
 
     r.run->RetrieveAnswers();

@@ -3,6 +3,7 @@
 // run; No keeps the run from posting anything there.
 
 #include "exchange/postingrun.h"
+#include "exchange/newsaccess.h"
 #include "store/dmod.h"
 #include "tests/exchange/exchangetesting.h"
 #include "tests/support/fakenewsserver.h"
@@ -88,10 +89,10 @@ void tst_SecureRun::postsOverTls()
         + fill::reply(5, 1, 0, QStringLiteral("a.grp,b.grp"), QStringLiteral("Re: X"), QStringLiteral("Body"), 1));
     Tdm dm(store.path());
     dm.DataModuleCreate();
-    NewsClientSettings settings = dm.newsClient().settings();
+    NewsClientSettings settings = NewsAccess::of(dm).client().settings();
     settings.tls = TlsUse::Implicit;
     settings.extraCaCertificates = m_certificates.caPem();
-    dm.newsClient().setSettings(settings);
+    NewsAccess::of(dm).client().setSettings(settings);
 
     DecliningUi ui;
     RecordingPostingView view;

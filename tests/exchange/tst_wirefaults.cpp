@@ -10,6 +10,7 @@
 // work without doing anything twice.
 
 #include "exchange/listloader.h"
+#include "exchange/newsaccess.h"
 #include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
 #include "store/dmod.h"
@@ -145,9 +146,9 @@ struct Online
 
     void setIdleLimit(int ms)
     {
-        NewsClientLimits limits = dm->newsClient().limits();
+        NewsClientLimits limits = NewsAccess::of(*dm).client().limits();
         limits.idleTimeoutMs = ms;
-        dm->newsClient().setLimits(limits);
+        NewsAccess::of(*dm).client().setLimits(limits);
     }
 
     // A fault that stalls gets the short idle limit. When healthy connections
@@ -231,7 +232,7 @@ struct Posting : Online
         run->setDialUpCheck([] { return true; });
         run->setClock([] { return kDate; });
         // The run names the copy's group in the message before it asks for the ID.
-        run->setMessageIdSource([this] { return copyId(dm->msgNNTP().newsGroups.value(0), runNumber); });
+        run->setMessageIdSource([this] { return copyId(NewsAccess::of(*dm).msgNNTP().newsGroups.value(0), runNumber); });
     }
 
     // Every recorded copy of question 5 as "group|Message-ID", in the order recorded.

@@ -5,7 +5,7 @@
 
 #include "shell/mainactions.h"
 #include "shell/mainqueries.h"
-#include "shell/sentdate.h"
+#include "messagelist/sentdate.h"
 #include "widgets/linkview.h"
 #include "widgets/outbar.h"
 

@@ -9,6 +9,7 @@
 #include "tests/support/scratchstore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -113,11 +114,18 @@ void tst_Dmod::waitsOnlyBrieflyForALockedStore()
 
         Tdm dm(store.path());
         QVERIFY_THROWS_EXCEPTION(StoreError, dm.DataModuleCreate());
+        // The engine waits about a second for the lock, then gives up: long
+        // enough for another program's commit, short enough not to freeze.
+        QElapsedTimer waited;
+        waited.start();
         try {
             dm.DataModuleCreate();
+            QFAIL("opened a store another program holds exclusively");
         } catch (const StoreError &e) {
             QVERIFY2(e.text().contains(QLatin1String("database is locked")), qPrintable(e.text()));
         }
+        QVERIFY2(waited.elapsed() >= 900, qPrintable(QString::number(waited.elapsed())));
+        QVERIFY2(waited.elapsed() < 5000, qPrintable(QString::number(waited.elapsed())));
         QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
         q = QSqlQuery();
         other.close();

@@ -1,7 +1,7 @@
-#include "exchange/windows/sendgroup.h"
+#include "runwindows/sendgroup.h"
 
 #include "exchange/postingrun.h"
-#include "exchange/windows/resultmarks.h"
+#include "runwindows/resultmarks.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "shell/threadbuilder.h"
+#include "messagelist/threadbuilder.h"
 
 #include <QHash>
 #include <QSet>

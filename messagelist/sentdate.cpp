@@ -1,4 +1,4 @@
-#include "shell/sentdate.h"
+#include "messagelist/sentdate.h"
 
 #include "store/jetsql.h"
 

@@ -1,4 +1,4 @@
-#include "exchange/windows/resultmarks.h"
+#include "runwindows/resultmarks.h"
 
 #include <QIcon>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // The Inbox threads are built in the order a walk of the folder query, node by
 // node, would build them; the hash by parent must not change that order.
 
-#include "shell/threadbuilder.h"
+#include "messagelist/threadbuilder.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,19 +1,20 @@
 // Copying a server row into the news client's settings before each connection.
 
+#include "exchange/newsaccess.h"
 #include "store/dmod.h"
 #include "tests/support/scratchstore.h"
 #include "transport/newsclient.h"
 
 #include <QTest>
 
-class tst_SetupNewsClient : public QObject
+class tst_ServerSettings : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void copiesServerRows();
 };
 
-void tst_SetupNewsClient::copiesServerRows()
+void tst_ServerSettings::copiesServerRows()
 {
     ScratchStore store;
     store.exec(QStringLiteral(
@@ -27,13 +28,13 @@ void tst_SetupNewsClient::copiesServerRows()
     Tdm dm(store.path());
     dm.DataModuleCreate();
     RowSet &servers = dm.tbServer();
-    const NewsClientSettings &s = dm.newsClient().settings();
+    const NewsClientSettings &s = NewsAccess::of(dm).client().settings();
 
     QCOMPARE(s.NewsAgent, QStringLiteral("Quorbic 1.0"));
     QVERIFY(s.SocksInfo.Version == SocksVersion::svSocks5); // until a row is copied
 
     servers.setRow(0);
-    dm.SetupNewsClient(servers);
+    NewsAccess::of(dm).useServer(servers);
     QCOMPARE(s.Host, QStringLiteral("plain.example"));
     QCOMPARE(s.Port, 119);
     QCOMPARE(s.UserId, QString());
@@ -42,7 +43,7 @@ void tst_SetupNewsClient::copiesServerRows()
     QVERIFY(s.SocksInfo.Authentication == SocksAuthentication::saNoAuthentication);
 
     servers.setRow(1);
-    dm.SetupNewsClient(servers);
+    NewsAccess::of(dm).useServer(servers);
     QCOMPARE(s.Port, 1119);
     QCOMPARE(s.UserId, QStringLiteral("me"));
     QCOMPARE(s.Password, QStringLiteral("pw"));
@@ -54,7 +55,7 @@ void tst_SetupNewsClient::copiesServerRows()
     QCOMPARE(s.SocksInfo.Password, QStringLiteral("ppw"));
 
     servers.setRow(2);
-    dm.SetupNewsClient(servers);
+    NewsAccess::of(dm).useServer(servers);
     QCOMPARE(s.Host, QStringLiteral("null.example"));
     QCOMPARE(s.Port, 119);
     QVERIFY(s.SocksInfo.Version == SocksVersion::svNoSocks);
@@ -63,5 +64,5 @@ void tst_SetupNewsClient::copiesServerRows()
     QCOMPARE(s.SocksInfo.Password, QStringLiteral("ppw"));
 }
 
-QTEST_GUILESS_MAIN(tst_SetupNewsClient)
-#include "tst_setupnewsclient.moc"
+QTEST_GUILESS_MAIN(tst_ServerSettings)
+#include "tst_serversettings.moc"

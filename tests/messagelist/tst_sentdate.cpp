@@ -1,6 +1,6 @@
 // The "Sent" column's text and the date it converts back to.
 
-#include "shell/sentdate.h"
+#include "messagelist/sentdate.h"
 
 #include <QTest>
 

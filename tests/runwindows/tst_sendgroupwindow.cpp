@@ -2,8 +2,8 @@
 // a run with an error that keeps it open until Close, and Abort during a run.
 
 #include "exchange/postingrun.h"
-#include "exchange/windows/resultmarks.h"
-#include "exchange/windows/sendgroup.h"
+#include "runwindows/resultmarks.h"
+#include "runwindows/sendgroup.h"
 #include "store/dmod.h"
 #include "tests/exchange/exchangetesting.h"
 #include "tests/support/fakenewsserver.h"

@@ -3,7 +3,7 @@
 // after a failure, and the count that stays between servers.
 
 #include "exchange/listloader.h"
-#include "exchange/windows/recnews.h"
+#include "directories/recnews.h"
 #include "tests/exchange/listloadfixture.h"
 #include "tests/support/fakenewsserver.h"
 #include "tests/support/innserver.h"

@@ -1,4 +1,4 @@
-#include "exchange/windows/recnews.h"
+#include "directories/recnews.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -1,0 +1,3 @@
+#include "cli/log.h"
+
+Q_LOGGING_CATEGORY(lcCli, "quorbic.cli", QtWarningMsg)

@@ -1,0 +1,3 @@
+#include "directories/log.h"
+
+Q_LOGGING_CATEGORY(lcDirectories, "quorbic.directories", QtWarningMsg)

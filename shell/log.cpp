@@ -1,0 +1,3 @@
+#include "shell/log.h"
+
+Q_LOGGING_CATEGORY(lcShell, "quorbic.shell", QtWarningMsg)

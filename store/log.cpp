@@ -1,0 +1,3 @@
+#include "store/log.h"
+
+Q_LOGGING_CATEGORY(lcStore, "quorbic.store", QtWarningMsg)

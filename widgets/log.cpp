@@ -1,0 +1,3 @@
+#include "widgets/log.h"
+
+Q_LOGGING_CATEGORY(lcWidgets, "quorbic.widgets", QtWarningMsg)

@@ -432,7 +432,7 @@ void TfmMain::acPostAgainExecute()
         return;
     const int code = node->rec().Code;
     runCommand([&] {
-        if (PostAgain::move(m_dm, code) && currentFolder() == Inbox)
+        if (PostAgain::move(m_dm, code) && currentFolder() == folderCode(Folder::Inbox))
             m_tree->DeleteArticleNode(code);
     });
     updateActions();
@@ -449,7 +449,7 @@ void TfmMain::updateActions()
     bool again = false;
     // An enable rule reports nothing: a store that cannot answer leaves it off.
     try {
-        again = selected && folder == Inbox && PostAgain::possible(m_dm, node->rec().Code);
+        again = selected && folder == folderCode(Folder::Inbox) && PostAgain::possible(m_dm, node->rec().Code);
     } catch (const StoreError &) {}
     m_actions->acPostAgain->setEnabled(again);
 }

@@ -43,6 +43,8 @@ Options parseOptions(const QStringList &args, const QStringList &allowed)
             options.allowPlainLogin = true;
         else if (arg == QLatin1String("--bodies"))
             options.bodies = true;
+        else if (arg == QLatin1String("--again"))
+            options.again = true;
         else
             options.arguments << arg;
     }

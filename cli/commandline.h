@@ -26,6 +26,7 @@ struct Options
     bool trustOnce = false; // --trust-once: untrusted certificates are accepted for this run
     bool allowPlainLogin = false; // --allow-plain-login: a login goes in plain text where STARTTLS was refused
     bool bodies = false; // --bodies (show)
+    bool again = false; // --again CODE (post): the code is the first argument
     QStringList arguments; // everything that is not an option
     QString error; // the first word that is no allowed option
 };

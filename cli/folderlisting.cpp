@@ -87,6 +87,13 @@ void FolderListing::writeLines(const std::function<void(const QString &)> &write
         write((node.bold ? QStringLiteral("* ") : QStringLiteral("  ")) + indent + Cli::oneLine(node.subject)
               + QLatin1Char('\t') + node.sent + QLatin1Char('\t') + Cli::oneLine(node.from) + QLatin1Char('\t')
               + Cli::oneLine(node.source));
+        const QList<UnpostedGroups::Group> unposted = m_unposted.value(node.code);
+        for (const UnpostedGroups::Group &group : unposted)
+            write(QStringLiteral("  ") + indent + QStringLiteral("  ! Not posted to ") + Cli::oneLine(group.name)
+                  + QStringLiteral(": ") + Cli::oneLine(group.reply));
+        if (!unposted.isEmpty() && m_postAgain)
+            write(QStringLiteral("  ") + indent + QStringLiteral("  ! Post again: quorbic-cli post --again ")
+                  + QString::number(node.code));
         QString body = bodies ? DisplayText::body(bodies(node.code)) : QString();
         if (!body.isEmpty()) {
             body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

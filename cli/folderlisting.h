@@ -9,7 +9,14 @@
 // then Subject, Sent, From and Source separated by tabs. Subject and From are
 // shown decoded; with bodies, each body line follows its message's line,
 // indented below it behind "| ".
+//
+// Below a message that did not reach some of its newsgroups, one line per
+// such group behind "! Not posted to ", with the server's reply, and for a
+// message in the Inbox the command that posts it to them again.
 
+#include "store/unpostedgroups.h"
+
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +38,13 @@ public:
     // Reads every row of the open folder query (ordered by Parent), once,
     // from first to last; bodies are not read.
     void load(RowSet &query, bool threads);
+    // The unreached newsgroups of every message, by Article Code; inbox: the
+    // folder listed is the Inbox, from where Post Again is offered.
+    void setUnposted(QMap<int, QList<UnpostedGroups::Group>> unposted, bool inbox)
+    {
+        m_unposted = std::move(unposted);
+        m_postAgain = inbox;
+    }
     QStringList lines() const;
     // Hands each line to `write` in turn, with each message's body below its
     // line when `bodies` is given: a body is read as its lines are written, so
@@ -56,4 +70,6 @@ private:
 
     std::vector<Node> m_nodes;
     std::vector<int> m_top;
+    QMap<int, QList<UnpostedGroups::Group>> m_unposted;
+    bool m_postAgain = false;
 };

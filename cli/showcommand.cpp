@@ -1,11 +1,12 @@
 #include "cli/commandline.h"
-#include "store/folders.h"
 #include "cli/commands.h"
 #include "cli/folderlisting.h"
 #include "cli/toolsession.h"
 #include "articletext/storedanswer.h"
 #include "store/dmod.h"
+#include "store/folders.h"
 #include "store/rowset.h"
+#include "store/unpostedgroups.h"
 
 #include <QTextStream>
 
@@ -43,6 +44,9 @@ int runShow(const QStringList &args)
                  "an unread message below it), two blanks per level of the Inbox's threads,\n"
                  "then Subject, Sent, From and Source separated by tabs. Messages are in the\n"
                  "order of the Sent column at every level.\n\n"
+                 "Below a message that did not reach some of its newsgroups: a line per such\n"
+                 "group, \"! Not posted to GROUP: \" and the server's reply; in the Inbox also\n"
+                 "\"! Post again: quorbic-cli post --again CODE\", which posts it to them.\n\n"
                  "  --bodies  write each message's text below its line, behind \"| \"\n\n"
                  "Nothing is marked read.\n";
         return Success;
@@ -65,7 +69,9 @@ int runShow(const QStringList &args)
     query.setParam(QStringLiteral("fld"), folder);
     query.open();
     FolderListing listing;
-    listing.load(query, folder == folderCode(Folder::Inbox));
+    const bool inbox = folder == folderCode(Folder::Inbox);
+    listing.load(query, inbox);
+    listing.setUnposted(UnpostedGroups(session.dm().MainConnection()).all(), inbox);
     FolderListing::BodyReader bodies;
     StoreConnection &store = session.dm().MainConnection();
     RowSet body(store, QStringLiteral("SELECT Body FROM Article WHERE Code=:Code"));

@@ -1,9 +1,12 @@
 #include "directories/categed.h"
 
+#include "store/categoryposting.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
 #include "store/sqlcommand.h"
+#include "widgets/errorbox.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +25,13 @@ TfmCategoryEdit::TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent)
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("lbName"));
     m_label->setBuddy(m_name);
+    m_crossPost = new QCheckBox(QStringLiteral("&Post as one cross-post"), this);
+    m_crossPost->setObjectName(QStringLiteral("cbCrossPost"));
+    m_crossPost->setAccessibleName(QStringLiteral("Post as one cross-post"));
+    m_crossPost->setAccessibleDescription(
+        QStringLiteral("A question goes to the category's newsgroups as one article per server instead of one copy "
+                       "per newsgroup, which spam filters refuse after five"));
+    m_crossPost->hide();
     createButtons();
 
     auto *buttons = new QHBoxLayout;
@@ -31,11 +41,14 @@ TfmCategoryEdit::TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
     layout->addWidget(m_name);
+    layout->addWidget(m_crossPost);
     layout->addLayout(buttons);
     setMinimumWidth(320);
 
     m_binding.bindText(m_name, QStringLiteral("Name"));
     setFirstField(m_name);
+    setTabOrder(m_name, m_crossPost);
+    setTabOrder(m_crossPost, okButton());
 }
 
 std::optional<PropertyDialog::FieldProblem> TfmCategoryEdit::checkRow()
@@ -82,6 +95,31 @@ bool TfmCategoryEdit::confirmRow()
     m_name->setFocus(Qt::OtherFocusReason);
     m_name->selectAll();
     return false;
+}
+
+TfmCategoryEdit::~TfmCategoryEdit() = default;
+
+void TfmCategoryEdit::rowShown()
+{
+    // Whether the store keeps posting modes is known once it is open.
+    m_modes = std::make_unique<CategoryPosting>(dm().MainConnection());
+    RowSet &category = row();
+    const bool shown = m_modes->available() && category.isOpen() && category.asBool(QStringLiteral("Kind"));
+    m_crossPost->setVisible(shown);
+    if (!shown)
+        return;
+    // A new category starts as one cross-post; an existing one shows its mode.
+    m_crossPost->setChecked(true);
+    if (category.state() != RowSet::State::Insert) {
+        runWindowCommand(this,
+                         [&] { m_crossPost->setChecked(m_modes->crossPost(category.asInt(QStringLiteral("Code")))); });
+    }
+}
+
+void TfmCategoryEdit::rowStored()
+{
+    if (m_modes && !m_crossPost->isHidden())
+        m_modes->setCrossPost(row().asInt(QStringLiteral("Code")), m_crossPost->isChecked());
 }
 
 void TfmCategoryEdit::setTexts(const QString &caption, const QString &label)

@@ -5,9 +5,18 @@
 // empty name with the "Warning" box, asks before storing a name that a sibling
 // already has, and otherwise stores the row (a name of blanks only passes);
 // the result is OK exactly when the row was stored (see PropertyDialog).
+//
+// For an expert category it also shows "Post as one cross-post", the
+// category's posting mode (CategoryPosting), stored with the row: checked for
+// a new category, as kept for an existing one (a category without a row posts
+// one copy per group). Folders, and stores without the table, do not show it.
 
 #include "directories/propertydialog.h"
 
+#include <memory>
+
+class CategoryPosting;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 
@@ -16,8 +25,14 @@ class TfmCategoryEdit : public PropertyDialog
     Q_OBJECT
 public:
     TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent = nullptr);
+    ~TfmCategoryEdit() override;
 
     void setTexts(const QString &caption, const QString &label);
+    QCheckBox *cbCrossPost() const { return m_crossPost; }
+
+protected:
+    void rowShown() override;
+    void rowStored() override;
 
 protected:
     // An empty name is reported as the category's or the folder's, by Kind.
@@ -27,6 +42,8 @@ protected:
     bool confirmRow() override;
 
 private:
+    QCheckBox *m_crossPost;
+    std::unique_ptr<CategoryPosting> m_modes;
     QLabel *m_label;
     QLineEdit *m_name;
 };

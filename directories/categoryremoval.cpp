@@ -1,6 +1,7 @@
 #include "directories/categoryremoval.h"
 
 #include "directories/categorytreemodel.h"
+#include "store/categoryposting.h"
 #include "store/rowset.h"
 #include "store/storeconnection.h"
 #include "store/storeerror.h"
@@ -36,6 +37,7 @@ void CategoryRemoval::treeCategoryItemDeletion(int code)
     m_tbCategory.remove();
     m_qrydelCateg.bind(QStringLiteral("Cat"), code);
     m_qrydelCateg.exec();
+    CategoryPosting(m_connection).forget(code);
 }
 
 void CategoryRemoval::remove(CategoryTreeModel &tree, const QModelIndex &node)

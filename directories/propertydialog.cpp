@@ -88,7 +88,10 @@ void PropertyDialog::btnOkClick()
         QDialog::reject();
         return;
     }
-    runWindowCommand(this, [this] { m_dm.checkpoint(); });
+    runWindowCommand(this, [this] {
+        rowStored();
+        m_dm.checkpoint();
+    });
     accept();
 }
 

@@ -65,6 +65,9 @@ protected:
     // The last word before the row is stored: false keeps the dialog open
     // (a question the user answered No).
     virtual bool confirmRow() { return true; }
+    // Called once the row is stored, before it is made durable: what the
+    // dialog keeps outside the row goes into the store here.
+    virtual void rowStored() {}
 
     Tdm &dm() const { return m_dm; }
 

@@ -19,10 +19,18 @@ void CategoryExpander::reopen()
 void CategoryExpander::ExpandCategory(NameList &list, int code)
 {
     QList<int> seen;
-    expand(list, code, seen);
+    expand(list, code, seen, nullptr, {});
 }
 
-void CategoryExpander::expand(NameList &list, int code, QList<int> &seen)
+void CategoryExpander::ExpandCategory(NameList &list, int code, NameList &crossPosted,
+                                      const std::function<bool(int)> &crossPost)
+{
+    QList<int> seen;
+    expand(list, code, seen, &crossPosted, crossPost);
+}
+
+void CategoryExpander::expand(NameList &list, int code, QList<int> &seen, NameList *crossPosted,
+                              const std::function<bool(int)> &crossPost)
 {
     if (seen.contains(code))
         return;
@@ -34,8 +42,12 @@ void CategoryExpander::expand(NameList &list, int code, QList<int> &seen)
         qryNews.close();
         qryNews.setParam(QStringLiteral("Id"), code);
         qryNews.open();
-        for (qryNews.first(); !qryNews.eof(); qryNews.next())
+        const bool crossPosting = crossPosted && crossPost && crossPost(code);
+        for (qryNews.first(); !qryNews.eof(); qryNews.next()) {
             list.add(qryNews.asString(QStringLiteral("groupname")));
+            if (crossPosting)
+                crossPosted->add(qryNews.asString(QStringLiteral("groupname")));
+        }
         return;
     }
     // The order by Parent keeps a folder's children together: collect them
@@ -46,5 +58,5 @@ void CategoryExpander::expand(NameList &list, int code, QList<int> &seen)
             children << qryCat.asInt(QStringLiteral("Code"));
     }
     for (int child : children)
-        expand(list, child, seen);
+        expand(list, child, seen, crossPosted, crossPost);
 }

@@ -4,6 +4,8 @@
 
 #include "store/rowset.h"
 
+#include <functional>
+
 class NameList;
 class StoreConnection;
 
@@ -21,10 +23,15 @@ public:
     // nothing. Each node is expanded once, so a tree whose Parent links form a
     // loop still ends.
     void ExpandCategory(NameList &list, int code);
+    // The same, and every group of a category for which crossPost answers
+    // true also goes into crossPosted: each category under a folder keeps its
+    // own posting mode.
+    void ExpandCategory(NameList &list, int code, NameList &crossPosted, const std::function<bool(int)> &crossPost);
 
     RowSet qryCat; // the tree, children of a folder kept together
     RowSet qryNews; // Id: a category's Code; its newsgroup names
 
 private:
-    void expand(NameList &list, int code, QList<int> &seen);
+    void expand(NameList &list, int code, QList<int> &seen, NameList *crossPosted,
+                const std::function<bool(int)> &crossPost);
 };

@@ -1,18 +1,21 @@
 #include "exchange/postingrun.h"
-#include "store/folders.h"
 #include "exchange/newsaccess.h"
+#include "store/folders.h"
 
 #include "exchange/certificatequestions.h"
 #include "exchange/folderview.h"
 #include "exchange/newsgroupnames.h"
 #include "exchange/networkwaits.h"
+#include "exchange/postingtexts.h"
 #include "exchange/postingview.h"
 #include "exchange/runfailure.h"
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
+#include "store/categoryposting.h"
 #include "store/dmod.h"
 #include "store/storeerror.h"
 #include "transport/newsgroupname.h"
+#include "store/unpostedgroups.h"
 #include "transport/clienterrors.h"
 #include "transport/dialup.h"
 #include "transport/messageid.h"
@@ -21,15 +24,11 @@
 
 namespace {
 
-const QString kSuccessful = QStringLiteral("Successful");
-const QString kPostedBefore = QStringLiteral("Successful (posted in an earlier run)");
-const QString kGroupNotFound = QStringLiteral("Error: The group is not found");
-const QString kNoServerReached = QStringLiteral("Error: no server could be reached");
 const QString kInvalidGroupName = QStringLiteral("Error: this is not a valid newsgroup name");
-const QString kServerBoxTitle = QStringLiteral("News Server ");
-const QString kAppTitle = QStringLiteral("Quorbic");
 
 } // namespace
+
+using namespace PostingTexts;
 
 PostingRun::PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folders)
     : m_dm(dm)
@@ -54,6 +53,8 @@ PostingRun::Outcome PostingRun::run()
     if (!lock.acquired())
         return Outcome::Refused;
     m_running = true;
+    m_modes = std::make_unique<CategoryPosting>(m_dm.MainConnection());
+    m_unposted = std::make_unique<UnpostedGroups>(m_dm.MainConnection());
     const CertificateQuestions certificates(m_client, m_ui);
     const NetworkWaits waits(m_client, m_ui, [this] { return KeepSending; });
     m_failedHosts.clear();
@@ -63,7 +64,7 @@ PostingRun::Outcome PostingRun::run()
     m_errorCount = 0;
     m_tally = PostingTally();
     m_view.clearRows();
-    m_groups.clear();
+    m_targets.clear();
 
     Outcome outcome = Outcome::Finished;
     try {
@@ -105,35 +106,45 @@ void PostingRun::postOutbox()
     m_queries.qrySent.prepare();
     if (!m_dialUpCheck())
         return;
+    warnOfManyCopies();
     for (qrySendMsg.first(); !qrySendMsg.eof() && KeepSending; qrySendMsg.next())
         postMessage();
 }
 
 void PostingRun::postMessage()
 {
-    m_postedGroups.clear();
     const int messageRow = m_view.addMessageRow(qrySendMsg.asString(QStringLiteral("Subject")));
-
-    m_groups.clear();
-    if (qrySendMsg.asBool(QStringLiteral("ArticleType"))) {
-        m_categories.ExpandCategory(m_groups, qrySendMsg.asInt(QStringLiteral("Category")));
-    } else {
-        for (const QString &group : replyNewsgroups(qrySendMsg.asString(QStringLiteral("Newsgroup"))))
-            m_groups.add(group);
+    NameList groups;
+    NameList crossPosted;
+    expandGroups(groups, crossPosted);
+    m_targets.clear();
+    for (const QString &group : groups.names()) {
+        Target target;
+        target.group = group;
+        target.row = m_view.addGroupRow(messageRow, group);
+        m_targets << target;
     }
-    QList<int> rows;
-    for (const QString &group : m_groups.names())
-        rows << m_view.addGroupRow(messageRow, group);
 
     m_postedSome = false;
     prepareArticle();
     m_ui.processEvents();
 
     try {
-        for (qsizetype i = 0; i < rows.size() && KeepSending; ++i) {
-            postToGroup(m_groups.names().at(i), rows.at(i));
-            m_view.setRowResult(rows.at(i), ResultText);
-            ++(m_postedInGroup ? m_tally.newsgroups : m_tally.failedNewsgroups);
+        // The groups of cross-posting categories go first, together.
+        QList<qsizetype> together;
+        for (qsizetype i = 0; i < m_targets.size(); ++i) {
+            if (crossPosted.contains(m_targets.at(i).group))
+                together << i;
+        }
+        if (!together.isEmpty() && KeepSending)
+            postCrossPost(together);
+        for (qsizetype i = 0; i < m_targets.size() && KeepSending; ++i) {
+            Target &target = m_targets[i];
+            if (crossPosted.contains(target.group))
+                continue;
+            postToGroup(target);
+            target.result = ResultText;
+            m_view.setRowResult(target.row, ResultText);
             m_ui.processEvents();
         }
     } catch (const WaitAborted &) {
@@ -141,11 +152,31 @@ void PostingRun::postMessage()
         // group in progress keeps no result. A copy sent before the Abort
         // stays recorded as unconfirmed, and the next run settles it.
     }
+    // Groups that have a result were reached, or failed; Abort leaves the rest.
+    for (const Target &target : m_targets) {
+        if (target.reached)
+            ++m_tally.newsgroups;
+        else if (!target.result.isEmpty())
+            ++m_tally.failedNewsgroups;
+    }
 
+    keepUnreached();
     if (m_postedSome)
         moveToInbox();
     m_client.disconnect();
     m_view.messageFinished();
+}
+
+void PostingRun::expandGroups(NameList &groups, NameList &crossPosted)
+{
+    if (qrySendMsg.asBool(QStringLiteral("ArticleType"))) {
+        // Replies keep one copy per group: each refers to the copy in its group.
+        m_categories.ExpandCategory(groups, qrySendMsg.asInt(QStringLiteral("Category")), crossPosted,
+                                    [this](int category) { return m_modes->crossPost(category); });
+    } else {
+        for (const QString &group : replyNewsgroups(qrySendMsg.asString(QStringLiteral("Newsgroup"))))
+            groups.add(group);
+    }
 }
 
 void PostingRun::prepareArticle()
@@ -169,16 +200,13 @@ void PostingRun::prepareArticle()
     message.organization = account.asString(QStringLiteral("Organization"));
 }
 
-void PostingRun::postToGroup(const QString &group, int row)
+void PostingRun::postToGroup(Target &target)
 {
-    m_postedInGroup = false;
+    const QString &group = target.group;
     if (postedBefore(group)) {
         ResultText = kPostedBefore;
-        m_postedInGroup = m_postedSome = true;
-        if (!m_postedGroups.isEmpty())
-            m_postedGroups += QLatin1Char(',');
-        m_postedGroups += group;
-        m_view.setRowMark(row, PostingView::Mark::Success);
+        target.reached = m_postedSome = true;
+        m_view.setRowMark(target.row, PostingView::Mark::Success);
         return;
     }
     m_queries.openServers(group);
@@ -196,11 +224,11 @@ void PostingRun::postToGroup(const QString &group, int row)
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
     const int groupCode = m_queries.groupCode(group);
     // A copy an earlier run sent without learning whether a server took it:
-    // it goes again with the same Message-ID, so that it appears only once.
+    // looked for first, and sent only where it is missing, with the same
+    // Message-ID, so that it appears once (some servers file a repeat twice).
     const QString unconfirmed = carried ? m_queries.pendingCopy(code, groupCode) : QString();
-    bool attempted = false;
     bool refused = false;
-    for (servers.first(); !servers.eof() && !m_postedInGroup; servers.next()) {
+    for (servers.first(); !servers.eof() && !target.reached; servers.next()) {
         const QString host = servers.asString(QStringLiteral("ServerName"));
         if (m_failedHosts.contains(host))
             continue;
@@ -208,11 +236,15 @@ void PostingRun::postToGroup(const QString &group, int row)
         if (!KeepSending)
             break;
         NewsAccess::of(m_dm).useServer(servers);
-        attempted = true;
+        target.tried = true;
         if (!connectForPosting(host)) {
             m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, ResultText, RunUi::Icon::Error);
             ++m_errorCount;
-            m_view.setRowMark(row, PostingView::Mark::Failure);
+            m_view.setRowMark(target.row, PostingView::Mark::Failure);
+            continue;
+        }
+        if (!unconfirmed.isEmpty() && serverHolds(unconfirmed)) {
+            recordPosted(target);
             continue;
         }
 
@@ -227,22 +259,17 @@ void PostingRun::postToGroup(const QString &group, int row)
         try {
             m_client.post(message);
         } catch (const ReplyError &refusal) {
-            // A server refuses a copy it already has; then it is the earlier one.
-            if (!unconfirmed.isEmpty() && serverHolds(unconfirmed)) {
-                recordPosted(group, row);
-                continue;
-            }
             // The server refused the post: its reply line, and the next server.
             refused = true;
             ResultText = refusal.text();
             ++m_errorCount;
-            m_view.setRowMark(row, PostingView::Mark::Failure);
+            m_view.setRowMark(target.row, PostingView::Mark::Failure);
             continue;
         }
-        recordPosted(group, row);
+        recordPosted(target);
     }
 
-    if (!m_postedInGroup) {
+    if (!target.reached) {
         // Every copy of this run was refused: none is waiting for a
         // confirmation. One from an earlier run stays pending.
         if (refused && unconfirmed.isEmpty()) {
@@ -251,9 +278,9 @@ void PostingRun::postToGroup(const QString &group, int row)
         }
         if (!carried)
             ResultText = kGroupNotFound;
-        else if (!attempted && KeepSending)
+        else if (!target.tried && KeepSending)
             ResultText = kNoServerReached; // every server carrying it failed earlier in the run
-        m_view.setRowMark(row, PostingView::Mark::Failure);
+        m_view.setRowMark(target.row, PostingView::Mark::Failure);
     }
 }
 
@@ -298,17 +325,15 @@ QString PostingRun::referencesFor(const QString &group)
     return references.isEmpty() ? messageId : references + QLatin1Char(' ') + messageId;
 }
 
-void PostingRun::recordPosted(const QString &group, int row)
+void PostingRun::recordPosted(Target &target)
 {
     ResultText = kSuccessful;
-    m_postedInGroup = m_postedSome = true;
-    if (!m_postedGroups.isEmpty())
-        m_postedGroups += QLatin1Char(',');
-    m_postedGroups += group;
-    m_queries.confirmPending(qrySendMsg.asInt(QStringLiteral("Code")), m_queries.groupCode(group));
+    target.result = ResultText;
+    target.reached = m_postedSome = true;
+    m_queries.confirmPending(qrySendMsg.asInt(QStringLiteral("Code")), m_queries.groupCode(target.group));
     // The copy is on Usenet now: its record must survive a crash.
     m_dm.checkpoint();
-    m_view.setRowMark(row, PostingView::Mark::Success);
+    m_view.setRowMark(target.row, PostingView::Mark::Success);
 }
 
 bool PostingRun::serverHolds(const QString &messageId)
@@ -321,12 +346,30 @@ bool PostingRun::serverHolds(const QString &messageId)
     }
 }
 
+void PostingRun::keepUnreached()
+{
+    QList<UnpostedGroups::Group> unreached;
+    for (const Target &target : m_targets) {
+        if (!target.reached)
+            unreached << UnpostedGroups::Group{target.group, target.result.isEmpty() ? kNotTried : target.result};
+    }
+    if (!m_unposted->available())
+        return;
+    m_unposted->replace(qrySendMsg.asInt(QStringLiteral("Code")), unreached);
+    m_dm.checkpoint();
+}
+
 void PostingRun::moveToInbox()
 {
     ++m_tally.messages;
+    QStringList posted;
+    for (const Target &target : m_targets) {
+        if (target.reached)
+            posted << target.group;
+    }
     qrySendMsg.edit();
     qrySendMsg.setValue(QStringLiteral("Folder"), folderCode(Folder::Inbox));
-    qrySendMsg.setValue(QStringLiteral("Source"), m_postedGroups);
+    qrySendMsg.setValue(QStringLiteral("Source"), posted.join(QLatin1Char(',')));
     qrySendMsg.post();
     m_dm.checkpoint();
 

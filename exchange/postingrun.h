@@ -4,6 +4,16 @@
 // the post; every copy is recorded in SentArticles, and a message that reached
 // some group moves to the Inbox with those groups in its Source.
 //
+// A question whose category posts as one cross-post (CategoryPosting) goes
+// instead as one article per server, naming the groups that server is the
+// first to carry (at most kCrossPostLimit per article); the groups of an
+// article a server refuses go on together to the next server carrying them.
+// The article is recorded once per group it reached, with one Message-ID.
+// Before the run, a message that would go as more than kCopyWarning separate
+// copies with one body to one server is named in a warning box: spam filters
+// refuse such copies. The groups a message did not reach are kept with their
+// replies (UnpostedGroups), for the preview, `quorbic-cli show` and Post Again.
+//
 // The run is what the posting window starts when it is shown; it shows its rows
 // through PostingView, its boxes through RunUi, and keeps the main window's
 // tree in step through FolderView. Abort (abort(), the window's btnAbortClick)
@@ -26,9 +36,12 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class CategoryPosting;
 class FolderView;
 class NewsClient;
+class UnpostedGroups;
 class PostingView;
 class RunUi;
 class Tdm;
@@ -42,6 +55,11 @@ public:
         Failed, // a failure that is not a refused post or connection ended it (shown in the error box)
         Refused, // another posting or retrieval was in progress: nothing done
     };
+
+    // Groups one cross-post may name: PyClean's default limit, below Cleanfeed's 14.
+    static constexpr int kCrossPostLimit = 10;
+    // Separate copies of one body a server takes before its filter calls them spam.
+    static constexpr int kCopyWarning = 5;
 
     PostingRun(Tdm &dm, RunUi &ui, PostingView &view, FolderView &folders);
     ~PostingRun();
@@ -69,16 +87,40 @@ public:
     QString ResultText;
 
 private:
+    // A newsgroup row of the message being posted.
+    struct Target
+    {
+        QString group;
+        int row = -1;
+        bool reached = false;
+        bool tried = false;
+        QString result; // the text of its last attempt
+        // Cross-post mode: the servers carrying the group and the next to try.
+        QList<int> servers;
+        qsizetype next = 0;
+        int groupCode = 0;
+        QString pending; // Message-ID of a copy an earlier run sent unanswered
+    };
+
     void postOutbox();
     void postMessage();
+    void expandGroups(NameList &groups, NameList &crossPosted);
     void prepareArticle();
-    void postToGroup(const QString &group, int row);
+    void postToGroup(Target &target);
     bool postedBefore(const QString &group);
     bool connectForPosting(const QString &host);
     QString referencesFor(const QString &group);
-    void recordPosted(const QString &group, int row);
+    void recordPosted(Target &target);
     bool serverHolds(const QString &messageId);
+    void keepUnreached();
     void moveToInbox();
+
+    // Cross-post mode (postingcrosspost.cpp).
+    void postCrossPost(const QList<qsizetype> &indices);
+    void postArticle(const QList<qsizetype> &batch, int server);
+    void takeRefusal(const QList<qsizetype> &batch, const QString &messageId, const QString &reply);
+    // The warning before the run (postingcrosspost.cpp).
+    void warnOfManyCopies();
 
     Tdm &m_dm;
     RunUi &m_ui;
@@ -89,6 +131,9 @@ private:
     RowSet qrySendMsg; // fld: the folder to post (the Outbox)
     CategoryExpander m_categories;
     SendQueries m_queries;
+    // Made when a run starts: whether the store has their tables is known only then.
+    std::unique_ptr<CategoryPosting> m_modes;
+    std::unique_ptr<UnpostedGroups> m_unposted;
 
     std::function<bool()> m_dialUpCheck;
     std::function<QString()> m_newMessageId;
@@ -98,8 +143,6 @@ private:
     int m_errorCount = 0;
     PostingTally m_tally;
     NameList m_failedHosts;
-    NameList m_groups;
-    QString m_postedGroups;
-    bool m_postedInGroup = false;
+    QList<Target> m_targets;
     bool m_postedSome = false;
 };

@@ -3,6 +3,7 @@
 
 #include "articletext/storedanswer.h"
 #include "exchange/postingrun.h"
+#include "exchange/postagain.h"
 #include "exchange/retrievalrun.h"
 #include "runwindows/sendgroup.h"
 #include "transport/displaytext.h"
@@ -24,6 +25,8 @@
 #include "shell/unhandlederror.h"
 #include "shell/unreadmark.h"
 #include "store/dmod.h"
+#include "store/storeerror.h"
+#include "store/unpostedgroups.h"
 #include "widgets/linkfinder.h"
 #include "widgets/linkview.h"
 #include "widgets/outbar.h"
@@ -145,6 +148,17 @@ void TfmMain::buildLayout()
     grid->setColumnStretch(3, 2);
     lowerLayout->addWidget(strip);
 
+    // The newsgroups a posted message did not reach, with the servers' replies.
+    m_lbNotPosted = new QLabel(lower);
+    m_lbNotPosted->setObjectName(QStringLiteral("lbNotPosted"));
+    m_lbNotPosted->setAccessibleName(QStringLiteral("Not posted to"));
+    m_lbNotPosted->setTextFormat(Qt::PlainText);
+    m_lbNotPosted->setWordWrap(true);
+    m_lbNotPosted->setContentsMargins(6, 0, 6, 3);
+    m_lbNotPosted->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_lbNotPosted->hide();
+    lowerLayout->addWidget(m_lbNotPosted);
+
     m_reView = new LinkView(lower);
     m_reView->setObjectName(QStringLiteral("reView"));
     m_reView->setAccessibleName(QStringLiteral("Message text"));
@@ -191,7 +205,7 @@ void TfmMain::buildMenus()
     message->addSeparator();
     message->addActions({a.acEdit, a.acDelete});
     message->addSeparator();
-    message->addActions({a.acSend, a.acReceive});
+    message->addActions({a.acSend, a.acReceive, a.acPostAgain});
     message->addSeparator();
     message->addAction(a.Exit1);
 
@@ -233,7 +247,7 @@ void TfmMain::buildMenus()
     m_pmTeeMsg->addSeparator();
     m_pmTeeMsg->addActions({a.acEdit, a.acDelete});
     m_pmTeeMsg->addSeparator();
-    m_pmTeeMsg->addActions({a.acSend, a.acReceive});
+    m_pmTeeMsg->addActions({a.acSend, a.acReceive, a.acPostAgain});
 
     m_pmRichEdit = new QMenu(this);
     m_pmRichEdit->setObjectName(QStringLiteral("pmRichEdit"));
@@ -273,6 +287,7 @@ void TfmMain::wire()
     connect(a.HelpContents1, &QAction::triggered, this, &TfmMain::HelpContents1Execute);
     connect(a.acAbout, &QAction::triggered, this, &TfmMain::acAboutExecute);
     connect(a.acReceive, &QAction::triggered, this, &TfmMain::RetrieveAnswers);
+    connect(a.acPostAgain, &QAction::triggered, this, &TfmMain::acPostAgainExecute);
     connect(a.Exit1, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
     // Commands that show a window of their own.
@@ -317,6 +332,15 @@ void TfmMain::clearHeader()
     m_lbFrom->clear();
     m_lbNewsgroup->clear();
     m_lbSubject->clear();
+    m_lbNotPosted->clear();
+    m_lbNotPosted->hide();
+}
+
+void TfmMain::showNotPosted(int code)
+{
+    const QString text = UnpostedGroups::describe(UnpostedGroups(m_dm.MainConnection()).of(code));
+    m_lbNotPosted->setText(text);
+    m_lbNotPosted->setVisible(!text.isEmpty());
 }
 
 void TfmMain::OutBarChange(int index)
@@ -371,6 +395,7 @@ void TfmMain::treeMessageItemSelectedChange(ArticleItem *node)
         m_lbNewsgroup->setText(query.asString(QStringLiteral("Source")));
         m_lbSubject->setText(DisplayText::header(query.value(QStringLiteral("Subject"))));
         m_previewCode = node->rec().Code;
+        showNotPosted(node->rec().Code);
         if (!node->rec().IsRead)
             m_tmrMain->start();
     });
@@ -445,13 +470,33 @@ void TfmMain::showPostingTally()
     }
 }
 
+void TfmMain::acPostAgainExecute()
+{
+    ArticleItem *node = m_tree->selectedNode();
+    if (!node || !m_actions->acPostAgain->isEnabled())
+        return;
+    const int code = node->rec().Code;
+    runCommand([&] {
+        if (PostAgain::move(m_dm, code) && currentFolder() == folderCode(Folder::Inbox))
+            m_tree->DeleteArticleNode(code);
+    });
+    updateActions();
+}
+
 void TfmMain::updateActions()
 {
-    const bool selected = m_tree->selectedNode() != nullptr;
+    const ArticleItem *node = m_tree->selectedNode();
+    const bool selected = node != nullptr;
     const int folder = currentFolder();
     m_actions->acReply->setEnabled(selected && folder == folderCode(Folder::Inbox));
     m_actions->acEdit->setEnabled(selected && folder != folderCode(Folder::Inbox));
     m_actions->acDelete->setEnabled(selected);
+    bool again = false;
+    // An enable rule reports nothing: a store that cannot answer leaves it off.
+    try {
+        again = selected && folder == folderCode(Folder::Inbox) && PostAgain::possible(m_dm, node->rec().Code);
+    } catch (const StoreError &) {}
+    m_actions->acPostAgain->setEnabled(again);
 }
 
 ArticleItem *TfmMain::AddArticleNode(ArticleItem *parent, const RowSet &query)

@@ -86,6 +86,7 @@ public:
     // The window was given its place (the size and place of the last run):
     // it is not centred when first shown.
     void keepPlace();
+    void acPostAgainExecute();
 
     // The enable rules of the message actions that depend on this window only.
     void updateActions();
@@ -100,6 +101,7 @@ private:
     void buildMenus();
     void wire();
     void clearHeader();
+    void showNotPosted(int code);
 
     Tdm &m_dm;
     DesktopOpener &m_opener;
@@ -113,6 +115,7 @@ private:
     QLabel *m_lbFrom = nullptr;
     QLabel *m_lbNewsgroup = nullptr;
     QLabel *m_lbSubject = nullptr;
+    QLabel *m_lbNotPosted = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
     QToolBar *m_toolBar = nullptr;
     QMenu *m_pmTeeMsg = nullptr;

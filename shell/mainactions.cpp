@@ -38,6 +38,8 @@ MainActions::MainActions(QObject *parent)
          QKeySequence(Qt::CTRL | Qt::Key_P), R::Send},
         {&MainActions::acReceive, "acReceive", "File", "Re&trieve", "Retrieve the answers", QKeySequence(Qt::Key_F5),
          R::Receive},
+        {&MainActions::acPostAgain, "acPostAgain", "File", "Post &Again",
+         "Post the message to the newsgroups it did not reach", {}, std::nullopt},
         {&MainActions::acEdit, "acEdit", "File", "&Edit", "View or edit the selected message",
          QKeySequence(Qt::Key_Return), R::Edit},
         {&MainActions::acDelete, "acDelete", "Edit", "&Delete", "Delete the selected message",
@@ -77,8 +79,8 @@ MainActions::MainActions(QObject *parent)
 
 QList<QAction *> MainActions::all() const
 {
-    return {acNewQuestion, acReply,   acSend,       acReceive,    acEdit,        acDelete, EditCopy1, EditSelectAll1,
-            actServers,    acAccount, acNewsgroups, acCategories, HelpContents1, acAbout,  Exit1};
+    return {acNewQuestion,  acReply,    acSend,    acReceive,    acPostAgain,  acEdit,        acDelete, EditCopy1,
+            EditSelectAll1, actServers, acAccount, acNewsgroups, acCategories, HelpContents1, acAbout,  Exit1};
 }
 
 QString MainActions::category(const QAction *action)

@@ -19,6 +19,7 @@ public:
     QAction *acReply;
     QAction *acSend;
     QAction *acReceive;
+    QAction *acPostAgain;
     QAction *acEdit;
     QAction *acDelete;
     QAction *EditCopy1;

@@ -35,3 +35,24 @@ CREATE TABLE IF NOT EXISTS ArticleHeader (
   ArticleId     INTEGER PRIMARY KEY,
   Header        BLOB
 );
+
+-- Posting mode of an expert category. CrossPost Yes: a question filed under
+-- the category goes out as one cross-post per server (Newsgroups naming its
+-- groups, at most ten per article); a category without a row, or with No,
+-- gets one copy per newsgroup. Category is the Categories row's Code.
+CREATE TABLE IF NOT EXISTS CategoryPosting (
+  Category      INTEGER PRIMARY KEY,
+  CrossPost     YESNO DEFAULT 0
+);
+
+-- Newsgroups a posted message did not reach, each with the reply of the last
+-- server that refused it (or why no server was tried), so that the message
+-- can be posted again to exactly these groups. ArticleId is the Article
+-- row's Code.
+CREATE TABLE IF NOT EXISTS UnpostedGroups (
+  Code          INTEGER PRIMARY KEY AUTOINCREMENT,
+  ArticleId     INTEGER,
+  GroupName     TEXT COLLATE NOCASE,
+  Reply         TEXT COLLATE NOCASE
+);
+CREATE INDEX IF NOT EXISTS UnpostedGroupsArticle ON UnpostedGroups (ArticleId);

@@ -210,11 +210,13 @@ void tst_CliCommands::exitStatus_data()
         << down + inn + groupA + carries(2, 1) + carries(1, 1) + queuedQuestion(QStringLiteral("Second"), {1})
         << QStringList{"post"} << 1 << QStringList{"Second", "  quorbic.cmd.a\tok\tSuccessful"} << downBox << folder
         << QStringList{"0"};
-    // The run counts no error for it, but the message did not reach the group.
+    // The run counts no error for it, but the message did not reach the group:
+    // standard error says so.
     QTest::newRow("post to a group no server carries")
         << inn + group(3, QStringLiteral("quorbic.cmd.nowhere")) + queuedQuestion(QStringLiteral("Nowhere"), {3})
         << QStringList{"post"} << 1
-        << QStringList{"Nowhere", "  quorbic.cmd.nowhere\tfailed\tError: The group is not found"} << "" << folder
+        << QStringList{"Nowhere", "  quorbic.cmd.nowhere\tfailed\tError: The group is not found"}
+        << "Not posted to quorbic.cmd.nowhere: Error: The group is not found\n\"Nowhere\" stays in the Outbox" << folder
         << QStringList{"1"};
     QTest::newRow("post with an empty Outbox")
         << inn << QStringList{"post"} << 0 << QStringList{} << "The Outbox is empty" << folder << QStringList{};

@@ -99,6 +99,19 @@ void tst_CliShow::listing_data()
         << article(1, "0", 0, true, "=?ISO-8859-1?Q?Gr=FC=DFe?= =?UTF-8?B?YXVz?= Wien", d1,
                    "'=?UTF-8?B?SsO2cmc=?= <j@expert.invalid>'")
         << "0" << QStringList{shown(false, 0, "Grüßeaus Wien", d1, "Jörg <j@expert.invalid>")};
+    QTest::newRow("newsgroups not reached below their message, Post Again offered in the Inbox")
+        << article(1, "0", 0, true, "Partly posted", d1) + article(2, "0", 1, true, "Waiting", d2)
+            + "INSERT INTO UnpostedGroups (ArticleId, GroupName, Reply) VALUES (1, 'sci.stat', '441 437 EMP (md5)'),"
+              " (1, 'sci.math', 'Error: The group is not found'), (2, 'sci.stat', '441 437 EMP (md5)');"
+        << "Inbox"
+        << QStringList{shown(false, 0, "Partly posted", d1),
+                       "    ! Not posted to sci.math: Error: The group is not found",
+                       "    ! Not posted to sci.stat: 441 437 EMP (md5)",
+                       "    ! Post again: quorbic-cli post --again 1"};
+    QTest::newRow("newsgroups not reached in the Outbox")
+        << article(2, "0", 1, true, "Waiting", d2)
+            + "INSERT INTO UnpostedGroups (ArticleId, GroupName, Reply) VALUES (2, 'sci.stat', '441 437 EMP (md5)');"
+        << "Outbox" << QStringList{shown(false, 0, "Waiting", d2), "    ! Not posted to sci.stat: 441 437 EMP (md5)"};
     QTest::newRow("a subject with line breaks stays on its line")
         << article(1, "0", 0, true, "'One' || char(9) || 'two' || char(13) || char(10) || 'three'", d1) << "0"
         << QStringList{shown(false, 0, "One two  three", d1)};

@@ -6,10 +6,8 @@
 #include "exchange/postingrun.h"
 #include "exchange/retrievalrun.h"
 #include "store/dmod.h"
-#include "tests/exchange/exchangetesting.h"
-#include "tests/support/fakenewsserver.h"
+#include "tests/exchange/postingfixture.h"
 #include "tests/support/freeport.h"
-#include "tests/support/scratchstore.h"
 #include "transport/clienterrors.h"
 
 #include <QtTest>
@@ -18,54 +16,6 @@
 #include <memory>
 
 namespace {
-
-const QDateTime kDate(QDate(2024, 3, 5), QTime(14, 3, 0));
-const QString kUser = QStringLiteral("Ann Asker");
-const QString kAddress = QStringLiteral("ann@test.invalid");
-const QString kOrganization = QStringLiteral("Quorbic Tests");
-constexpr int kFakePort = 65999;
-
-QString messageId(int n)
-{
-    return QStringLiteral("<m%1@test.invalid>").arg(n);
-}
-
-// The copy the run sends of reply or question `subject`/`body` to group as its n-th Message-ID.
-NntpMessage copy(const QString &subject, const QString &body, const QString &group, int n,
-                 const QString &references = {})
-{
-    return postedArticle(subject, body, kDate, kUser, kAddress, kOrganization, group, references, messageId(n));
-}
-
-// A store with the fake server as server 1 and an account; the run on it.
-struct Posting
-{
-    // kFakePort in sql stands for the fake server's port.
-    explicit Posting(QString sql, int folder = 1)
-        : folders(folder)
-    {
-        sql.replace(QString::number(kFakePort), QString::number(server.port()));
-        store.exec(fill::server(1, server.host(), server.port()) + fill::account(1, kUser, kAddress, kOrganization)
-                   + sql);
-        dm = std::make_unique<Tdm>(store.path());
-        dm->DataModuleCreate();
-        run = std::make_unique<PostingRun>(*dm, ui, view, folders);
-        run->setDialUpCheck([] { return true; });
-        run->setMessageIdSource([this] { return messageId(++ids); });
-        run->setClock([] { return kDate; });
-    }
-
-    QStringList rows(const QString &query) const { return store.rows(query); }
-
-    FakeNewsServer server;
-    ScratchStore store;
-    std::unique_ptr<Tdm> dm;
-    RecordingUi ui;
-    RecordingPostingView view;
-    RecordingFolders folders;
-    std::unique_ptr<PostingRun> run;
-    int ids = 0;
-};
 
 const QString kSent
     = QStringLiteral("SELECT ArticleId, MessageId, ReferencesId, GroupId FROM SentArticles ORDER BY Code");
@@ -422,28 +372,29 @@ void tst_PostingRun::abort()
 
 void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost_data()
 {
-    // How the next run finds the copy whose confirmation never came.
-    QTest::addColumn<QString>("finalReply");
-    QTest::addColumn<QString>("statReply"); // empty: no STAT
+    // How the next run finds the copy whose confirmation never came: STAT
+    // first, and a post only when the server lacks it.
+    QTest::addColumn<QString>("statReply");
+    QTest::addColumn<QString>("finalReply"); // empty: not posted again
     QTest::addColumn<QString>("bLine");
     QTest::addColumn<QStringList>("sentAfter");
     const QString m1 = QStringLiteral("5|<m1@test.invalid>||1");
-    QTest::newRow("the server never got it") << "240 article posted ok" << QString() << "  b.grp | ok | Successful"
-                                             << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
-    QTest::newRow("the server has it and refuses it again")
-        << "441 435 Duplicate"
-        << "223 0 <m2@test.invalid>"
-        << "  b.grp | ok | Successful" << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
-    QTest::newRow("refused, and the server has no such article")
-        << "441 posting failed"
+    QTest::newRow("the server never got it")
         << "430 no such article"
+        << "240 article posted ok"
+        << "  b.grp | ok | Successful" << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
+    QTest::newRow("the server has it") << "223 0 <m2@test.invalid>" << QString() << "  b.grp | ok | Successful"
+                                       << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||2")};
+    QTest::newRow("refused, and the server has no such article")
+        << "430 no such article"
+        << "441 posting failed"
         << "  b.grp | failed | 441 posting failed" << QStringList{m1, QStringLiteral("5|<m2@test.invalid>||-2")};
 }
 
 void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost()
 {
-    QFETCH(QString, finalReply);
     QFETCH(QString, statReply);
+    QFETCH(QString, finalReply);
     QFETCH(QString, bLine);
     QFETCH(QStringList, sentAfter);
     Posting p(fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("b.grp")) + fill::carries(1, 1)
@@ -464,12 +415,15 @@ void tst_PostingRun::failureEndsTheRunAndTheNextRunDoesNotRepost()
     QCOMPARE(p.rows(kSent),
              (QStringList{QStringLiteral("5|<m1@test.invalid>||1"), QStringLiteral("5|<m2@test.invalid>||-2")}));
 
-    // The next run posts only the copy that is missing, with its Message-ID.
-    QStringList next
-        = postConnection(copy(QStringLiteral("Re"), QStringLiteral("b"), QStringLiteral("b.grp"), 2), finalReply);
-    if (!statReply.isEmpty()) {
-        next.insert(next.size() - 1, QStringLiteral("C: Stat <m2@test.invalid>"));
-        next.insert(next.size() - 1, QStringLiteral("S: ") + statReply);
+    // The next run looks for the copy that is missing, and posts it with its
+    // Message-ID only where the server lacks it.
+    QStringList next{QStringLiteral("S: 200 ready"),    QStringLiteral("C: mode reader"),
+                     QStringLiteral("S: 200 ok"),       QStringLiteral("C: Stat <m2@test.invalid>"),
+                     QStringLiteral("S: ") + statReply, QStringLiteral("C: Quit")};
+    if (!finalReply.isEmpty()) {
+        next = postConnection(copy(QStringLiteral("Re"), QStringLiteral("b"), QStringLiteral("b.grp"), 2), finalReply);
+        next.insert(3, QStringLiteral("C: Stat <m2@test.invalid>"));
+        next.insert(4, QStringLiteral("S: ") + statReply);
     }
     p.server.addScript(next);
     p.run->run();

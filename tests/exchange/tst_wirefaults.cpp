@@ -481,8 +481,8 @@ void tst_WireFaults::postingRun_data()
     posting("dropped after POST's 340", opening() << clientSays("Post") << serverSays("340 send article") << kDropped,
             kClosed);
     // The server may have taken the article: the client cannot know. The copy
-    // stays pending, and the next run posts it again with the same Message-ID,
-    // which a server that has it refuses (see tst_PostingRun).
+    // stays pending; the next run asks the server for it (STAT) and posts it
+    // again, with the same Message-ID, only when the server lacks it.
     posting("dropped after the article's dot, before 240", postUpToTheDot("b.grp", 1) << kClose, kClosed);
     posting("binary garbage instead of 240", postUpToTheDot("b.grp", 1) << garbage() << kClose, kClosed);
 }
@@ -528,11 +528,18 @@ void tst_WireFaults::postingRun()
     p.again();
     p.runNumber = 2;
     const int connections = p.news.connectionCount();
-    // The pending copy goes again with the Message-ID of its first run.
+    // The pending copy is looked for first, and, missing, goes again with
+    // the Message-ID of its first run.
     const auto runOf = [bPending](const QString &group) { return bPending && group == "b.grp" ? 1 : 2; };
     QStringList repostedCopies;
     for (const QString &group : reposted) {
-        p.news.addScript(healthyPost(group, runOf(group), viaProxy));
+        QStringList script = healthyPost(group, runOf(group), viaProxy);
+        if (runOf(group) == 1) {
+            const qsizetype post = script.indexOf(clientSays("Post"));
+            script.insert(post, clientSays("Stat " + copyId(group, 1)));
+            script.insert(post + 1, serverSays("430 no such article"));
+        }
+        p.news.addScript(script);
         repostedCopies += copiesOf({group}, runOf(group));
     }
     QCOMPARE(p.run->run(), PostingRun::Outcome::Finished);

@@ -151,6 +151,12 @@ private slots:
                                    << "Retrieve the answers"
                                    << "Retrieve the answers"
                                    << "F5" << true;
+        QTest::newRow("acPostAgain") << "acPostAgain"
+                                     << "File"
+                                     << "Post &Again"
+                                     << "Post the message to the newsgroups it did not reach"
+                                     << "Post the message to the newsgroups it did not reach"
+                                     << "" << false;
         QTest::newRow("acEdit") << "acEdit"
                                 << "File"
                                 << "&Edit"
@@ -245,7 +251,7 @@ private slots:
             menus << menu->text() + QStringLiteral(": ") + actionNames(menu->menu()->actions());
         QCOMPARE(menus,
                  (QStringList{
-                     "&Message: acNewQuestion acReply - acEdit acDelete - acSend acReceive - Exit1",
+                     "&Message: acNewQuestion acReply - acEdit acDelete - acSend acReceive acPostAgain - Exit1",
                      "&Edit: EditCopy1 EditSelectAll1",
                      "&Tools: actServers acAccount acNewsgroups acCategories",
                      "&Help: HelpContents1 - acAbout",
@@ -257,7 +263,7 @@ private slots:
                      "acNewQuestion acReply - acSend acReceive - EditCopy1 - acEdit acDelete - HelpContents1"));
         QCOMPARE(toolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
         QCOMPARE(actionNames(w.treeMenu()->actions()),
-                 QStringLiteral("acNewQuestion acReply - acEdit acDelete - acSend acReceive"));
+                 QStringLiteral("acNewQuestion acReply - acEdit acDelete - acSend acReceive acPostAgain"));
         QCOMPARE(actionNames(w.previewMenu()->actions()),
                  QStringLiteral("EditSelectAll1 EditCopy1 - acSend acReceive"));
     }

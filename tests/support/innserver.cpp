@@ -248,6 +248,10 @@ bool InnServer::writeConfiguration()
         || !writeFile(path("etc/storage.conf"), "method timehash { newsgroups: * class: 0 }\n")
         || !writeFile(path("etc/incoming.conf"), "") || !writeFile(path("etc/newsfeeds"), "ME:*::\n"))
         return fail(QStringLiteral("cannot write the configuration in %1/etc").arg(d));
+    if (!m_options.perlFilter.isEmpty()
+        && (!writeFile(path("filter/startup_innd.pl"), "1;\n")
+            || !writeFile(path("filter/filter_innd.pl"), m_options.perlFilter)))
+        return fail(QStringLiteral("cannot write the Perl filter in %1/filter").arg(d));
     ReaderOptions reader;
     reader.postingAllowed = m_options.postingAllowed;
     reader.user = m_options.user;
@@ -495,6 +499,17 @@ void InnServer::stop()
     }
     m_innd.reset();
     m_dir.reset();
+}
+
+bool InnServer::reloadFilter()
+{
+    QString output;
+    if (!runAsNews(innBin + QStringLiteral("/ctlinnd"),
+                   {QStringLiteral("-s"), QStringLiteral("reload"), QStringLiteral("filter.perl"),
+                    QStringLiteral("test")},
+                   &output))
+        return fail(QStringLiteral("ctlinnd reload filter.perl failed: %1").arg(output));
+    return true;
 }
 
 bool InnServer::openProbeSession(NntpProbe &probe)

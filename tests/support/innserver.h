@@ -47,6 +47,8 @@ public:
         QString password;
         // Lines appended to inn.conf (TLS certificate settings, timeouts).
         QStringList extraInnConf;
+        // innd's Perl filter (filter_innd.pl) when not empty; see EmpFilter.
+        QByteArray perlFilter;
     };
 
     InnServer();
@@ -59,6 +61,8 @@ public:
     // Shuts innd down (ctlinnd, SIGKILL when it lingers) and removes the directory.
     void stop();
     QString errorString() const { return m_error; }
+    // Loads the Perl filter again, which starts it afresh (ctlinnd reload).
+    bool reloadFilter();
 
     QString host() const { return QStringLiteral("127.0.0.1"); }
     quint16 port() const { return m_port; }

@@ -10,6 +10,7 @@
 class ScratchStore
 {
 public:
+    // FirstDesignOnly: a store made before the added tables.
     explicit ScratchStore(StoreSchema::Tables tables = StoreSchema::Tables::All);
     QString path() const { return m_dir.filePath(QStringLiteral("qa.mdb")); }
     QString dir() const { return m_dir.path(); }

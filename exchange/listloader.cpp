@@ -191,6 +191,7 @@ bool NewsgroupListLoader::loadServer(const Server &server)
         }
     } catch (const WaitAborted &) {
         // Abort inside the list: the rows so far stay, as after any Abort.
+        writeBatch();
     } catch (...) {
         const QString message = RunFailure::current().text();
         // The lines handled before the failure are kept, as they would be

@@ -218,7 +218,7 @@ void PostingRun::postToGroup(Target &target)
     if (carried && !NewsgroupName::isValid(group)) {
         ResultText = kInvalidGroupName;
         ++m_errorCount;
-        m_view.setRowMark(row, PostingView::Mark::Failure);
+        m_view.setRowMark(target.row, PostingView::Mark::Failure);
         return;
     }
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));

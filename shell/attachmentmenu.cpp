@@ -22,8 +22,10 @@ AttachmentMenu::AttachmentMenu(QMenu *menu, QWidget *dialogParent)
     , m_chooser(standardChooser)
 {
     m_submenu->setObjectName(QStringLiteral("pmAttachments"));
-    menu->addSeparator();
+    m_separator = menu->addSeparator();
+    m_separator->setVisible(false);
     m_submenuAction = menu->addMenu(m_submenu);
+    m_submenuAction->setObjectName(QStringLiteral("acSaveAttachment"));
     m_submenuAction->setVisible(false);
 }
 
@@ -38,6 +40,7 @@ void AttachmentMenu::setAttachments(const QList<Attachment> &attachments)
         QAction *action = m_submenu->addAction(text + QStringLiteral("..."));
         connect(action, &QAction::triggered, this, [this, i] { save(i); });
     }
+    m_separator->setVisible(!m_attachments.isEmpty());
     m_submenuAction->setVisible(!m_attachments.isEmpty());
 }
 

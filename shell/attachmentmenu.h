@@ -37,6 +37,7 @@ public:
 
 private:
     QMenu *m_submenu;
+    QAction *m_separator;
     QAction *m_submenuAction;
     QWidget *m_dialogParent;
     QList<Attachment> m_attachments;

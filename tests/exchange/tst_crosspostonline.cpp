@@ -49,7 +49,7 @@ struct Run
         ui.boxes.clear();
         PostingRun run(*dm, ui, view, folders);
         run.setDialUpCheck([] { return true; });
-        const PostingRun::Outcome outcome = run.FormActivate();
+        const PostingRun::Outcome outcome = run.run();
         errors = run.errorCount();
         return outcome;
     }

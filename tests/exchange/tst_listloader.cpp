@@ -519,7 +519,7 @@ void TestListLoader::onlyValidNamesAreTaken()
 
     FakeNewsServer fake;
     fake.addScript(Opening + QStringLiteral("C: List\nS: 215 list follows\nS: sci.chem 2 1 y\n") + line
-                   + QStringLiteral("\nS: sci.bio 2 1 y\nS: .\n") + Closing);
+                   + QStringLiteral("\nS: sci.bio 2 1 y\nS: .\nC: LIST NEWSGROUPS\nS: 503 not here\n") + Closing);
     LoadStore store;
     store.addServer(fake.host(), fake.port());
     Tdm &dm = store.open();

@@ -265,7 +265,7 @@ private slots:
         QCOMPARE(actionNames(w.treeMenu()->actions()),
                  QStringLiteral("acNewQuestion acReply - acEdit acDelete - acSend acReceive acPostAgain"));
         QCOMPARE(actionNames(w.previewMenu()->actions()),
-                 QStringLiteral("EditSelectAll1 EditCopy1 - acSend acReceive"));
+                 QStringLiteral("EditSelectAll1 EditCopy1 - acSend acReceive - acSaveAttachment"));
     }
 
     void reselectingTheFolderChangesNothing()

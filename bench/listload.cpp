@@ -236,27 +236,7 @@ void baseline(const InnServer &inn, int expected, Figure &figure)
 
         Stopwatch watch;
         watch.start();
-        QTcpSocket socket;
-        socket.connectToHost(inn.host(), inn.port());
-        if (!socket.waitForConnected(10000))
-            fail(QStringLiteral("baseline: no connection"));
-        QByteArray data;
-        auto readUntil = [&](const QByteArray &end) {
-            while (!data.endsWith(end)) {
-                if (!socket.waitForReadyRead(30000))
-                    fail(QStringLiteral("baseline: the server stopped"));
-                data += socket.readAll();
-            }
-        };
-        readUntil("\r\n");
-        data.clear();
-        socket.write("mode reader\r\n");
-        readUntil("\r\n");
-        data.clear();
-        socket.write("LIST\r\n");
-        readUntil("\r\n.\r\n");
-        socket.write("QUIT\r\n");
-        socket.waitForBytesWritten(1000);
+        const QByteArray data = downloadList(inn);
 
         QSet<QString> names;
         int lines = 0;

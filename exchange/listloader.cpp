@@ -12,9 +12,11 @@
 #include "store/storeerror.h"
 #include "transport/clienterrors.h"
 #include "transport/dialup.h"
+#include "transport/listlines.h"
 #include "transport/newsclient.h"
 #include "transport/newsgroupname.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -36,6 +38,16 @@ QString insertGroupsStatement(int rows)
     for (int i = 0; i < rows; ++i)
         values << QStringLiteral("(?)");
     return QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES ") + values.join(QLatin1Char(','));
+}
+
+// kSetDescription for many rows at once.
+QString insertDescriptionsStatement(int rows)
+{
+    QStringList values;
+    for (int i = 0; i < rows; ++i)
+        values << QStringLiteral("(?,?)");
+    return QStringLiteral("INSERT OR REPLACE INTO GroupDescriptions (Newsgroup, Description) VALUES ")
+        + values.join(QLatin1Char(','));
 }
 
 // "INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )" for many
@@ -116,20 +128,13 @@ void NewsgroupListLoader::loadAllServers()
             m_qrySetDescription = std::make_unique<SqlCommand>(m_dm.MainConnection(), kSetDescription);
         m_insertGroups = std::make_unique<SqlCommand>(m_dm.MainConnection(), insertGroupsStatement(kBatchLines));
         m_insertLinks = std::make_unique<SqlCommand>(m_dm.MainConnection(), insertLinksStatement(kBatchLines));
+        if (m_qrySetDescription)
+            m_insertDescriptions
+                = std::make_unique<SqlCommand>(m_dm.MainConnection(), insertDescriptionsStatement(kBatchLines));
     }
     NewsClient &client = NewsAccess::of(m_dm).client();
-    // The client outlives this loader: the handler is installed for this load only.
-    struct HandlerScope
-    {
-        NewsClient &client;
-        NewsgroupListHandler previous;
-        ~HandlerScope() { client.setOnNewsgroupList(std::move(previous)); }
-    } scope{client, client.onNewsgroupList()};
     const CertificateQuestions certificates(client, m_ui);
     const NetworkWaits waits(client, m_ui, [this] { return m_continueLoading; });
-    client.setOnNewsgroupList([this](const QString &name, quint64, quint64, const QString &, bool &go) {
-        NewsClientNewsgroupList(name, go);
-    });
     for (; !servers.eof(); servers.next()) {
         NewsAccess::of(m_dm).useServer(servers);
         const Server server{servers.asString(QStringLiteral("ServerName")), servers.asInt(QStringLiteral("Code"))};
@@ -181,7 +186,10 @@ bool NewsgroupListLoader::loadServer(const Server &server)
             letEventsRun(true);
             if (m_continueLoading) {
                 readLinks();
-                client.newsgroupList();
+                // The lines are read in place, each handed over as it stands in
+                // the connection's buffer.
+                client.readNewsgroupList(
+                    [this](const ListLine &line, bool &go) { NewsClientNewsgroupList(line.name, go); });
                 m_skippedNames += int(client.skippedListLines());
                 m_view.showSkipped(m_skippedNames);
                 // The descriptions name groups the batch may still hold.
@@ -192,12 +200,14 @@ bool NewsgroupListLoader::loadServer(const Server &server)
     } catch (const WaitAborted &) {
         // Abort inside the list: the rows so far stay, as after any Abort.
         writeBatch();
+        writeDescriptions();
     } catch (...) {
         const QString message = RunFailure::current().text();
         // The lines handled before the failure are kept, as they would be
         // had each been written at once.
         try {
             writeBatch();
+            writeDescriptions();
         } catch (const StoreError &) {
             // The failure already being reported says what went wrong.
         }
@@ -209,7 +219,7 @@ bool NewsgroupListLoader::loadServer(const Server &server)
     return true;
 }
 
-void NewsgroupListLoader::NewsClientNewsgroupList(const QString &name, bool &continueListing)
+void NewsgroupListLoader::NewsClientNewsgroupList(QByteArrayView name, bool &continueListing)
 {
     continueListing = m_continueLoading;
     if (!NewsgroupName::isValid(name)) {
@@ -219,31 +229,54 @@ void NewsgroupListLoader::NewsClientNewsgroupList(const QString &name, bool &con
     ++m_groupCount;
     if (m_groupCount % kCountStep == 0)
         m_view.showCount(m_groupCount);
-    m_currentGroupName = name;
+    // The bytes are copied into the room the last name left: no allocation.
+    m_currentGroupName.resize(name.size());
+    std::copy(name.begin(), name.end(), m_currentGroupName.data());
     letEventsRun(false);
 
     // The row of a known name is remembered with it; a new name is inserted
-    // with its batch, and the code its row gets is remembered then.
-    const int code = m_groupNames.code(name);
-    if (code == 0) {
-        m_newNames.push_back(name);
-        const int pending = -int(m_newNames.size());
-        m_groupNames.insert(name, pending);
-        addToBatch(pending);
-    } else {
-        addToBatch(code);
-    }
+    // with its batch, and the code its row gets is remembered then. The name
+    // is folded once, for the look-up and for remembering it.
+    const std::string_view key = m_groupNames.keyOf(name);
+    const int *code = m_groupNames.find(key);
+    if (code && *code != 0)
+        addToBatch(*code);
+    else
+        addNewName(name, key);
+}
+
+void NewsgroupListLoader::addNewName(QByteArrayView name, std::string_view key)
+{
+    // A valid name is ASCII, which Latin-1 reads as it is.
+    m_newNames.push_back(QString::fromLatin1(name));
+    const int pending = -int(m_newNames.size());
+    int *code = m_groupNames.find(key);
+    if (code)
+        *code = pending;
+    else
+        code = m_groupNames.add(key, pending);
+    m_newCodes.push_back(code);
+    addToBatch(pending);
 }
 
 void NewsgroupListLoader::addToBatch(int groupCode)
 {
     // A pair the store holds already would only be refused: on a server's
     // second load that is every line, and a refusal costs more than the line.
-    if (groupCode > 0 && m_linked.contains(groupCode))
+    if (groupCode > 0 && linkedHere(groupCode))
         return;
     m_batchCodes.push_back(groupCode);
     if (int(m_batchCodes.size()) >= kBatchLines || int(m_newNames.size()) >= kBatchLines)
         writeBatch();
+}
+
+void NewsgroupListLoader::markLinked(int groupCode)
+{
+    if (groupCode <= 0)
+        return;
+    if (groupCode >= int(m_linked.size()))
+        m_linked.resize(std::max(size_t(groupCode) + 1, m_linked.size() * 2));
+    m_linked[size_t(groupCode)] = true;
 }
 
 void NewsgroupListLoader::writeBatch()
@@ -254,9 +287,13 @@ void NewsgroupListLoader::writeBatch()
     codes.swap(m_batchCodes);
     std::vector<QString> names;
     names.swap(m_newNames);
+    std::vector<int *> pendingCodes;
+    pendingCodes.swap(m_newCodes);
     std::vector<int> newCodes;
     try {
         newCodes = insertNewGroups(names);
+        for (size_t i = 0; i < pendingCodes.size(); ++i)
+            *pendingCodes[i] = newCodes[i];
     } catch (const StoreError &) {
         // The statement wrote nothing. Line by line, the lines before the
         // refused name are written and the refusal ends the list there, as if
@@ -270,8 +307,8 @@ void NewsgroupListLoader::writeBatch()
         if (code < 0)
             code = newCodes[-code - 1];
         // A link to group 0 would name no group at all.
-        if (code != 0 && !m_linked.contains(code)) {
-            m_linked.insert(code);
+        if (code != 0 && !linkedHere(code)) {
+            markLinked(code);
             links.push_back(code);
         }
     }
@@ -293,10 +330,8 @@ std::vector<int> NewsgroupListLoader::insertNewGroups(const std::vector<QString>
     insert.exec();
     // The rows of one statement get consecutive codes; the last one's is told.
     const int last = insert.lastInsertId().toInt();
-    for (int i = 0; i < rows; ++i) {
+    for (int i = 0; i < rows; ++i)
         codes[i] = last > 0 ? last - rows + 1 + i : lookUpGroup(names[i]);
-        m_groupNames.setCode(names[i], codes[i]);
-    }
     return codes;
 }
 
@@ -366,8 +401,8 @@ void NewsgroupListLoader::writeLineByLine(const std::vector<int> &codes, const s
                 m_groupNames.setCode(name, code);
             }
         }
-        if (code != 0 && !m_linked.contains(code)) {
-            m_linked.insert(code);
+        if (code != 0 && !linkedHere(code)) {
+            markLinked(code);
             insertLink(code);
         }
     }
@@ -384,11 +419,11 @@ int NewsgroupListLoader::lookUpGroup(const QString &name)
 
 void NewsgroupListLoader::readLinks()
 {
-    m_linked.clear();
+    m_linked.assign(m_groupNames.size() + 1, false);
     m_qryServerLinks->bind(QStringLiteral("SRV"), m_serverCode);
     m_qryServerLinks->exec();
     while (m_qryServerLinks->next())
-        m_linked.insert(m_qryServerLinks->value(0).toInt());
+        markLinked(m_qryServerLinks->value(0).toInt());
     m_qryServerLinks->finish();
 }
 
@@ -403,29 +438,60 @@ void NewsgroupListLoader::loadDescriptions()
 {
     if (!m_qrySetDescription || !m_continueLoading)
         return;
-    NewsAccess::of(m_dm).client().newsgroupDescriptions([this](const QString &name, const QString &description, bool &go) {
-        go = m_continueLoading;
-        letEventsRun(false);
-        setDescription(name, description);
-    });
+    NewsAccess::of(m_dm).client().readNewsgroupDescriptions(
+        [this](QByteArrayView name, QByteArrayView description, bool &go) {
+            go = m_continueLoading;
+            letEventsRun(false);
+            addDescription(name, description);
+        });
+    writeDescriptions();
 }
 
-void NewsgroupListLoader::setDescription(const QString &name, const QString &description)
+void NewsgroupListLoader::addDescription(QByteArrayView name, QByteArrayView description)
 {
     // Only groups the lists named: a description alone makes no group.
-    const int code = m_groupNames.code(name);
-    if (code == 0)
+    const int *code = m_groupNames.find(m_groupNames.keyOf(name));
+    if (!code || *code == 0)
         return;
-    m_qrySetDescription->bind(QStringLiteral("NWS"), code);
-    m_qrySetDescription->bind(QStringLiteral("DSC"), description);
-    m_qrySetDescription->exec();
+    m_descriptions.emplace_back(*code, QString::fromUtf8(description));
+    if (int(m_descriptions.size()) >= kBatchLines)
+        writeDescriptions();
+}
+
+void NewsgroupListLoader::writeDescriptions()
+{
+    if (m_descriptions.empty())
+        return;
+    std::vector<std::pair<int, QString>> rows;
+    rows.swap(m_descriptions);
+    const int count = int(rows.size());
+    std::optional<SqlCommand> shorter;
+    if (count < kBatchLines)
+        shorter.emplace(m_dm.MainConnection(), insertDescriptionsStatement(count));
+    SqlCommand &insert = shorter ? *shorter : *m_insertDescriptions;
+    for (int i = 0; i < count; ++i) {
+        insert.bindAt(2 * i, rows[size_t(i)].first);
+        insert.bindAt(2 * i + 1, rows[size_t(i)].second);
+    }
+    try {
+        insert.exec();
+    } catch (const StoreError &) {
+        // The statement wrote nothing: row by row, the rows before the refused
+        // one are kept and its refusal is reported, as when each was written
+        // on its own.
+        for (const auto &[code, description] : rows) {
+            m_qrySetDescription->bind(QStringLiteral("NWS"), code);
+            m_qrySetDescription->bind(QStringLiteral("DSC"), description);
+            m_qrySetDescription->exec();
+        }
+    }
 }
 
 void NewsgroupListLoader::letEventsRun(bool force)
 {
     if (!force && m_sinceEvents.isValid() && m_sinceEvents.elapsed() < m_eventIntervalMs)
         return;
-    m_view.showGroupName(m_currentGroupName);
+    m_view.showGroupName(QString::fromUtf8(m_currentGroupName));
     m_ui.processEvents();
     m_sinceEvents.start();
 }

@@ -36,11 +36,13 @@
 
 #include "exchange/groupnames.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
-#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 class ListLoadView;
@@ -75,10 +77,11 @@ public:
     // none. Store errors outside a server's list (walking tbServer) escape.
     void loadAllServers();
 
-    // The list handler for one line of a server's LIST reply. continueListing is
-    // given the value ContinueLoading has on entry, so an Abort seen while one
-    // line is handled is answered by the next line, which is still handled.
-    void NewsClientNewsgroupList(const QString &name, bool &continueListing);
+    // The list handler for one line of a server's LIST reply, with the group
+    // name as the line gives it. continueListing is given the value
+    // ContinueLoading has on entry, so an Abort seen while one line is handled
+    // is answered by the next line, which is still handled.
+    void NewsClientNewsgroupList(QByteArrayView name, bool &continueListing);
 
     // Abort in the loading window: the current server's list stops.
     void abort() { m_continueLoading = false; }
@@ -87,7 +90,7 @@ public:
     // Lines of the current server's list that named no valid newsgroup.
     int skippedNames() const { return m_skippedNames; }
     bool ContinueLoading() const { return m_continueLoading; }
-    const QString &CurrentGroupName() const { return m_currentGroupName; }
+    QString CurrentGroupName() const { return QString::fromUtf8(m_currentGroupName); }
 
     // How often the handler lets window events run at most: a repaint and a look
     // at the Abort button per line would cost more than the line itself.
@@ -113,6 +116,7 @@ private:
     // the time the server's turn ends. A refused statement is done again line
     // by line, so that a refusal has the effect it would have had on its line.
     void addToBatch(int groupCode);
+    void addNewName(QByteArrayView name, std::string_view key);
     void writeBatch();
     // Inserts new names; returns the code each one's row got.
     std::vector<int> insertNewGroups(const std::vector<QString> &names);
@@ -120,8 +124,15 @@ private:
     void insertLink(int groupCode);
     void writeLineByLine(const std::vector<int> &codes, const std::vector<QString> &names);
     bool isLinked(int groupCode);
+    // Whether this load has linked the group to the current server, or found
+    // it linked: codes are small and dense, so a bit per code answers.
+    bool linkedHere(int groupCode) const { return groupCode < int(m_linked.size()) && m_linked[size_t(groupCode)]; }
+    void markLinked(int groupCode);
     void loadDescriptions();
-    void setDescription(const QString &name, const QString &description);
+    // Descriptions wait in a batch as lines do, written by one statement of
+    // many rows.
+    void addDescription(QByteArrayView name, QByteArrayView description);
+    void writeDescriptions();
     void letEventsRun(bool force);
 
     Tdm &m_dm;
@@ -133,7 +144,7 @@ private:
     int m_groupCount = 0;
     int m_skippedNames = 0;
     bool m_continueLoading = false;
-    QString m_currentGroupName;
+    QByteArray m_currentGroupName; // as the line gave it
     int m_serverCode = 0;
 
     std::unique_ptr<SqlCommand> m_qryIsGroup;
@@ -141,16 +152,19 @@ private:
     std::unique_ptr<SqlCommand> m_qrySetDescription; // none without GroupDescriptions
     std::unique_ptr<SqlCommand> m_qryInsGroup; // the line-by-line statements
     std::unique_ptr<SqlCommand> m_qryInsServerGrp;
-    QSet<int> m_linked;
+    std::vector<bool> m_linked;
 
     // The batch: the group of each line (its code, or for a name new to the
     // store -1 - its place in m_newNames), and the new names in list order.
     std::vector<int> m_batchCodes;
     std::vector<QString> m_newNames;
+    std::vector<int *> m_newCodes; // where GroupNames keeps each new name's code
     // Statements of a full batch's size, prepared once; a shorter batch at
     // the end of a list gets its own.
     std::unique_ptr<SqlCommand> m_insertGroups;
     std::unique_ptr<SqlCommand> m_insertLinks;
+    std::unique_ptr<SqlCommand> m_insertDescriptions;
+    std::vector<std::pair<int, QString>> m_descriptions; // group code, description
 
     QElapsedTimer m_sinceEvents;
     int m_eventIntervalMs = 10;

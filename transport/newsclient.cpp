@@ -2,6 +2,7 @@
 
 #include "transport/certificateanswers.h"
 #include "transport/clienterrors.h"
+#include "transport/listlines.h"
 #include "transport/nntpcodes.h"
 #include "transport/nntpmessage.h"
 #include "transport/nntpsession.h"
@@ -44,57 +45,6 @@ ClientError unreadableNumber(const QByteArray &replyLine)
 QList<QByteArray> fields(const QByteArray &text)
 {
     return text.simplified().split(' ');
-}
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-// The next blank-separated field of text from pos on, as a view into it;
-// empty at the end.
-QByteArrayView nextField(QByteArrayView text, qsizetype &pos)
-{
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    const qsizetype start = pos;
-    while (pos < text.size() && !isBlank(text[pos]))
-        ++pos;
-    return text.sliced(start, pos - start);
-}
-
-// The same, read in place; a number of 20 digits or more is left to the
-// general reading, which sees an overflow.
-std::optional<ArticleNumber> number(QByteArrayView field)
-{
-    if (field.isEmpty() || field.size() > 19)
-        return number(field.toByteArray());
-    ArticleNumber value = 0;
-    for (char c : field) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + ArticleNumber(c - '0');
-    }
-    return value;
-}
-
-// The status field of a LIST line (the fields after the third, joined by one
-// blank): nearly always one of a few letters, which need no text of their own.
-QString listStatus(QByteArrayView rest)
-{
-    static const QString y = QStringLiteral("y"), m = QStringLiteral("m"), n = QStringLiteral("n");
-    qsizetype pos = 0;
-    const QByteArrayView first = nextField(rest, pos);
-    if (nextField(rest, pos).isEmpty()) {
-        if (first == "y")
-            return y;
-        if (first == "m")
-            return m;
-        if (first == "n")
-            return n;
-        return lineText(first.toByteArray());
-    }
-    return lineText(rest.toByteArray().simplified());
 }
 
 bool articleFound(int code)
@@ -543,47 +493,51 @@ void NewsClient::newsgroupList()
 {
     if (!m_onNewsgroupList)
         throw ClientError(QStringLiteral("No OnNewsgroupList event has been defined."));
+    readNewsgroupList([this](const ListLine &line, bool &continueListing) {
+        m_onNewsgroupList(QString::fromUtf8(line.name), *line.low, *line.high, listStatus(line.rest), continueListing);
+    });
+}
+
+void NewsClient::readNewsgroupList(const ListLineHandler &handler)
+{
     command("List", {NntpCode::ListFollows});
     ReplyReader &reader = session().reader();
-    QByteArray line;
+    QByteArrayView text;
+    ListLine line;
     bool continueListing = true;
     qsizetype count = 0;
     m_skippedListLines = 0;
-    while (continueListing && reader.readDataLine(line)) {
+    while (continueListing && reader.readDataLine(text)) {
         if (++count > m_limits.maxListLines)
             throw ClientError(QStringLiteral("The server sent more than %1 list lines; the rest was not read.")
                                   .arg(m_limits.maxListLines));
-        // Read in place: a list of 100,000 lines makes copies of every field costly.
-        qsizetype pos = 0;
-        const QByteArrayView group = nextField(line, pos);
-        if (group.isEmpty())
+        if (!readListLine(text, line))
             continue; // a blank line names no group
-        const std::optional<ArticleNumber> high = number(nextField(line, pos));
-        const std::optional<ArticleNumber> low = number(nextField(line, pos));
-        if (!high || !low) {
+        if (!line.high || !line.low) {
             ++m_skippedListLines;
             continue;
         }
-        const QString name = QString::fromUtf8(group);
-        const QString status = listStatus(QByteArrayView(line).sliced(pos));
-        m_onNewsgroupList(name, *low, *high, status, continueListing);
+        handler(line, continueListing);
     }
 }
 
 bool NewsClient::newsgroupDescriptions(const NewsgroupDescriptionHandler &handler)
 {
+    return readNewsgroupDescriptions([&handler](QByteArrayView name, QByteArrayView description, bool &go) {
+        handler(QString::fromUtf8(name), QString::fromUtf8(description), go);
+    });
+}
+
+bool NewsClient::readNewsgroupDescriptions(const DescriptionLineHandler &handler)
+{
     if (command("LIST NEWSGROUPS").code != NntpCode::ListFollows)
         return false;
     ReplyReader &reader = session().reader();
-    QByteArray line;
+    QByteArrayView text, name, description;
     bool continueListing = true;
-    while (continueListing && reader.readDataLine(line)) {
-        qsizetype end = 0;
-        while (end < line.size() && line.at(end) != '\t' && line.at(end) != ' ')
-            ++end;
-        if (end == 0)
-            continue; // names no group
-        handler(lineText(line.left(end)), lineText(line.mid(end).trimmed()), continueListing);
+    while (continueListing && reader.readDataLine(text)) {
+        if (readDescriptionLine(text, name, description))
+            handler(name, description, continueListing);
     }
     return true;
 }

@@ -120,6 +120,13 @@ using NewsgroupListHandler = std::function<void(const QString &name, ArticleNumb
 using NewsgroupDescriptionHandler
     = std::function<void(const QString &name, const QString &description, bool &continueListing)>;
 
+// The same lines as read in place: views into the connection's buffer, valid
+// during the call only, for a caller that reads lists of 100,000 lines.
+struct ListLine;
+using ListLineHandler = std::function<void(const ListLine &line, bool &continueListing)>;
+using DescriptionLineHandler
+    = std::function<void(QByteArrayView name, QByteArrayView description, bool &continueListing)>;
+
 // Called when the server's certificate fails verification, with the host (as
 // in Host) and the reason; true connects anyway. Called while connecting,
 // after the TLS handshake and before any command goes through it.
@@ -235,6 +242,10 @@ public:
     // ends at the first tab or blank (INN and leafnode put a tab, sn blanks).
     // False when the server refuses it (a reply other than 215).
     bool newsgroupDescriptions(const NewsgroupDescriptionHandler &handler);
+    // The same two lists as read in place (listlines.h): the handler sees
+    // only lines whose numbers could be read.
+    void readNewsgroupList(const ListLineHandler &handler);
+    bool readNewsgroupDescriptions(const DescriptionLineHandler &handler);
     // Lines of the last LIST whose numbers could not be read.
     qsizetype skippedListLines() const { return m_skippedListLines; }
     void post(const NntpMessage &message);

@@ -18,6 +18,17 @@ bool isValid(const QString &name)
     return true;
 }
 
+bool isValid(QByteArrayView name)
+{
+    if (name.isEmpty() || name.size() > kMaxLength || name.startsWith('.') || name.endsWith('.'))
+        return false;
+    for (const char c : name) {
+        if (uchar(c) < 0x21 || uchar(c) > 0x7E || c == ',')
+            return false;
+    }
+    return true;
+}
+
 bool isValidList(const QString &value, bool followupTo)
 {
     const QString trimmed = value.trimmed();

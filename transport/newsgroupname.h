@@ -5,6 +5,7 @@
 // header must be one, or a comma in it would post to a group the user never
 // chose.
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace NewsgroupName {
@@ -12,6 +13,8 @@ namespace NewsgroupName {
 inline constexpr qsizetype kMaxLength = 497;
 
 bool isValid(const QString &name);
+// The same for a name as bytes (a list line's): ASCII alone can be valid.
+bool isValid(QByteArrayView name);
 
 // A Newsgroups or Followup-To value: names joined with ","; Followup-To may
 // also be the single word "poster".

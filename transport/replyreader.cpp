@@ -51,6 +51,11 @@ bool ReplyReader::fill()
 
 QByteArray ReplyReader::readLine()
 {
+    return takeLine().toByteArray();
+}
+
+QByteArrayView ReplyReader::takeLine()
+{
     const auto tooLong = [this] {
         return ClientError(QStringLiteral("The server sent a line longer than %1 bytes.").arg(m_maxLineLength));
     };
@@ -63,10 +68,10 @@ QByteArray ReplyReader::readLine()
                 --end;
             if (end - m_pos > m_maxLineLength)
                 throw tooLong();
-            QByteArray line = m_buffer.mid(m_pos, end - m_pos);
+            const QByteArrayView line(m_buffer.constData() + m_pos, end - m_pos);
             m_pos = lf + 1;
             if (m_observer)
-                m_observer(line, true);
+                m_observer(line.toByteArray(), true);
             return line;
         }
         scanned = m_buffer.size() - m_pos;
@@ -131,12 +136,20 @@ NntpReply ReplyReader::readReply()
 
 bool ReplyReader::readDataLine(QByteArray &line)
 {
-    line = readLine();
+    QByteArrayView view;
+    const bool more = readDataLine(view);
+    line = view.toByteArray();
+    return more;
+}
+
+bool ReplyReader::readDataLine(QByteArrayView &line)
+{
+    line = takeLine();
     if (line.startsWith('.')) {
         if (line.size() == 1)
             return false;
         if (line.at(1) == '.')
-            line.remove(0, 1);
+            line = line.sliced(1);
     }
     return true;
 }

@@ -1,15 +1,16 @@
 // Loading the newsgroup list of a local INN serving 100,000 groups, measured
 // against baselines taken in the same run. First, at 10,000, 30,000 and 100,000
 // groups, the loader into an empty store and again with every name known, as
-// ratios to the bare download of the same LIST over a plain socket (medians of
-// alternating rounds). Then, at 100,000, against a minimal loop that writes the
+// ratios to the bare download of the same LIST over a plain socket, and the
+// first load with descriptions against the bare download of LIST and LIST
+// NEWSGROUPS, with its peak memory (medians of alternating rounds). Then, at 100,000, against a minimal loop that writes the
 // same rows (a hash of names, INSERT Groups, SELECT Code, INSERT GroupServer,
 // statements prepared once, one transaction), and the Newsgroups dialog with
 // those groups: the filter over names and descriptions, scrolling, memory; and
 // the loader with the groups' descriptions (LIST NEWSGROUPS) against names only. Prints its figures; run as root
 // (INN fixture):
 //
-//   QT_QPA_PLATFORM=offscreen bench_listload [groups]
+//   QT_QPA_PLATFORM=offscreen bench_listload [groups [--loader-only]]
 
 #include "benchsupport.h"
 #include "directories/newsgroup.h"
@@ -38,6 +39,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 namespace {
 
@@ -134,8 +136,18 @@ QString seedServer(const InnServer &inn)
         .arg(inn.port());
 }
 
-// The LIST reply as it comes from the server, over a plain socket.
-QByteArray downloadList(const InnServer &inn)
+// Peak resident memory from here on: the kernel's high-water mark is set back
+// to what the process holds now.
+void resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// The LIST reply as it comes from the server, over a plain socket; with
+// descriptions the LIST NEWSGROUPS reply after it on the same connection.
+QByteArray downloadList(const InnServer &inn, bool descriptions = false)
 {
     QTcpSocket socket;
     socket.connectToHost(inn.host(), inn.port());
@@ -156,6 +168,13 @@ QByteArray downloadList(const InnServer &inn)
     data.clear();
     socket.write("LIST\r\n");
     readUntil("\r\n.\r\n");
+    if (descriptions) {
+        const QByteArray list = data;
+        data.clear();
+        socket.write("LIST NEWSGROUPS\r\n");
+        readUntil("\r\n.\r\n");
+        data.prepend(list);
+    }
     socket.write("QUIT\r\n");
     socket.waitForBytesWritten(1000);
     return data;
@@ -167,13 +186,50 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// The loader without a window at one size of list: the bare download, the
-// first load into an empty store and a load with every name known (the names
-// read from the store first, as the Newsgroups dialog has them when it opens),
-// in alternating rounds. Prints the medians; returns the two ratios.
-std::pair<double, double> scaling(const InnServer &inn, int groups, int rounds)
+struct Scaling
 {
-    std::vector<double> raw, first, known;
+    double firstRatio = 0;
+    double knownRatio = 0;
+    double describedRatio = 0;
+    double describedPeakMb = 0;
+};
+
+// A store with one server, without GroupDescriptions (names only) or with it.
+std::unique_ptr<ScratchStore> loadStore(const InnServer &inn, bool descriptions)
+{
+    auto store = std::make_unique<ScratchStore>();
+    store->exec(seedServer(inn) + (descriptions ? QString() : QStringLiteral(";DROP TABLE GroupDescriptions")));
+    return store;
+}
+
+// Loads every server's list into the store; returns the wall-clock time and
+// adds this process's processor time to cpu. With known the names are read
+// from the store first (outside the time), as the Newsgroups dialog has them
+// when it opens.
+double timedLoad(Tdm &dm, bool known, double &cpu)
+{
+    QuietUi ui;
+    ListLoadStatus view(ui);
+    NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+    if (known)
+        loader.rememberStoredGroupNames();
+    Stopwatch watch;
+    watch.start();
+    loader.loadAllServers();
+    cpu += watch.processCpuMs();
+    return watch.wallMs();
+}
+
+// The loader without a window at one size of list, in alternating rounds:
+// the bare download of LIST; the first load of the names into an empty store
+// and a load with every name known, on a store without descriptions; the
+// bare download of LIST and LIST NEWSGROUPS; and the first load with
+// descriptions. Prints the medians; returns the ratios.
+Scaling scaling(const InnServer &inn, int groups, int rounds)
+{
+    std::vector<double> raw, first, known, rawBoth, described;
+    double cpuFirst = 0, cpuKnown = 0, cpuDescribed = 0;
+    Scaling result;
     for (int round = 0; round < rounds; ++round) {
         Stopwatch watch;
         watch.start();
@@ -181,38 +237,42 @@ std::pair<double, double> scaling(const InnServer &inn, int groups, int rounds)
         raw.push_back(watch.wallMs());
         if (list.count('\n') != groups + 2)
             fail(QStringLiteral("download: %1 lines, not %2").arg(list.count('\n') - 2).arg(groups));
-
-        ScratchStore store;
-        store.exec(seedServer(inn));
-        Tdm dm(store.path());
-        dm.DataModuleCreate();
-        QuietUi ui;
-        ListLoadStatus view(ui);
         {
-            NewsgroupListLoader loader(dm, ui, view, [] { return true; });
-            watch.start();
-            loader.loadAllServers();
-            first.push_back(watch.wallMs());
+            const auto store = loadStore(inn, false);
+            Tdm dm(store->path());
+            dm.DataModuleCreate();
+            first.push_back(timedLoad(dm, false, cpuFirst));
+            dm.commit();
+            known.push_back(timedLoad(dm, true, cpuKnown));
         }
-        dm.commit();
-        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
-        loader.rememberStoredGroupNames();
         watch.start();
-        loader.loadAllServers();
-        known.push_back(watch.wallMs());
-        // Where descriptions are loaded too, their download and load are
-        // measured here alike, against the raw download of both lists.
+        downloadList(inn, true);
+        rawBoth.push_back(watch.wallMs());
+        const auto store = loadStore(inn, true);
+        Tdm dm(store->path());
+        dm.DataModuleCreate();
+        resetPeakMemory();
+        described.push_back(timedLoad(dm, false, cpuDescribed));
+        result.describedPeakMb = std::max(result.describedPeakMb, peakMemoryMb());
     }
-    const double r = median(raw), f = median(first), k = median(known);
-    std::printf("%7d groups: raw download %6.0f ms (%5.2f us/group); first load %6.0f ms (%5.2f us/group, %4.2f x "
-                "raw); names known %6.0f ms (%5.2f us/group, %4.2f x raw)\n",
-                groups, r, r * 1000 / groups, f, f * 1000 / groups, f / r, k, k * 1000 / groups, k / r);
+    const double r = median(raw), f = median(first), k = median(known), rb = median(rawBoth), d = median(described);
+    const auto us = [groups](double ms) { return ms * 1000 / groups; };
+    std::printf("%7d groups: raw LIST %6.0f ms (%5.2f us/group); first load %6.0f ms (%5.2f us/group, %4.2f x raw, "
+                "cpu %5.2f us/group); names known %6.0f ms (%5.2f us/group, %4.2f x raw, cpu %5.2f us/group)\n",
+                groups, r, us(r), f, us(f), f / r, us(cpuFirst / rounds), k, us(k), k / r, us(cpuKnown / rounds));
+    std::printf("%7d groups: raw LIST and LIST NEWSGROUPS %6.0f ms (%5.2f us/group); first load with descriptions "
+                "%6.0f ms (%5.2f us/group, %4.2f x raw, cpu %5.2f us/group); peak memory in it %.0f MB\n",
+                groups, rb, us(rb), d, us(d), d / rb, us(cpuDescribed / rounds), result.describedPeakMb);
     std::fflush(stdout);
     const int kGroups = groups / 1000;
     std::printf("RESULT listload.raw_ms_%dk=%.0f\nRESULT listload.first_raw_ratio_%dk=%.2f\n"
-                "RESULT listload.known_raw_ratio_%dk=%.2f\nRESULT listload.first_us_per_group_%dk=%.2f\n",
-                kGroups, r, kGroups, f / r, kGroups, k / r, kGroups, f * 1000 / groups);
-    return {f / r, k / r};
+                "RESULT listload.known_raw_ratio_%dk=%.2f\nRESULT listload.first_us_per_group_%dk=%.2f\n"
+                "RESULT listload.descriptions_raw_ratio_%dk=%.2f\n",
+                kGroups, r, kGroups, f / r, kGroups, k / r, kGroups, us(f), kGroups, d / rb);
+    result.firstRatio = f / r;
+    result.knownRatio = k / r;
+    result.describedRatio = d / rb;
+    return result;
 }
 
 // The baseline: download, split, and the loader's statements in a minimal loop,
@@ -288,6 +348,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const int generated = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    // The scaling figures alone (for a profiler).
+    const bool loaderOnly = argc > 2 && QByteArray(argv[2]) == "--loader-only";
     const int groups = generated + 1; // and the fixture's quorbic.test
 
     Stopwatch watch;
@@ -308,8 +370,12 @@ int main(int argc, char **argv)
     if (!inn.start())
         fail(inn.errorString());
     const double innStarted = watch.wallMs();
-    const auto [firstRatio, knownRatio] = scaling(inn, groups, 5);
-    std::printf("RESULT listload.first_raw_ratio=%.2f\nRESULT listload.known_raw_ratio=%.2f\n", firstRatio, knownRatio);
+    const Scaling full = scaling(inn, groups, 5);
+    std::printf("RESULT listload.first_raw_ratio=%.2f\nRESULT listload.known_raw_ratio=%.2f\n"
+                "RESULT listload.descriptions_raw_ratio=%.2f\nRESULT listload.load_peak_mb=%.0f\n",
+                full.firstRatio, full.knownRatio, full.describedRatio, full.describedPeakMb);
+    if (loaderOnly)
+        return 0;
     std::printf("INN serving %d groups, started in %.0f ms; best of %d rounds, baseline measured in each\n", groups,
                 innStarted, kRounds);
 

@@ -37,6 +37,8 @@ targets=(
   "retrievalscan.second_ratio|  second run, 100 new lines: run / bare client|<=|1.2|x"
   "listload.first_raw_ratio|Group list, 100,000 into an empty store / raw download|<=|2|x"
   "listload.known_raw_ratio|  every name known / raw download|<=|1.3|x"
+  "listload.descriptions_raw_ratio|  with descriptions / raw download of both lists|<=|1.5|x"
+  "listload.load_peak_mb|  peak memory of the load with descriptions|<|100|MB"
   "previewdecode.ms|1 MB multipart answer shown in the preview|<|100|ms"
   "listload.first_ms|First Update List, 100,000 groups|<|3000|ms"
   "listload.first_ratio|  first Update List / bare baseline|<=|1.5|x"

@@ -159,8 +159,8 @@ private:
     std::vector<int> m_batchCodes;
     std::vector<QString> m_newNames;
     std::vector<int *> m_newCodes; // where GroupNames keeps each new name's code
-    // Statements of a full batch's size, prepared once; a shorter batch at
-    // the end of a list gets its own.
+    // The batch statements, prepared once, each taking its rows as one JSON
+    // array.
     std::unique_ptr<SqlCommand> m_insertGroups;
     std::unique_ptr<SqlCommand> m_insertLinks;
     std::unique_ptr<SqlCommand> m_insertDescriptions;

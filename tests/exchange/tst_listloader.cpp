@@ -182,6 +182,11 @@ void TestListLoader::descriptionsFromOtherServers_data()
         << "S: 215 Descriptions in form \"group description\".\nS: comp.lang.c\tDiscussion about C.\n"
            "S: sci.math\t\nS: .\n"
         << true << QStringList{"comp.lang.c|Discussion about C.", "sci.math|"};
+    QTest::newRow("quotes, a backslash, a tab and a bell inside, 8-bit text")
+        << "S: 215 Descriptions in form \"group description\".\n"
+           "S: comp.lang.c\tThe \"C\" language \\ its\tlibrary.\x07\nS: sci.math\tMathematik f\u00fcr alle.\nS: .\n"
+        << true
+        << QStringList{"comp.lang.c|The \"C\" language \\ its\tlibrary.\x07", "sci.math|Mathematik f\u00fcr alle."};
     QTest::newRow("refused: names only, no box") << "S: 503 program error, function not performed\n"
                                                  << true << QStringList{};
     QTest::newRow("store without the table: not asked") << QString() << false << QStringList{};
@@ -501,6 +506,8 @@ void TestListLoader::onlyValidNamesAreTaken_data()
     QTest::newRow("signs RFC 5536 allows") << "S: comp.lang.c++ 2 1 y"
                                            << "comp.lang.c++";
     QTest::newRow("497 octets") << "S: " + QString(497, QLatin1Char('a')) + " 2 1 y" << QString(497, QLatin1Char('a'));
+    QTest::newRow("quote and backslash") << "S: alt.\"quoted\\name 2 1 y"
+                                         << "alt.\"quoted\\name";
     QTest::newRow("a comma would cross-post") << "S: sci.physics,alt.injected 2 1 y" << QString();
     QTest::newRow("NUL byte") << bytes(QByteArray("sci.phys\0ics 2 1 y", 19)) << QString();
     QTest::newRow("escape") << bytes("sci.\x1b[2Jphysics 2 1 y") << QString();

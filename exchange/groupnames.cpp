@@ -1,5 +1,9 @@
 #include "exchange/groupnames.h"
 
+#include <QHash>
+
+#include <algorithm>
+
 namespace {
 
 bool isAscii(QByteArrayView bytes)
@@ -59,42 +63,102 @@ std::string_view GroupNames::keyOf(const QString &name)
     return m_key;
 }
 
-int *GroupNames::find(std::string_view key)
+quint32 GroupNames::hashOf(std::string_view key)
 {
-    const auto it = m_codes.find(key);
-    return it == m_codes.end() ? nullptr : &it->second;
+    return quint32(qHash(QByteArrayView(key.data(), qsizetype(key.size()))));
 }
 
-int *GroupNames::add(std::string_view key, int code)
+std::string_view GroupNames::keyAt(Entry entry) const
 {
-    return &m_codes.emplace(std::string(key), code).first->second;
+    const size_t begin = entry == 0 ? 0 : m_keyEnds[size_t(entry) - 1];
+    return std::string_view(m_keys).substr(begin, m_keyEnds[size_t(entry)] - begin);
+}
+
+GroupNames::Entry GroupNames::find(std::string_view key) const
+{
+    if (m_slots.empty())
+        return None;
+    const quint32 hash = hashOf(key);
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot &slot = m_slots[i];
+        if (slot.entry < 0)
+            return None;
+        if (slot.hash == hash && keyAt(slot.entry) == key && !m_removed[size_t(slot.entry)])
+            return slot.entry;
+    }
+}
+
+GroupNames::Entry GroupNames::add(std::string_view key, int code)
+{
+    if ((m_codes.size() + 1) * 2 > m_slots.size())
+        grow();
+    const Entry entry = Entry(m_codes.size());
+    m_keys.append(key);
+    m_keyEnds.push_back(quint32(m_keys.size()));
+    m_codes.push_back(code);
+    m_removed.push_back(false);
+    const quint32 hash = hashOf(key);
+    const size_t mask = m_slots.size() - 1;
+    size_t i = hash & mask;
+    while (m_slots[i].entry >= 0)
+        i = (i + 1) & mask;
+    m_slots[i] = Slot{hash, qint32(entry)};
+    return entry;
+}
+
+void GroupNames::grow()
+{
+    std::vector<Slot> wider(std::max<size_t>(1024, m_slots.size() * 2));
+    const size_t mask = wider.size() - 1;
+    for (const Slot &slot : m_slots) {
+        if (slot.entry < 0)
+            continue;
+        size_t i = slot.hash & mask;
+        while (wider[i].entry >= 0)
+            i = (i + 1) & mask;
+        wider[i] = slot;
+    }
+    m_slots.swap(wider);
 }
 
 int GroupNames::code(const QString &name)
 {
-    const int *held = find(keyOf(name));
-    return held ? *held : 0;
+    const Entry entry = find(keyOf(name));
+    return entry == None ? 0 : codeAt(entry);
 }
 
 void GroupNames::insert(const QString &name, int code)
 {
     const std::string_view key = keyOf(name);
-    if (!find(key))
+    if (find(key) == None)
         add(key, code);
 }
 
 void GroupNames::setCode(const QString &name, int code)
 {
     const std::string_view key = keyOf(name);
-    if (int *held = find(key))
-        *held = code;
+    if (const Entry entry = find(key); entry != None)
+        setCodeAt(entry, code);
     else
         add(key, code);
 }
 
 void GroupNames::remove(const QString &name)
 {
-    const auto it = m_codes.find(keyOf(name));
-    if (it != m_codes.end())
-        m_codes.erase(it);
+    // The entry stays in the table, passed over by look-ups.
+    if (const Entry entry = find(keyOf(name)); entry != None) {
+        m_removed[size_t(entry)] = true;
+        ++m_removedCount;
+    }
+}
+
+void GroupNames::clear()
+{
+    m_slots.clear();
+    m_keys.clear();
+    m_keyEnds.clear();
+    m_codes.clear();
+    m_removed.clear();
+    m_removedCount = 0;
 }

@@ -15,22 +15,27 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 class GroupNames
 {
 public:
+    // A held name's place; stays valid while the set grows.
+    using Entry = qsizetype;
+    static constexpr Entry None = -1;
+
     // The key of a name, valid until the next keyOf.
     std::string_view keyOf(QByteArrayView utf8);
     std::string_view keyOf(const QString &name);
 
-    // Where the code of a held key is kept; it stays put while the set grows.
-    // Null when the key is not held.
-    int *find(std::string_view key);
-    // Holds a key not held yet; returns where its code is kept.
-    int *add(std::string_view key, int code);
+    // The entry of a held key; None when the key is not held.
+    Entry find(std::string_view key) const;
+    // Holds a key not held yet.
+    Entry add(std::string_view key, int code);
+    int codeAt(Entry entry) const { return m_codes[size_t(entry)]; }
+    void setCodeAt(Entry entry, int code) { m_codes[size_t(entry)] = code; }
 
-    bool contains(const QString &name) { return find(keyOf(name)) != nullptr; }
+    bool contains(const QString &name) { return find(keyOf(name)) != None; }
     // The code of the row of name (in any letter case); 0 when unknown.
     int code(const QString &name);
     // A name already held (in any letter case) keeps its first code: lookups by
@@ -39,18 +44,28 @@ public:
     // Gives a name held already (in any letter case) another code.
     void setCode(const QString &name, int code);
     void remove(const QString &name);
-    qsizetype size() const { return qsizetype(m_codes.size()); }
-    bool isEmpty() const { return m_codes.empty(); }
-    void clear() { m_codes.clear(); }
-    void reserve(qsizetype names) { m_codes.reserve(size_t(names)); }
+    qsizetype size() const { return qsizetype(m_codes.size()) - m_removedCount; }
+    bool isEmpty() const { return size() == 0; }
+    void clear();
 
 private:
-    struct KeyHash
+    // An open-addressed table of entry numbers with their keys' hashes: a
+    // look-up reads the table and one key, where a table of nodes would read
+    // a node, its key and more; the keys lie end to end in one block.
+    struct Slot
     {
-        using is_transparent = void;
-        size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
+        quint32 hash = 0;
+        qint32 entry = -1; // -1: empty
     };
+    static quint32 hashOf(std::string_view key);
+    std::string_view keyAt(Entry entry) const;
+    void grow();
 
-    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> m_codes;
+    std::vector<Slot> m_slots; // a power of two long, at most half full
+    std::string m_keys;
+    std::vector<quint32> m_keyEnds; // per entry, where its key ends in m_keys
+    std::vector<int> m_codes; // per entry
+    std::vector<bool> m_removed; // per entry
+    qsizetype m_removedCount = 0;
     std::string m_key; // the last key made, reused to spare an allocation per name
 };

@@ -282,24 +282,24 @@ void NewsgroupListLoader::NewsClientNewsgroupList(QByteArrayView name, bool &con
     // with its batch, and the code its row gets is remembered then. The name
     // is folded once, for the look-up and for remembering it.
     const std::string_view key = m_groupNames.keyOf(name);
-    const int *code = m_groupNames.find(key);
-    if (code && *code != 0)
-        addToBatch(*code);
+    const GroupNames::Entry held = m_groupNames.find(key);
+    const int code = held == GroupNames::None ? 0 : m_groupNames.codeAt(held);
+    if (code != 0)
+        addToBatch(code);
     else
-        addNewName(name, key);
+        addNewName(name, key, held);
 }
 
-void NewsgroupListLoader::addNewName(QByteArrayView name, std::string_view key)
+void NewsgroupListLoader::addNewName(QByteArrayView name, std::string_view key, GroupNames::Entry held)
 {
     // A valid name is ASCII, which Latin-1 reads as it is.
     m_newNames.push_back(QString::fromLatin1(name));
     const int pending = -int(m_newNames.size());
-    int *code = m_groupNames.find(key);
-    if (code)
-        *code = pending;
+    if (held != GroupNames::None)
+        m_groupNames.setCodeAt(held, pending);
     else
-        code = m_groupNames.add(key, pending);
-    m_newCodes.push_back(code);
+        held = m_groupNames.add(key, pending);
+    m_newEntries.push_back(held);
     addToBatch(pending);
 }
 
@@ -331,13 +331,13 @@ void NewsgroupListLoader::writeBatch()
     codes.swap(m_batchCodes);
     std::vector<QString> names;
     names.swap(m_newNames);
-    std::vector<int *> pendingCodes;
-    pendingCodes.swap(m_newCodes);
+    std::vector<GroupNames::Entry> entries;
+    entries.swap(m_newEntries);
     std::vector<int> newCodes;
     try {
         newCodes = insertNewGroups(names);
-        for (size_t i = 0; i < pendingCodes.size(); ++i)
-            *pendingCodes[i] = newCodes[i];
+        for (size_t i = 0; i < entries.size(); ++i)
+            m_groupNames.setCodeAt(entries[i], newCodes[i]);
     } catch (const StoreError &) {
         // The statement wrote nothing. Line by line, the lines before the
         // refused name are written and the refusal ends the list there, as if
@@ -483,10 +483,11 @@ void NewsgroupListLoader::loadDescriptions()
 void NewsgroupListLoader::addDescription(QByteArrayView name, QByteArrayView description)
 {
     // Only groups the lists named: a description alone makes no group.
-    const int *code = m_groupNames.find(m_groupNames.keyOf(name));
-    if (!code || *code == 0)
+    const GroupNames::Entry held = m_groupNames.find(m_groupNames.keyOf(name));
+    const int code = held == GroupNames::None ? 0 : m_groupNames.codeAt(held);
+    if (code == 0)
         return;
-    m_descriptions.emplace_back(*code, QString::fromUtf8(description));
+    m_descriptions.emplace_back(code, QString::fromUtf8(description));
     if (int(m_descriptions.size()) >= kBatchLines)
         writeDescriptions();
 }

@@ -116,7 +116,7 @@ private:
     // the time the server's turn ends. A refused statement is done again line
     // by line, so that a refusal has the effect it would have had on its line.
     void addToBatch(int groupCode);
-    void addNewName(QByteArrayView name, std::string_view key);
+    void addNewName(QByteArrayView name, std::string_view key, GroupNames::Entry held);
     void writeBatch();
     // Inserts new names; returns the code each one's row got.
     std::vector<int> insertNewGroups(const std::vector<QString> &names);
@@ -158,7 +158,7 @@ private:
     // store -1 - its place in m_newNames), and the new names in list order.
     std::vector<int> m_batchCodes;
     std::vector<QString> m_newNames;
-    std::vector<int *> m_newCodes; // where GroupNames keeps each new name's code
+    std::vector<GroupNames::Entry> m_newEntries; // each new name's in GroupNames
     // The batch statements, prepared once, each taking its rows as one JSON
     // array.
     std::unique_ptr<SqlCommand> m_insertGroups;

@@ -24,7 +24,9 @@ const QString kInsGroup = QStringLiteral("INSERT INTO GROUPS (GROUPNAME) VALUES 
 const QString kIsGroup = QStringLiteral("SELECT Code FROM GROUPS Where GroupName=:GN");
 const QString kInsServerGrp = QStringLiteral("INSERT INTO GroupServer (Newsgroup, Server) Values ( :NWS, :SRV )");
 const QString kIsLinked = QStringLiteral("SELECT 1 FROM GroupServer WHERE Newsgroup = :NWS AND Server = :SRV");
-const QString kServerLinks = QStringLiteral("SELECT Newsgroup FROM GroupServer WHERE Server = :SRV");
+// The groups a server carries as one text of codes with commas between: a
+// row read per group would cost more than the whole of a known line.
+const QString kServerLinks = QStringLiteral("SELECT group_concat(Newsgroup) FROM GroupServer WHERE Server = :SRV");
 const QString kSetDescription
     = QStringLiteral("INSERT OR REPLACE INTO GroupDescriptions (Newsgroup, Description) VALUES (:NWS, :DSC)");
 
@@ -455,9 +457,15 @@ void NewsgroupListLoader::readLinks()
     m_linked.assign(m_groupNames.size() + 1, false);
     m_qryServerLinks->bind(QStringLiteral("SRV"), m_serverCode);
     m_qryServerLinks->exec();
-    while (m_qryServerLinks->next())
-        markLinked(m_qryServerLinks->value(0).toInt());
+    const QString codes = m_qryServerLinks->next() ? m_qryServerLinks->value(0).toString() : QString();
     m_qryServerLinks->finish();
+    // A value that is no group code (text, a negative number) links nothing.
+    for (const QStringView value : QStringView(codes).tokenize(u',')) {
+        bool isCode = false;
+        const int code = value.toInt(&isCode);
+        if (isCode)
+            markLinked(code);
+    }
 }
 
 bool NewsgroupListLoader::isLinked(int groupCode)

@@ -168,4 +168,5 @@ private:
 
     QElapsedTimer m_sinceEvents;
     int m_eventIntervalMs = 10;
+    unsigned m_linesSinceClock = 0;
 };

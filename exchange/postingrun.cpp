@@ -299,7 +299,7 @@ bool PostingRun::connectForPosting(const QString &host)
         m_client.connect();
     } catch (const ClientError &) {
         const RunFailure failure = RunFailure::current();
-        ResultText = failure.words(RunFailure::Stage::Connecting, RunFailure::Purpose::Posting);
+        ResultText = failure.wordsAt(m_client.settings(), RunFailure::Stage::Connecting, RunFailure::Purpose::Posting);
         if (failure.next(RunFailure::Purpose::Posting) == RunFailure::Next::SkipHost)
             m_failedHosts.add(host);
         if (failure.unexpected())

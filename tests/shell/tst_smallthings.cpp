@@ -1,13 +1,15 @@
 // Small things of the shell: the About box shows its whole e-mail address,
 // message text is in the system's fixed-width font, the editors' Help menu
-// opens the manual at their part, and the main window keeps its size,
-// splitters and column widths from one run to the next.
+// opens the manual at their part, the manual has the pictures and parts it
+// refers to, and the main window keeps its size, splitters and column widths
+// from one run to the next.
 
 #include "shellfixture.h"
 
 #include "messages/messageeditor.h"
 #include "shell/about.h"
 #include "shell/appwindows.h"
+#include "shell/helpcontents.h"
 #include "shell/helpwindow.h"
 #include "shell/mainactions.h"
 #include "shell/program.h"
@@ -15,9 +17,12 @@
 #include <QAction>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -145,6 +150,31 @@ private slots:
         QCOMPARE(shownSection(), QString());
         QVERIFY(opener.opened.isEmpty());
         program.shutdown();
+    }
+
+    void manualHasEverythingItRefersTo()
+    {
+        // Every picture it shows, every part its links and the editors' Help
+        // menus name.
+        const QString index = HelpContents::indexPage();
+        QVERIFY(!index.isEmpty());
+        QFile file(index);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString page = QString::fromUtf8(file.readAll());
+        const QDir folder = QFileInfo(index).dir();
+        QStringList pictures;
+        for (const QRegularExpressionMatch &m :
+             QRegularExpression(QStringLiteral("src=\"([^\"]+)\"")).globalMatch(page))
+            pictures << m.captured(1);
+        QVERIFY(pictures.size() >= 6);
+        for (const QString &picture : pictures)
+            QVERIFY2(!QImage(folder.filePath(picture)).isNull(), qPrintable(picture));
+        QStringList parts{QStringLiteral("asking"), QStringLiteral("replying"), QStringLiteral("help")};
+        for (const QRegularExpressionMatch &m :
+             QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(page))
+            parts << m.captured(1);
+        for (const QString &part : parts)
+            QVERIFY2(page.contains(QStringLiteral("<a name=\"%1\">").arg(part)), qPrintable(part));
     }
 
     void mainWindowKeepsItsLayoutBetweenRuns()

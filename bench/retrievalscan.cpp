@@ -172,7 +172,7 @@ int main(int argc, char **argv)
     ScratchStore store;
     makeTemplate(store, inn);
 
-    QList<qint64> bare, run, bodiesOnly;
+    QList<qint64> bare, run;
     for (int round = 0; round < kRounds; ++round) {
         bare << bareClient(inn, 1, kLines, answers);
         run << retrieval(store.path(), directory, kLines, kAnswers);
@@ -180,7 +180,6 @@ int main(int argc, char **argv)
     }
     const qint64 bestBare = *std::min_element(bare.begin(), bare.end());
     const qint64 bestRun = *std::min_element(run.begin(), run.end());
-    const qint64 bestBodies = *std::min_element(bodiesOnly.begin(), bodiesOnly.end());
     std::printf("best: bare client %lld ms, retrieval %lld ms, ratio %.2f (limit 1.50)\n", bestBare, bestRun,
                 double(bestRun) / double(bestBare));
 

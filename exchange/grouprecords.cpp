@@ -18,13 +18,18 @@ QString namedStatement()
     QStringList placeholders;
     for (int i = 0; i < kBatch; ++i)
         placeholders << QStringLiteral(":M%1").arg(i);
-    return kColumns + QStringLiteral(" and SNT.MessageId IN (") + placeholders.join(QLatin1Char(',')) + u')';
+    // "+GroupId": looked up by Message-ID, not by walking the group's index.
+    QString statement
+        = kColumns + QStringLiteral(" and SNT.MessageId IN (") + placeholders.join(QLatin1Char(',')) + u')';
+    return statement.replace(QStringLiteral("Where GroupId="), QStringLiteral("Where +GroupId="));
 }
 
-// What ReferenceMatcher keeps as text to search: not "<", no "<" or ">" inside, ">".
-const QString kUnusual = QStringLiteral(" and not (SNT.MessageId LIKE '<%>'"
-                                        " and instr(substr(SNT.MessageId, 2, length(SNT.MessageId) - 2), '<') = 0"
-                                        " and instr(substr(SNT.MessageId, 2, length(SNT.MessageId) - 2), '>') = 0)");
+// The records the look-ups cannot find: a Message-ID not of the form "<...>"
+// whose first ">" is its last character. One of that form with another "<"
+// inside, which the matcher also searches as text, is a candidate of its own
+// and found by the look-ups.
+const QString kUnusual = QStringLiteral(" and not (SNT.MessageId >= '<' and SNT.MessageId < '='"
+                                        " and instr(SNT.MessageId, '>') = length(SNT.MessageId))");
 
 } // namespace
 

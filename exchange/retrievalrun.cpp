@@ -18,7 +18,6 @@
 #include "transport/nntpmessage.h"
 #include "transport/overview.h"
 
-
 #include <algorithm>
 
 namespace {

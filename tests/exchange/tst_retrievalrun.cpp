@@ -377,8 +377,12 @@ void tst_RetrievalRun::markedScanLooksUpWhatItsLinesName_data()
         + fill::sent(11, QStringLiteral("<a1@y>"), QStringLiteral("<q@x>"), 1);
     QTest::newRow("the question") << QString() << "<other@z> <q@x>" << 10;
     QTest::newRow("an answer stored by an earlier run, newer than the question") << answer11 << "<q@x> <a1@y>" << 11;
-    QTest::newRow("a Message-ID of an unusual form, found as text")
+    QTest::newRow("a Message-ID without angle brackets, found as text")
         << fill::sent(10, QStringLiteral("q-old-style@x"), QString(), 1) << "<other@z> q-old-style@x" << 10;
+    QTest::newRow("a Message-ID cut short, found as text")
+        << fill::sent(10, QStringLiteral("<q-cut@x"), QString(), 1) << "<q-cut@x <other@z>" << 10;
+    QTest::newRow("a Message-ID with a \"<\" inside")
+        << fill::sent(10, QStringLiteral("<q<x>"), QString(), 1) << "<other@z> <q<x>" << 10;
     QTest::newRow("the same letters in another case answer nothing") << QString() << "<Q@X>" << 0;
     QTest::newRow("a record of another group answers nothing")
         << fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2) << "<q2@x>" << 0;

@@ -219,11 +219,11 @@ QString PostingRun::postToGroup(Target &target)
         return kInvalidGroupName;
     }
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
-    const int groupCode = m_queries.groupCode(group);
+    target.groupCode = m_queries.groupCode(group);
     // A copy an earlier run sent without learning whether a server took it:
     // looked for first, and sent only where it is missing, with the same
     // Message-ID, so that it appears once (some servers file a repeat twice).
-    const QString unconfirmed = carried ? m_queries.pendingCopy(code, groupCode) : QString();
+    const QString unconfirmed = carried ? m_queries.pendingCopy(code, target.groupCode) : QString();
     bool refused = false;
     QString result; // of the last attempt
     for (servers.first(); !servers.eof() && !target.reached; servers.next()) {
@@ -247,21 +247,10 @@ QString PostingRun::postToGroup(Target &target)
             recordPosted(target);
             continue;
         }
-
-        NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
-        message.newsGroups = QStringList{group};
-        message.references = referencesFor(group);
-        message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
-        // Recorded before it is sent: a copy the server may have taken is
-        // never forgotten, whatever happens before its confirmation.
-        m_queries.recordPending(code, message.msgId, message.references, groupCode);
-        m_dm.checkpoint();
-        try {
-            m_client.post(message);
-        } catch (const ReplyError &refusal) {
+        if (const std::optional<QString> refusal = sendCopy(target, unconfirmed)) {
             // The server refused the post: its reply line, and the next server.
             refused = true;
-            result = refusal.text();
+            result = *refusal;
             ++m_errorCount;
             m_view.setRowMark(target.row, PostingView::Mark::Failure);
             continue;
@@ -274,7 +263,7 @@ QString PostingRun::postToGroup(Target &target)
     // Every copy of this run was refused: none is waiting for a confirmation.
     // One from an earlier run stays pending.
     if (refused && unconfirmed.isEmpty()) {
-        m_queries.dropPending(code, groupCode);
+        m_queries.dropPending(code, target.groupCode);
         m_dm.checkpoint();
     }
     if (!carried)
@@ -283,6 +272,25 @@ QString PostingRun::postToGroup(Target &target)
         result = kNoServerReached; // every server carrying it failed earlier in the run
     m_view.setRowMark(target.row, PostingView::Mark::Failure);
     return result;
+}
+
+std::optional<QString> PostingRun::sendCopy(const Target &target, const QString &unconfirmed)
+{
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
+    message.newsGroups = QStringList{target.group};
+    message.references = referencesFor(target.group);
+    message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
+    // Recorded before it is sent: a copy the server may have taken is never
+    // forgotten, whatever happens before its confirmation.
+    m_queries.recordPending(qrySendMsg.asInt(QStringLiteral("Code")), message.msgId, message.references,
+                            target.groupCode);
+    m_dm.checkpoint();
+    try {
+        m_client.post(message);
+    } catch (const ReplyError &refusal) {
+        return refusal.text();
+    }
+    return std::nullopt;
 }
 
 bool PostingRun::postedBefore(const QString &group)

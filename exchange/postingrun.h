@@ -37,6 +37,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CategoryPosting;
 class FolderView;
@@ -103,6 +104,9 @@ private:
     void prepareArticle();
     // Posts the copy for the target's group; returns its row's result.
     QString postToGroup(Target &target);
+    // Sends the target's copy to the server connected: the server's refusal,
+    // or nothing when it took the copy.
+    std::optional<QString> sendCopy(const Target &target, const QString &unconfirmed);
     bool postedBefore(const QString &group);
     // A connection attempt: whether the server takes posts, and the words for
     // the group's row and the box.

@@ -43,10 +43,15 @@ const QString kInsertGroups
 // and the refusal ignored, as the single insert's would be.
 const QString kInsertLinks
     = QStringLiteral("INSERT OR IGNORE INTO GroupServer (Newsgroup, Server) SELECT value, :SRV FROM json_each(:CODES)");
-// kSetDescription for an array of [code, description] pairs.
-const QString kInsertDescriptions = QStringLiteral(
-    "INSERT OR REPLACE INTO GroupDescriptions (Newsgroup, Description) "
-    "SELECT json_extract(value, '$[0]'), json_extract(value, '$[1]') FROM json_each(:ROWS) ORDER BY key");
+// kSetDescription for an array of [code, description] pairs, passing over
+// those the store holds already as they are (compared letter for letter): a
+// server's second load rewrites nothing.
+const QString kInsertDescriptions
+    = QStringLiteral("INSERT OR REPLACE INTO GroupDescriptions (Newsgroup, Description) "
+                     "SELECT row.code, row.text FROM (SELECT json_extract(value, '$[0]') AS code, "
+                     "json_extract(value, '$[1]') AS text, key FROM json_each(:ROWS)) row "
+                     "LEFT JOIN GroupDescriptions held ON held.Newsgroup = row.code "
+                     "WHERE held.Description IS NOT row.text COLLATE BINARY ORDER BY row.key");
 
 // text as a JSON string: quotes, backslashes and control characters escaped.
 void appendJsonString(QString &json, const QString &text)

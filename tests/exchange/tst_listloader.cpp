@@ -70,6 +70,7 @@ private slots:
     void descriptionsFromInn();
     void descriptionsFromOtherServers_data();
     void descriptionsFromOtherServers();
+    void descriptionsChangedOnALaterLoad();
     void onlyValidNamesAreTaken_data();
     void onlyValidNamesAreTaken();
     void knownNamesReportedEvery512_data();
@@ -219,6 +220,35 @@ void TestListLoader::descriptionsFromOtherServers()
         QCOMPARE(store.rows("SELECT GroupName, Description FROM GroupDescriptions JOIN Groups ON Code = Newsgroup "
                             "ORDER BY GroupName"),
                  stored);
+}
+
+void TestListLoader::descriptionsChangedOnALaterLoad()
+{
+    // The second load keeps what is unchanged and takes a new description, a
+    // change of letter case included.
+    FakeNewsServer fake;
+    const QString list = listOf({"comp.lang.c", "sci.math", "sci.physics"}, false) + "C: LIST NEWSGROUPS\n"
+        + "S: 215 Descriptions in form \"group description\".\nS: comp.lang.c\tDiscussion about C.\n";
+    fake.addScript(Opening + list + "S: sci.math\tMathematical discussions.\nS: .\n" + Closing);
+    fake.addScript(Opening + list + "S: sci.math\tmathematical discussions.\nS: sci.physics\tPhysical laws.\nS: .\n"
+                   + Closing);
+    LoadStore store;
+    store.addServer(fake.host(), fake.port());
+    Tdm &dm = store.open();
+    RecordingRunUi ui;
+    RecordingLoadView view;
+    for (int load = 1; load <= 2; ++load) {
+        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+        loader.rememberStoredGroupNames();
+        loader.loadAllServers();
+        dm.commit();
+    }
+    QVERIFY2(fake.waitForScripts(), qPrintable(fake.failure()));
+    QCOMPARE(ui.boxTexts(), QStringList());
+    QCOMPARE(store.rows("SELECT GroupName, Description FROM GroupDescriptions JOIN Groups ON Code = Newsgroup "
+                        "ORDER BY GroupName"),
+             QStringList({"comp.lang.c|Discussion about C.", "sci.math|mathematical discussions.",
+                          "sci.physics|Physical laws."}));
 }
 
 void TestListLoader::realisticLoadOf100000Groups()

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-FolderThreads::FolderThreads(const std::vector<ThreadBuilder::Entry> &entries, const std::vector<int> &codes,
+FolderThreads::FolderThreads(const std::vector<ThreadBuilder::Entry> &entries, const std::vector<ThreadRow> &rows,
                              const std::vector<bool> &read)
     : m_messages(entries.size())
 {
     for (size_t i = 0; i < entries.size(); ++i) {
         Message &message = m_messages[i];
-        message.code = codes[size_t(entries[i].row)];
+        message.code = rows[size_t(entries[i].row)].code;
         message.isRead = read[size_t(entries[i].row)];
         message.parent = entries[i].parent;
         message.unreadBelow = message.isRead ? 0 : 1;

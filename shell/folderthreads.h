@@ -33,8 +33,8 @@ public:
         bool childrenMade = false;
     };
 
-    // The entries of the thread order and, by row, each row's code and read mark.
-    FolderThreads(const std::vector<ThreadBuilder::Entry> &entries, const std::vector<int> &codes,
+    // The entries of the thread order, and the rows with each one's read mark.
+    FolderThreads(const std::vector<ThreadBuilder::Entry> &entries, const std::vector<ThreadRow> &rows,
                   const std::vector<bool> &read);
 
     int size() const { return int(m_messages.size()); }

@@ -12,8 +12,8 @@ MainQueries::MainQueries(StoreConnection &connection)
     : qryReadArticle(connection, QStringLiteral("SELECT * FROM ARTICLE WHERE Code=:Id"),
                      QStringLiteral("qryReadArticle"))
     , qryThreads(connection,
-                 QStringLiteral("Select Code, Parent, IsRead, %1, %2, %3, %4 from article where folder=:fld "
-                                "Order by Parent")
+                 QStringLiteral("Select Code, Parent, IsRead, %1, %2, %3, %4 from article not indexed "
+                                "where folder=:fld")
                      .arg(ofQuestions("Subject"), ofQuestions("From"), ofQuestions("SentDate"), ofQuestions("Source")),
                  QStringLiteral("qryThreads"))
     , qryAnswers(connection,

@@ -268,21 +268,23 @@ void MessageTree::LoadThread(RowSet &query, RowSet &answers)
     if (query.eof())
         return;
     // One pass over the rows makes the questions' nodes and keeps of every
-    // other row its code and read mark; the threads are then put together
-    // from the codes alone.
+    // other row its code, parent and read mark; the threads are then put
+    // together from the codes alone.
     const NodeColumns columns(query);
     const int parentColumn = query.columnIndex(QStringLiteral("Parent"));
     TextPool pool;
     std::vector<std::unique_ptr<ArticleItem>> questions;
-    std::vector<int> codes;
+    std::vector<ThreadRow> rows;
     std::vector<bool> read;
-    const std::vector<ThreadBuilder::Entry> entries = FolderOrder::read(query, true, [&] {
-        codes.push_back(JetSql::toInt(query.value(columns.code)));
-        read.push_back(JetSql::toBool(query.value(columns.isRead)));
+    for (; !query.eof(); query.next()) {
         const QVariant parent = query.value(parentColumn);
-        questions.push_back(!parent.isNull() && parent.toInt() == 0 ? makeNode(query, columns, pool) : nullptr);
-    });
-    m_threads = std::make_unique<FolderThreads>(entries, codes, read);
+        rows.push_back({JetSql::toInt(query.value(columns.code)),
+                        parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
+        read.push_back(JetSql::toBool(query.value(columns.isRead)));
+        questions.push_back(rows.back().parent == 0 ? makeNode(query, columns, pool) : nullptr);
+    }
+    const std::vector<ThreadBuilder::Entry> entries = FolderOrder::threads(rows);
+    m_threads = std::make_unique<FolderThreads>(entries, rows, read);
     m_answers = &answers;
     for (int entry = 0; entry < m_threads->size() && m_threads->at(entry).parent < 0; ++entry) {
         ArticleItem *node = questions[size_t(entries[size_t(entry)].row)].release();

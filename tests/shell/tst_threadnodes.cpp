@@ -6,6 +6,7 @@
 #include "shellfixture.h"
 
 #include "shell/mainfolderview.h"
+#include "widgets/linkview.h"
 
 #include <QLabel>
 #include <QTest>

@@ -62,6 +62,29 @@ private slots:
         QCOMPARE(treeShape(*f.window), QStringLiteral("Q1*[A2*[R3*],A4[R6]] Q5[A7]"));
     }
 
+    // From the keyboard: Right opens a thread never opened, a second Right
+    // goes to its first answer, "*" opens everything below that.
+    void keyboardOpensThreads()
+    {
+        MainFixture f;
+        f.store.exec(kInbox);
+        f.open();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.tree()->setFocus();
+        f.tree()->setCurrentItem(top(f, 0));
+        QTest::keyClick(f.tree(), Qt::Key_Right);
+        QVERIFY(top(f, 0)->isExpanded());
+        QCOMPARE(top(f, 0)->childCount(), 2);
+        QTest::keyClick(f.tree(), Qt::Key_Right);
+        QCOMPARE(f.tree()->currentItem(), top(f, 0)->child(0));
+        QTest::keyClick(f.tree(), Qt::Key_Asterisk);
+        QVERIFY(top(f, 0)->child(0)->isExpanded());
+        QCOMPARE(top(f, 0)->child(0)->childCount(), 1);
+        QCOMPARE(top(f, 0)->child(0)->child(0)->text(0), QStringLiteral("R3"));
+        QVERIFY(!top(f, 0)->child(1)->isExpanded());
+    }
+
     // A reply inside a thread never opened is found, selected and shown,
     // marked read by the timer, and the marks above it follow.
     void replyInAClosedThreadIsSelectedAndMarkedRead()

@@ -172,7 +172,7 @@ int main(int argc, char **argv)
     ScratchStore store;
     makeTemplate(store, inn);
 
-    QList<qint64> bare, run, bodiesOnly;
+    QList<qint64> bare, run;
     for (int round = 0; round < kRounds; ++round) {
         bare << bareClient(inn, 1, kLines, answers);
         run << retrieval(store.path(), directory, kLines, kAnswers);
@@ -180,7 +180,6 @@ int main(int argc, char **argv)
     }
     const qint64 bestBare = *std::min_element(bare.begin(), bare.end());
     const qint64 bestRun = *std::min_element(run.begin(), run.end());
-    const qint64 bestBodies = *std::min_element(bodiesOnly.begin(), bodiesOnly.end());
     std::printf("best: bare client %lld ms, retrieval %lld ms, ratio %.2f (limit 1.50)\n", bestBare, bestRun,
                 double(bestRun) / double(bestBare));
 
@@ -199,9 +198,29 @@ int main(int argc, char **argv)
     const qint64 bestRunNew = *std::min_element(runNew.begin(), runNew.end());
     std::printf("best second run: bare client %lld ms, retrieval %lld ms, ratio %.2f (limit 1.20)\n", bestBareNew,
                 bestRunNew, double(bestRunNew) / double(std::max<qint64>(1, bestBareNew)));
+    // The one wait for the disk that ends every run (a bare client keeps
+    // nothing): its share of the second run's time.
+    QList<qint64> flushes;
+    {
+        const StoreCopy copy(marked, directory);
+        Tdm dm(copy.path());
+        dm.DataModuleCreate();
+        for (int round = 0; round < kRounds; ++round) {
+            dm.deferDiskFlush(true);
+            SqlCommand(dm.MainConnection(), QStringLiteral("UPDATE Groups SET GroupName = GroupName")).exec();
+            dm.checkpoint();
+            QElapsedTimer timer;
+            timer.start();
+            dm.deferDiskFlush(false);
+            flushes << timer.nsecsElapsed() / 1000;
+        }
+    }
+    const qint64 bestFlush = *std::min_element(flushes.begin(), flushes.end());
+    std::printf("the run's final wait for the disk: %.1f ms (best of %d)\n", bestFlush / 1000.0, kRounds);
     // For bench/run-all.sh.
     std::printf("RESULT retrievalscan.ratio=%.2f\n", double(bestRun) / double(bestBare));
     std::printf("RESULT retrievalscan.second_ratio=%.2f\n",
                 double(bestRunNew) / double(std::max<qint64>(1, bestBareNew)));
+    std::printf("RESULT retrievalscan.disk_flush_ms=%.1f\n", bestFlush / 1000.0);
     return 0;
 }

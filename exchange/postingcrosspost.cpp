@@ -50,7 +50,7 @@ void PostingRun::postCrossPost(const QList<qsizetype> &indices)
 
     // One article per round: the groups (in name order, at most the limit)
     // whose next server is that of the first group still waiting.
-    while (KeepSending) {
+    while (m_keepSending) {
         int server = 0;
         QList<qsizetype> batch;
         for (qsizetype i : waiting) {
@@ -81,7 +81,7 @@ void PostingRun::postCrossPost(const QList<qsizetype> &indices)
 
     for (qsizetype i : waiting) {
         Target &target = m_targets[i];
-        if (target.reached || (!target.tried && !KeepSending))
+        if (target.reached || (!target.tried && !m_keepSending))
             continue;
         if (!target.tried) {
             // Every server carrying it failed earlier in the run.
@@ -90,7 +90,6 @@ void PostingRun::postCrossPost(const QList<qsizetype> &indices)
         }
         m_view.setRowMark(target.row, PostingView::Mark::Failure);
     }
-    ResultText = m_targets.at(indices.last()).result;
 }
 
 void PostingRun::postArticle(const QList<qsizetype> &batch, int server)
@@ -103,11 +102,12 @@ void PostingRun::postArticle(const QList<qsizetype> &batch, int server)
     NewsAccess::of(m_dm).useServer(servers);
     for (qsizetype i : batch)
         m_targets[i].tried = true;
-    if (!connectForPosting(host)) {
-        m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, ResultText, RunUi::Icon::Error);
+    const Connection connection = connectForPosting(host);
+    if (!connection.canPost) {
+        m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, connection.words, RunUi::Icon::Error);
         ++m_errorCount;
         for (qsizetype i : batch) {
-            m_targets[i].result = ResultText;
+            m_targets[i].result = connection.words;
             m_view.setRowMark(m_targets.at(i).row, PostingView::Mark::Failure);
         }
         return;
@@ -168,7 +168,6 @@ void PostingRun::postArticle(const QList<qsizetype> &batch, int server)
 
 void PostingRun::takeRefusal(const QList<qsizetype> &batch, const QString &messageId, const QString &reply)
 {
-    ResultText = reply;
     ++m_errorCount;
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
     for (qsizetype i : batch) {

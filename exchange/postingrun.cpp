@@ -56,9 +56,9 @@ PostingRun::Outcome PostingRun::run()
     m_modes = std::make_unique<CategoryPosting>(m_dm.MainConnection());
     m_unposted = std::make_unique<UnpostedGroups>(m_dm.MainConnection());
     const CertificateQuestions certificates(m_client, m_ui);
-    const NetworkWaits waits(m_client, m_ui, [this] { return KeepSending; });
+    const NetworkWaits waits(m_client, m_ui, [this] { return m_keepSending; });
     m_failedHosts.clear();
-    KeepSending = true;
+    m_keepSending = true;
     m_view.runStarted();
     m_ui.processEvents();
     m_errorCount = 0;
@@ -71,9 +71,9 @@ PostingRun::Outcome PostingRun::run()
         postOutbox();
         m_client.disconnect();
         m_view.runEnded(m_errorCount == 0 ? PostingView::Ending::WithoutErrors : PostingView::Ending::WithErrors);
-        if (!KeepSending)
+        if (!m_keepSending)
             outcome = Outcome::Aborted;
-        m_tally.aborted = !KeepSending;
+        m_tally.aborted = !m_keepSending;
     } catch (const std::exception &) {
         const RunFailure failure = RunFailure::current();
         outcome = Outcome::Failed;
@@ -107,7 +107,7 @@ void PostingRun::postOutbox()
     if (!m_dialUpCheck())
         return;
     warnOfManyCopies();
-    for (qrySendMsg.first(); !qrySendMsg.eof() && KeepSending; qrySendMsg.next())
+    for (qrySendMsg.first(); !qrySendMsg.eof() && m_keepSending; qrySendMsg.next())
         postMessage();
 }
 
@@ -136,15 +136,14 @@ void PostingRun::postMessage()
             if (crossPosted.contains(m_targets.at(i).group))
                 together << i;
         }
-        if (!together.isEmpty() && KeepSending)
+        if (!together.isEmpty() && m_keepSending)
             postCrossPost(together);
-        for (qsizetype i = 0; i < m_targets.size() && KeepSending; ++i) {
+        for (qsizetype i = 0; i < m_targets.size() && m_keepSending; ++i) {
             Target &target = m_targets[i];
             if (crossPosted.contains(target.group))
                 continue;
-            postToGroup(target);
-            target.result = ResultText;
-            m_view.setRowResult(target.row, ResultText);
+            target.result = postToGroup(target);
+            m_view.setRowResult(target.row, target.result);
             m_ui.processEvents();
         }
     } catch (const WaitAborted &) {
@@ -200,14 +199,13 @@ void PostingRun::prepareArticle()
     message.organization = account.asString(QStringLiteral("Organization"));
 }
 
-void PostingRun::postToGroup(Target &target)
+QString PostingRun::postToGroup(Target &target)
 {
     const QString &group = target.group;
     if (postedBefore(group)) {
-        ResultText = kPostedBefore;
         target.reached = m_postedSome = true;
         m_view.setRowMark(target.row, PostingView::Mark::Success);
-        return;
+        return kPostedBefore;
     }
     m_queries.openServers(group);
     RowSet &servers = m_queries.qryServer;
@@ -216,29 +214,31 @@ void PostingRun::postToGroup(Target &target)
     // in it would post to groups the user never chose. Nothing is recorded
     // or sent.
     if (carried && !NewsgroupName::isValid(group)) {
-        ResultText = kInvalidGroupName;
         ++m_errorCount;
         m_view.setRowMark(target.row, PostingView::Mark::Failure);
-        return;
+        return kInvalidGroupName;
     }
     const int code = qrySendMsg.asInt(QStringLiteral("Code"));
-    const int groupCode = m_queries.groupCode(group);
+    target.groupCode = m_queries.groupCode(group);
     // A copy an earlier run sent without learning whether a server took it:
     // looked for first, and sent only where it is missing, with the same
     // Message-ID, so that it appears once (some servers file a repeat twice).
-    const QString unconfirmed = carried ? m_queries.pendingCopy(code, groupCode) : QString();
+    const QString unconfirmed = carried ? m_queries.pendingCopy(code, target.groupCode) : QString();
     bool refused = false;
+    QString result; // of the last attempt
     for (servers.first(); !servers.eof() && !target.reached; servers.next()) {
         const QString host = servers.asString(QStringLiteral("ServerName"));
         if (m_failedHosts.contains(host))
             continue;
         m_client.disconnect();
-        if (!KeepSending)
+        if (!m_keepSending)
             break;
         NewsAccess::of(m_dm).useServer(servers);
         target.tried = true;
-        if (!connectForPosting(host)) {
-            m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, ResultText, RunUi::Icon::Error);
+        const Connection connection = connectForPosting(host);
+        if (!connection.canPost) {
+            result = connection.words;
+            m_ui.showMessage(kServerBoxTitle + m_client.settings().Host, result, RunUi::Icon::Error);
             ++m_errorCount;
             m_view.setRowMark(target.row, PostingView::Mark::Failure);
             continue;
@@ -247,21 +247,10 @@ void PostingRun::postToGroup(Target &target)
             recordPosted(target);
             continue;
         }
-
-        NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
-        message.newsGroups = QStringList{group};
-        message.references = referencesFor(group);
-        message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
-        // Recorded before it is sent: a copy the server may have taken is
-        // never forgotten, whatever happens before its confirmation.
-        m_queries.recordPending(code, message.msgId, message.references, groupCode);
-        m_dm.checkpoint();
-        try {
-            m_client.post(message);
-        } catch (const ReplyError &refusal) {
+        if (const std::optional<QString> refusal = sendCopy(target, unconfirmed)) {
             // The server refused the post: its reply line, and the next server.
             refused = true;
-            ResultText = refusal.text();
+            result = *refusal;
             ++m_errorCount;
             m_view.setRowMark(target.row, PostingView::Mark::Failure);
             continue;
@@ -269,19 +258,39 @@ void PostingRun::postToGroup(Target &target)
         recordPosted(target);
     }
 
-    if (!target.reached) {
-        // Every copy of this run was refused: none is waiting for a
-        // confirmation. One from an earlier run stays pending.
-        if (refused && unconfirmed.isEmpty()) {
-            m_queries.dropPending(code, groupCode);
-            m_dm.checkpoint();
-        }
-        if (!carried)
-            ResultText = kGroupNotFound;
-        else if (!target.tried && KeepSending)
-            ResultText = kNoServerReached; // every server carrying it failed earlier in the run
-        m_view.setRowMark(target.row, PostingView::Mark::Failure);
+    if (target.reached)
+        return target.result;
+    // Every copy of this run was refused: none is waiting for a confirmation.
+    // One from an earlier run stays pending.
+    if (refused && unconfirmed.isEmpty()) {
+        m_queries.dropPending(code, target.groupCode);
+        m_dm.checkpoint();
     }
+    if (!carried)
+        result = kGroupNotFound;
+    else if (!target.tried && m_keepSending)
+        result = kNoServerReached; // every server carrying it failed earlier in the run
+    m_view.setRowMark(target.row, PostingView::Mark::Failure);
+    return result;
+}
+
+std::optional<QString> PostingRun::sendCopy(const Target &target, const QString &unconfirmed)
+{
+    NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
+    message.newsGroups = QStringList{target.group};
+    message.references = referencesFor(target.group);
+    message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
+    // Recorded before it is sent: a copy the server may have taken is never
+    // forgotten, whatever happens before its confirmation.
+    m_queries.recordPending(qrySendMsg.asInt(QStringLiteral("Code")), message.msgId, message.references,
+                            target.groupCode);
+    m_dm.checkpoint();
+    try {
+        m_client.post(message);
+    } catch (const ReplyError &refusal) {
+        return refusal.text();
+    }
+    return std::nullopt;
 }
 
 bool PostingRun::postedBefore(const QString &group)
@@ -292,23 +301,19 @@ bool PostingRun::postedBefore(const QString &group)
     return !m_queries.qrySentArticle.isEmpty();
 }
 
-bool PostingRun::connectForPosting(const QString &host)
+PostingRun::Connection PostingRun::connectForPosting(const QString &host)
 {
-    ResultText.clear();
     try {
         m_client.connect();
     } catch (const ClientError &) {
         const RunFailure failure = RunFailure::current();
-        ResultText = failure.words(RunFailure::Stage::Connecting, RunFailure::Purpose::Posting);
         if (failure.next(RunFailure::Purpose::Posting) == RunFailure::Next::SkipHost)
             m_failedHosts.add(host);
         if (failure.unexpected())
             m_ui.showMessage(kAppTitle, failure.unexpectedText(), RunUi::Icon::Error);
-        return false;
+        return {false, failure.words(RunFailure::Stage::Connecting, RunFailure::Purpose::Posting)};
     }
-    const GreetingState state = m_client.greetingState();
-    ResultText += connectedStatusText(m_client);
-    return state == GreetingState::CanPost;
+    return {m_client.greetingState() == GreetingState::CanPost, connectedStatusText(m_client)};
 }
 
 QString PostingRun::referencesFor(const QString &group)
@@ -327,8 +332,7 @@ QString PostingRun::referencesFor(const QString &group)
 
 void PostingRun::recordPosted(Target &target)
 {
-    ResultText = kSuccessful;
-    target.result = ResultText;
+    target.result = kSuccessful;
     target.reached = m_postedSome = true;
     m_queries.confirmPending(qrySendMsg.asInt(QStringLiteral("Code")), m_queries.groupCode(target.group));
     // The copy is on Usenet now: its record must survive a crash.

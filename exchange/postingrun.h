@@ -37,6 +37,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CategoryPosting;
 class FolderView;
@@ -74,17 +75,12 @@ public:
     // standard error box, leaving the current message in the Outbox.
     Outcome run();
     // btnAbortClick: no further newsgroup or message is started.
-    void abort() { KeepSending = false; }
+    void abort() { m_keepSending = false; }
 
     bool running() const { return m_running; }
     int errorCount() const { return m_errorCount; }
     // What the last run did, for the status bar.
     const PostingTally &tally() const { return m_tally; }
-
-    bool KeepSending = true;
-    // The result of the current attempt: a group row's "Result" and the text of
-    // the connection boxes.
-    QString ResultText;
 
 private:
     // A newsgroup row of the message being posted.
@@ -106,9 +102,20 @@ private:
     void postMessage();
     void expandGroups(NameList &groups, NameList &crossPosted);
     void prepareArticle();
-    void postToGroup(Target &target);
+    // Posts the copy for the target's group; returns its row's result.
+    QString postToGroup(Target &target);
+    // Sends the target's copy to the server connected: the server's refusal,
+    // or nothing when it took the copy.
+    std::optional<QString> sendCopy(const Target &target, const QString &unconfirmed);
     bool postedBefore(const QString &group);
-    bool connectForPosting(const QString &host);
+    // A connection attempt: whether the server takes posts, and the words for
+    // the group's row and the box.
+    struct Connection
+    {
+        bool canPost = false;
+        QString words;
+    };
+    Connection connectForPosting(const QString &host);
     QString referencesFor(const QString &group);
     void recordPosted(Target &target);
     bool serverHolds(const QString &messageId);
@@ -140,6 +147,7 @@ private:
     std::function<QDateTime()> m_clock;
 
     bool m_running = false;
+    bool m_keepSending = true; // until Abort
     int m_errorCount = 0;
     PostingTally m_tally;
     NameList m_failedHosts;

@@ -43,19 +43,11 @@ std::optional<ReferenceMatcher::Record> ReferenceMatcher::newestIn(const QString
 {
     std::optional<Record> best;
     if (!m_regular.isEmpty()) {
-        // The first ">" after a "<" serves every "<" before it: one pass.
-        qsizetype close = -1;
-        for (qsizetype open = references.indexOf(QLatin1Char('<')); open >= 0;
-             open = references.indexOf(QLatin1Char('<'), open + 1)) {
-            if (close <= open) {
-                close = references.indexOf(QLatin1Char('>'), open + 1);
-                if (close < 0)
-                    break;
-            }
-            const auto it = m_regular.constFind(references.mid(open, close - open + 1));
+        forEachRegularIn(references, [&](QStringView id) {
+            const auto it = m_regular.constFind(id.toString());
             if (it != m_regular.cend())
                 keepNewer(best, *it);
-        }
+        });
     }
     for (const auto &[id, record] : m_irregular) {
         if (references.contains(id, Qt::CaseSensitive))

@@ -30,7 +30,28 @@ public:
     std::optional<Record> newestIn(const QString &references) const;
     qsizetype size() const { return m_regular.size() + qsizetype(m_irregular.size()); }
 
+    // Calls take(text) for each text of references that a Message-ID of the
+    // usual form can be: from a "<" to the first ">" after it.
+    template<typename Take>
+    static void forEachRegularIn(const QString &references, Take take);
+
 private:
     QHash<QString, Record> m_regular;
     std::vector<std::pair<QString, Record>> m_irregular;
 };
+
+template<typename Take>
+void ReferenceMatcher::forEachRegularIn(const QString &references, Take take)
+{
+    // The first ">" after a "<" serves every "<" before it: one pass.
+    qsizetype close = -1;
+    for (qsizetype open = references.indexOf(QLatin1Char('<')); open >= 0;
+         open = references.indexOf(QLatin1Char('<'), open + 1)) {
+        if (close <= open) {
+            close = references.indexOf(QLatin1Char('>'), open + 1);
+            if (close < 0)
+                return;
+        }
+        take(QStringView(references).mid(open, close - open + 1));
+    }
+}

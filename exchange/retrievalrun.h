@@ -14,25 +14,27 @@
 // FolderView while the Inbox is on view. Each answer and its record are
 // committed together as soon as they are written.
 
+#include "exchange/answerstore.h"
+#include "exchange/grouprecords.h"
 #include "exchange/namelist.h"
+#include "exchange/overviewscan.h"
 #include "exchange/referencematcher.h"
 #include "exchange/scanmarks.h"
 #include "exchange/sendqueries.h"
-#include "store/articleheaders.h"
-#include "store/rowset.h"
 #include "store/sqlcommand.h"
 
 #include <QString>
 
-#include <deque>
 #include <functional>
 
 class FolderView;
 class NewsClient;
 class RunUi;
 class Tdm;
-struct OverviewLine;
 
+// Drives the run: the groups to scan, a server for each, where each scan
+// starts; OverviewScan walks a group's overview, GroupRecords says what its
+// lines may answer and AnswerStore keeps what they do.
 class RetrievalRun
 {
 public:
@@ -53,9 +55,6 @@ public:
     // Answers stored by the last run.
     int newAnswers() const { return m_newAnswers; }
 
-    // The connection messages of the current attempt (shown in the boxes).
-    QString ResultText;
-
 private:
     void run();
     // The status bar's last word: the count, or what kept groups unread.
@@ -66,45 +65,34 @@ private:
     void scanGroup(const QString &group);
     bool connectForReading(const QString &host);
     void readGroup(const QString &group, int serverCode);
-    void examine(const QString &group, const QByteArray &overviewLine);
-    void storeAnswer(const QString &group, const OverviewLine &line, int parent);
-    void requestBodiesAhead();
-    bool isRecorded(const QString &messageId);
+    // The highest article number examined.
+    quint64 examineOverview(const QString &group);
+    void examine(const QString &group, qsizetype index);
+    bool fetchAnswer(quint64 number);
 
     Tdm &m_dm;
     RunUi &m_ui;
     FolderView &m_folders;
     NewsClient &m_client;
 
-    SqlCommand qrySentA; // the unexpired Inbox
-    SqlCommand qrySentB; // Id: a group's Code; its unexpired records, newest first
-    SqlCommand qryMsgIdVerify; // MSGID: a Message-ID
-    SqlCommand qryReadArticle; // stores an answer, prepared once for the whole run
+    SqlCommand qrySentA; // the sources of the unexpired Inbox
     SendQueries m_queries;
     ScanMarks m_marks;
-    ArticleHeaders m_headers; // kept when the store has their table
+    GroupRecords m_records;
+    AnswerStore m_answers;
+    ReferenceMatcher m_matcher; // the group's records, with the answers stored in this scan
+    OverviewScan m_scan;
 
     std::function<bool()> m_dialUpCheck;
 
     NameList m_groups;
     NameList m_failedHosts;
-    ReferenceMatcher m_matcher;
     int m_groupCode = 0; // the Code of the group being read
     int m_newAnswers = 0;
     int m_unreadGroups = 0; // groups no server let the run read to the end
     QString m_lastFailure; // "News Server host:port: reason" of the last of them
+    QString m_connectMessages; // the connection's words, shown in the box when it fails
     QString m_connectFailure; // the socket's words when the last connection failed
-    bool m_lineIsUtf8 = true; // how the overview line being examined was decoded
-    // The overview of the group being read, the line being examined, the first
-    // line the look-ahead for bodies has not seen, the lines whose bodies are
-    // asked for and not examined yet, and the Message-IDs of the lines whose
-    // bodies were asked for in this group.
-    static constexpr std::size_t kBodiesAhead = 4;
-    QList<QByteArray> m_overview;
-    qsizetype m_line = 0;
-    qsizetype m_lookedAhead = 0;
-    std::deque<qsizetype> m_requested;
-    ReferenceMatcher m_expected;
 };
 
 // The main window's Retrieve command: one run with the system's dial-up check.

@@ -64,11 +64,62 @@ OverviewLine ParseOverviewLine(const QString &line)
     return parsed;
 }
 
-OverviewLine ParseOverviewLine(const QByteArray &line)
+namespace {
+
+// UTF-8 when the bytes are valid UTF-8, else Latin-1, so that no byte is lost.
+// Stateless: a multi-byte sequence cut off at the end of the line is an error,
+// not bytes held back for a next call that never comes.
+QString lineText(const QByteArray &line, bool *wasUtf8 = nullptr)
 {
-    // Stateless: a multi-byte sequence cut off at the end of the line is an
-    // error, not bytes held back for a next call that never comes.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(line);
-    return ParseOverviewLine(utf8.hasError() ? QString::fromLatin1(line) : text);
+    if (wasUtf8)
+        *wasUtf8 = !utf8.hasError();
+    return utf8.hasError() ? QString::fromLatin1(line) : text;
+}
+
+} // namespace
+
+OverviewLine ParseOverviewLine(const QByteArray &line)
+{
+    return ParseOverviewLine(lineText(line));
+}
+
+bool overviewReadsAsUtf8(const QByteArray &line)
+{
+    bool utf8 = true;
+    lineText(line, &utf8);
+    return utf8;
+}
+
+QString overviewField(const QByteArray &line, OverviewField field)
+{
+    // Shared, not copied, unless there is a "\t\b\t" to replace.
+    QByteArray rest = line;
+    if (rest.contains('\b'))
+        rest.replace("\t\b\t", "\t");
+    qsizetype start = 0;
+    for (int n = 0; n < int(field); ++n) {
+        start = rest.indexOf('\t', start);
+        if (start < 0)
+            return QString();
+        ++start;
+    }
+    const qsizetype end = rest.indexOf('\t', start);
+    const QByteArrayView text = QByteArrayView(rest).sliced(start, (end < 0 ? rest.size() : end) - start);
+    for (const char c : text) {
+        // 8-bit bytes: decoded as the whole line would be.
+        if (uchar(c) >= 0x80) {
+            const OverviewLine parsed = ParseOverviewLine(line);
+            return field == OverviewField::References ? parsed.references
+                : field == OverviewField::MessageId   ? parsed.messageId
+                                                      : QString::number(parsed.articleNumber);
+        }
+    }
+    return QString::fromLatin1(text);
+}
+
+quint64 overviewNumber(const QByteArray &line)
+{
+    return articleNumber(overviewField(line, OverviewField::Number));
 }

@@ -28,3 +28,13 @@ OverviewLine ParseOverviewLine(const QString &line);
 // 8-bit bytes are read as UTF-8 when they are valid UTF-8 and as Latin-1
 // otherwise, so that no byte is lost.
 OverviewLine ParseOverviewLine(const QByteArray &line);
+
+// Single fields, cut and decoded as ParseOverviewLine(const QByteArray &) cuts
+// and decodes them, without the work of the other fields: the answer scan
+// looks at these on every line of a group, and most lines answer nothing.
+enum class OverviewField { Number = 0, MessageId = 4, References = 5 };
+QString overviewField(const QByteArray &line, OverviewField field);
+// The article number, 0 when the field is not one (as articleNumber reads).
+quint64 overviewNumber(const QByteArray &line);
+// Whether ParseOverviewLine reads the line as UTF-8 (else as Latin-1).
+bool overviewReadsAsUtf8(const QByteArray &line);

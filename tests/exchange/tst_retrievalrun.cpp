@@ -3,6 +3,7 @@
 // answer), the rows it stores and how it threads them, its status texts, the
 // boxes of each failure, and that what it stores is committed at once.
 
+#include "exchange/grouprecords.h"
 #include "exchange/retrievalrun.h"
 #include "exchange/newsaccess.h"
 #include "store/dmod.h"
@@ -132,6 +133,8 @@ private Q_SLOTS:
     void startFromXref();
     void scanMarks_data();
     void scanMarks();
+    void markedScanLooksUpWhatItsLinesName_data();
+    void markedScanLooksUpWhatItsLinesName();
     void incompleteScanKeepsItsMark();
     void crossPostedAnswerIsStoredOnce();
     void articleGoneBeforeItsBodyStoresNothing();
@@ -361,6 +364,61 @@ void tst_RetrievalRun::scanMarks()
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     QCOMPARE(r.rows(QStringLiteral("SELECT count(*) FROM Article WHERE Code > 10")),
              QStringList{QString::number(secondRun.contains(QStringLiteral("S: two")) ? 2 : 1)});
+}
+
+void tst_RetrievalRun::markedScanLooksUpWhatItsLinesName_data()
+{
+    QTest::addColumn<QString>("records"); // beside <q@x> of question 10
+    QTest::addColumn<QString>("references");
+    QTest::addColumn<int>("parent"); // 0: the line answers nothing
+
+    const QString answer11 = QStringLiteral("INSERT INTO Article (Code, Parent, Folder, Source) VALUES "
+                                            "(11, 10, 0, 'g.one');")
+        + fill::sent(11, QStringLiteral("<a1@y>"), QStringLiteral("<q@x>"), 1);
+    QTest::newRow("the question") << QString() << "<other@z> <q@x>" << 10;
+    QTest::newRow("an answer stored by an earlier run, newer than the question") << answer11 << "<q@x> <a1@y>" << 11;
+    QTest::newRow("a Message-ID without angle brackets, found as text")
+        << fill::sent(10, QStringLiteral("q-old-style@x"), QString(), 1) << "<other@z> q-old-style@x" << 10;
+    QTest::newRow("a Message-ID cut short, found as text")
+        << fill::sent(10, QStringLiteral("<q-cut@x"), QString(), 1) << "<q-cut@x <other@z>" << 10;
+    QTest::newRow("a Message-ID with a \"<\" inside")
+        << fill::sent(10, QStringLiteral("<q<x>"), QString(), 1) << "<other@z> <q<x>" << 10;
+    QTest::newRow("the same letters in another case answer nothing") << QString() << "<Q@X>" << 0;
+    QTest::newRow("a record of another group answers nothing")
+        << fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2) << "<q2@x>" << 0;
+    QTest::newRow("more names than look-ups: every record read") << answer11 << [] {
+        QStringList ids;
+        for (int i = 0; i <= GroupRecords::kMostLookups; ++i)
+            ids << QStringLiteral("<chain%1@z>").arg(i);
+        return ids.join(QLatin1Char(' ')) + QStringLiteral(" <a1@y>");
+    }() << 11;
+}
+
+// A scan that starts after its mark reads only the records its new lines can
+// name: each of them must still be found, and nothing else taken for one.
+void tst_RetrievalRun::markedScanLooksUpWhatItsLinesName()
+{
+    QFETCH(QString, records);
+    QFETCH(QString, references);
+    QFETCH(int, parent);
+    Retrieval r(kQuestion + records + QStringLiteral("INSERT INTO ScanMarks VALUES (1, 1, 102);"));
+    QStringList script = greeting()
+        + QStringList{QStringLiteral("C: Group g.one"),
+                      QStringLiteral("S: 211 3 100 103 g.one"),
+                      QStringLiteral("C: xover 103-"),
+                      QStringLiteral("S: 224 overview follows"),
+                      overviewLine(103, QStringLiteral("Re: Q"), QStringLiteral("<new@y>"), references),
+                      QStringLiteral("S: .")};
+    if (parent != 0)
+        script += body(103, {QStringLiteral("The answer.")});
+    r.server.addScript(script + kQuit);
+    r.run->RetrieveAnswers();
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.ui.boxTexts(), QStringList{});
+    QCOMPARE(r.rows(QStringLiteral(
+                 "SELECT Parent FROM Article, SentArticles WHERE MessageId = '<new@y>' AND Article.Code = ArticleId")),
+             parent == 0 ? QStringList{} : QStringList{QString::number(parent)});
+    QCOMPARE(r.rows(QStringLiteral("SELECT LastArticle FROM ScanMarks")), QStringList{QStringLiteral("103")});
 }
 
 void tst_RetrievalRun::incompleteScanKeepsItsMark()
@@ -778,8 +836,8 @@ void tst_RetrievalRun::hostileServer_data()
     const QString unreadable = QStringLiteral("The server sent an article number that cannot be read: ");
     const QStringList group{QStringLiteral("C: Group g.one")};
 
-    QTest::newRow("numbers beyond 32 bits") << group
-            + QStringList{QStringLiteral("S: 211 2 4294967296 4294967297 g.one")} + noXref(QStringLiteral("q@x"))
+    QTest::newRow("numbers beyond 32 bits")
+        << group + QStringList{QStringLiteral("S: 211 2 4294967296 4294967297 g.one")} + noXref(QStringLiteral("q@x"))
             + QStringList{QStringLiteral("C: Stat <q@x>"),
                           QStringLiteral("S: 223 4294967296 <q@x>"),
                           QStringLiteral("C: xover 4294967296-"),
@@ -787,13 +845,12 @@ void tst_RetrievalRun::hostileServer_data()
                           line(QStringLiteral("4294967297"), QStringLiteral("A1"), QStringLiteral("<a1@y>")),
                           QStringLiteral("S: .")}
             + body(4294967297ULL, {QStringLiteral("answer")})
-                                            << QStringList{QStringLiteral("A1")} << QStringList{};
+        << QStringList{QStringLiteral("A1")} << QStringList{};
     QTest::newRow("group figures that cannot be read")
         << group + QStringList{QStringLiteral("S: 211 2 one 3 g.one")} << QStringList{}
         << QStringList{box + unreadable + QStringLiteral("211 2 one 3 g.one")};
     QTest::newRow("a STAT number that cannot be read")
-        << group
-            + QStringList{QStringLiteral("S: 211 2 1 3 g.one")} + noXref(QStringLiteral("q@x"))
+        << group + QStringList{QStringLiteral("S: 211 2 1 3 g.one")} + noXref(QStringLiteral("q@x"))
             + QStringList{QStringLiteral("C: Stat <q@x>"), QStringLiteral("S: 223 x1 <q@x>")}
         << QStringList{} << QStringList{box + unreadable + QStringLiteral("223 x1 <q@x>")};
     QTest::newRow("an overview number that cannot be read")

@@ -17,6 +17,8 @@ private slots:
     void bytesAsReceived();
     void lastBytesOfTheLineKept_data();
     void lastBytesOfTheLineKept();
+    void singleFieldsAsTheWholeLine_data();
+    void singleFieldsAsTheWholeLine();
 };
 
 void tst_Overview::fields_data()
@@ -73,14 +75,13 @@ void tst_Overview::fields_data()
                                                    << ""
                                                    << "" << quint32(0) << quint32(0) << "";
     QTest::newRow("article number beyond 32 bits") << "4294967296\ts" << quint64(4294967296ULL) << "s"
+                                                   << ""
+                                                   << ""
+                                                   << "" << quint32(0) << quint32(0) << "";
+    QTest::newRow("article number beyond 64 bits reads 0") << "18446744073709551616\ts" << quint64(0) << "s"
                                                            << ""
                                                            << ""
                                                            << "" << quint32(0) << quint32(0) << "";
-    QTest::newRow("article number beyond 64 bits reads 0")
-        << "18446744073709551616\ts" << quint64(0) << "s"
-        << ""
-        << ""
-        << "" << quint32(0) << quint32(0) << "";
     QTest::newRow("signed article number reads 0") << "+5\ts" << quint64(0) << "s"
                                                    << ""
                                                    << ""
@@ -181,6 +182,41 @@ void tst_Overview::lastBytesOfTheLineKept()
     const OverviewLine parsed = ParseOverviewLine(line);
     QTEST(parsed.subject, "subject");
     QTEST(parsed.extra, "extra");
+}
+
+void tst_Overview::singleFieldsAsTheWholeLine_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("references"); // what the scan's look-ups are keyed on
+    QTest::addColumn<bool>("utf8");
+
+    QTest::newRow("ASCII") << QByteArray("17\ts\tf\td\t<m@x>\t<q@x> <r@x>\t9\t1") << "<q@x> <r@x>" << true;
+    QTest::newRow("TAB backspace TAB before the references")
+        << QByteArray("8\tsubj\t\b\tfrom\td\t<m@x>\t<r@x>\t5\t1") << "<r@x>" << true;
+    QTest::newRow("Latin-1 subject, ASCII references") << QByteArray("9\tGr\xfc\xdf"
+                                                                     "e\tf\td\t<m@x>\t<r@x>\t5\t1")
+                                                       << "<r@x>" << false;
+    QTest::newRow("UTF-8 in the references")
+        << QByteArray("10\ts\tf\td\t<m@x>\t<gr\xc3\xbc@x>\t5\t1") << QString::fromUtf8("<grü@x>") << true;
+    QTest::newRow("Latin-1 in the references")
+        << QByteArray("11\ts\tf\td\t<m@x>\t<gr\xfc@x>\t5\t1") << QString::fromLatin1("<gr\xfc@x>") << false;
+    QTest::newRow("short line: no references") << QByteArray("12\ts\tf") << "" << true;
+    QTest::newRow("number not a number") << QByteArray("1x\ts\tf\td\t<m@x>\t<r@x>") << "<r@x>" << true;
+    QTest::newRow("number with 8-bit bytes") << QByteArray("\xb9"
+                                                           "2\ts\tf\td\t<m@x>\t<r@x>")
+                                             << "<r@x>" << false;
+}
+
+// The scan cuts single fields for speed; they must be what the whole line's
+// parse gives, or an answer is matched on one reading and stored on another.
+void tst_Overview::singleFieldsAsTheWholeLine()
+{
+    QFETCH(QByteArray, line);
+    const OverviewLine parsed = ParseOverviewLine(line);
+    QTEST(overviewField(line, OverviewField::References), "references");
+    QCOMPARE(overviewField(line, OverviewField::MessageId), parsed.messageId);
+    QCOMPARE(overviewNumber(line), parsed.articleNumber);
+    QTEST(overviewReadsAsUtf8(line), "utf8");
 }
 
 QTEST_GUILESS_MAIN(tst_Overview)

@@ -161,13 +161,13 @@ bool NewsgroupListLoader::loadServer(const Server &server)
     } catch (const SocketError &e) {
         const QString text = e.errorNumber() == HostNotFoundErrorNumber
             ? QStringLiteral("The host ") + server.name + QStringLiteral(" is not resolved")
-            : e.text();
+            : RunFailure::atServer(client.settings(), e.text());
         m_ui.showMessage(kConnectionErrorTitle, text, RunUi::Icon::Error);
         return false;
     } catch (const ClientError &e) {
         // No connection is left to ask for a list: close the window instead of
         // requesting the list on a dead connection.
-        m_ui.showMessage(kConnectionErrorTitle, e.text(), RunUi::Icon::Error);
+        m_ui.showMessage(kConnectionErrorTitle, RunFailure::atServer(client.settings(), e.text()), RunUi::Icon::Error);
         client.disconnect();
         return true;
     }

@@ -8,9 +8,10 @@
 // LIST, and disconnected. Every listed line goes through NewsClientNewsgroupList.
 // Failures of one server are shown through the RunUi and stop only that server:
 // - dial-up declined: the server is skipped without a message;
-// - a socket failure while connecting ("Connection Error"; an unresolved host as
-//   "The host <name> is not resolved"): the window stays until the user closes it;
-// - any other connection failure ("Connection Error" with its own text): the
+// - a socket failure while connecting ("Connection Error": "News Server
+//   host:port: " and its text; an unresolved host as "The host <name> is not
+//   resolved"): the window stays until the user closes it;
+// - any other connection failure ("Connection Error", named the same way): the
 //   client is disconnected and the window closes;
 // - a failed LIST or store statement (the standard "Quorbic" error box): the
 //   client is disconnected before the next server, and the window stays until

@@ -311,7 +311,8 @@ PostingRun::Connection PostingRun::connectForPosting(const QString &host)
             m_failedHosts.add(host);
         if (failure.unexpected())
             m_ui.showMessage(kAppTitle, failure.unexpectedText(), RunUi::Icon::Error);
-        return {false, failure.words(RunFailure::Stage::Connecting, RunFailure::Purpose::Posting)};
+        return {false,
+                failure.wordsAt(m_client.settings(), RunFailure::Stage::Connecting, RunFailure::Purpose::Posting)};
     }
     return {m_client.greetingState() == GreetingState::CanPost, connectedStatusText(m_client)};
 }

@@ -114,8 +114,7 @@ QString RetrievalRun::outcomeText() const
 
 QString RetrievalRun::serverFailure(const QString &reason) const
 {
-    const NewsClientSettings &server = m_client.settings();
-    return QStringLiteral("News Server %1:%2: %3").arg(server.Host).arg(server.Port).arg(reason.trimmed());
+    return RunFailure::atServer(m_client.settings(), reason);
 }
 
 void RetrievalRun::run()

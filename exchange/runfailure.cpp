@@ -2,6 +2,7 @@
 
 #include "store/storeerror.h"
 #include "transport/clienterrors.h"
+#include "transport/newsclient.h"
 
 RunFailure RunFailure::of(std::exception_ptr error)
 {
@@ -52,16 +53,29 @@ QString RunFailure::reason() const
     return words(Stage::Working);
 }
 
+QString RunFailure::connectionErrorLead(Stage stage, Purpose purpose) const
+{
+    return (stage == Stage::Connecting && purpose == Purpose::Posting ? QStringLiteral(" ") : QString())
+        + QStringLiteral("Connection Error: ");
+}
+
 QString RunFailure::words(Stage stage, Purpose purpose) const
 {
-    switch (m_kind) {
-    case Kind::Unreachable:
-    case Kind::Refused:
-        return (stage == Stage::Connecting && purpose == Purpose::Posting ? QStringLiteral(" ") : QString())
-            + QStringLiteral("Connection Error: ") + m_text;
-    case Kind::Dropped:
+    if (isConnectionError())
+        return connectionErrorLead(stage, purpose) + m_text;
+    if (m_kind == Kind::Dropped)
         return QStringLiteral("The server broke off the connection");
-    default:
-        return stage == Stage::Connecting ? QLatin1Char(' ') + m_text : m_text;
-    }
+    return stage == Stage::Connecting ? QLatin1Char(' ') + m_text : m_text;
+}
+
+QString RunFailure::wordsAt(const NewsClientSettings &server, Stage stage, Purpose purpose) const
+{
+    if (!isConnectionError())
+        return words(stage, purpose);
+    return connectionErrorLead(stage, purpose) + atServer(server, m_text);
+}
+
+QString RunFailure::atServer(const NewsClientSettings &server, const QString &reason)
+{
+    return QStringLiteral("News Server %1:%2: %3").arg(server.Host).arg(server.Port).arg(reason.trimmed());
 }

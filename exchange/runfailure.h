@@ -8,6 +8,8 @@
 
 #include <exception>
 
+struct NewsClientSettings;
+
 class RunFailure
 {
 public:
@@ -50,11 +52,21 @@ public:
     // the text. While connecting they follow a status text, after a blank
     // (the posting window's rows put one before a connection error too).
     QString words(Stage stage, Purpose purpose = Purpose::Reading) const;
+    // As words(), with a host not reached or refusing us named with its port:
+    // "Connection Error: News Server host:port: ...", for a row or box that
+    // does not name the server otherwise.
+    QString wordsAt(const NewsClientSettings &server, Stage stage, Purpose purpose = Purpose::Reading) const;
+    // "News Server host:port: reason": how every run names the server a
+    // failure met.
+    static QString atServer(const NewsClientSettings &server, const QString &reason);
     // Why, in a few words for a status bar: the socket's own description of a
     // host not reached ("Connection refused"), else as words() while working.
     QString reason() const;
 
 private:
+    bool isConnectionError() const { return m_kind == Kind::Unreachable || m_kind == Kind::Refused; }
+    QString connectionErrorLead(Stage stage, Purpose purpose) const;
+
     RunFailure(Kind kind, QString text, int errorNumber = 0)
         : m_kind(kind)
         , m_text(std::move(text))

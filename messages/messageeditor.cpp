@@ -45,10 +45,12 @@ QAction *makeAction(QWidget *window, const char *name, const char *caption, cons
 } // namespace
 
 MessageEditor::MessageEditor(Tdm &dm, FolderView &folders, const char *name, const char *caption,
-                             const char *accountName, const QString &postHint, QWidget *parent)
+                             const char *accountName, const QString &postHint, const QString &helpSection,
+                             QWidget *parent)
     : QDialog(parent)
     , m_dm(dm)
     , m_folders(folders)
+    , m_help(new EditorHelp(this, helpSection))
 {
     setObjectName(QLatin1String(name));
     setWindowTitle(QLatin1String(caption));
@@ -160,15 +162,7 @@ void MessageEditor::buildMenus()
     edit->addSeparator();
     edit->addAction(m_edit->EditDelete1);
 
-    // The help items carry no command.
-    QMenu *help = menuBar->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("Help1"));
-    const std::pair<const char *, const char *> items[] = {{"Contents1", "&Contents"},
-                                                           {"SearchforHelpOn1", "&Search for Help On..."},
-                                                           {"HowtoUseHelp1", "&How to Use Help"},
-                                                           {"About1", "&About..."}};
-    for (const auto &[name, caption] : items)
-        help->addAction(QLatin1String(caption))->setObjectName(QLatin1String(name));
+    m_help->addMenu(menuBar);
 }
 
 void MessageEditor::buildToolBar(QToolBar *bar)

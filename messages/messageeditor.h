@@ -20,6 +20,7 @@
 // the main window's tree up to date. A store error is shown in the standard
 // error box and leaves the window open, with the row unstored.
 
+#include "messages/editorhelp.h"
 #include "messages/postchecks.h"
 
 #include <QDialog>
@@ -56,6 +57,8 @@ public:
     QAction *acUndo;
     QAction *acRedo;
     EditCommands *editCommands() const { return m_edit; }
+    // The Help menu; the program gives it the help window and the About box.
+    EditorHelp *help() const { return m_help; }
 
     // Save: stores the row as it is; true when it was stored.
     bool acSaveExecute();
@@ -65,9 +68,10 @@ public:
     void reject() override;
 
 protected:
-    // postHint is the Post command's hint, which differs between the editors.
+    // postHint is the Post command's hint, which differs between the editors;
+    // helpSection the manual's section on the editor.
     MessageEditor(Tdm &dm, FolderView &folders, const char *name, const char *caption, const char *accountName,
-                  const QString &postHint, QWidget *parent);
+                  const QString &postHint, const QString &helpSection, QWidget *parent);
 
     // The grid of labelled fields above the body; row 0 is the subclass's own,
     // rows 1 and 2 are "From:" and "Subject:".
@@ -105,6 +109,7 @@ private:
     Tdm &m_dm;
     FolderView &m_folders;
     EditCommands *m_edit;
+    EditorHelp *m_help;
     QGridLayout *m_fields;
     QComboBox *m_account;
     QLineEdit *m_dbeSubject;

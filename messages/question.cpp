@@ -22,7 +22,7 @@ const QString kCategoryPath = QStringLiteral("CategoryPath");
 
 TfmQuestion::TfmQuestion(Tdm &dm, FolderView &folders, CategoryChooser chooser, QWidget *parent)
     : MessageEditor(dm, folders, "fmQuestion", "Question", "dbeAccount",
-                    QStringLiteral("Place the message into the Outbox folder"), parent)
+                    QStringLiteral("Place the message into the Outbox folder"), QStringLiteral("asking"), parent)
     , m_chooser(std::move(chooser))
 {
     QWidget *area = fields()->parentWidget();

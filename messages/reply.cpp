@@ -13,7 +13,7 @@
 
 TfmReply::TfmReply(Tdm &dm, FolderView &folders, QWidget *parent)
     : MessageEditor(dm, folders, "fmReply", "Reply", "dblFrom",
-                    QStringLiteral("Place  the message into the Outbox folder"), parent)
+                    QStringLiteral("Place  the message into the Outbox folder"), QStringLiteral("replying"), parent)
 {
     m_edNews = new QLineEdit(fields()->parentWidget());
     m_edNews->setObjectName(QStringLiteral("edNews"));

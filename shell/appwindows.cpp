@@ -97,6 +97,10 @@ void AppWindows::wireMessageCommands(Tdm &dm, TfmMain *owner)
                                     qobject_cast<TfmAccountProperty *>(window(QStringLiteral("fmAccountProperty"))),
                                     qobject_cast<TfmQuestion *>(window(QStringLiteral("fmQuestion"))),
                                     qobject_cast<TfmReply *>(window(QStringLiteral("fmReply")))};
+    const EditorHelp::Shows help{[owner](const QString &section, QWidget *over) { owner->showHelp(section, over); },
+                                 [owner] { owner->acAboutExecute(); }};
+    windows.fmQuestion->help()->setShows(help);
+    windows.fmReply->help()->setShows(help);
     m_messageActions = std::make_unique<MessageActions>(dm, *m_folders, windows);
     MessageActions *actions = m_messageActions.get();
     const MainActions &a = owner->actions();

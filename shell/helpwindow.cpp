@@ -75,12 +75,20 @@ void TfmHelp::keyPressEvent(QKeyEvent *event)
 
 void TfmHelp::showContents()
 {
+    showSection(QString());
+}
+
+void TfmHelp::showSection(const QString &section)
+{
     const QString index = HelpContents::indexPage();
     if (index.isEmpty()) {
         m_browser->setPlainText(QStringLiteral("The manual is not installed. It was looked for in:\n\n")
                                 + HelpContents::searchDirectories().join(QLatin1Char('\n')));
     } else {
-        m_browser->setSource(QUrl::fromLocalFile(index));
+        QUrl page = QUrl::fromLocalFile(index);
+        if (!section.isEmpty())
+            page.setFragment(section);
+        m_browser->setSource(page);
     }
     show();
     raise();

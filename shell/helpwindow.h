@@ -20,6 +20,9 @@ public:
     // Shows the window at the manual's first page (found by HelpContents), or
     // says where the manual was looked for when it is not installed.
     void showContents();
+    // The same at one section of the first page (its anchor name, such as
+    // "asking"); an empty section is the first page.
+    void showSection(const QString &section);
 
     QTextBrowser *browser() const { return m_browser; }
 

@@ -438,10 +438,18 @@ void TfmMain::treeMessageDblClick(ArticleItem *)
 
 void TfmMain::HelpContents1Execute()
 {
+    showHelp(QString(), this);
+}
+
+void TfmMain::showHelp(const QString &section, QWidget *over)
+{
     runCommand([&] {
+        // One help window, going with the window it was last opened over.
         if (!m_help)
-            m_help = new TfmHelp(m_opener, this);
-        m_help->showContents();
+            m_help = new TfmHelp(m_opener, over);
+        else if (m_help->parentWidget() != over)
+            m_help->setParent(over, m_help->windowFlags());
+        m_help->showSection(section);
     });
 }
 

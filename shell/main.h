@@ -80,6 +80,9 @@ public:
     void reViewURLClick(const QString &linkText);
     void treeMessageDblClick(ArticleItem *node);
     void HelpContents1Execute();
+    // The help window at a section of the manual (empty: its first page),
+    // over the window asking: a modal editor blocks every window but its own.
+    void showHelp(const QString &section, QWidget *over);
     TfmHelp *helpWindow() const { return m_help; }
     void acAboutExecute();
     void RetrieveAnswers();

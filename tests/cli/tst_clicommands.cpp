@@ -193,8 +193,11 @@ void tst_CliCommands::exitStatus_data()
     const QString inn = server(1, m_inn->host(), m_inn->port());
     const QString down = server(2, kDownHost, m_downPort);
     const QString groupA = group(1, QStringLiteral("quorbic.cmd.a"));
-    const QString downBox = QStringLiteral("News Server 127.0.0.2: Connection Error: ")
-        + SocketError(ECONNREFUSED).text().section(QLatin1Char('\n'), 0, 0);
+    const QString socketError = SocketError(ECONNREFUSED).text().section(QLatin1Char('\n'), 0, 0);
+    const QString downBox = QStringLiteral("News Server 127.0.0.2: Connection Error: ") + socketError;
+    // Posting and loading lists name the server they could not reach, with its port.
+    const QString downNamed = QStringLiteral("News Server %1:%2: ").arg(kDownHost).arg(m_downPort);
+    const QString downPostBox = QStringLiteral("News Server 127.0.0.2: Connection Error: ") + downNamed + socketError;
     const QString folder = QStringLiteral("SELECT Folder FROM Article WHERE Code=10");
     const QString cmdGroups = QStringLiteral("SELECT GroupName FROM Groups WHERE GroupName LIKE 'quorbic.cmd.%' "
                                              "ORDER BY GroupName");
@@ -204,11 +207,11 @@ void tst_CliCommands::exitStatus_data()
         << QStringList{"Fine", "  quorbic.cmd.a\tok\tSuccessful"} << "" << folder << QStringList{"0"};
     QTest::newRow("post to a server that is down")
         << down + groupA + carries(2, 1) + queuedQuestion(QStringLiteral("Down"), {1}) << QStringList{"post"} << 1
-        << QStringList{"Down", "  quorbic.cmd.a\tfailed\t Connection Error: " + refusedText()} << downBox << folder
-        << QStringList{"1"};
+        << QStringList{"Down", "  quorbic.cmd.a\tfailed\t Connection Error: " + downNamed + refusedText()}
+        << downPostBox << folder << QStringList{"1"};
     QTest::newRow("post to a server that is down, then the next")
         << down + inn + groupA + carries(2, 1) + carries(1, 1) + queuedQuestion(QStringLiteral("Second"), {1})
-        << QStringList{"post"} << 1 << QStringList{"Second", "  quorbic.cmd.a\tok\tSuccessful"} << downBox << folder
+        << QStringList{"post"} << 1 << QStringList{"Second", "  quorbic.cmd.a\tok\tSuccessful"} << downPostBox << folder
         << QStringList{"0"};
     // The run counts no error for it, but the message did not reach the group:
     // standard error says so.
@@ -240,8 +243,7 @@ void tst_CliCommands::exitStatus_data()
     // The load ran to its end: what the working server listed is kept.
     QTest::newRow("update-lists with one server down keeps the other's list")
         << down + inn << QStringList{"update-lists"} << 1 << QStringList{}
-        << "Connection Error: " + SocketError(ECONNREFUSED).text().section(QLatin1Char('\n'), 0, 0) << cmdGroups
-        << QStringList{"quorbic.cmd.a", "quorbic.cmd.b"};
+        << "Connection Error: " + downNamed + socketError << cmdGroups << QStringList{"quorbic.cmd.a", "quorbic.cmd.b"};
     QTest::newRow("update-lists without servers")
         << QString() << QStringList{"update-lists"} << 1 << QStringList{}
         << "Server list is empty: Please, select menu Tools>News Server and add a server"

@@ -501,8 +501,10 @@ void TestNewsgroup::plainLoginQuestion()
     } else {
         QCOMPARE(driver.boxes().size(), 2);
         QCOMPARE(driver.boxes()[1].title, QStringLiteral("Connection Error"));
-        QVERIFY2(driver.boxes()[1].text.endsWith(QStringLiteral("; the user name and password were not sent.")),
-                 qPrintable(driver.boxes()[1].text));
+        const QString text = driver.boxes()[1].text;
+        QVERIFY2(text.startsWith(QStringLiteral("News Server %1:%2: ").arg(m_innLogin->host()).arg(m_innLogin->port()))
+                     && text.endsWith(QStringLiteral("; the user name and password were not sent.")),
+                 qPrintable(text));
         QCOMPARE(shown, QStringList());
     }
 }

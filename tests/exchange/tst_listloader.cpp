@@ -283,12 +283,13 @@ void TestListLoader::serverFailures_data()
     QTest::addColumn<QString>("script"); // the first server's script
     QTest::addColumn<bool>("dialUp"); // the dial-up answer for the first server
     QTest::addColumn<QString>("storeSetup"); // statements run on the store before loading
-    QTest::addColumn<QStringList>("boxes"); // "title|text" patterns of the boxes shown
+    QTest::addColumn<QStringList>("boxes"); // "title|text" patterns; %server: "News Server host:port: " of the first
     QTest::addColumn<bool>("closedByItself"); // false: the window waits for the user
     QTest::addColumn<QStringList>("firstLinks");
 
     const QString quorbic = QStringLiteral("Quorbic\\|");
     const QString connectionError = QStringLiteral("Connection Error\\|");
+    const QString named = connectionError + QStringLiteral("%server");
     const QString refuseBad
         = QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Groups WHEN NEW.GroupName = 'a.bad' "
                          "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
@@ -307,7 +308,7 @@ void TestListLoader::serverFailures_data()
     QTest::newRow("server refuses the client")
         << "fake"
         << "S: 502 You have no permission to talk\n* closed" << true << ""
-        << QStringList{connectionError + "Connection explicitly refused by NNTP server\\."} << true << QStringList();
+        << QStringList{named + "Connection explicitly refused by NNTP server\\."} << true << QStringList();
     QTest::newRow("server paused: no list, no message") << "fake"
                                                         << "S: 400 busy\nC: mode reader\nS: 400 busy\n" + Closing
                                                         << true << "" << QStringList() << true << QStringList();
@@ -317,7 +318,7 @@ void TestListLoader::serverFailures_data()
                                        << false << QStringList();
     QTest::newRow("port closed") << "closed port"
                                  << "" << true << ""
-                                 << QStringList{connectionError
+                                 << QStringList{named
                                                 + QRegularExpression::escape(
                                                     QStringLiteral("Socket Error # %1\n%2")
                                                         .arg(ECONNREFUSED)
@@ -353,13 +354,15 @@ void TestListLoader::serverFailures()
     fakeB.addScript(Opening + listOf({"b.one", "a.one"}) + Closing);
 
     LoadStore store;
-    int a = 0;
-    if (first == QLatin1String("unresolved"))
-        a = store.addServer(QStringLiteral("nosuchhost.invalid"), 119);
-    else if (first == QLatin1String("closed port"))
-        a = store.addServer(QStringLiteral("127.0.0.1"), pickFreePort());
-    else
-        a = store.addServer(fakeA.host(), fakeA.port());
+    QString hostA = fakeA.host();
+    int portA = fakeA.port();
+    if (first == QLatin1String("unresolved")) {
+        hostA = QStringLiteral("nosuchhost.invalid");
+        portA = 119;
+    } else if (first == QLatin1String("closed port")) {
+        portA = pickFreePort();
+    }
+    const int a = store.addServer(hostA, portA);
     const int b = store.addServer(fakeB.host(), fakeB.port());
     Tdm &dm = store.open();
     if (!storeSetup.isEmpty())
@@ -378,6 +381,9 @@ void TestListLoader::serverFailures()
 
     const QStringList shown = ui.boxTexts();
     QCOMPARE(shown.size(), boxes.size());
+    const QString serverA = QRegularExpression::escape(QStringLiteral("News Server %1:%2: ").arg(hostA).arg(portA));
+    for (QString &box : boxes)
+        box.replace(QStringLiteral("%server"), serverA);
     for (int i = 0; i < boxes.size(); ++i) {
         QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(boxes[i])).match(shown[i]).hasMatch(),
                  qPrintable(shown[i]));

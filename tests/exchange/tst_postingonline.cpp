@@ -223,8 +223,9 @@ void tst_PostingOnline::downServerIsAskedOnceAndUncarriedGroupNotFound()
                         QStringLiteral("Down"), kBody, 1));
     r.run->run();
     QCOMPARE(r.ui.boxTexts(),
-             QStringList{QStringLiteral("News Server 127.0.0.2 |  Connection Error: ")
-                         + SocketError(ECONNREFUSED).text()});
+             QStringList{
+                 QStringLiteral("News Server 127.0.0.2 |  Connection Error: News Server 127.0.0.2:%1: ").arg(m_downPort)
+                 + SocketError(ECONNREFUSED).text()});
     QCOMPARE(r.view.lines(),
              (QStringList{QStringLiteral("Down"), QStringLiteral("  quorbic.d1 | ok | Successful"),
                           QStringLiteral("  quorbic.d2 | ok | Successful"),

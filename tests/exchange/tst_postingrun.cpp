@@ -95,15 +95,16 @@ void tst_PostingRun::connectionFailure_data()
     QTest::addColumn<QStringList>("script"); // empty: nothing listens on the server's port
     QTest::addColumn<bool>("viaProxy");
     QTest::addColumn<bool>("triedAgain"); // for the second group, in the same run
-    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("result"); // "%server" stands for "News Server host:port: "
     QTest::addColumn<QString>("unhandledBox");
 
-    const QString host = QStringLiteral("News Server 127.0.0.1");
     QTest::newRow("greeting 502") << QStringList{QStringLiteral("S: 502 you may not talk")} << false << false
-                                  << QStringLiteral(" Connection Error: Connection explicitly refused by NNTP server.")
+                                  << QStringLiteral(
+                                         " Connection Error: %serverConnection explicitly refused by NNTP server.")
                                   << QString();
     QTest::newRow("nothing listening") << QStringList{} << false << false
-                                       << QStringLiteral(" Connection Error: ") + SocketError(ECONNREFUSED).text()
+                                       << QStringLiteral(" Connection Error: %server")
+            + SocketError(ECONNREFUSED).text()
                                        << QString();
     QTest::newRow("closed before the greeting") << QStringList{QStringLiteral("* close")} << false << true
                                                 << QStringLiteral("The server broke off the connection") << QString();
@@ -146,6 +147,8 @@ void tst_PostingRun::connectionFailure()
         serverSql + fill::group(1, QStringLiteral("a.grp")) + fill::group(2, QStringLiteral("b.grp"))
         + fill::carries(2, 1) + fill::carries(2, 2)
         + fill::reply(5, 1, 0, QStringLiteral("a.grp,b.grp"), QStringLiteral("Re: X"), QStringLiteral("Body"), 1));
+    const int namedPort = port == kFakePort ? p.server.port() : port;
+    result.replace(QStringLiteral("%server"), QStringLiteral("News Server %1:%2: ").arg(host).arg(namedPort));
     FakeNewsServer &scripted = viaProxy ? proxy : p.server;
     if (!script.isEmpty()) {
         scripted.addScript(script);
@@ -230,7 +233,8 @@ void tst_PostingRun::failedHostIsSkippedAndUncarriedGroupNotFound()
 
     p.run->run();
     QVERIFY2(p.server.waitForScripts(), qPrintable(p.server.failure()));
-    const QString refused = QStringLiteral(" Connection Error: ") + SocketError(ECONNREFUSED).text();
+    const QString refused = QStringLiteral(" Connection Error: News Server localhost:%1: ").arg(downPort)
+        + SocketError(ECONNREFUSED).text();
     QCOMPARE(p.ui.boxTexts(), QStringList{QStringLiteral("News Server localhost | ") + refused});
     QCOMPARE(p.view.lines(),
              (QStringList{QStringLiteral("Re: X"), QStringLiteral("  a.grp | failed | ") + refused,

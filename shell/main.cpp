@@ -361,14 +361,18 @@ void TfmMain::OutBarChange(int index)
         m_attachmentMenu->clear();
         if (!isFolderCode(index))
             return;
-        RowSet &query = m_dm.qryArticle();
+        const bool threads = index == folderCode(Folder::Inbox);
+        RowSet &query = threads ? m_queries->qryThreads : m_dm.qryArticle();
         query.close();
         query.setParam(QStringLiteral("fld"), index);
         query.open();
-        if (index == folderCode(Folder::Inbox))
-            m_tree->LoadThread(query);
-        else
+        if (threads) {
+            m_queries->qryAnswers.close();
+            m_queries->qryAnswers.setParam(QStringLiteral("fld"), index);
+            m_tree->LoadThread(query, m_queries->qryAnswers);
+        } else {
             m_tree->LoadFlatList(query);
+        }
     });
     if (index == folderCode(Folder::Inbox))
         m_tree->expandCodes(m_inboxExpanded);

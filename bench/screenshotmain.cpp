@@ -97,6 +97,7 @@ int shootMainWindow(const QString &out)
     TfmMain window(dm, opener);
     window.selectFolder(1);
     window.selectFolder(0); // the new rows
+    window.messageTree().makeAllNodes(); // expandAll opens what is made only
     window.messageTree().widget()->expandAll();
     window.show();
     if (ArticleItem *answer = window.FindArticleNode(2))

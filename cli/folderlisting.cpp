@@ -3,6 +3,7 @@
 #include "cli/commandline.h"
 #include "messagelist/sentdate.h"
 #include "messagelist/folderorder.h"
+#include "store/columns.h"
 #include "store/rowset.h"
 #include "transport/displaytext.h"
 
@@ -18,17 +19,17 @@ void FolderListing::load(RowSet &query, bool threads)
     std::vector<Node> read;
     const std::vector<ThreadBuilder::Entry> entries = FolderOrder::read(query, threads, [&] {
         Node node;
-        node.code = query.asInt(QStringLiteral("Code"));
-        node.isRead = query.asBool(QStringLiteral("IsRead"));
-        node.subject = DisplayText::header(query.value(QStringLiteral("Subject")));
+        node.code = query.asInt(Column::Code);
+        node.isRead = query.asBool(Column::IsRead);
+        node.subject = DisplayText::header(query.value(Column::Subject));
         QDate date;
         QTime time;
         if (SentDate::fromStored(query.value(QStringLiteral("SentDate")), date, time)) {
             node.sent = SentDate::format(date, time);
             node.sentKey = SentDate::key(date, time);
         }
-        node.from = DisplayText::header(query.value(QStringLiteral("From")));
-        node.source = query.asString(QStringLiteral("Source"));
+        node.from = DisplayText::header(query.value(Column::From));
+        node.source = query.asString(Column::Source);
         read.push_back(std::move(node));
     });
 

@@ -5,6 +5,7 @@
 #include "cli/toolsession.h"
 #include "exchange/postagain.h"
 #include "exchange/postingrun.h"
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "store/sqlcommand.h"
 #include "store/unpostedgroups.h"
@@ -23,8 +24,7 @@ QList<QPair<int, QString>> outboxMessages(Tdm &dm)
                       QStringLiteral("Article"));
     outbox.exec();
     while (outbox.next())
-        messages << qMakePair(outbox.field(QStringLiteral("Code")).toInt(),
-                              outbox.field(QStringLiteral("Subject")).toString());
+        messages << qMakePair(outbox.field(Column::Code).toInt(), outbox.field(Column::Subject).toString());
     outbox.finish();
     return messages;
 }

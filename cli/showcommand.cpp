@@ -3,6 +3,7 @@
 #include "cli/folderlisting.h"
 #include "cli/toolsession.h"
 #include "articletext/storedanswer.h"
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "store/folders.h"
 #include "store/rowset.h"
@@ -83,7 +84,7 @@ int runShow(const QStringList &args)
             body.open();
             if (body.isEmpty())
                 return QVariant();
-            return QVariant(ArticleText::ofStored(store, code, body.value(QStringLiteral("Body"))).displayText());
+            return QVariant(ArticleText::ofStored(store, code, body.value(Column::Body)).displayText());
         };
     }
     listing.writeLines([](const QString &line) { out() << line << "\n"; }, bodies);

@@ -1,5 +1,6 @@
 #include "directories/accountrules.h"
 
+#include "store/columns.h"
 #include "store/dmod.h"
 
 namespace {
@@ -33,9 +34,9 @@ void AccountRules::qryAccountBeforePost(Tdm &dm, RowSet &account)
 
 void AccountRules::qryAccountAfterPost(Tdm &dm, RowSet &account)
 {
-    const QVariant code = account.value(QStringLiteral("Code"));
+    const QVariant code = account.value(Column::Code);
     account.reopen();
-    account.locate(QStringLiteral("Code"), code);
+    account.locate(Column::Code, code);
     dm.qryAccount1().reopen();
 }
 

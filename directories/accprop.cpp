@@ -2,6 +2,7 @@
 
 #include "directories/accountrules.h"
 #include "directories/addresscheck.h"
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "widgets/errorbox.h"
 
@@ -89,7 +90,7 @@ TfmAccountProperty::TfmAccountProperty(Tdm &dm, QWidget *parent)
 
 std::optional<PropertyDialog::FieldProblem> TfmAccountProperty::checkRow()
 {
-    const QString problem = AddressCheck::problem(row().asString(QStringLiteral("E-mail address")));
+    const QString problem = AddressCheck::problem(row().asString(Column::EMailAddress));
     if (problem.isEmpty())
         return std::nullopt;
     // Two lines in one text, as in the boxes of the other account checks.

@@ -1,6 +1,7 @@
 #include "directories/categed.h"
 
 #include "store/categoryposting.h"
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
 #include "store/sqlcommand.h"
@@ -53,11 +54,11 @@ TfmCategoryEdit::TfmCategoryEdit(Tdm &dm, RowSet &tbCategory, QWidget *parent)
 
 std::optional<PropertyDialog::FieldProblem> TfmCategoryEdit::checkRow()
 {
-    if (!row().asString(QStringLiteral("Name")).isEmpty())
+    if (!row().asString(Column::Name).isEmpty())
         return std::nullopt;
     // One carriage return between the two lines, as everywhere the program
     // reports an empty field; the box shows it as a line break.
-    const QString text = row().asBool(QStringLiteral("Kind"))
+    const QString text = row().asBool(Column::Kind)
         ? QStringLiteral("The Category Name field is empty\rPlease, enter the category name")
         : QStringLiteral("The Folder Name field is empty\rPlease, enter the folder name");
     return FieldProblem{QStringLiteral("Warning"), text, m_name};
@@ -65,11 +66,11 @@ std::optional<PropertyDialog::FieldProblem> TfmCategoryEdit::checkRow()
 
 bool TfmCategoryEdit::confirmRow()
 {
-    const QString name = row().asString(QStringLiteral("Name"));
-    const QVariant code = row().value(QStringLiteral("Code"));
+    const QString name = row().asString(Column::Name);
+    const QVariant code = row().value(Column::Code);
     SqlCommand siblings(dm().MainConnection(),
                         QStringLiteral("SELECT Code, Name, Kind FROM Categories WHERE Parent = :Parent"));
-    siblings.bind(QStringLiteral("Parent"), row().asInt(QStringLiteral("Parent")));
+    siblings.bind(QStringLiteral("Parent"), row().asInt(Column::Parent));
     siblings.exec();
     bool twin = false;
     bool twinIsCategory = false;
@@ -104,22 +105,21 @@ void TfmCategoryEdit::rowShown()
     // Whether the store keeps posting modes is known once it is open.
     m_modes = std::make_unique<CategoryPosting>(dm().MainConnection());
     RowSet &category = row();
-    const bool shown = m_modes->available() && category.isOpen() && category.asBool(QStringLiteral("Kind"));
+    const bool shown = m_modes->available() && category.isOpen() && category.asBool(Column::Kind);
     m_crossPost->setVisible(shown);
     if (!shown)
         return;
     // A new category starts as one cross-post; an existing one shows its mode.
     m_crossPost->setChecked(true);
     if (category.state() != RowSet::State::Insert) {
-        runWindowCommand(this,
-                         [&] { m_crossPost->setChecked(m_modes->crossPost(category.asInt(QStringLiteral("Code")))); });
+        runWindowCommand(this, [&] { m_crossPost->setChecked(m_modes->crossPost(category.asInt(Column::Code))); });
     }
 }
 
 void TfmCategoryEdit::rowStored()
 {
     if (m_modes && !m_crossPost->isHidden())
-        m_modes->setCrossPost(row().asInt(QStringLiteral("Code")), m_crossPost->isChecked());
+        m_modes->setCrossPost(row().asInt(Column::Code), m_crossPost->isChecked());
 }
 
 void TfmCategoryEdit::setTexts(const QString &caption, const QString &label)

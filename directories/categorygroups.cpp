@@ -1,6 +1,7 @@
 #include "directories/categorygroups.h"
 
 #include "directories/grouprowfinder.h"
+#include "store/columns.h"
 #include "store/storeerror.h"
 
 #include <algorithm>
@@ -107,7 +108,7 @@ std::vector<int> CategoryGroups::subscribe(std::vector<int> rows)
             m_qryGroupCateg1.reopen();
             m_qryGroupCateg1.append();
             m_qryGroupCateg1.setValue(kNewsgroup, group);
-            m_qryGroupCateg1.setValue(QStringLiteral("Category"), m_current);
+            m_qryGroupCateg1.setValue(Column::Category, m_current);
             try {
                 m_qryGroupCateg1.post();
             } catch (...) {

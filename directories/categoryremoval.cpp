@@ -2,6 +2,7 @@
 
 #include "directories/categorytreemodel.h"
 #include "store/categoryposting.h"
+#include "store/columns.h"
 #include "store/rowset.h"
 #include "store/storeconnection.h"
 #include "store/storeerror.h"
@@ -32,7 +33,7 @@ void CategoryRemoval::treeCategoryItemDeletion(int code)
     if (!m_storeDelete)
         return;
     // The root has no row and deletes nothing.
-    if (!m_tbCategory.locate(QStringLiteral("Code"), code))
+    if (!m_tbCategory.locate(Column::Code, code))
         return;
     m_tbCategory.remove();
     m_qrydelCateg.bind(QStringLiteral("Cat"), code);

@@ -1,6 +1,7 @@
 #include "directories/categorytreemodel.h"
 
 #include "directories/categoryimages.h"
+#include "store/columns.h"
 #include "store/rowset.h"
 
 #include <QIcon>
@@ -38,8 +39,8 @@ void CategoryTreeModel::BuildCategoryTree(RowSet &tbCategory)
     std::vector<CategoryRow> rows;
     rows.reserve(size_t(tbCategory.rowCount()));
     for (tbCategory.first(); !tbCategory.eof(); tbCategory.next()) {
-        rows.push_back({tbCategory.asInt(QStringLiteral("Code")), tbCategory.asInt(QStringLiteral("Parent")),
-                        tbCategory.asBool(QStringLiteral("Kind")), tbCategory.asString(QStringLiteral("Name"))});
+        rows.push_back({tbCategory.asInt(Column::Code), tbCategory.asInt(Column::Parent),
+                        tbCategory.asBool(Column::Kind), tbCategory.asString(Column::Name)});
     }
     tbCategory.first();
     build(rows);

@@ -1,6 +1,7 @@
 #include "directories/directorylist.h"
 
 #include "directories/rowsetcolumnmodel.h"
+#include "store/columns.h"
 #include "store/rowset.h"
 #include "widgets/errorbox.h"
 
@@ -142,7 +143,7 @@ void DirectoryList::refresh()
 
 bool DirectoryList::currentRowStored() const
 {
-    return m_rows.isOpen() && m_rows.asInt(QStringLiteral("Code")) > 0;
+    return m_rows.isOpen() && m_rows.asInt(Column::Code) > 0;
 }
 
 void DirectoryList::currentChanged()

@@ -1,6 +1,7 @@
 #include "directories/newsgrouplistmodel.h"
 
 #include "directories/categoryimages.h"
+#include "store/columns.h"
 #include "store/rowset.h"
 
 #include <QIcon>
@@ -38,7 +39,7 @@ void NewsgroupListModel::fetch(int row) const
     if (row == m_cachedRow)
         return;
     m_groups.setRow(row);
-    m_cachedName = m_groups.asString(QStringLiteral("GroupName"));
+    m_cachedName = m_groups.asString(Column::GroupName);
     m_cachedSubscribed = m_groups.asBool(QStringLiteral("Subscribed"));
     if (m_described)
         m_cachedDescription = m_groups.asString(QStringLiteral("Description"));

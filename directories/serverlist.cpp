@@ -1,6 +1,7 @@
 #include "directories/serverlist.h"
 
 #include "directories/srvedit.h"
+#include "store/columns.h"
 #include "store/dmod.h"
 
 #include <QMessageBox>
@@ -26,9 +27,9 @@ TfmServer::TfmServer(Tdm &dm, QWidget *parent)
 void TfmServer::acAddExecute()
 {
     rows().append();
-    rows().setValue(QStringLiteral("RequiresLogin"), false);
-    rows().setValue(QStringLiteral("IsProxy"), false);
-    rows().setValue(QStringLiteral("Port"), kDefaultPort);
+    rows().setValue(Column::RequiresLogin, false);
+    rows().setValue(Column::IsProxy, false);
+    rows().setValue(Column::Port, kDefaultPort);
     m_fmEditServer->exec();
 }
 
@@ -40,7 +41,7 @@ void TfmServer::acEditExecute()
 
 void TfmServer::acDeleteExecute()
 {
-    const QString host = rows().asString(QStringLiteral("ServerName"));
+    const QString host = rows().asString(Column::ServerName);
     QMessageBox ask(QMessageBox::Warning, QStringLiteral("Delete Server"),
                     QStringLiteral("Do you want to delete  ") + host + QLatin1Char('?'),
                     QMessageBox::Yes | QMessageBox::No, this);

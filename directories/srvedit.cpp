@@ -1,6 +1,7 @@
 #include "directories/srvedit.h"
 
 #include "directories/starpassword.h"
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "widgets/errorbox.h"
 
@@ -136,7 +137,7 @@ bool TfmEditServer::runOnNewServer()
 {
     const bool started = runWindowCommand(parentWidget(), [this] {
         row().append();
-        row().setValue(QStringLiteral("RequiresLogin"), false);
+        row().setValue(Column::RequiresLogin, false);
     });
     return started && exec() == QDialog::Accepted;
 }
@@ -149,11 +150,11 @@ void TfmEditServer::rowShown()
 
 void TfmEditServer::prepareRow()
 {
-    const QString host = row().asString(QStringLiteral("ServerName"));
+    const QString host = row().asString(Column::ServerName);
     const QString trimmed = host.trimmed();
     if (trimmed == host)
         return;
-    row().setValue(QStringLiteral("ServerName"), trimmed.isEmpty() ? QVariant() : QVariant(trimmed));
+    row().setValue(Column::ServerName, trimmed.isEmpty() ? QVariant() : QVariant(trimmed));
     m_serverName->setText(trimmed);
 }
 
@@ -170,7 +171,7 @@ std::optional<PropertyDialog::FieldProblem> TfmEditServer::checkRow()
     const QString text = QStringLiteral("Please, enter a port from 1 to %1").arg(kMaxPort);
     if (outOfRange("Port"))
         return FieldProblem{QStringLiteral("The Port field is not valid"), text, m_port};
-    if (row().asBool(QStringLiteral("IsProxy")) && outOfRange("ProxyPort"))
+    if (row().asBool(Column::IsProxy) && outOfRange("ProxyPort"))
         return FieldProblem{QStringLiteral("The Proxy Port field is not valid"), text, m_proxyPort};
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "exchange/categoryexpander.h"
 
 #include "exchange/namelist.h"
+#include "store/columns.h"
 
 CategoryExpander::CategoryExpander(StoreConnection &connection)
     : qryCat(connection, QStringLiteral("SELECT * FROM Categories ORDER BY Parent, Kind"), QStringLiteral("qryCat"))
@@ -36,26 +37,26 @@ void CategoryExpander::expand(NameList &list, int code, QList<int> &seen, NameLi
         return;
     seen << code;
     qryCat.first();
-    if (!qryCat.locate(QStringLiteral("Code"), code))
+    if (!qryCat.locate(Column::Code, code))
         return;
-    if (qryCat.asBool(QStringLiteral("Kind"))) {
+    if (qryCat.asBool(Column::Kind)) {
         qryNews.close();
         qryNews.setParam(QStringLiteral("Id"), code);
         qryNews.open();
         const bool crossPosting = crossPosted && crossPost && crossPost(code);
         for (qryNews.first(); !qryNews.eof(); qryNews.next()) {
-            list.add(qryNews.asString(QStringLiteral("groupname")));
+            list.add(qryNews.asString(Column::GroupName));
             if (crossPosting)
-                crossPosted->add(qryNews.asString(QStringLiteral("groupname")));
+                crossPosted->add(qryNews.asString(Column::GroupName));
         }
         return;
     }
     // The order by Parent keeps a folder's children together: collect them
     // first, since expanding moves the cursor.
     QList<int> children;
-    if (qryCat.locate(QStringLiteral("Parent"), code)) {
-        for (; !qryCat.eof() && qryCat.asInt(QStringLiteral("Parent")) == code; qryCat.next())
-            children << qryCat.asInt(QStringLiteral("Code"));
+    if (qryCat.locate(Column::Parent, code)) {
+        for (; !qryCat.eof() && qryCat.asInt(Column::Parent) == code; qryCat.next())
+            children << qryCat.asInt(Column::Code);
     }
     for (int child : children)
         expand(list, child, seen, crossPosted, crossPost);

@@ -1,6 +1,7 @@
 #include "exchange/grouprecords.h"
 
 #include "exchange/referencematcher.h"
+#include "store/columns.h"
 #include "transport/overview.h"
 
 #include <QSet>
@@ -74,9 +75,9 @@ void GroupRecords::loadNamedBy(int groupCode, const QList<QByteArray> &overview,
 void GroupRecords::loadRows(SqlCommand &query, ReferenceMatcher &matcher, std::optional<QString> *oldest)
 {
     query.exec();
-    const int codeAt = query.indexOf(QStringLiteral("Code"));
-    const int messageIdAt = query.indexOf(QStringLiteral("MessageId"));
-    const int articleIdAt = query.indexOf(QStringLiteral("ArticleId"));
+    const int codeAt = query.indexOf(Column::Code);
+    const int messageIdAt = query.indexOf(Column::MessageId);
+    const int articleIdAt = query.indexOf(Column::ArticleId);
     while (query.next()) {
         const QString messageId = query.value(messageIdAt).toString();
         matcher.add(messageId, {query.value(codeAt).toInt(), query.value(articleIdAt).toInt()});

@@ -1,5 +1,6 @@
 #include "exchange/newsaccess.h"
 
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
 #include "transport/nntpmessage.h"
@@ -28,14 +29,14 @@ void NewsAccess::useServer(const RowSet &server)
 
 NewsClientSettings serverSettings(const RowSet &server, NewsClientSettings settings)
 {
-    settings.Host = server.asString(QStringLiteral("ServerName"));
-    const int port = server.asInt(QStringLiteral("Port"));
+    settings.Host = server.asString(Column::ServerName);
+    const int port = server.asInt(Column::Port);
     settings.Port = port != 0 ? port : 119;
-    const bool login = server.asBool(QStringLiteral("RequiresLogin"));
+    const bool login = server.asBool(Column::RequiresLogin);
     settings.UserId = login ? server.asString(QStringLiteral("Login")) : QString();
     settings.Password = login ? server.asString(QStringLiteral("Password")) : QString();
     SocksSettings &socks = settings.SocksInfo;
-    if (!server.asBool(QStringLiteral("IsProxy"))) {
+    if (!server.asBool(Column::IsProxy)) {
         // The other proxy fields keep what they held; unused without a proxy.
         socks.Authentication = SocksAuthentication::saNoAuthentication;
         socks.Version = SocksVersion::svNoSocks;

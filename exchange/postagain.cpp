@@ -1,5 +1,6 @@
 #include "exchange/postagain.h"
 
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "store/folders.h"
 #include "store/sqlcommand.h"
@@ -14,8 +15,8 @@ bool PostAgain::possible(Tdm &dm, int code)
                       QStringLiteral("Article"));
     folder.bind(QStringLiteral("Code"), code);
     folder.exec();
-    const bool inInbox = folder.next() && !folder.field(QStringLiteral("Folder")).isNull()
-        && folder.field(QStringLiteral("Folder")).toInt() == folderCode(Folder::Inbox);
+    const bool inInbox = folder.next() && !folder.field(Column::Folder).isNull()
+        && folder.field(Column::Folder).toInt() == folderCode(Folder::Inbox);
     folder.finish();
     return inInbox && !unposted.of(code).isEmpty();
 }

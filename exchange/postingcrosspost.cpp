@@ -7,6 +7,7 @@
 #include "exchange/postingtexts.h"
 #include "exchange/postingview.h"
 #include "exchange/runui.h"
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "transport/clienterrors.h"
 #include "transport/newsclient.h"
@@ -18,7 +19,7 @@ using namespace PostingTexts;
 
 void PostingRun::postCrossPost(const QList<qsizetype> &indices)
 {
-    const int code = qrySendMsg.asInt(QStringLiteral("Code"));
+    const int code = qrySendMsg.asInt(Column::Code);
     QHash<int, QString> hosts; // server Code -> ServerName
     QList<qsizetype> waiting;
     for (qsizetype i : indices) {
@@ -33,9 +34,9 @@ void PostingRun::postCrossPost(const QList<qsizetype> &indices)
         m_queries.openServers(target.group);
         RowSet &servers = m_queries.qryServer;
         for (servers.first(); !servers.eof(); servers.next()) {
-            const int server = servers.asInt(QStringLiteral("Code"));
+            const int server = servers.asInt(Column::Code);
             target.servers << server;
-            hosts.insert(server, servers.asString(QStringLiteral("ServerName")));
+            hosts.insert(server, servers.asString(Column::ServerName));
         }
         if (target.servers.isEmpty()) {
             target.result = kGroupNotFound;
@@ -97,8 +98,8 @@ void PostingRun::postArticle(const QList<qsizetype> &batch, int server)
     m_client.disconnect();
     RowSet &servers = m_queries.qryServer;
     m_queries.openServers(m_targets.at(batch.first()).group);
-    servers.locate(QStringLiteral("Code"), server);
-    const QString host = servers.asString(QStringLiteral("ServerName"));
+    servers.locate(Column::Code, server);
+    const QString host = servers.asString(Column::ServerName);
     NewsAccess::of(m_dm).useServer(servers);
     for (qsizetype i : batch)
         m_targets[i].tried = true;
@@ -152,7 +153,7 @@ void PostingRun::postArticle(const QList<qsizetype> &batch, int server)
     message.newsGroups = names;
     message.references.clear(); // only questions are cross-posted
     message.msgId = messageId;
-    const int code = qrySendMsg.asInt(QStringLiteral("Code"));
+    const int code = qrySendMsg.asInt(Column::Code);
     for (qsizetype i : rest)
         m_queries.recordPending(code, messageId, QString(), m_targets.at(i).groupCode);
     m_dm.checkpoint();
@@ -169,7 +170,7 @@ void PostingRun::postArticle(const QList<qsizetype> &batch, int server)
 void PostingRun::takeRefusal(const QList<qsizetype> &batch, const QString &messageId, const QString &reply)
 {
     ++m_errorCount;
-    const int code = qrySendMsg.asInt(QStringLiteral("Code"));
+    const int code = qrySendMsg.asInt(Column::Code);
     for (qsizetype i : batch) {
         Target &target = m_targets[i];
         target.result = reply;
@@ -201,7 +202,7 @@ void PostingRun::warnOfManyCopies()
         NameList groups;
         NameList crossPosted;
         expandGroups(groups, crossPosted);
-        const QString body = qrySendMsg.asString(QStringLiteral("Body"));
+        const QString body = qrySendMsg.asString(Column::Body);
         for (const QString &group : groups.names()) {
             if (crossPosted.contains(group) || postedBefore(group))
                 continue;
@@ -210,13 +211,13 @@ void PostingRun::warnOfManyCopies()
             if (servers.isEmpty())
                 continue;
             servers.first();
-            const QPair<int, QString> key(servers.asInt(QStringLiteral("Code")), body);
+            const QPair<int, QString> key(servers.asInt(Column::Code), body);
             Count &count = counts[key];
             if (count.copies++ == 0) {
                 order << key;
-                count.subject = qrySendMsg.asString(QStringLiteral("Subject"));
-                count.host = servers.asString(QStringLiteral("ServerName"));
-                count.question = qrySendMsg.asBool(QStringLiteral("ArticleType"));
+                count.subject = qrySendMsg.asString(Column::Subject);
+                count.host = servers.asString(Column::ServerName);
+                count.question = qrySendMsg.asBool(Column::ArticleType);
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "exchange/postingrun.h"
 #include "exchange/newsaccess.h"
+#include "store/columns.h"
 #include "store/folders.h"
 
 #include "exchange/certificatequestions.h"
@@ -113,7 +114,7 @@ void PostingRun::postOutbox()
 
 void PostingRun::postMessage()
 {
-    const int messageRow = m_view.addMessageRow(qrySendMsg.asString(QStringLiteral("Subject")));
+    const int messageRow = m_view.addMessageRow(qrySendMsg.asString(Column::Subject));
     NameList groups;
     NameList crossPosted;
     expandGroups(groups, crossPosted);
@@ -168,12 +169,12 @@ void PostingRun::postMessage()
 
 void PostingRun::expandGroups(NameList &groups, NameList &crossPosted)
 {
-    if (qrySendMsg.asBool(QStringLiteral("ArticleType"))) {
+    if (qrySendMsg.asBool(Column::ArticleType)) {
         // Replies keep one copy per group: each refers to the copy in its group.
-        m_categories.ExpandCategory(groups, qrySendMsg.asInt(QStringLiteral("Category")), crossPosted,
+        m_categories.ExpandCategory(groups, qrySendMsg.asInt(Column::Category), crossPosted,
                                     [this](int category) { return m_modes->crossPost(category); });
     } else {
-        for (const QString &group : replyNewsgroups(qrySendMsg.asString(QStringLiteral("Newsgroup"))))
+        for (const QString &group : replyNewsgroups(qrySendMsg.asString(Column::Newsgroup)))
             groups.add(group);
     }
 }
@@ -182,20 +183,20 @@ void PostingRun::prepareArticle()
 {
     RowSet &account = m_queries.qryAccount;
     account.close();
-    account.setParam(QStringLiteral("Id"), qrySendMsg.asInt(QStringLiteral("Account")));
+    account.setParam(QStringLiteral("Id"), qrySendMsg.asInt(Column::Account));
     account.open();
 
     NntpMessage &message = NewsAccess::of(m_dm).msgNNTP();
     message.clear();
-    message.subject = qrySendMsg.asString(QStringLiteral("Subject"));
+    message.subject = qrySendMsg.asString(Column::Subject);
     // No article may carry a NUL (RFC 3977); the client refuses to send one,
     // which would end every run at this message. The body goes without them.
-    message.setBodyText(qrySendMsg.asString(QStringLiteral("Body")).remove(QChar(0)));
+    message.setBodyText(qrySendMsg.asString(Column::Body).remove(QChar(0)));
     message.date = m_clock();
     // An account that no longer exists leaves From empty; servers refuse such
     // an article, and the refusal is handled as any refused post.
-    message.from.address = account.asString(QStringLiteral("E-mail address"));
-    message.from.name = account.asString(QStringLiteral("UserName"));
+    message.from.address = account.asString(Column::EMailAddress);
+    message.from.name = account.asString(Column::UserName);
     message.organization = account.asString(QStringLiteral("Organization"));
 }
 
@@ -218,7 +219,7 @@ QString PostingRun::postToGroup(Target &target)
         m_view.setRowMark(target.row, PostingView::Mark::Failure);
         return kInvalidGroupName;
     }
-    const int code = qrySendMsg.asInt(QStringLiteral("Code"));
+    const int code = qrySendMsg.asInt(Column::Code);
     target.groupCode = m_queries.groupCode(group);
     // A copy an earlier run sent without learning whether a server took it:
     // looked for first, and sent only where it is missing, with the same
@@ -227,7 +228,7 @@ QString PostingRun::postToGroup(Target &target)
     bool refused = false;
     QString result; // of the last attempt
     for (servers.first(); !servers.eof() && !target.reached; servers.next()) {
-        const QString host = servers.asString(QStringLiteral("ServerName"));
+        const QString host = servers.asString(Column::ServerName);
         if (m_failedHosts.contains(host))
             continue;
         m_client.disconnect();
@@ -282,8 +283,7 @@ std::optional<QString> PostingRun::sendCopy(const Target &target, const QString 
     message.msgId = unconfirmed.isEmpty() ? m_newMessageId() : unconfirmed;
     // Recorded before it is sent: a copy the server may have taken is never
     // forgotten, whatever happens before its confirmation.
-    m_queries.recordPending(qrySendMsg.asInt(QStringLiteral("Code")), message.msgId, message.references,
-                            target.groupCode);
+    m_queries.recordPending(qrySendMsg.asInt(Column::Code), message.msgId, message.references, target.groupCode);
     m_dm.checkpoint();
     try {
         m_client.post(message);
@@ -297,7 +297,7 @@ bool PostingRun::postedBefore(const QString &group)
 {
     // A message still in the Outbox with a copy recorded in this group: an
     // earlier run posted it there and ended (or was ended) before moving it.
-    m_queries.openSentArticle(qrySendMsg.asInt(QStringLiteral("Code")), group);
+    m_queries.openSentArticle(qrySendMsg.asInt(Column::Code), group);
     return !m_queries.qrySentArticle.isEmpty();
 }
 
@@ -319,15 +319,15 @@ PostingRun::Connection PostingRun::connectForPosting(const QString &host)
 
 QString PostingRun::referencesFor(const QString &group)
 {
-    if (qrySendMsg.asBool(QStringLiteral("ArticleType")))
+    if (qrySendMsg.asBool(Column::ArticleType))
         return QString();
-    m_queries.openSentArticle(qrySendMsg.asInt(QStringLiteral("Parent")), group);
+    m_queries.openSentArticle(qrySendMsg.asInt(Column::Parent), group);
     RowSet &parentCopy = m_queries.qrySentArticle;
     if (parentCopy.isEmpty())
         return qrySendMsg.asString(QStringLiteral("References"));
     parentCopy.first();
     const QString references = parentCopy.asString(QStringLiteral("ReferencesId"));
-    const QString messageId = parentCopy.asString(QStringLiteral("MessageId"));
+    const QString messageId = parentCopy.asString(Column::MessageId);
     return references.isEmpty() ? messageId : references + QLatin1Char(' ') + messageId;
 }
 
@@ -335,7 +335,7 @@ void PostingRun::recordPosted(Target &target)
 {
     target.result = kSuccessful;
     target.reached = m_postedSome = true;
-    m_queries.confirmPending(qrySendMsg.asInt(QStringLiteral("Code")), m_queries.groupCode(target.group));
+    m_queries.confirmPending(qrySendMsg.asInt(Column::Code), m_queries.groupCode(target.group));
     // The copy is on Usenet now: its record must survive a crash.
     m_dm.checkpoint();
     m_view.setRowMark(target.row, PostingView::Mark::Success);
@@ -360,7 +360,7 @@ void PostingRun::keepUnreached()
     }
     if (!m_unposted->available())
         return;
-    m_unposted->replace(qrySendMsg.asInt(QStringLiteral("Code")), unreached);
+    m_unposted->replace(qrySendMsg.asInt(Column::Code), unreached);
     m_dm.checkpoint();
 }
 
@@ -373,18 +373,15 @@ void PostingRun::moveToInbox()
             posted << target.group;
     }
     qrySendMsg.edit();
-    qrySendMsg.setValue(QStringLiteral("Folder"), folderCode(Folder::Inbox));
-    qrySendMsg.setValue(QStringLiteral("Source"), posted.join(QLatin1Char(',')));
+    qrySendMsg.setValue(Column::Folder, folderCode(Folder::Inbox));
+    qrySendMsg.setValue(Column::Source, posted.join(QLatin1Char(',')));
     qrySendMsg.post();
     m_dm.checkpoint();
 
-    const int code = qrySendMsg.asInt(QStringLiteral("Code"));
+    const int code = qrySendMsg.asInt(Column::Code);
     switch (m_folders.currentFolder()) {
     case folderCode(Folder::Inbox):
-        m_folders.addArticleNode(code,
-                                 qrySendMsg.asBool(QStringLiteral("ArticleType"))
-                                     ? 0
-                                     : qrySendMsg.asInt(QStringLiteral("Parent")));
+        m_folders.addArticleNode(code, qrySendMsg.asBool(Column::ArticleType) ? 0 : qrySendMsg.asInt(Column::Parent));
         break;
     case folderCode(Folder::Outbox):
         m_folders.deleteArticleNode(code);

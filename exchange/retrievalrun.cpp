@@ -9,6 +9,7 @@
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
 #include "exchange/scanstart.h"
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "store/folders.h"
 #include "store/storeerror.h"
@@ -138,7 +139,7 @@ void RetrievalRun::run()
 void RetrievalRun::collectGroups()
 {
     qrySentA.exec();
-    const int sourceAt = qrySentA.indexOf(QStringLiteral("Source"));
+    const int sourceAt = qrySentA.indexOf(Column::Source);
     while (qrySentA.next()) {
         for (const QString &name : sourceNames(qrySentA.value(sourceAt).toString()))
             m_groups.add(name);
@@ -171,7 +172,7 @@ void RetrievalRun::scanGroup(const QString &group)
         m_ui.showStatus(0, kLoadingFrom + group);
         m_ui.processEvents();
         try {
-            readGroup(group, servers.asInt(QStringLiteral("Code")));
+            readGroup(group, servers.asInt(Column::Code));
             readToTheEnd = true;
         } catch (const ClientError &) {
             const RunFailure met = RunFailure::current();
@@ -219,7 +220,7 @@ void RetrievalRun::readGroup(const QString &group, int serverCode)
     isGroup.close();
     isGroup.setParam(QStringLiteral("GN"), group);
     isGroup.open();
-    const int groupCode = isGroup.asInt(QStringLiteral("Code"));
+    const int groupCode = isGroup.asInt(Column::Code);
 
     m_client.selectGroup(group);
 

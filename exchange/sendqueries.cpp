@@ -1,4 +1,5 @@
 #include "exchange/sendqueries.h"
+#include "store/columns.h"
 
 SendQueries::SendQueries(StoreConnection &connection)
     : qryServer(connection,
@@ -43,7 +44,7 @@ int SendQueries::groupCode(const QString &group)
     qryGroup.close();
     qryGroup.setParam(QStringLiteral("GNAME"), group);
     qryGroup.open();
-    return qryGroup.asInt(QStringLiteral("Code"));
+    return qryGroup.asInt(Column::Code);
 }
 
 int SendQueries::recordCopy(int articleId, const QString &messageId, const QString &references, int groupCode)
@@ -62,8 +63,7 @@ QString SendQueries::pendingCopy(int articleId, int groupCode)
 {
     qryPendingCopy.bind(QStringLiteral("ART"), articleId).bind(QStringLiteral("PEND"), -groupCode);
     qryPendingCopy.exec();
-    const QString messageId
-        = qryPendingCopy.next() ? qryPendingCopy.field(QStringLiteral("MessageId")).toString() : QString();
+    const QString messageId = qryPendingCopy.next() ? qryPendingCopy.field(Column::MessageId).toString() : QString();
     qryPendingCopy.finish();
     return messageId;
 }

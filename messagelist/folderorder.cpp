@@ -2,6 +2,8 @@
 
 #include "store/rowset.h"
 
+#include <algorithm>
+
 namespace FolderOrder {
 
 std::vector<ThreadBuilder::Entry> read(RowSet &query, bool threads, const std::function<void()> &eachRow)
@@ -25,6 +27,30 @@ std::vector<ThreadBuilder::Entry> read(RowSet &query, bool threads, const std::f
     entries.reserve(rows.size());
     for (int row = 0; row < int(rows.size()); ++row)
         entries.push_back({row, -1});
+    return entries;
+}
+
+std::vector<ThreadBuilder::Entry> threads(const std::vector<ThreadRow> &rows)
+{
+    std::vector<int> order(rows.size());
+    for (int i = 0; i < int(rows.size()); ++i)
+        order[size_t(i)] = i;
+    // NULL first, as the store orders it; a row without a Parent is shown
+    // nowhere, so where it stands does not matter beyond that.
+    std::sort(order.begin(), order.end(), [&rows](int a, int b) {
+        const ThreadRow &x = rows[size_t(a)];
+        const ThreadRow &y = rows[size_t(b)];
+        if (x.parent != y.parent)
+            return x.parent < y.parent;
+        return x.code < y.code;
+    });
+    std::vector<ThreadRow> sorted;
+    sorted.reserve(rows.size());
+    for (const int row : order)
+        sorted.push_back(rows[size_t(row)]);
+    std::vector<ThreadBuilder::Entry> entries = ThreadBuilder::build(sorted);
+    for (ThreadBuilder::Entry &entry : entries)
+        entry.row = order[size_t(entry.row)];
     return entries;
 }
 

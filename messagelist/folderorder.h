@@ -19,4 +19,9 @@ namespace FolderOrder {
 // every row is a root in row order. Entries name rows by their place in the walk.
 std::vector<ThreadBuilder::Entry> read(RowSet &query, bool threads, const std::function<void()> &eachRow = {});
 
+// The threads of rows in any order (a scan of the table in its own order
+// reads each page once): the same entries as rows ordered by Parent, and
+// within one Parent by Code, would give, naming rows by their place here.
+std::vector<ThreadBuilder::Entry> threads(const std::vector<ThreadRow> &rows);
+
 } // namespace FolderOrder

@@ -30,6 +30,7 @@ std::vector<ThreadBuilder::Entry> ThreadBuilder::build(const std::vector<ThreadR
         int end;
     };
     QSet<int> expanded;
+    expanded.reserve(int(rows.size()) + 1);
     expanded.insert(0);
     addChildren(-1, 0);
     std::vector<Frame> stack{{0, int(entries.size())}};

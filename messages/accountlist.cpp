@@ -1,5 +1,6 @@
 #include "messages/accountlist.h"
 
+#include "store/columns.h"
 #include "store/rowset.h"
 
 #include <QString>
@@ -49,8 +50,8 @@ int defaultAccount(RowSet &list)
 
 QString fromValue(const RowSet &list)
 {
-    return list.asString(QStringLiteral("UserName")) + QStringLiteral(" <")
-        + list.asString(QStringLiteral("E-mail address")) + QLatin1Char('>');
+    return list.asString(Column::UserName) + QStringLiteral(" <") + list.asString(Column::EMailAddress)
+        + QLatin1Char('>');
 }
 
 } // namespace AccountList

@@ -1,4 +1,5 @@
 #include "messages/messageactions.h"
+#include "store/columns.h"
 #include "store/folders.h"
 
 #include "articletext/storedanswer.h"
@@ -84,8 +85,8 @@ void MessageActions::newQuestion()
     RowSet &row = openEditRow(0);
     row.append();
     row.setValue(kFolder, folderCode(Folder::Drafts));
-    row.setValue(QStringLiteral("ArticleType"), true);
-    row.setValue(QStringLiteral("IsRead"), true);
+    row.setValue(Column::ArticleType, true);
+    row.setValue(Column::IsRead, true);
     m_windows.fmQuestion->exec();
 }
 
@@ -109,19 +110,19 @@ void MessageActions::reply()
     // Answers keep their subject and body as received; the reply takes the
     // readable text (without the list of attached files), which posting
     // encodes again as its own.
-    const QString subject = ReplySubject::of(DisplayText::header(read.value(QStringLiteral("Subject"))));
+    const QString subject = ReplySubject::of(DisplayText::header(read.value(Column::Subject)));
     const QString body = MemoText::toEditor(
-        ArticleText::ofStored(m_dm.MainConnection(), read.asInt(kCode), read.value(QStringLiteral("Body"))).text);
+        ArticleText::ofStored(m_dm.MainConnection(), read.asInt(kCode), read.value(Column::Body)).text);
 
     RowSet &row = openEditRow(0);
     row.append();
     row.setValue(kFolder, folderCode(Folder::Drafts));
-    row.setValue(QStringLiteral("ArticleType"), false);
-    row.setValue(QStringLiteral("Subject"), subject);
-    row.setValue(QStringLiteral("Newsgroup"), read.asString(QStringLiteral("Source")));
-    row.setValue(QStringLiteral("Parent"), read.asInt(kCode));
-    row.setValue(QStringLiteral("Account"), read.value(QStringLiteral("Account")));
-    row.setValue(QStringLiteral("IsRead"), true);
+    row.setValue(Column::ArticleType, false);
+    row.setValue(Column::Subject, subject);
+    row.setValue(Column::Newsgroup, read.asString(Column::Source));
+    row.setValue(Column::Parent, read.asInt(kCode));
+    row.setValue(Column::Account, read.value(Column::Account));
+    row.setValue(Column::IsRead, true);
 
     TfmReply &editor = *m_windows.fmReply;
     editor.setBodyText(body);
@@ -137,12 +138,12 @@ void MessageActions::edit()
     RowSet &row = openEditRow(selected);
     row.edit();
     row.setValue(kFolder, folderCode(Folder::Drafts));
-    if (row.asBool(QStringLiteral("ArticleType"))) {
+    if (row.asBool(Column::ArticleType)) {
         m_windows.fmQuestion->exec();
         return;
     }
     TfmReply &editor = *m_windows.fmReply;
-    editor.setBodyText(MemoText::toEditor(DisplayText::body(row.value(QStringLiteral("Body")))));
+    editor.setBodyText(MemoText::toEditor(DisplayText::body(row.value(Column::Body))));
     editor.exec();
 }
 

@@ -1,4 +1,5 @@
 #include "messages/messageeditor.h"
+#include "store/columns.h"
 #include "store/folders.h"
 
 #include "exchange/folderview.h"
@@ -220,7 +221,7 @@ void MessageEditor::loadAccounts()
     m_account->clear();
     for (int row = 0; row < list.rowCount(); ++row) {
         list.setRow(row);
-        m_account->addItem(list.asString(QStringLiteral("AccountName")), list.asInt(QStringLiteral("Code")));
+        m_account->addItem(list.asString(QStringLiteral("AccountName")), list.asInt(Column::Code));
     }
     if (standing >= 0)
         list.setRow(standing);
@@ -292,7 +293,7 @@ bool MessageEditor::acSaveExecute()
         row.post();
         row.edit();
         m_modified = false;
-        code = row.asInt(QStringLiteral("Code"));
+        code = row.asInt(Column::Code);
         m_dm.checkpoint();
     });
     if (stored)
@@ -324,7 +325,7 @@ void MessageEditor::SendExecute()
     PostChecks::Failure failure;
     if (!runWindowCommand(this, [&] {
             PostChecks::Message message;
-            message.category = row.asInt(QStringLiteral("Category"));
+            message.category = row.asInt(Column::Category);
             message.account = row.asInt(kAccount);
             message.accountListed = AccountList::locate(list, message.account);
             message.subject = row.asString(kSubject);
@@ -363,7 +364,7 @@ void MessageEditor::SendExecute()
         }
         row.edit();
         m_modified = false;
-        code = row.asInt(QStringLiteral("Code"));
+        code = row.asInt(Column::Code);
         m_dm.checkpoint();
     });
     if (!stored)

@@ -2,6 +2,7 @@
 
 #include "messages/editcommands.h"
 #include "messages/memotext.h"
+#include "store/columns.h"
 #include "store/rowset.h"
 #include "transport/displaytext.h"
 #include "widgets/errorbox.h"
@@ -56,7 +57,7 @@ TfmQuestion::TfmQuestion(Tdm &dm, FolderView &folders, CategoryChooser chooser, 
 void TfmQuestion::openRow()
 {
     RowSet &row = editRow();
-    loadBody(MemoText::toEditor(DisplayText::body(row.value(QStringLiteral("Body")))));
+    loadBody(MemoText::toEditor(DisplayText::body(row.value(Column::Body))));
     if (row.state() == RowSet::State::Insert)
         takeDefaultAccount();
     m_dbeTo->setText(row.asString(kCategoryPath));

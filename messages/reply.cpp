@@ -1,6 +1,7 @@
 #include "messages/reply.h"
 
 #include "messages/quotedbody.h"
+#include "store/columns.h"
 #include "store/rowset.h"
 
 #include <QGridLayout>
@@ -52,8 +53,8 @@ void TfmReply::quoteBody()
 void TfmReply::openRow()
 {
     RowSet &row = editRow();
-    m_edNews->setText(row.asString(QStringLiteral("Newsgroup")));
-    if (row.value(QStringLiteral("Account")).isNull())
+    m_edNews->setText(row.asString(Column::Newsgroup));
+    if (row.value(Column::Account).isNull())
         takeDefaultAccount();
     body()->setFocus(Qt::OtherFocusReason);
 }

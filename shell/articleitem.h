@@ -37,6 +37,12 @@ public:
     // Unread records in this node's subtree, the node's own included.
     int unreadBelow() const { return m_unreadBelow; }
     void addUnreadBelow(int delta) { m_unreadBelow += delta; }
+    void setUnreadBelow(int count) { m_unreadBelow = count; }
+
+    // The node's entry among the threads its folder was loaded with
+    // (FolderThreads); -1 for a node added after the load or shown flat.
+    int entry() const { return m_entry; }
+    void setEntry(int entry) { m_entry = entry; }
 
     // Sets the "Sent" column by its date: the sort key is kept and the text is
     // made from it when it is shown; an invalid date leaves it empty.
@@ -64,6 +70,7 @@ private:
     bool m_bold = false;
     bool m_sentAsText = false; // "Sent" set as a text, not made from the key
     int m_unreadBelow = 0;
+    int m_entry = -1;
     SentDate::Key m_sentKey;
     // Made when a text column is first sorted by.
     mutable std::unique_ptr<TextKeys> m_textKeys;

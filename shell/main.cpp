@@ -1,4 +1,5 @@
 #include "shell/main.h"
+#include "store/columns.h"
 #include "store/folders.h"
 
 #include "articletext/storedanswer.h"
@@ -361,14 +362,18 @@ void TfmMain::OutBarChange(int index)
         m_attachmentMenu->clear();
         if (!isFolderCode(index))
             return;
-        RowSet &query = m_dm.qryArticle();
+        const bool threads = index == folderCode(Folder::Inbox);
+        RowSet &query = threads ? m_queries->qryThreads : m_dm.qryArticle();
         query.close();
         query.setParam(QStringLiteral("fld"), index);
         query.open();
-        if (index == folderCode(Folder::Inbox))
-            m_tree->LoadThread(query);
-        else
+        if (threads) {
+            m_queries->qryAnswers.close();
+            m_queries->qryAnswers.setParam(QStringLiteral("fld"), index);
+            m_tree->LoadThread(query, m_queries->qryAnswers);
+        } else {
             m_tree->LoadFlatList(query);
+        }
     });
     if (index == folderCode(Folder::Inbox))
         m_tree->expandCodes(m_inboxExpanded);
@@ -388,12 +393,12 @@ void TfmMain::treeMessageItemSelectedChange(ArticleItem *node)
         query.open();
         // Decoded here, when it is shown, not while the tree is built.
         const ShownArticle shown
-            = ArticleText::ofStored(m_dm.MainConnection(), node->rec().Code, query.value(QStringLiteral("Body")));
+            = ArticleText::ofStored(m_dm.MainConnection(), node->rec().Code, query.value(Column::Body));
         m_reView->setText(shown.displayText());
         m_attachmentMenu->setAttachments(shown.attachments);
-        m_lbFrom->setText(DisplayText::header(query.value(QStringLiteral("From"))));
-        m_lbNewsgroup->setText(query.asString(QStringLiteral("Source")));
-        m_lbSubject->setText(DisplayText::header(query.value(QStringLiteral("Subject"))));
+        m_lbFrom->setText(DisplayText::header(query.value(Column::From)));
+        m_lbNewsgroup->setText(query.asString(Column::Source));
+        m_lbSubject->setText(DisplayText::header(query.value(Column::Subject)));
         m_previewCode = node->rec().Code;
         showNotPosted(node->rec().Code);
         if (!node->rec().IsRead)
@@ -415,7 +420,7 @@ void TfmMain::tmrMainTimer()
         query.setParam(QStringLiteral("Id"), code);
         query.open();
         query.edit();
-        query.setValue(QStringLiteral("IsRead"), true);
+        query.setValue(Column::IsRead, true);
         query.post();
         m_dm.checkpoint();
     });

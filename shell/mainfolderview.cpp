@@ -51,7 +51,8 @@ int MainFolderView::selectedCode() const
 QList<int> MainFolderView::childCodes(int code) const
 {
     QList<int> codes;
-    if (const ArticleItem *node = m_main.FindArticleNode(code)) {
+    if (ArticleItem *node = m_main.FindArticleNode(code)) {
+        m_main.messageTree().makeChildren(node);
         for (int i = 0; i < node->childCount(); ++i)
             codes << node->childNode(i)->rec().Code;
     }

@@ -1,6 +1,8 @@
 #include "shell/messagetree.h"
 
 #include "shell/articleitem.h"
+#include "shell/folderthreads.h"
+#include "shell/unhandlederror.h"
 #include "messagelist/sentdate.h"
 #include "messagelist/folderorder.h"
 #include "shell/unreadmark.h"
@@ -14,6 +16,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include <algorithm>
 #include <memory>
 
 MessageTree::MessageTree(QWidget *parent)
@@ -65,7 +68,12 @@ MessageTree::MessageTree(QWidget *parent)
     });
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem *item) { emit nodeDoubleClicked(ArticleItem::from(item)); });
+    // The answers are made when their thread is opened, by hand or by code.
+    connect(m_tree, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem *item) { runCommand([&] { makeChildren(ArticleItem::from(item)); }); });
 }
+
+MessageTree::~MessageTree() = default;
 
 namespace {
 
@@ -122,7 +130,11 @@ std::unique_ptr<ArticleItem> makeNode(const RowSet &query, const NodeColumns &co
 ArticleItem *MessageTree::AddArticleNode(ArticleItem *parent, const RowSet &query)
 {
     TextPool pool;
-    return attach(makeNode(query, NodeColumns(query), pool).release(), parent);
+    // Among siblings that are all there, so that it takes its sorted place.
+    makeChildren(parent);
+    ArticleItem *node = attach(makeNode(query, NodeColumns(query), pool).release(), parent);
+    ++m_addedCodes[node->rec().Code];
+    return node;
 }
 
 ArticleItem *MessageTree::attach(ArticleItem *node, ArticleItem *parent)
@@ -180,19 +192,63 @@ void MessageTree::DeleteArticleNode(int code)
         return;
     ArticleItem *parent = node->parentNode();
     UnreadMark::detaching(node);
+    forgetSubtree(node);
     delete node; // takes the subtree and the records with it
     // The bold of the nodes above follows what is left below them.
     UnreadMark::refreshUpFrom(parent);
 }
 
-ArticleItem *MessageTree::FindArticleNode(int code) const
+// The nodes below are about to go: their entries are gone, and with them
+// every answer not made yet; added ones are counted out.
+void MessageTree::forgetSubtree(ArticleItem *node)
 {
+    std::vector<QTreeWidgetItem *> stack{node};
+    while (!stack.empty()) {
+        QTreeWidgetItem *item = stack.back();
+        stack.pop_back();
+        if (ArticleItem *article = ArticleItem::from(item)) {
+            if (m_threads && article->entry() >= 0) {
+                m_threads->at(article->entry()).node = nullptr;
+                m_threads->at(article->entry()).gone = true;
+            } else if (auto added = m_addedCodes.find(article->rec().Code); added != m_addedCodes.end()) {
+                if (--*added == 0)
+                    m_addedCodes.erase(added);
+            }
+        }
+        for (int i = 0; i < item->childCount(); ++i)
+            stack.push_back(item->child(i));
+    }
+}
+
+ArticleItem *MessageTree::FindArticleNode(int code)
+{
+    if (m_threads) {
+        const int entry = m_threads->find(code);
+        ArticleItem *made = entry >= 0 ? makePath(entry) : nullptr;
+        // Unless a node added later shows the message too, this is the one.
+        if (made && !m_addedCodes.contains(code))
+            return made;
+    }
+    // Every node that has the code is made by now: the first in display order.
     for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
         ArticleItem *node = ArticleItem::from(*it);
         if (node && node->rec().Code == code)
             return node;
     }
     return nullptr;
+}
+
+ArticleItem *MessageTree::makePath(int entry)
+{
+    std::vector<int> path;
+    if (!m_threads->pathTo(entry, path))
+        return nullptr;
+    for (const int step : path) {
+        makeChildren(m_threads->at(m_threads->at(step).parent).node);
+        if (!m_threads->at(step).node)
+            return nullptr; // the row has left the folder since the load
+    }
+    return m_threads->at(entry).node;
 }
 
 void MessageTree::LoadFlatList(RowSet &query)
@@ -206,22 +262,138 @@ void MessageTree::LoadFlatList(RowSet &query)
         attach(makeNode(query, columns, pool).release(), nullptr);
 }
 
-void MessageTree::LoadThread(RowSet &query)
+void MessageTree::LoadThread(RowSet &query, RowSet &answers)
 {
     query.first();
     if (query.eof())
         return;
-    // One pass over the rows makes every node; the threads are then put
-    // together from the codes alone, so no row is read twice or kept.
+    // One pass over the rows makes the questions' nodes and keeps of every
+    // other row its code, parent and read mark; the threads are then put
+    // together from the codes alone.
     const NodeColumns columns(query);
+    const int parentColumn = query.columnIndex(QStringLiteral("Parent"));
     TextPool pool;
+    std::vector<std::unique_ptr<ArticleItem>> questions;
+    std::vector<ThreadRow> rows;
+    std::vector<bool> read;
+    for (; !query.eof(); query.next()) {
+        const QVariant parent = query.value(parentColumn);
+        rows.push_back({JetSql::toInt(query.value(columns.code)),
+                        parent.isNull() ? std::nullopt : std::optional<int>(parent.toInt())});
+        read.push_back(JetSql::toBool(query.value(columns.isRead)));
+        questions.push_back(rows.back().parent == 0 ? makeNode(query, columns, pool) : nullptr);
+    }
+    const std::vector<ThreadBuilder::Entry> entries = FolderOrder::threads(rows);
+    m_threads = std::make_unique<FolderThreads>(entries, rows, read);
+    m_answers = &answers;
+    for (int entry = 0; entry < m_threads->size() && m_threads->at(entry).parent < 0; ++entry) {
+        ArticleItem *node = questions[size_t(entries[size_t(entry)].row)].release();
+        adopt(node, entry);
+        place(node, nullptr);
+    }
+    // What is left in `questions` hangs below no shown message and goes.
+}
+
+void MessageTree::adopt(ArticleItem *node, int entry)
+{
+    FolderThreads::Message &message = m_threads->at(entry);
+    message.node = node;
+    node->setEntry(entry);
+    node->rec().IsRead = message.isRead;
+    node->setUnreadBelow(message.unreadBelow);
+    node->setBold(message.unreadBelow > 0);
+    if (message.childCount > 0 && !message.childrenMade)
+        node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+}
+
+void MessageTree::makeChildren(ArticleItem *node)
+{
+    if (!node || !m_threads || node->entry() < 0)
+        return;
+    const int entry = node->entry();
+    if (m_threads->at(entry).childrenMade)
+        return;
     std::vector<std::unique_ptr<ArticleItem>> made;
-    const std::vector<ThreadBuilder::Entry> entries
-        = FolderOrder::read(query, true, [&] { made.push_back(makeNode(query, columns, pool)); });
-    std::vector<ArticleItem *> nodes(entries.size(), nullptr);
-    for (size_t i = 0; i < entries.size(); ++i)
-        nodes[i] = attach(made[entries[i].row].release(), entries[i].parent < 0 ? nullptr : nodes[entries[i].parent]);
-    // What is left in `made` hangs below no shown message and goes.
+    readChildren(entry, made);
+    FolderThreads::Message &message = m_threads->at(entry);
+    message.childrenMade = true;
+    QList<QTreeWidgetItem *> children;
+    for (int child = message.firstChild; child >= 0 && child < message.firstChild + message.childCount; ++child) {
+        FolderThreads::Message &answer = m_threads->at(child);
+        std::unique_ptr<ArticleItem> &answerNode = made[size_t(child - message.firstChild)];
+        if (answerNode) {
+            adopt(answerNode.get(), child);
+            children << answerNode.release();
+        } else if (!answer.gone) {
+            // Gone from the folder since the load: its unread go with it.
+            answer.gone = true;
+            for (ArticleItem *up = node; up; up = up->parentNode())
+                up->addUnreadBelow(-answer.unreadBelow);
+        }
+    }
+    std::stable_sort(children.begin(), children.end(), [this](QTreeWidgetItem *a, QTreeWidgetItem *b) {
+        return sortsBefore(*static_cast<ArticleItem *>(a), *static_cast<ArticleItem *>(b));
+    });
+    node->addChildren(children);
+    node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    UnreadMark::refreshUpFrom(node);
+}
+
+// The answers' rows, each read into a node at its place among them; a place
+// stays empty when its row has left the folder.
+void MessageTree::readChildren(int parentEntry, std::vector<std::unique_ptr<ArticleItem>> &made)
+{
+    const FolderThreads::Message &message = m_threads->at(parentEntry);
+    made.resize(size_t(message.childCount));
+    if (message.childCount == 0)
+        return;
+    QHash<int, int> places;
+    places.reserve(message.childCount);
+    for (int i = 0; i < message.childCount; ++i) {
+        if (!m_threads->at(message.firstChild + i).gone)
+            places.insert(m_threads->at(message.firstChild + i).code, i);
+    }
+    RowSet &query = *m_answers;
+    query.close();
+    query.setParam(QStringLiteral("Parent"), message.code);
+    query.open();
+    query.first();
+    if (!query.eof()) {
+        const NodeColumns columns(query);
+        TextPool pool;
+        for (; !query.eof(); query.next()) {
+            // Rows stored since the load are shown by whoever stored them.
+            const auto place = places.constFind(JetSql::toInt(query.value(columns.code)));
+            if (place != places.constEnd())
+                made[size_t(*place)] = makeNode(query, columns, pool);
+        }
+    }
+    query.close();
+}
+
+void MessageTree::makeAllNodes()
+{
+    std::vector<QTreeWidgetItem *> stack;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+        stack.push_back(m_tree->topLevelItem(i));
+    while (!stack.empty()) {
+        QTreeWidgetItem *item = stack.back();
+        stack.pop_back();
+        makeChildren(ArticleItem::from(item));
+        for (int i = 0; i < item->childCount(); ++i)
+            stack.push_back(item->child(i));
+    }
+}
+
+bool MessageTree::sortsBefore(const ArticleItem &a, const ArticleItem &b) const
+{
+    for (const auto &[column, direction] : m_sortHistory) {
+        if (ArticleItem::lessThan(a, b, column))
+            return direction != Direction::Descending;
+        if (ArticleItem::lessThan(b, a, column))
+            return direction == Direction::Descending;
+    }
+    return false;
 }
 
 QSet<int> MessageTree::expandedCodes() const
@@ -239,10 +411,24 @@ void MessageTree::expandCodes(const QSet<int> &codes)
 {
     if (codes.isEmpty())
         return;
+    // The threads' nodes are made first; then every node with such a code,
+    // added ones too, is expanded (which makes its answers).
+    if (m_threads) {
+        for (const int code : codes) {
+            const int entry = m_threads->find(code);
+            if (entry >= 0)
+                makePath(entry);
+        }
+    }
+    QList<ArticleItem *> expand;
     for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
         ArticleItem *node = ArticleItem::from(*it);
         if (node && codes.contains(node->rec().Code))
-            node->setExpanded(true);
+            expand << node;
+    }
+    for (ArticleItem *node : expand) {
+        makeChildren(node);
+        node->setExpanded(true);
     }
 }
 
@@ -251,6 +437,10 @@ void MessageTree::clear()
     qDeleteAll(m_pendingTop);
     m_pendingTop.clear();
     m_tree->clear();
+    m_threads.reset();
+    m_answers = nullptr;
+    m_addedCodes.clear();
+    m_sortHistory.clear();
 }
 
 void MessageTree::beginUpdate()
@@ -296,4 +486,8 @@ void MessageTree::sortAll()
     // The nodes compare by the header's sort column, so it is set first.
     m_tree->header()->setSortIndicator(m_sortColumn, order);
     m_tree->sortItems(m_sortColumn, order);
+    // Answers made later are put in the order this sort, after the ones
+    // before it, would have given them.
+    std::erase_if(m_sortHistory, [this](const auto &sort) { return sort.first == m_sortColumn; });
+    m_sortHistory.insert(m_sortHistory.begin(), {m_sortColumn, m_directions[m_sortColumn]});
 }

@@ -1,5 +1,6 @@
 #include "store/unpostedgroups.h"
 
+#include "store/columns.h"
 #include "store/storeconnection.h"
 
 UnpostedGroups::UnpostedGroups(StoreConnection &connection)
@@ -23,8 +24,7 @@ QList<UnpostedGroups::Group> UnpostedGroups::of(int articleId)
     m_read.bind(QStringLiteral("ART"), articleId);
     m_read.exec();
     while (m_read.next())
-        groups << Group{m_read.field(QStringLiteral("GroupName")).toString(),
-                        m_read.field(QStringLiteral("Reply")).toString()};
+        groups << Group{m_read.field(Column::GroupName).toString(), m_read.field(QStringLiteral("Reply")).toString()};
     m_read.finish();
     return groups;
 }
@@ -36,8 +36,8 @@ QMap<int, QList<UnpostedGroups::Group>> UnpostedGroups::all()
         return groups;
     m_readAll.exec();
     while (m_readAll.next())
-        groups[m_readAll.field(QStringLiteral("ArticleId")).toInt()]
-            << Group{m_readAll.field(QStringLiteral("GroupName")).toString(),
+        groups[m_readAll.field(Column::ArticleId).toInt()]
+            << Group{m_readAll.field(Column::GroupName).toString(),
                      m_readAll.field(QStringLiteral("Reply")).toString()};
     m_readAll.finish();
     return groups;

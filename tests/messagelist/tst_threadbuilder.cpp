@@ -1,11 +1,13 @@
 // The Inbox threads are built in the order a walk of the folder query, node by
 // node, would build them; the hash by parent must not change that order.
 
+#include "messagelist/folderorder.h"
 #include "messagelist/threadbuilder.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 #include <algorithm>
+#include <random>
 
 namespace {
 
@@ -142,6 +144,11 @@ private slots:
         const auto built = ThreadBuilder::build(rows);
         QVERIFY(built.size() > 100);
         QCOMPARE(describe(rows, built), describe(rows, walked(rows)));
+
+        // Rows in any other order (a scan of the table) give the same threads.
+        std::vector<ThreadRow> scanned = rows;
+        std::shuffle(scanned.begin(), scanned.end(), std::mt19937(seed));
+        QCOMPARE(describe(scanned, FolderOrder::threads(scanned)), describe(rows, walked(rows)));
     }
 };
 

@@ -106,6 +106,7 @@ inline QString treeShape(QTreeWidgetItem *item, QChar separator = QLatin1Char(' 
 
 inline QString treeShape(const TfmMain &window)
 {
+    window.messageTree().makeAllNodes(); // the answers of threads never opened too
     return treeShape(window.messageTree().widget()->invisibleRootItem());
 }
 

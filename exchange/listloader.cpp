@@ -6,6 +6,7 @@
 #include "exchange/listloadview.h"
 #include "exchange/networkwaits.h"
 #include "exchange/runui.h"
+#include "store/columns.h"
 #include "store/dmod.h"
 #include "store/rowset.h"
 #include "store/sqlcommand.h"
@@ -146,7 +147,7 @@ void NewsgroupListLoader::rememberGroupNames(RowSet &groups)
     const int rows = groups.rowCount();
     for (int read = 1; read <= rows; ++read) {
         groups.setRow(read - 1);
-        m_groupNames.insert(groups.asString(QStringLiteral("GroupName")), groups.asInt(QStringLiteral("Code")));
+        m_groupNames.insert(groups.asString(Column::GroupName), groups.asInt(Column::Code));
         if (read % kLoadedStep == 0) {
             m_ui.showStatus(0, QStringLiteral("Loaded ") + QString::number(read));
             m_ui.processEvents();
@@ -188,7 +189,7 @@ void NewsgroupListLoader::loadAllServers()
     const NetworkWaits waits(client, m_ui, [this] { return m_continueLoading; });
     for (; !servers.eof(); servers.next()) {
         NewsAccess::of(m_dm).useServer(servers);
-        const Server server{servers.asString(QStringLiteral("ServerName")), servers.asInt(QStringLiteral("Code"))};
+        const Server server{servers.asString(Column::ServerName), servers.asInt(Column::Code)};
         m_view.runServer([this, &server] { return loadServer(server); }, [this] { abort(); });
         // A failure may have left the connection open; the next server needs it closed.
         client.disconnect();

@@ -138,7 +138,7 @@ void tst_NewsClient::greetingStateKeptAcrossConnections()
 
     FakeNewsServer server;
     for (const QString &greeting : {first, second}) {
-        if (!greeting.startsWith(QLatin1String("20")) && !greeting.startsWith(QLatin1String("400"))
+        if ((!greeting.startsWith(QLatin1String("20")) && !greeting.startsWith(QLatin1String("400")))
             || greeting.startsWith(QLatin1String("205")))
             server.addScript("S: " + greeting + "\n* closed");
         else

@@ -25,10 +25,11 @@ QString namedStatement()
     return statement.replace(QStringLiteral("Where GroupId="), QStringLiteral("Where +GroupId="));
 }
 
-// The records the look-ups cannot find: a Message-ID not of the form "<...>"
-// whose first ">" is its last character. One of that form with another "<"
-// inside, which the matcher also searches as text, is a candidate of its own
-// and found by the look-ups.
+// The records the look-ups cannot find: a Message-ID that does not start with
+// "<", or whose first ">" is not its last character. One that does, with
+// another "<" inside, is the text from its "<" to the first ">" after it, a
+// candidate of its own: the look-ups find it, and the matcher searches it as
+// text.
 const QString kUnusual = QStringLiteral(" and not (SNT.MessageId >= '<' and SNT.MessageId < '='"
                                         " and instr(SNT.MessageId, '>') = length(SNT.MessageId))");
 

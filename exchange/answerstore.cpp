@@ -4,14 +4,14 @@
 #include "store/folders.h"
 #include "transport/nntpmessage.h"
 
-AnswerStore::AnswerStore(Tdm &dm)
+AnswerStore::AnswerStore(Tdm &dm, SendQueries &queries)
     : m_dm(dm)
     , qryMsgIdVerify(dm.MainConnection(), QStringLiteral("SELECT* FROM SentArticles Where MessageId=:MSGID"))
     , qryReadArticle(dm.MainConnection(),
                      QStringLiteral("INSERT INTO Article (Parent, Subject, \"From\", SentDate, Source, Folder, IsRead, "
                                     "ArticleType, Body) VALUES (:Parent, :Subject, :From, :SentDate, :Source, :Folder, "
                                     ":IsRead, :ArticleType, :Body)"))
-    , m_queries(dm.MainConnection())
+    , m_queries(queries)
     , m_headers(dm.MainConnection())
 {}
 

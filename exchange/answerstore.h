@@ -26,7 +26,8 @@ struct FoundAnswer
 class AnswerStore
 {
 public:
-    explicit AnswerStore(Tdm &dm);
+    // queries: the run's, whose statement records each answer.
+    AnswerStore(Tdm &dm, SendQueries &queries);
 
     // Prepares the statements that keep answers: an answer kept without its
     // record would be stored again by every later run, so a store that cannot
@@ -51,6 +52,6 @@ private:
     Tdm &m_dm;
     SqlCommand qryMsgIdVerify; // MSGID: a Message-ID
     SqlCommand qryReadArticle; // stores an answer, prepared once for the whole run
-    SendQueries m_queries;
+    SendQueries &m_queries;
     ArticleHeaders m_headers;
 };

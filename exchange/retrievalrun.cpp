@@ -50,7 +50,7 @@ RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
     , m_queries(dm.MainConnection())
     , m_marks(dm.MainConnection())
     , m_records(dm.MainConnection())
-    , m_answers(dm)
+    , m_answers(dm, m_queries)
     , m_scan(m_client, m_answers, m_matcher)
     , m_dialUpCheck([] { return DialUpCheck(); })
 {}
@@ -247,8 +247,7 @@ void RetrievalRun::readGroup(const QString &group, int serverCode)
         m_scan.start(m_client.overview(QString::number(start) + QLatin1Char('-')));
     }
 
-    // The same for every answer of the group.
-    m_groupCode = m_queries.groupCode(group);
+    m_groupCode = groupCode; // the same for every answer of the group
     const ArticleNumber examined = examineOverview(group);
     // Only a scan that got to its end may say how far it got.
     if (examined > mark) {

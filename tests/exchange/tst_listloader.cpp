@@ -51,6 +51,18 @@ QStringList withServer(const QStringList &names, int server)
     return links;
 }
 
+// Two loads as quorbic-cli makes them: the names in the store known first,
+// each load committed.
+void loadTwiceAsTheToolDoes(Tdm &dm, RunUi &ui, ListLoadView &view)
+{
+    for (int load = 1; load <= 2; ++load) {
+        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
+        loader.rememberStoredGroupNames();
+        loader.loadAllServers();
+        dm.commit();
+    }
+}
+
 } // namespace
 
 class TestListLoader : public QObject
@@ -156,12 +168,7 @@ void TestListLoader::descriptionsFromInn()
     Tdm &dm = store.open();
     RecordingRunUi ui;
     RecordingLoadView view;
-    for (int load = 1; load <= 2; ++load) {
-        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
-        loader.rememberStoredGroupNames();
-        loader.loadAllServers();
-        dm.commit();
-    }
+    loadTwiceAsTheToolDoes(dm, ui, view);
     QCOMPARE(ui.boxTexts(), QStringList());
     QCOMPARE(store.rows("SELECT GroupName, Description FROM GroupDescriptions JOIN Groups ON Code = Newsgroup "
                         "ORDER BY GroupName"),
@@ -237,12 +244,7 @@ void TestListLoader::descriptionsChangedOnALaterLoad()
     Tdm &dm = store.open();
     RecordingRunUi ui;
     RecordingLoadView view;
-    for (int load = 1; load <= 2; ++load) {
-        NewsgroupListLoader loader(dm, ui, view, [] { return true; });
-        loader.rememberStoredGroupNames();
-        loader.loadAllServers();
-        dm.commit();
-    }
+    loadTwiceAsTheToolDoes(dm, ui, view);
     QVERIFY2(fake.waitForScripts(), qPrintable(fake.failure()));
     QCOMPARE(ui.boxTexts(), QStringList());
     QCOMPARE(store.rows("SELECT GroupName, Description FROM GroupDescriptions JOIN Groups ON Code = Newsgroup "

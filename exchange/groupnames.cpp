@@ -76,6 +76,21 @@ std::string_view GroupNames::keyAt(Entry entry) const
 
 GroupNames::Entry GroupNames::find(std::string_view key) const
 {
+    const Entry next = m_lastFound + 1;
+    if (m_inOrder && next < Entry(m_codes.size()) && !m_removed[size_t(next)] && keyAt(next) == key)
+        return m_lastFound = next;
+    const Entry entry = findInTable(key);
+    // Out of order, the next entry is tried again only once the table has
+    // found it: a list in another order would pay for a wasted key
+    // comparison on every name.
+    m_inOrder = entry != None && entry == next;
+    if (entry != None)
+        m_lastFound = entry;
+    return entry;
+}
+
+GroupNames::Entry GroupNames::findInTable(std::string_view key) const
+{
     if (m_slots.empty())
         return None;
     const quint32 hash = hashOf(key);
@@ -161,4 +176,6 @@ void GroupNames::clear()
     m_codes.clear();
     m_removed.clear();
     m_removedCount = 0;
+    m_lastFound = None;
+    m_inOrder = false;
 }

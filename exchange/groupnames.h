@@ -58,6 +58,7 @@ private:
         qint32 entry = -1; // -1: empty
     };
     static quint32 hashOf(std::string_view key);
+    Entry findInTable(std::string_view key) const;
     std::string_view keyAt(Entry entry) const;
     void grow();
 
@@ -68,4 +69,10 @@ private:
     std::vector<bool> m_removed; // per entry
     qsizetype m_removedCount = 0;
     std::string m_key; // the last key made, reused to spare an allocation per name
+    // The entry the last look-up found, and whether it followed the one
+    // before. A list comes in the order it came before, which is the order
+    // its names were held in: the entry after the last is tried before the
+    // table, whose slot for a name is a cache miss in a list of 100,000.
+    mutable Entry m_lastFound = None;
+    mutable bool m_inOrder = false;
 };

@@ -54,35 +54,45 @@ const QString kInsertDescriptions
                      "LEFT JOIN GroupDescriptions held ON held.Newsgroup = row.code "
                      "WHERE held.Description IS NOT row.text COLLATE BINARY ORDER BY row.key");
 
-// text as a JSON string: quotes, backslashes and control characters escaped.
-void appendJsonString(QString &json, const QString &text)
+// UTF-8 text as a JSON string: quotes, backslashes and control characters
+// escaped, the runs between them copied whole. The arrays are built as UTF-8
+// and made text once each: a QString built a character at a time, then
+// turned back into UTF-8 by SQLite, cost a good part of a description's row.
+void appendJsonString(QByteArray &json, QByteArrayView text)
 {
-    json += QLatin1Char('"');
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\')) {
-            json += QLatin1Char('\\');
-            json += c;
-        } else if (c.unicode() < 0x20) {
-            json += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    static constexpr char hex[] = "0123456789abcdef";
+    json += '"';
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const uchar c = uchar(text[i]);
+        if (c != '"' && c != '\\' && c >= 0x20)
+            continue;
+        json += text.sliced(run, i - run);
+        if (c < 0x20) {
+            const char escaped[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
+            json.append(escaped, sizeof escaped);
         } else {
-            json += c;
+            json += '\\';
+            json += char(c);
         }
+        run = i + 1;
     }
-    json += QLatin1Char('"');
+    json += text.sliced(run);
+    json += '"';
 }
 
-QString jsonNames(const std::vector<QString> &names)
+QString jsonNames(const std::vector<QByteArray> &names)
 {
-    QString json;
+    QByteArray json;
     json.reserve(qsizetype(names.size()) * 24);
-    json += QLatin1Char('[');
-    for (const QString &name : names) {
+    json += '[';
+    for (const QByteArray &name : names) {
         if (json.size() > 1)
-            json += QLatin1Char(',');
+            json += ',';
         appendJsonString(json, name);
     }
-    json += QLatin1Char(']');
-    return json;
+    json += ']';
+    return QString::fromUtf8(json);
 }
 
 QString jsonCodes(const std::vector<int> &codes)
@@ -99,20 +109,24 @@ QString jsonCodes(const std::vector<int> &codes)
     return QString::fromLatin1(json);
 }
 
-QString jsonDescriptions(const std::vector<std::pair<int, QString>> &rows)
+// Invalid UTF-8 in a description becomes U+FFFD when the array is made text,
+// as it did when each description was made text on its own.
+QString jsonDescriptions(const std::vector<std::pair<int, QByteArray>> &rows)
 {
-    QString json;
-    json.reserve(qsizetype(rows.size()) * 40);
-    json += QLatin1Char('[');
+    QByteArray json;
+    json.reserve(qsizetype(rows.size()) * 48);
+    json += '[';
     for (const auto &[code, description] : rows) {
         if (json.size() > 1)
-            json += QLatin1Char(',');
-        json += QLatin1Char('[') + QString::number(code) + QLatin1Char(',');
+            json += ',';
+        json += '[';
+        json += QByteArray::number(code);
+        json += ',';
         appendJsonString(json, description);
-        json += QLatin1Char(']');
+        json += ']';
     }
-    json += QLatin1Char(']');
-    return json;
+    json += ']';
+    return QString::fromUtf8(json);
 }
 
 constexpr int kCountStep = 64; // lbCount is refreshed every 64 lines
@@ -120,6 +134,13 @@ constexpr int kLoadedStep = 512; // "Loaded <n>" every 512 known names
 
 const QString kErrorBoxTitle = QStringLiteral("Quorbic");
 const QString kConnectionErrorTitle = QStringLiteral("Connection Error");
+
+// A new name as the store keeps it: a valid name is ASCII, which Latin-1 reads
+// as it is.
+QString nameText(const QByteArray &name)
+{
+    return QString::fromLatin1(name);
+}
 
 bool greetingAllowsReading(GreetingState state)
 {
@@ -237,11 +258,13 @@ bool NewsgroupListLoader::loadServer(const Server &server)
             m_view.setCaption(QStringLiteral("Loading Newsgroups from ") + server.name + QStringLiteral("..."));
             letEventsRun(true);
             if (m_continueLoading) {
-                readLinks();
                 // The lines are read in place, each handed over as it stands in
-                // the connection's buffer.
-                client.readNewsgroupList(
-                    [this](const ListLine &line, bool &go) { NewsClientNewsgroupList(line.name, go); });
+                // the connection's buffer. The server's links are read while the
+                // server starts on the list: on a second load reading them
+                // costs a good part of what the list does.
+                client.readNewsgroupList([this](const ListLine &line,
+                                                bool &go) { NewsClientNewsgroupList(line.name, go); },
+                                         [this] { readLinks(); });
                 m_skippedNames += int(client.skippedListLines());
                 m_view.showSkipped(m_skippedNames);
                 // The descriptions name groups the batch may still hold.
@@ -300,8 +323,7 @@ void NewsgroupListLoader::NewsClientNewsgroupList(QByteArrayView name, bool &con
 
 void NewsgroupListLoader::addNewName(QByteArrayView name, std::string_view key, GroupNames::Entry held)
 {
-    // A valid name is ASCII, which Latin-1 reads as it is.
-    m_newNames.push_back(QString::fromLatin1(name));
+    m_newNames.push_back(name.toByteArray());
     const int pending = -int(m_newNames.size());
     if (held != GroupNames::None)
         m_groupNames.setCodeAt(held, pending);
@@ -337,7 +359,7 @@ void NewsgroupListLoader::writeBatch()
         return;
     std::vector<int> codes;
     codes.swap(m_batchCodes);
-    std::vector<QString> names;
+    std::vector<QByteArray> names;
     names.swap(m_newNames);
     std::vector<GroupNames::Entry> entries;
     entries.swap(m_newEntries);
@@ -367,7 +389,7 @@ void NewsgroupListLoader::writeBatch()
     insertLinks(links);
 }
 
-std::vector<int> NewsgroupListLoader::insertNewGroups(const std::vector<QString> &names)
+std::vector<int> NewsgroupListLoader::insertNewGroups(const std::vector<QByteArray> &names)
 {
     std::vector<int> codes(names.size(), 0);
     if (names.empty())
@@ -379,7 +401,7 @@ std::vector<int> NewsgroupListLoader::insertNewGroups(const std::vector<QString>
     // The rows of one statement get consecutive codes; the last one's is told.
     const int last = insert.lastInsertId().toInt();
     for (int i = 0; i < rows; ++i)
-        codes[i] = last > 0 ? last - rows + 1 + i : lookUpGroup(names[i]);
+        codes[i] = last > 0 ? last - rows + 1 + i : lookUpGroup(nameText(names[i]));
     return codes;
 }
 
@@ -416,13 +438,13 @@ void NewsgroupListLoader::insertLink(int groupCode)
     }
 }
 
-void NewsgroupListLoader::writeLineByLine(const std::vector<int> &codes, const std::vector<QString> &names)
+void NewsgroupListLoader::writeLineByLine(const std::vector<int> &codes, const std::vector<QByteArray> &names)
 {
     if (!m_qryInsGroup)
         m_qryInsGroup = std::make_unique<SqlCommand>(m_dm.MainConnection(), kInsGroup);
     for (int code : codes) {
         if (code < 0) {
-            const QString &name = names[-code - 1];
+            const QString name = nameText(names[-code - 1]);
             code = m_groupNames.code(name);
             if (code < 0) {
                 try {
@@ -430,9 +452,9 @@ void NewsgroupListLoader::writeLineByLine(const std::vector<int> &codes, const s
                     m_qryInsGroup->exec();
                 } catch (const StoreError &) {
                     // Names whose rows were not made are not known to the store.
-                    for (const QString &unwritten : names) {
-                        if (m_groupNames.code(unwritten) < 0)
-                            m_groupNames.remove(unwritten);
+                    for (const QByteArray &unwritten : names) {
+                        if (m_groupNames.code(nameText(unwritten)) < 0)
+                            m_groupNames.remove(nameText(unwritten));
                     }
                     throw;
                 }
@@ -501,7 +523,7 @@ void NewsgroupListLoader::addDescription(QByteArrayView name, QByteArrayView des
     const int code = held == GroupNames::None ? 0 : m_groupNames.codeAt(held);
     if (code == 0)
         return;
-    m_descriptions.emplace_back(code, QString::fromUtf8(description));
+    m_descriptions.emplace_back(code, description.toByteArray());
     if (int(m_descriptions.size()) >= kBatchLines)
         writeDescriptions();
 }
@@ -510,7 +532,7 @@ void NewsgroupListLoader::writeDescriptions()
 {
     if (m_descriptions.empty())
         return;
-    std::vector<std::pair<int, QString>> rows;
+    std::vector<std::pair<int, QByteArray>> rows;
     rows.swap(m_descriptions);
     try {
         m_insertDescriptions->bind(QStringLiteral("ROWS"), jsonDescriptions(rows));
@@ -521,7 +543,7 @@ void NewsgroupListLoader::writeDescriptions()
         // on its own.
         for (const auto &[code, description] : rows) {
             m_qrySetDescription->bind(QStringLiteral("NWS"), code);
-            m_qrySetDescription->bind(QStringLiteral("DSC"), description);
+            m_qrySetDescription->bind(QStringLiteral("DSC"), QString::fromUtf8(description));
             m_qrySetDescription->exec();
         }
     }

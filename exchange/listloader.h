@@ -120,10 +120,10 @@ private:
     void addNewName(QByteArrayView name, std::string_view key, GroupNames::Entry held);
     void writeBatch();
     // Inserts new names; returns the code each one's row got.
-    std::vector<int> insertNewGroups(const std::vector<QString> &names);
+    std::vector<int> insertNewGroups(const std::vector<QByteArray> &names);
     void insertLinks(const std::vector<int> &codes);
     void insertLink(int groupCode);
-    void writeLineByLine(const std::vector<int> &codes, const std::vector<QString> &names);
+    void writeLineByLine(const std::vector<int> &codes, const std::vector<QByteArray> &names);
     bool isLinked(int groupCode);
     // Whether this load has linked the group to the current server, or found
     // it linked: codes are small and dense, so a bit per code answers.
@@ -158,14 +158,14 @@ private:
     // The batch: the group of each line (its code, or for a name new to the
     // store -1 - its place in m_newNames), and the new names in list order.
     std::vector<int> m_batchCodes;
-    std::vector<QString> m_newNames;
+    std::vector<QByteArray> m_newNames; // as the lines gave them
     std::vector<GroupNames::Entry> m_newEntries; // each new name's in GroupNames
     // The batch statements, prepared once, each taking its rows as one JSON
     // array.
     std::unique_ptr<SqlCommand> m_insertGroups;
     std::unique_ptr<SqlCommand> m_insertLinks;
     std::unique_ptr<SqlCommand> m_insertDescriptions;
-    std::vector<std::pair<int, QString>> m_descriptions; // group code, description
+    std::vector<std::pair<int, QByteArray>> m_descriptions; // group code, description as UTF-8
 
     QElapsedTimer m_sinceEvents;
     int m_eventIntervalMs = 10;

@@ -273,7 +273,8 @@ void NewsClient::disconnect()
     m_requestedBodies.clear();
 }
 
-NntpReply NewsClient::exchange(const QByteArray &text, const QByteArray &traceText)
+NntpReply NewsClient::exchange(const QByteArray &text, const QByteArray &traceText,
+                               const std::function<void()> &meanwhile)
 {
     // A line break would end the command early and send the rest as a command
     // of its own.
@@ -283,15 +284,18 @@ NntpReply NewsClient::exchange(const QByteArray &text, const QByteArray &traceTe
         dropRequestedBody();
     NntpSession &s = session();
     s.writeLine(text, traceText);
+    if (meanwhile)
+        meanwhile();
     NntpReply reply = s.reader().readReply();
     m_lastReplyCode = reply.code;
     m_lastReplyLines = reply.lines;
     return reply;
 }
 
-NntpReply NewsClient::command(const QByteArray &text, std::initializer_list<int> accepted)
+NntpReply NewsClient::command(const QByteArray &text, std::initializer_list<int> accepted,
+                              const std::function<void()> &meanwhile)
 {
-    NntpReply reply = exchange(text);
+    NntpReply reply = exchange(text, {}, meanwhile);
     if (reply.code == NntpCode::AuthRequired || reply.code == NntpCode::AuthRequiredOld) {
         authenticate();
         reply = exchange(text);
@@ -498,9 +502,9 @@ void NewsClient::newsgroupList()
     });
 }
 
-void NewsClient::readNewsgroupList(const ListLineHandler &handler)
+void NewsClient::readNewsgroupList(const ListLineHandler &handler, const std::function<void()> &meanwhile)
 {
-    command("List", {NntpCode::ListFollows});
+    command("List", {NntpCode::ListFollows}, meanwhile);
     ReplyReader &reader = session().reader();
     QByteArrayView text;
     ListLine line;

@@ -243,8 +243,10 @@ public:
     // False when the server refuses it (a reply other than 215).
     bool newsgroupDescriptions(const NewsgroupDescriptionHandler &handler);
     // The same two lists as read in place (listlines.h): the handler sees
-    // only lines whose numbers could be read.
-    void readNewsgroupList(const ListLineHandler &handler);
+    // only lines whose numbers could be read. meanwhile runs once LIST is
+    // sent, before its reply is read: work of the caller's that overlaps the
+    // server's first work on the list instead of coming before it.
+    void readNewsgroupList(const ListLineHandler &handler, const std::function<void()> &meanwhile = {});
     bool readNewsgroupDescriptions(const DescriptionLineHandler &handler);
     // Lines of the last LIST whose numbers could not be read.
     qsizetype skippedListLines() const { return m_skippedListLines; }
@@ -253,8 +255,11 @@ public:
 private:
     // Sends text and reads its reply, logging in first when the server asks
     // (480 or 450) and then sending text again; accepted empty means any code.
-    NntpReply command(const QByteArray &text, std::initializer_list<int> accepted = {});
-    NntpReply exchange(const QByteArray &text, const QByteArray &traceText = {});
+    NntpReply command(const QByteArray &text, std::initializer_list<int> accepted = {},
+                      const std::function<void()> &meanwhile = {});
+    // meanwhile runs between sending text and reading the reply.
+    NntpReply exchange(const QByteArray &text, const QByteArray &traceText = {},
+                       const std::function<void()> &meanwhile = {});
     void authenticate();
     bool fetch(ArticleNumber articleNumber, const QByteArray &text, NntpMessage &message, bool wholeArticle);
     NntpReply requestedReply(const QByteArray &text);

@@ -14,6 +14,24 @@
 
 namespace {
 
+// A list's lines are read with the session's bulk waits, and only they: a
+// command's reply is wanted at once.
+class BulkReading
+{
+public:
+    explicit BulkReading(NntpSession &session)
+        : m_session(session)
+    {
+        m_session.setBulkReading(true);
+    }
+    ~BulkReading() { m_session.setBulkReading(false); }
+    BulkReading(const BulkReading &) = delete;
+    BulkReading &operator=(const BulkReading &) = delete;
+
+private:
+    NntpSession &m_session;
+};
+
 QString lineText(const QByteArray &line)
 {
     return QString::fromUtf8(line);
@@ -505,6 +523,7 @@ void NewsClient::newsgroupList()
 void NewsClient::readNewsgroupList(const ListLineHandler &handler, const std::function<void()> &meanwhile)
 {
     command("List", {NntpCode::ListFollows}, meanwhile);
+    const BulkReading bulk(session());
     ReplyReader &reader = session().reader();
     QByteArrayView text;
     ListLine line;
@@ -536,6 +555,7 @@ bool NewsClient::readNewsgroupDescriptions(const DescriptionLineHandler &handler
 {
     if (command("LIST NEWSGROUPS").code != NntpCode::ListFollows)
         return false;
+    const BulkReading bulk(session());
     ReplyReader &reader = session().reader();
     QByteArrayView text, name, description;
     bool continueListing = true;

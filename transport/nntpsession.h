@@ -57,9 +57,14 @@ public:
     // Sends line and CR LF as far as the socket takes it, ignoring failures.
     void writeLineQuietly(const QByteArray &line);
 
+    // While on, a wait for more of a reply lets bytes gather before the
+    // reader wakes (see waitForBulk): for long replies read line by line.
+    void setBulkReading(bool on) { m_bulkReading = on; }
+
 private:
     void send(const QByteArray &bytes);
     bool waitForData();
+    bool waitForBulk();
     // A socket wait of the idle limit, in slices that let the handler run.
     bool waitOnSocket(const std::function<bool(int sliceMs)> &waitOnce);
     [[noreturn]] void fail();
@@ -70,4 +75,5 @@ private:
     std::unique_ptr<SessionTrace> m_trace;
     int m_idleTimeoutMs;
     const WaitHandler &m_waitHandler;
+    bool m_bulkReading = false;
 };

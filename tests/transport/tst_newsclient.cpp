@@ -4,6 +4,7 @@
 
 #include "newsclienttesting.h"
 
+#include "transport/listlines.h"
 #include "transport/nntpmessage.h"
 
 #include <QFile>
@@ -39,6 +40,7 @@ private slots:
     void connectFailures();
     void silentServer_data();
     void silentServer();
+    void longListThenShortReply();
     void connectTimeLimit();
     void overlongLine();
     void socksSession();
@@ -346,6 +348,36 @@ void tst_NewsClient::silentServer()
                  client.newsgroupList();
              }),
              QStringLiteral("SocketError %1: Socket Error # %1\nConnection timed out").arg(ETIMEDOUT));
+    client.disconnect();
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
+}
+
+// A list far longer than what the client lets gather before it wakes, sent a
+// line at a time: every line arrives, the end of the list (shorter than that)
+// is read, and the next command's short reply is waited for as before, all
+// within an idle limit a held-back reply would run out.
+void tst_NewsClient::longListThenShortReply()
+{
+    QString script = Opening + "C: List\nS: 215 list follows\n";
+    for (int i = 0; i < 3000; ++i)
+        script += QStringLiteral("S: sci.physics.g%1 0000000002 0000000001 y\n").arg(i, 5, 10, QLatin1Char('0'));
+    script += "S: .\nC: Group sci.physics.g02999\nS: 211 1 1 2 sci.physics.g02999\n" + Closing;
+    FakeNewsServer server;
+    server.addScript(script);
+    NewsClient client;
+    pointAt(client, server);
+    NewsClientLimits limits = client.limits();
+    limits.idleTimeoutMs = 1000;
+    client.setLimits(limits);
+    client.connect();
+    QStringList seen;
+    client.readNewsgroupList([&seen](const ListLine &line, bool &) { seen << QString::fromLatin1(line.name); },
+                             [&seen] { seen << QStringLiteral("(meanwhile)"); });
+    QCOMPARE(seen.size(), 3001);
+    QCOMPARE(seen.first(), QStringLiteral("(meanwhile)"));
+    QCOMPARE(seen.last(), QStringLiteral("sci.physics.g02999"));
+    client.selectGroup(QStringLiteral("sci.physics.g02999"));
+    QCOMPARE(client.groupFigures().high, 2u);
     client.disconnect();
     QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
 }

@@ -35,6 +35,8 @@ targets=(
   "postingstore.ratio|Posting 50x10 copies: big store / small store|<=|1.2|x"
   "retrievalscan.ratio|Retrieval of 20,000 lines: run / bare client|<=|1.5|x"
   "retrievalscan.second_ratio|  second run, 100 new lines: run / bare client|<=|1.2|x"
+  "retrievalscan.first_commit_ms|  its waits for the disk: first commit of a fresh store|(none)||ms"
+  "retrievalscan.disk_flush_ms|  ... and the final flush|(none)||ms"
   "listload.first_raw_ratio|Group list, 100,000 into an empty store / raw download|<=|2|x"
   "listload.known_raw_ratio|  every name known / raw download|<=|1.3|x"
   "listload.descriptions_raw_ratio|  with descriptions / raw download of both lists|<=|1.5|x"

@@ -50,7 +50,16 @@ std::optional<QString> GroupRecords::loadAll(int groupCode, ReferenceMatcher &ma
     return oldest;
 }
 
-void GroupRecords::loadNamedBy(int groupCode, const QList<QByteArray> &overview, ReferenceMatcher &matcher)
+void GroupRecords::loadUnusual(int groupCode, ReferenceMatcher &matcher)
+{
+    matcher.clear();
+    m_unusual.bind(QStringLiteral("Id"), groupCode);
+    loadRows(m_unusual, matcher);
+    // Its hundred placeholders take longer to compile than a batch to run.
+    m_named.prepare();
+}
+
+void GroupRecords::addNamedBy(int groupCode, const QList<QByteArray> &overview, ReferenceMatcher &matcher)
 {
     QSet<QString> named;
     for (const QByteArray &line : overview) {
@@ -61,7 +70,6 @@ void GroupRecords::loadNamedBy(int groupCode, const QList<QByteArray> &overview,
             return;
         }
     }
-    matcher.clear();
     const QStringList ids(named.cbegin(), named.cend());
     for (qsizetype first = 0; first < ids.size(); first += kBatch) {
         m_named.bind(QStringLiteral("Id"), groupCode);
@@ -69,8 +77,6 @@ void GroupRecords::loadNamedBy(int groupCode, const QList<QByteArray> &overview,
             m_named.bindAt(i + 1, first + i < ids.size() ? QVariant(ids.at(first + i)) : QVariant());
         loadRows(m_named, matcher);
     }
-    m_unusual.bind(QStringLiteral("Id"), groupCode);
-    loadRows(m_unusual, matcher);
 }
 
 void GroupRecords::loadRows(SqlCommand &query, ReferenceMatcher &matcher, std::optional<QString> *oldest)

@@ -28,8 +28,11 @@ public:
     // Every record of the group; the Message-ID of the oldest, none when the
     // group has no record.
     std::optional<QString> loadAll(int groupCode, ReferenceMatcher &matcher);
-    // The records the References of these overview lines can name.
-    void loadNamedBy(int groupCode, const QList<QByteArray> &overview, ReferenceMatcher &matcher);
+    // The records of an unusual form, which no look-up can find, read before
+    // the lines arrive; the look-up statement is made ready too.
+    void loadUnusual(int groupCode, ReferenceMatcher &matcher);
+    // Adds the records the References of these overview lines can name.
+    void addNamedBy(int groupCode, const QList<QByteArray> &overview, ReferenceMatcher &matcher);
 
     // Lines naming more Message-IDs than this are matched against every
     // record: one read of the group beats as many look-ups.

@@ -43,8 +43,11 @@ std::optional<ReferenceMatcher::Record> ReferenceMatcher::newestIn(const QString
 {
     std::optional<Record> best;
     if (!m_regular.isEmpty()) {
+        // Looked up in place: every line of a busy group's overview passes here.
+        QString key;
         forEachRegularIn(references, [&](QStringView id) {
-            const auto it = m_regular.constFind(id.toString());
+            key.setRawData(id.data(), id.size());
+            const auto it = m_regular.constFind(key);
             if (it != m_regular.cend())
                 keepNewer(best, *it);
         });

@@ -4,7 +4,6 @@
 #include "exchange/folderview.h"
 #include "exchange/networkwaits.h"
 #include "exchange/newsaccess.h"
-#include "exchange/newsgroupnames.h"
 #include "exchange/runfailure.h"
 #include "exchange/runlock.h"
 #include "exchange/runui.h"
@@ -30,6 +29,20 @@ const QString kAppTitle = QStringLiteral("Quorbic");
 // How much of a broken overview line a message shows.
 constexpr qsizetype kShownLineLength = 80;
 
+// The groups holding a record of an unexpired Inbox message: only there can an
+// article answer one (a group named in a message's Source where no copy was
+// recorded holds nothing to find). The records' group index gives each group
+// in one seek, however large the Inbox, newest record first.
+const QString kScannedGroups = QStringLiteral(
+    "WITH RECURSIVE Recorded(Id) AS ("
+    " SELECT (SELECT GroupId FROM SentArticles WHERE GroupId IS NOT NULL ORDER BY GroupId LIMIT 1)"
+    " UNION ALL"
+    " SELECT (SELECT GroupId FROM SentArticles WHERE GroupId > Id ORDER BY GroupId LIMIT 1)"
+    " FROM Recorded WHERE Id IS NOT NULL) "
+    "SELECT GroupName FROM Recorded, Groups WHERE Groups.Code = Recorded.Id AND EXISTS ("
+    " SELECT 1 FROM SentArticles SNT, Article Artl WHERE SNT.GroupId = Recorded.Id AND Artl.Code = SNT.ArticleId"
+    " AND Artl.Folder=0 and Artl.Expire=false ORDER BY SNT.Code DESC LIMIT 1)");
+
 QString countText(int count)
 {
     return QString::number(count) + (count == 1 ? QStringLiteral(" new message") : QStringLiteral(" new messages"));
@@ -42,11 +55,7 @@ RetrievalRun::RetrievalRun(Tdm &dm, RunUi &ui, FolderView &folders)
     , m_ui(ui)
     , m_folders(folders)
     , m_client(NewsAccess::of(dm).client())
-    // Only the sources, once each: an Inbox can be large, and the messages of
-    // one category name the same groups.
-    , qrySentA(dm.MainConnection(),
-               QStringLiteral("SELECT DISTINCT Source FROM Article WHERE Folder=0 and Expire=false"),
-               QStringLiteral("qrySentA"))
+    , qrySentA(dm.MainConnection(), kScannedGroups, QStringLiteral("qrySentA"))
     , m_queries(dm.MainConnection())
     , m_marks(dm.MainConnection())
     , m_records(dm.MainConnection())
@@ -139,11 +148,8 @@ void RetrievalRun::run()
 void RetrievalRun::collectGroups()
 {
     qrySentA.exec();
-    const int sourceAt = qrySentA.indexOf(Column::Source);
-    while (qrySentA.next()) {
-        for (const QString &name : sourceNames(qrySentA.value(sourceAt).toString()))
-            m_groups.add(name);
-    }
+    while (qrySentA.next())
+        m_groups.add(qrySentA.value(0).toString());
     qrySentA.finish();
 }
 
@@ -161,7 +167,11 @@ void RetrievalRun::scanGroup(const QString &group)
         const QString host = m_client.settings().Host;
         if (m_failedHosts.contains(host))
             continue;
-        if (!connectForReading(host)) {
+        const int serverCode = servers.asInt(Column::Code);
+        GroupStart start;
+        // The store's part of the start is read while the server prepares its
+        // greeting.
+        if (!connectForReading(host, [&] { start = prepareGroup(group, serverCode); })) {
             m_ui.showMessage(kServerBoxTitle + host, m_connectMessages, RunUi::Icon::Error);
             failure = serverFailure(m_connectFailure.isEmpty() ? m_connectMessages : m_connectFailure);
             continue;
@@ -172,7 +182,7 @@ void RetrievalRun::scanGroup(const QString &group)
         m_ui.showStatus(0, kLoadingFrom + group);
         m_ui.processEvents();
         try {
-            readGroup(group, servers.asInt(Column::Code));
+            readGroup(group, serverCode, start);
             readToTheEnd = true;
         } catch (const ClientError &) {
             const RunFailure met = RunFailure::current();
@@ -189,7 +199,7 @@ void RetrievalRun::scanGroup(const QString &group)
     }
 }
 
-bool RetrievalRun::connectForReading(const QString &host)
+bool RetrievalRun::connectForReading(const QString &host, const std::function<void()> &meanwhile)
 {
     GreetingState state = GreetingState::TempUnavailable;
     m_connectMessages.clear();
@@ -197,7 +207,7 @@ bool RetrievalRun::connectForReading(const QString &host)
     m_ui.showStatus(0, kConnecting);
     m_ui.processEvents();
     try {
-        m_client.connect();
+        m_client.connect(meanwhile);
         state = m_client.greetingState();
         m_connectMessages += connectedStatusText(m_client);
     } catch (const ClientError &) {
@@ -214,37 +224,50 @@ bool RetrievalRun::connectForReading(const QString &host)
     return state == GreetingState::CanPost || state == GreetingState::NoPost;
 }
 
-void RetrievalRun::readGroup(const QString &group, int serverCode)
+RetrievalRun::GroupStart RetrievalRun::prepareGroup(const QString &group, int serverCode)
 {
     RowSet &isGroup = m_dm.qryIsGroup();
     isGroup.close();
     isGroup.setParam(QStringLiteral("GN"), group);
     isGroup.open();
-    const int groupCode = isGroup.asInt(Column::Code);
+    GroupStart start;
+    start.groupCode = isGroup.asInt(Column::Code);
+    start.mark = m_marks.mark(start.groupCode, serverCode);
+    // A scan from the mark looks up what its lines name; one from the oldest
+    // record needs every record.
+    if (start.mark != 0)
+        m_records.loadUnusual(start.groupCode, m_matcher);
+    else
+        start.oldest = m_records.loadAll(start.groupCode, m_matcher);
+    return start;
+}
 
+void RetrievalRun::readGroup(const QString &group, int serverCode, GroupStart start)
+{
+    const int groupCode = start.groupCode;
     m_client.selectGroup(group);
 
     // Everything a record added since the last complete scan can be answered
     // by came after that record, so after the mark. A mark beyond the group's
     // highest number is from a server renumbered or replaced since: no guide.
     const ArticleNumber high = m_client.groupFigures().high;
-    ArticleNumber mark = m_marks.mark(groupCode, serverCode);
+    ArticleNumber mark = start.mark;
     if (mark > high) {
         m_marks.drop(groupCode, serverCode);
         mark = 0;
+        start.oldest = m_records.loadAll(groupCode, m_matcher);
     }
     if (mark != 0 && mark == high)
         return; // nothing new since
     if (mark != 0) {
         m_scan.start(m_client.overview(QString::number(mark + 1) + QLatin1Char('-')));
-        m_records.loadNamedBy(groupCode, m_scan.lines(), m_matcher);
+        m_records.addNamedBy(groupCode, m_scan.lines(), m_matcher);
     } else {
-        const std::optional<QString> oldest = m_records.loadAll(groupCode, m_matcher);
         // Nothing recorded in the group: no article there can answer anything.
-        if (!oldest)
+        if (!start.oldest)
             return;
-        const ArticleNumber start = scanStart(m_client, group, *oldest);
-        m_scan.start(m_client.overview(QString::number(start) + QLatin1Char('-')));
+        const ArticleNumber first = scanStart(m_client, group, *start.oldest);
+        m_scan.start(m_client.overview(QString::number(first) + QLatin1Char('-')));
     }
 
     m_groupCode = groupCode; // the same for every answer of the group

@@ -1,6 +1,6 @@
 #pragma once
-// Retrieving answers: every newsgroup named in the Source of an unexpired
-// Inbox message is scanned from right after where the last complete scan of
+// Retrieving answers: every newsgroup where a copy of an unexpired Inbox
+// message (a question, or an answer found there) is recorded is scanned from right after where the last complete scan of
 // the group on the same server ended (ScanMarks), or else from the article
 // number of its oldest unexpired record (scanstart.h), and every article whose References hold a
 // recorded Message-ID of that group is stored in the Inbox below the message
@@ -26,6 +26,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class FolderView;
 class NewsClient;
@@ -63,8 +64,19 @@ private:
     QString serverFailure(const QString &reason) const;
     void collectGroups();
     void scanGroup(const QString &group);
-    bool connectForReading(const QString &host);
-    void readGroup(const QString &group, int serverCode);
+    // meanwhile runs while the server prepares its greeting.
+    bool connectForReading(const QString &host, const std::function<void()> &meanwhile);
+    // What the store says of a group before its server is asked anything: its
+    // Code, the mark of its last complete scan there, and the records a scan
+    // from there needs first (loaded into m_matcher).
+    struct GroupStart
+    {
+        int groupCode = 0;
+        quint64 mark = 0; // 0: no mark
+        std::optional<QString> oldest; // without a mark: the oldest record's Message-ID
+    };
+    GroupStart prepareGroup(const QString &group, int serverCode);
+    void readGroup(const QString &group, int serverCode, GroupStart start);
     // The highest article number examined.
     quint64 examineOverview(const QString &group);
     void examine(const QString &group, qsizetype index);
@@ -75,7 +87,7 @@ private:
     FolderView &m_folders;
     NewsClient &m_client;
 
-    SqlCommand qrySentA; // the sources of the unexpired Inbox
+    SqlCommand qrySentA; // the groups to scan: those recording unexpired Inbox messages
     SendQueries m_queries;
     ScanMarks m_marks;
     GroupRecords m_records;

@@ -172,7 +172,7 @@ NntpSession &NewsClient::session()
     return *m_session;
 }
 
-void NewsClient::connect()
+void NewsClient::connect(const std::function<void()> &meanwhile)
 {
     if (connected())
         throw ClientError(QStringLiteral("Already connected."));
@@ -194,6 +194,8 @@ void NewsClient::connect()
         }
         if (implicitTls)
             startTls();
+        if (meanwhile)
+            meanwhile();
         readGreeting();
         if (!implicitTls && m_settings.tls == TlsUse::StartTls)
             negotiateStartTls();

@@ -201,7 +201,10 @@ public:
     // with an error) is used in plain text; one that refuses STARTTLS too,
     // unless UserId is set and the plain-login handler does not answer Yes:
     // then ReplyError with the refusal's code, and no AUTHINFO is sent.
-    void connect();
+    // meanwhile, when given, runs once the connection is open, before the
+    // greeting is read: the caller's own work, done while the server prepares
+    // its greeting. What it throws ends the connection and is thrown on.
+    void connect(const std::function<void()> &meanwhile = {});
     // Sends "Quit" without awaiting a reply and closes; nothing when not connected.
     void disconnect();
 

@@ -215,6 +215,9 @@ void NntpSession::send(const QByteArray &bytes)
 {
     if (m_socket->state() != QAbstractSocket::ConnectedState || m_socket->write(bytes) != bytes.size())
         fail();
+    // Most commands leave at once: a wait (and its window events) only for
+    // what the system did not take.
+    m_socket->flush();
     QSslSocket *socket = m_socket.get();
     while (m_socket->bytesToWrite() > 0) {
         if (!waitOnSocket([socket](int sliceMs) { return socket->waitForBytesWritten(sliceMs); }))

@@ -1,5 +1,5 @@
 // The name lists of the runs: the case-blind sorted list without repeats, and
-// how a reply's Newsgroup and an Inbox message's Source are cut into names.
+// how a reply's Newsgroup is cut into names.
 
 #include "exchange/namelist.h"
 #include "exchange/newsgroupnames.h"
@@ -14,8 +14,6 @@ private Q_SLOTS:
     void nameList();
     void replyNewsgroups_data();
     void replyNewsgroups();
-    void sourceNames_data();
-    void sourceNames();
 };
 
 void tst_NameLists::nameList_data()
@@ -61,30 +59,6 @@ void tst_NameLists::replyNewsgroups()
     QFETCH(QString, newsgroup);
     QFETCH(QStringList, names);
     QCOMPARE(::replyNewsgroups(newsgroup), names);
-}
-
-void tst_NameLists::sourceNames_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QStringList>("names");
-    QTest::newRow("posted groups") << "a.grp,b.grp" << QStringList{"a.grp", "b.grp"};
-    QTest::newRow("blank ends a name") << "a.grp b.grp" << QStringList{"a.grp", "b.grp"};
-    QTest::newRow("blanks around commas") << "  a.grp ,  b.grp  " << QStringList{"a.grp", "b.grp"};
-    QTest::newRow("control character ends a name") << "a.grp\tb.grp\r\n" << QStringList{"a.grp", "b.grp"};
-    QTest::newRow("empty piece between commas") << "a.grp,,b.grp" << QStringList{"a.grp", "", "b.grp"};
-    QTest::newRow("comma at the end") << "a.grp," << QStringList{"a.grp", ""};
-    QTest::newRow("comma at the start") << ",a.grp" << QStringList{"", "a.grp"};
-    QTest::newRow("quoted name with a blank") << "\"odd name\",b.grp" << QStringList{"odd name", "b.grp"};
-    QTest::newRow("doubled quote inside quotes") << "\"say \"\"hi\"\"\"" << QStringList{"say \"hi\""};
-    QTest::newRow("quote never closed") << "\"open,end" << QStringList{"open,end"};
-    QTest::newRow("nothing") << "   " << QStringList{};
-}
-
-void tst_NameLists::sourceNames()
-{
-    QFETCH(QString, source);
-    QFETCH(QStringList, names);
-    QCOMPARE(::sourceNames(source), names);
 }
 
 QTEST_GUILESS_MAIN(tst_NameLists)

@@ -384,8 +384,12 @@ void tst_RetrievalRun::markedScanLooksUpWhatItsLinesName_data()
     QTest::newRow("a Message-ID with a \"<\" inside")
         << fill::sent(10, QStringLiteral("<q<x>"), QString(), 1) << "<other@z> <q<x>" << 10;
     QTest::newRow("the same letters in another case answer nothing") << QString() << "<Q@X>" << 0;
+    // A message moved out of the Inbox: its group is not scanned, its record
+    // still loaded for that group.
     QTest::newRow("a record of another group answers nothing")
-        << fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2) << "<q2@x>" << 0;
+        << QStringLiteral("INSERT INTO Article (Code, Parent, Folder, Source) VALUES (12, 0, 3, 'g.two');")
+            + fill::sent(12, QStringLiteral("<q2@x>"), QString(), 2)
+        << "<q2@x>" << 0;
     QTest::newRow("more names than look-ups: every record read") << answer11 << [] {
         QStringList ids;
         for (int i = 0; i <= GroupRecords::kMostLookups; ++i)
@@ -643,7 +647,9 @@ void tst_RetrievalRun::failedHostIsNotTriedAgain()
                 + fill::group(3, QStringLiteral("g.three")) + fill::carries(2, 3) + fill::carries(1, 3)
                 + fill::question(10, 0, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one,g.two,g.three"))
                 + QStringLiteral("DELETE FROM GroupServer WHERE Server=1 AND Newsgroup=2;")
-                + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1));
+                + fill::sent(10, QStringLiteral("<q@x>"), QString(), 1)
+                + fill::sent(10, QStringLiteral("<q2@x>"), QString(), 2)
+                + fill::sent(10, QStringLiteral("<q3@x>"), QString(), 3));
     NewsClientLimits limits = NewsAccess::of(*r.dm).client().limits();
     limits.idleTimeoutMs = 300;
     NewsAccess::of(*r.dm).client().setLimits(limits);
@@ -685,6 +691,8 @@ void tst_RetrievalRun::nothingToScan_data()
     QTest::addColumn<bool>("goOnLine");
     QTest::newRow("no Inbox message") << fill::question(10, 1, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one"))
                                       << true;
+    QTest::newRow("an Inbox message with no recorded copy")
+        << fill::question(10, 0, 0, QStringLiteral("Q"), {}, 0, QStringLiteral("g.one")) << true;
     QTest::newRow("only expired Inbox messages") << kQuestion + QStringLiteral("UPDATE Article SET Expire=-1;") << true;
     QTest::newRow("Expire NULL counts as expired")
         << kQuestion + QStringLiteral("UPDATE Article SET Expire=NULL;") << true;

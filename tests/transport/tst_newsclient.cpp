@@ -4,6 +4,7 @@
 
 #include "newsclienttesting.h"
 
+#include "tests/support/freeport.h"
 #include "transport/listlines.h"
 #include "transport/nntpmessage.h"
 
@@ -31,6 +32,7 @@ private slots:
     void greetingStateKeptAcrossConnections();
     void greetingStateTexts();
     void multiLineGreetingReadWhole();
+    void workWhileTheServerGreets();
     void loginOnDemand_data();
     void loginOnDemand();
     void disconnect();
@@ -166,6 +168,39 @@ void tst_NewsClient::greetingStateTexts()
     QCOMPARE(greetingStateText(GreetingState::AuthRequired), QStringLiteral(" Authentication is required."));
     QCOMPARE(greetingStateText(GreetingState::TempUnavailable),
              QStringLiteral(" The news service is temporarily unavailable."));
+}
+
+// The caller's work runs once the connection is open and before the greeting
+// is read; what it throws ends the connection before anything is sent.
+void tst_NewsClient::workWhileTheServerGreets()
+{
+    FakeNewsServer server;
+    server.addScript(Opening + Closing);
+    server.addScript(QStringLiteral("S: 200 fake news ready\n* closed"));
+    NewsClient client;
+    pointAt(client, server);
+    QList<int> seen; // the last reply's code, each time the work ran
+    client.connect([&] {
+        QVERIFY(client.connected());
+        seen << client.lastReplyCode();
+    });
+    QCOMPARE(seen, QList<int>{0});
+    QCOMPARE(client.lastReplyCode(), 200);
+    client.disconnect();
+
+    QCOMPARE(failureOf([&] { client.connect([] { throw ClientError(QStringLiteral("store gone")); }); }),
+             QStringLiteral("ClientError: store gone"));
+    QVERIFY(!client.connected());
+
+    client.setSettings([&] {
+        NewsClientSettings settings = client.settings();
+        settings.Port = pickFreePort();
+        return settings;
+    }());
+    bool ran = false;
+    QVERIFY(!failureOf([&] { client.connect([&] { ran = true; }); }).isEmpty());
+    QVERIFY(!ran);
+    QVERIFY2(server.waitForScripts(), qPrintable(server.failure()));
 }
 
 void tst_NewsClient::multiLineGreetingReadWhole()

@@ -2,6 +2,7 @@
 
 #include "store/dmod.h"
 #include "store/folders.h"
+#include "store/storeerror.h"
 #include "transport/nntpmessage.h"
 
 AnswerStore::AnswerStore(Tdm &dm, SendQueries &queries)
@@ -48,11 +49,22 @@ AnswerStore::Stored AnswerStore::store(const FoundAnswer &answer, const NntpMess
         .bind(QStringLiteral("IsRead"), false)
         .bind(QStringLiteral("ArticleType"), false)
         .bind(QStringLiteral("Body"), fetched.fetchedText());
-    qryReadArticle.exec();
     Stored stored;
-    stored.articleCode = qryReadArticle.lastInsertId().toInt();
-    m_headers.keep(stored.articleCode, fetched.fetchedHeader());
-    stored.recordCode = m_queries.recordCopy(stored.articleCode, line.messageId, line.references, answer.groupCode);
+    try {
+        qryReadArticle.exec();
+        stored.articleCode = qryReadArticle.lastInsertId().toInt();
+        m_headers.keep(stored.articleCode, fetched.fetchedHeader());
+        stored.recordCode = m_queries.recordCopy(stored.articleCode, line.messageId, line.references, answer.groupCode);
+    } catch (const StoreError &) {
+        // An answer kept without its record would be stored again by the next
+        // run. Each answer is committed as it is stored, so the transaction
+        // holds this answer's rows alone (the engine may have ended it itself
+        // already, on a full disk).
+        try {
+            m_dm.rollback();
+        } catch (const StoreError &) {}
+        throw;
+    }
     m_dm.checkpoint();
     return stored;
 }

@@ -45,7 +45,8 @@ public:
         int articleCode = 0;
         int recordCode = 0;
     };
-    // Stores the answer with the body (and header) the server sent.
+    // Stores the answer with the body (and header) the server sent, and its
+    // record, and commits them; a store failure keeps none of them.
     Stored store(const FoundAnswer &answer, const NntpMessage &fetched);
 
 private:

@@ -138,6 +138,7 @@ private Q_SLOTS:
     void incompleteScanKeepsItsMark();
     void crossPostedAnswerIsStoredOnce();
     void articleGoneBeforeItsBodyStoresNothing();
+    void answerWithoutItsRecordIsNotKept();
     void keepsEachAnswersHeader();
     void oddOverviewLines();
     void readFailure_data();
@@ -491,6 +492,29 @@ void tst_RetrievalRun::articleGoneBeforeItsBodyStoresNothing()
              QStringList{QStringLiteral("<a2@y>")});
     QCOMPARE(r.ui.boxTexts(), QStringList{});
     QCOMPARE(r.ui.status0.last(), QStringLiteral("1 new message"));
+}
+
+// The store refuses an answer's record after it took the answer (a full
+// disk, an I/O error): kept alone, the answer would be stored again by the
+// next run, which finds it unrecorded. Neither stays.
+void tst_RetrievalRun::answerWithoutItsRecordIsNotKept()
+{
+    Retrieval r(kQuestion);
+    r.store.execWhole(QStringLiteral("CREATE TRIGGER RefuseRecords BEFORE INSERT ON SentArticles "
+                                     "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+    r.server.addScript(
+        greeting()
+        + readGroup(QStringLiteral("g.one"), QStringLiteral("2 1 2"), QStringLiteral("q@x"),
+                    QStringLiteral("223 1 <q@x>"), 1,
+                    {overviewLine(2, QStringLiteral("A1"), QStringLiteral("<a1@y>"), QStringLiteral("<q@x>"))})
+        + body(2, {QStringLiteral("lost")}) + kQuit);
+    QCOMPARE(r.run->RetrieveAnswers(), RetrievalRun::Outcome::Failed);
+    QVERIFY2(r.server.waitForScripts(), qPrintable(r.server.failure()));
+    QCOMPARE(r.rows(QStringLiteral("SELECT count(*) FROM Article WHERE Code > 10")), QStringList{QStringLiteral("0")});
+    QCOMPARE(r.folders.ops, QStringList{});
+    QCOMPARE(r.ui.boxTexts().size(), 1);
+    QVERIFY2(r.ui.boxTexts().first().contains(QStringLiteral("database or disk is full")),
+             qPrintable(r.ui.boxTexts().first()));
 }
 
 void tst_RetrievalRun::keepsEachAnswersHeader()

@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <limits>
+
 namespace {
 
 constexpr int fieldCount = 8;
@@ -121,5 +123,19 @@ QString overviewField(const QByteArray &line, OverviewField field)
 
 quint64 overviewNumber(const QByteArray &line)
 {
+    // The usual line, ASCII digits up to the first TAB, read in place: the
+    // scan asks every line of a group. Anything else (blanks, a sign, 8-bit
+    // bytes, more than 64 bits) is read as the field would be.
+    constexpr quint64 kMost = std::numeric_limits<quint64>::max();
+    quint64 value = 0;
+    qsizetype end = 0;
+    for (; end < line.size() && line[end] >= '0' && line[end] <= '9'; ++end) {
+        const unsigned digit = unsigned(line[end] - '0');
+        if (value > (kMost - digit) / 10)
+            return articleNumber(overviewField(line, OverviewField::Number));
+        value = value * 10 + digit;
+    }
+    if (end > 0 && (end == line.size() || line[end] == '\t'))
+        return value;
     return articleNumber(overviewField(line, OverviewField::Number));
 }

@@ -205,6 +205,11 @@ void tst_Overview::singleFieldsAsTheWholeLine_data()
     QTest::newRow("number with 8-bit bytes") << QByteArray("\xb9"
                                                            "2\ts\tf\td\t<m@x>\t<r@x>")
                                              << "<r@x>" << false;
+    QTest::newRow("number with blanks") << QByteArray(" 13 \ts\tf\td\t<m@x>\t<r@x>") << "<r@x>" << true;
+    QTest::newRow("number alone") << QByteArray("14") << "" << true;
+    QTest::newRow("largest number") << QByteArray("18446744073709551615\ts\tf\td\t<m@x>\t<r@x>") << "<r@x>" << true;
+    QTest::newRow("number beyond 64 bits")
+        << QByteArray("18446744073709551616\ts\tf\td\t<m@x>\t<r@x>") << "<r@x>" << true;
 }
 
 // The scan cuts single fields for speed; they must be what the whole line's

@@ -32,7 +32,8 @@ constexpr qsizetype kShownLineLength = 80;
 // The groups holding a record of an unexpired Inbox message: only there can an
 // article answer one (a group named in a message's Source where no copy was
 // recorded holds nothing to find). The records' group index gives each group
-// in one seek, however large the Inbox, newest record first.
+// in one seek, however large the Inbox; a group's records are asked whether
+// one is of an unexpired Inbox message from the newest on.
 const QString kScannedGroups = QStringLiteral(
     "WITH RECURSIVE Recorded(Id) AS ("
     " SELECT (SELECT GroupId FROM SentArticles WHERE GroupId IS NOT NULL ORDER BY GroupId LIMIT 1)"

@@ -453,8 +453,9 @@ void NewsgroupListLoader::writeLineByLine(const std::vector<int> &codes, const s
                 } catch (const StoreError &) {
                     // Names whose rows were not made are not known to the store.
                     for (const QByteArray &unwritten : names) {
-                        if (m_groupNames.code(nameText(unwritten)) < 0)
-                            m_groupNames.remove(nameText(unwritten));
+                        const QString text = nameText(unwritten);
+                        if (m_groupNames.code(text) < 0)
+                            m_groupNames.remove(text);
                     }
                     throw;
                 }

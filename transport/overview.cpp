@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -80,6 +81,25 @@ QString lineText(const QByteArray &line, bool *wasUtf8 = nullptr)
     return utf8.hasError() ? QString::fromLatin1(line) : text;
 }
 
+// The number of the usual line, ASCII digits up to the first TAB, read in
+// place: the scan asks every line of a group. None for anything else (blanks,
+// a sign, 8-bit bytes, more than 64 bits), which is read as the field would be.
+std::optional<quint64> plainNumber(const QByteArray &line)
+{
+    constexpr quint64 kMost = std::numeric_limits<quint64>::max();
+    quint64 value = 0;
+    qsizetype end = 0;
+    for (; end < line.size() && line[end] >= '0' && line[end] <= '9'; ++end) {
+        const unsigned digit = unsigned(line[end] - '0');
+        if (value > (kMost - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    if (end > 0 && (end == line.size() || line[end] == '\t'))
+        return value;
+    return std::nullopt;
+}
+
 } // namespace
 
 OverviewLine ParseOverviewLine(const QByteArray &line)
@@ -123,19 +143,7 @@ QString overviewField(const QByteArray &line, OverviewField field)
 
 quint64 overviewNumber(const QByteArray &line)
 {
-    // The usual line, ASCII digits up to the first TAB, read in place: the
-    // scan asks every line of a group. Anything else (blanks, a sign, 8-bit
-    // bytes, more than 64 bits) is read as the field would be.
-    constexpr quint64 kMost = std::numeric_limits<quint64>::max();
-    quint64 value = 0;
-    qsizetype end = 0;
-    for (; end < line.size() && line[end] >= '0' && line[end] <= '9'; ++end) {
-        const unsigned digit = unsigned(line[end] - '0');
-        if (value > (kMost - digit) / 10)
-            return articleNumber(overviewField(line, OverviewField::Number));
-        value = value * 10 + digit;
-    }
-    if (end > 0 && (end == line.size() || line[end] == '\t'))
-        return value;
+    if (const std::optional<quint64> number = plainNumber(line))
+        return *number;
     return articleNumber(overviewField(line, OverviewField::Number));
 }
